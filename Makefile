@@ -1,0 +1,42 @@
+# omniocr: `make run` reads the bundled sample page, `make test` runs every test.
+# Both first install the Debian packages the build needs (scripts/install-deps.sh).
+
+BUILD    ?= build
+SANITIZE ?= 0
+JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+ifeq ($(SANITIZE),1)
+  CMAKE_FLAGS += -DOMNIOCR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DOMNIOCR_BUILD_BENCH=OFF
+endif
+
+.PHONY: all deps configure build run test demo bench clean format
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@./scripts/run-sample.sh $(BUILD)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	@./$(BUILD)/omniocr-demo
+
+bench: build
+	@./scripts/run-bench.sh $(BUILD)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD)

@@ -1,0 +1,112 @@
+#pragma once
+
+// The glyph probes: small measuring operations that the layout stages and
+// every recogniser put onto a bitmap's pixels. They read 8-bit pixels through
+// the one ink predicate; every position outside the bitmap reads as paper.
+
+#include <cstdint>
+
+#include "dibunit/dib.h"
+
+namespace omniocr {
+
+class TOmnifontOCR;
+
+enum TProbeDirection : int { dirUp = 0, dirDown = 1, dirLeft = 2, dirRight = 3 };
+enum TWalkAction : int { waUp = 0, waDown = 1, waLeft = 2, waRight = 3, waStop = 4 };
+enum TProbeTarget : int { tgInk = 0, tgPaper = 1 };
+
+struct TGlyphHole {
+  std::int32_t Size = 0;
+  std::int32_t SeedX = 0;
+  std::int32_t SeedY = 0;
+  std::int32_t MinX = 0;
+  std::int32_t MinY = 0;
+  std::int32_t MaxX = 0;
+  std::int32_t MaxY = 0;
+};
+
+constexpr int kMaxHoles = 16;
+
+struct THoleList {
+  std::int32_t HoleCount = 0;  // holes accepted before pruning
+  TGlyphHole Holes[kMaxHoles] = {};
+};
+
+// True when (x, y) lies inside and its pixel is ink.
+inline bool InkAt(const TDIB& bitmap, int x, int y, int threshold) {
+  return bitmap.Inside(x, y) && IsInkByte(bitmap.PixelByte(x, y), threshold);
+}
+
+// Pixels passed from (x, y) in `direction` before the first pixel of class
+// `target`, examining at most maxSteps; 0 when the start lies outside.
+inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold,
+                   int maxSteps) {
+  if (!bitmap.Inside(x, y)) return 0;
+  const bool wantInk = target == tgInk;
+  int steps = 0;
+  switch (direction) {
+    case dirUp:
+      for (; steps < maxSteps && y >= 0; ++steps, --y)
+        if (IsInkByte(bitmap.PixelByte(x, y), threshold) == wantInk) return steps;
+      return steps;
+    case dirDown: {
+      const int h = bitmap.Height();
+      for (; steps < maxSteps && y < h; ++steps, ++y)
+        if (IsInkByte(bitmap.PixelByte(x, y), threshold) == wantInk) return steps;
+      return steps;
+    }
+    case dirLeft: {
+      const std::uint8_t* row = bitmap.Row(y);
+      for (; steps < maxSteps && x >= 0; ++steps, --x)
+        if (IsInkByte(row[x], threshold) == wantInk) return steps;
+      return steps;
+    }
+    case dirRight: {
+      const std::uint8_t* row = bitmap.Row(y);
+      const int w = bitmap.Width();
+      for (; steps < maxSteps && x < w; ++steps, ++x)
+        if (IsInkByte(row[x], threshold) == wantInk) return steps;
+      return steps;
+    }
+    default:
+      return 0;
+  }
+}
+
+// Number of separate ink runs met along the segment, both ends included.
+int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
+
+// 1 when the (clipped) rectangle holds ink, 2 when it holds paper, ANDed with mask.
+std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
+                       std::uint8_t mask);
+
+// Covered pixels of the segment times scale over all its pixels; a paper pixel
+// still counts as covered while one side has had ink beside every paper pixel
+// since the last ink pixel.
+int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale);
+
+// Moves (x, y) by the action for each pixel's class until an action says stop
+// or the point leaves the rectangle (clipped to the bitmap). Raises "error..."
+// on an action code outside 0 to 4.
+void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY,
+               int threshold, int inkAction, int paperAction);
+
+// Left-hand wall follower from (x0, y0) through pixels of its class inside the
+// rectangle spanned by the two points: true when it reaches (x1, y1).
+bool PathConnects(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
+
+// Region fill of the seed's class with `mark`, 8 neighbours on odd FillPass,
+// 4 on even. Returns the number of pixels marked.
+int FillRegion(const TOmnifontOCR& engine, TDIB& bitmap, int x, int y, int threshold, int mark);
+
+// Holes of the rectangle (on a scratch copy): returns how many are at least a
+// fifth of the largest; fills `list` (when given) largest first.
+int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right,
+               int bottom, int threshold, THoleList* list);
+
+// Separate ink regions in the rectangle (on a scratch copy, marks cleared).
+int CountBlobs(const TOmnifontOCR& engine, const TDIB& bitmap, int x0, int y0, int x1, int y1,
+               int threshold);
+
+}  // namespace omniocr

@@ -1,0 +1,100 @@
+#include "engine/omnifont_ocr.h"
+
+#include <cstring>
+
+#include "dibunit/errors.h"
+#include "dibunit/threshold.h"
+
+namespace omniocr {
+
+TOmnifontOCR::TOmnifontOCR() = default;
+
+TOmnifontOCR::~TOmnifontOCR() { ClearResults(); }
+
+void TOmnifontOCR::BeginRun() {
+  ClearResults();
+  Page = std::make_unique<TDIB>();
+  MeanCharWidth = 5;
+  MeanCharHeight = 8;
+  LineCount = 0;
+  FillPass = 0;
+  Threshold = 0;
+  SpaceWidth = 0;
+  DispatchCount = 0;
+}
+
+void TOmnifontOCR::EndRun() {
+  Page.reset();
+  // Records keep their page reference only as a value: it must not be used
+  // after the run, so clear it to make any such use fail loudly.
+  for (int i = 0; i < Chars.Count(); ++i) Chars[i]->Page = nullptr;
+}
+
+TOCRChar* TOmnifontOCR::NewRecord() {
+  TOCRChar* record = Chars.Add(std::make_unique<TOCRChar>());
+  record->Page = Page.get();
+  return record;
+}
+
+void TOmnifontOCR::CopyInputToPage(TGlobalHandle handle) {
+  const std::size_t size = GlobalSize(handle);
+  if (handle == nullptr || size == 0) throw EOCRError("Unsupported bitmap: no bitmap data");
+  TGlobalHandle copy = GlobalAllocZeroed(size);
+  try {
+    void* source = GlobalLock(handle);
+    void* target = GlobalLock(copy);
+    std::memcpy(target, source, size);
+    GlobalUnlock(copy);
+    GlobalUnlock(handle);
+  } catch (...) {
+    GlobalFree(copy);
+    throw;
+  }
+  Page->OwnsHandle = true;
+  Page->LoadFromHandle(copy);  // frees the copy itself when it refuses the bitmap
+  BilevelSource = Page->Format == df1Bit;
+  Page->ConvertTo(df8Bit);
+}
+
+void TOmnifontOCR::ComputeThreshold() {
+  THistogram histogram;
+  Page->Histogram(histogram);
+  Threshold = InkThresholdFromOtsu(OtsuThreshold(histogram), histogram);
+}
+
+void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType) {
+  BeginRun();
+  AreaType = areaType;
+  try {
+    CopyInputToPage(handle);
+    ComputeThreshold();
+    if (areaType == atCharacter)
+      AddZoneAsChar(0, 0, Page->Width() - 1, Page->Height() - 1);
+    else
+      ExtractCharacters();
+    if (CharCount == 0) throw EOCRError("no characters found");
+    if (SpotRemoval != srNone) RemoveSpots();
+    ComputeCharStatistics();
+    FindTextLines(areaType == atRegions && CutRegions);
+    AssignLines();
+    SplitLineStraddlers();
+    SplitBarJoined();
+    SortReadingOrder();
+    MergeFragments();
+    SpacingStatistics();
+    RecognitionPass();
+    CorrectBySimilarity();
+    if (SplitTouching != 0) SplitTouchingChars();
+    if (SpaceWidth == 0) SpaceWidth = FixedPitch ? PitchEstimate : GapEstimate;
+    if (areaType == atTextLine || areaType == atParagraph || areaType == atRegions) {
+      AssembleWordsAndLines(areaType != atTextLine);
+      if (ContextCorrection) CorrectByContext();
+    }
+  } catch (...) {
+    EndRun();
+    throw;
+  }
+  EndRun();
+}
+
+}  // namespace omniocr

@@ -1,0 +1,99 @@
+#pragma once
+
+// TOmnifontOCR: the recognition engine as its callers see it. A caller sets
+// the parameters, calls one of the five entry points with a packed bitmap in
+// a global memory block and reads the result list Chars. Every stage of a
+// run is a member function; each lives in a source of its own.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "dibunit/dib.h"
+#include "dibunit/global_memory.h"
+#include "engine/ocr_types.h"
+
+namespace omniocr {
+
+class TOmnifontOCR {
+ public:
+  TOmnifontOCR();
+  virtual ~TOmnifontOCR();
+  TOmnifontOCR(const TOmnifontOCR&) = delete;
+  TOmnifontOCR& operator=(const TOmnifontOCR&) = delete;
+
+  // Entry points; each runs Recognize with its area type.
+  void RecognizeCharacter(TGlobalHandle handle) { Recognize(handle, atCharacter); }
+  void RecognizeWord(TGlobalHandle handle) { Recognize(handle, atWord); }
+  void RecognizeTextLine(TGlobalHandle handle) { Recognize(handle, atTextLine); }
+  void RecognizeParagraph(TGlobalHandle handle) { Recognize(handle, atParagraph); }
+  void RecognizeRegions(TGlobalHandle handle) { Recognize(handle, atRegions); }
+  void Recognize(TGlobalHandle handle, TAreaType areaType);
+
+  void ClearResults() { Chars.Clear(); }
+
+  // Parameters: set by the caller, never changed by a run.
+  bool NumericOnly = true;
+  std::u16string AllowedChars;
+  std::uint8_t SpotRemoval = srAlways;
+  std::int32_t MaxSpotSize = -1;
+  std::uint8_t SplitTouching = 1;
+  bool SimilarityCorrection = true;
+  bool ContextCorrection = true;
+  bool CutRegions = false;
+
+  // Run fields.
+  std::unique_ptr<TDIB> Page;
+  bool BilevelSource = true;
+  std::int32_t Threshold = 0;
+  std::int32_t FillPass = 0;
+  std::int32_t MeanCharWidth = 5;
+  std::int32_t MeanCharHeight = 8;
+  std::int32_t WidthSum = 0;
+  std::int32_t HeightSum = 0;
+  std::int32_t CharCount = 0;
+  std::int32_t SpaceWidth = 0;
+  bool FixedPitch = false;
+  std::int32_t PitchEstimate = 0;
+  std::int32_t GapEstimate = 0;
+  std::int32_t LineCount = 0;
+  std::array<TLineEntry, MAXlines> Lines{};
+  TAreaType AreaType = atParagraph;  // area type of the current (or last) run
+  std::int64_t DispatchCount = 0;    // dispatches of the current (or last) run
+
+  // The result list.
+  TCharList Chars;
+
+  // The frame of a run.
+  void BeginRun();
+  void EndRun();
+
+  // Stages, in pipeline order.
+  void CopyInputToPage(TGlobalHandle handle);           // steps A to D
+  void ComputeThreshold();                              // steps E and F
+  void ExtractCharacters();                             // step G
+  void AddZoneAsChar(int left, int top, int right, int bottom);
+  void RemoveSpots();                                   // step I
+  void ComputeCharStatistics();                         // step J
+  void RecountCharStatistics();
+  void FindTextLines(bool cutRegions);                  // step K
+  int FindLinesInRegion(int x0, int y0, int width, int height);
+  void CutRegion(int x0, int y0, int width, int height, int depth);
+  void AssignLines();                                   // step L
+  void SplitLineStraddlers();
+  void SplitBarJoined();                                // step M
+  void SortReadingOrder();                              // step N
+  void MergeFragments();
+  void SpacingStatistics();                             // step O
+  void RecognitionPass();                               // step P
+  void CorrectBySimilarity();
+  void SplitTouchingChars();                            // step Q
+  void AssembleWordsAndLines(bool multiLine);           // step S
+  void CorrectByContext();
+
+  // A new zero-filled record on the run's page, appended to Chars.
+  TOCRChar* NewRecord();
+};
+
+}  // namespace omniocr

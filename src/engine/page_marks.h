@@ -1,0 +1,39 @@
+#pragma once
+
+// Page operations on the three low bits of each 8-bit pixel, which serve as a
+// fill mark during a run (0 = unmarked), and the region fill that sets them.
+
+#include <cstdint>
+
+#include "dibunit/dib.h"
+
+namespace omniocr {
+
+inline bool PixelOutside(const TDIB& page, int x, int y) { return !page.Inside(x, y); }
+
+inline int PixelMark(const TDIB& page, int x, int y) {
+  return page.Inside(x, y) ? page.PixelByte(x, y) & 7 : 0;
+}
+
+inline void SetPixelMasked(TDIB& page, int x, int y, std::uint8_t mask, std::uint8_t value) {
+  if (page.Inside(x, y)) page.Row(y)[x] = static_cast<std::uint8_t>((page.Row(y)[x] & mask) | value);
+}
+
+// Clears the marks of the rectangle x0..x1 by y0..y1 (clipped to the page).
+void ClearMarks(TDIB& page, int x0, int x1, int y0, int y1);
+
+struct TBox {
+  int Left = 0;
+  int Right = 0;
+  int Top = 0;
+  int Bottom = 0;
+};
+
+// Region fill from (x, y): every unmarked pixel of the seed's class (ink or
+// paper) connected to the seed gets `mark` ORed into its low bits. Returns the
+// number of pixels marked and sets the region's bounding box; returns 0 and
+// leaves the box alone when the seed is outside, already marked, or the mark
+// has no low bits set.
+int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eightConnected, TBox& box);
+
+}  // namespace omniocr

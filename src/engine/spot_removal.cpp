@@ -1,0 +1,103 @@
+// Spot removal: deletes records with few ink pixels and paints their boxes
+// white, then fills single-pixel pin holes inside large characters.
+
+#include <climits>
+#include <cmath>
+
+#include "engine/omnifont_ocr.h"
+#include "engine/page_marks.h"
+
+namespace omniocr {
+
+namespace {
+
+int InkPixelsInBox(const TDIB& page, const TOCRChar& c, int threshold) {
+  int count = 0;
+  for (int y = c.Top; y <= c.Bottom; ++y) {
+    const std::uint8_t* row = page.Row(y);
+    for (int x = c.Left; x <= c.Right; ++x) count += IsInkByte(row[x], threshold);
+  }
+  return count;
+}
+
+// One hundredth of the mean box area of the characters, plus one. Rejected
+// records (pictures, rules) stay out of the mean, so that a large picture
+// does not raise the limit over dots and commas.
+int AutomaticSpotSize(const TCharList& chars) {
+  double widthSum = 0, heightSum = 0;
+  int count = 0;
+  for (int i = 0; i < chars.Count(); ++i) {
+    const TOCRChar& c = *chars[i];
+    if (c.IsRejected()) continue;
+    widthSum += c.Width();
+    heightSum += c.Height();
+    ++count;
+  }
+  if (count == 0) return -1;
+  return static_cast<int>(std::nearbyint((widthSum / count) * (heightSum / count) / 100.0)) + 1;
+}
+
+}  // namespace
+
+void TOmnifontOCR::RemoveSpots() {
+  if (SpotRemoval == srNone) return;
+  TDIB& page = *Page;
+  const int maxSpot = MaxSpotSize < 0 ? AutomaticSpotSize(Chars) : MaxSpotSize;
+  for (int i = 0; i < Chars.Count(); ++i) Chars[i]->InkCount = InkPixelsInBox(page, *Chars[i], Threshold);
+  const int step = maxSpot / 16 + 1;
+
+  // The whole-zone record of a single-character zone is never a spot.
+  const bool keepAll = AreaType == atCharacter;
+  auto removeRecord = [&](int index) {
+    const TOCRChar& c = *Chars[index];
+    --CharCount;
+    WidthSum -= c.Width();
+    HeightSum -= c.Height();
+    for (int y = c.Top; y <= c.Bottom; ++y)
+      for (int x = c.Left; x <= c.Right; ++x) SetPixelMasked(page, x, y, 0, 248);
+    Chars.Delete(index);
+  };
+
+  if (!keepAll && SpotRemoval == srSmart) {
+    int limit = step, previous = INT_MAX, current = INT_MAX - 1;
+    for (;;) {
+      previous = current;
+      current = 0;
+      for (int i = 0; i < Chars.Count();) {
+        const int ink = Chars[i]->InkCount;
+        if (ink <= limit - step) {
+          removeRecord(i);
+          continue;
+        }
+        if (ink <= limit) ++current;
+        ++i;
+      }
+      if (limit > maxSpot) break;
+      limit += step;
+      if (current >= previous) break;
+    }
+  } else if (!keepAll) {
+    for (int i = 0; i < Chars.Count();) {
+      if (Chars[i]->InkCount <= maxSpot)
+        removeRecord(i);
+      else
+        ++i;
+    }
+  }
+
+  for (int i = 0; i < Chars.Count(); ++i) {
+    TOCRChar& c = *Chars[i];
+    if (c.Right - c.Left <= 16 || c.Bottom - c.Top <= 30) continue;
+    for (int x = c.Left + 1; x <= c.Right - 1; ++x)
+      for (int y = c.Top + 1; y <= c.Bottom - 1; ++y) {
+        if (IsInkByte(page.PixelByte(x, y), Threshold)) continue;
+        if (IsInkByte(page.PixelByte(x - 1, y), Threshold) && IsInkByte(page.PixelByte(x + 1, y), Threshold) &&
+            IsInkByte(page.PixelByte(x, y - 1), Threshold) && IsInkByte(page.PixelByte(x, y + 1), Threshold)) {
+          page.Row(y)[x] = 0;
+          ++c.InkCount;
+        }
+      }
+  }
+}
+
+}  // namespace omniocr

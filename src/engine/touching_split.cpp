@@ -1,0 +1,7 @@
+#include "engine/omnifont_ocr.h"
+
+namespace omniocr {
+
+void TOmnifontOCR::SplitTouchingChars() {}
+
+}  // namespace omniocr

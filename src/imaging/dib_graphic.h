@@ -1,0 +1,58 @@
+#pragma once
+
+// TDibGraphic: an in-memory image in the pixel formats of a packed
+// device-independent bitmap (1, 4, 8 or 24 bits per pixel, rows padded to 4
+// bytes), stored top row first. Images read from files arrive normalised to
+// the three forms the engine reads as they are: 1 bit with entry 0 black and
+// entry 1 white, 8 bits with a grey-ramp colour table, or 24-bit colour.
+
+#include <cstdint>
+#include <vector>
+
+#include "dibunit/global_memory.h"
+
+namespace omniocr {
+
+class TDibGraphic {
+ public:
+  TDibGraphic() = default;
+
+  // A blank image (all pixel bytes 0); 1- and 8-bit images get the default
+  // table (black/white, grey ramp), 4-bit a 16-step grey ramp.
+  void SetSize(int width, int height, int bitCount);
+  void Clear();
+  bool Empty() const { return Width_ == 0 || Height_ == 0; }
+
+  int Width() const { return Width_; }
+  int Height() const { return Height_; }
+  int BitCount() const { return BitCount_; }
+  std::int64_t Stride() const { return Stride_; }
+
+  // Row y from the top; 24-bit pixels are stored blue, green, red.
+  std::uint8_t* ScanLine(int y) { return Pixels_.data() + y * Stride_; }
+  const std::uint8_t* ScanLine(int y) const { return Pixels_.data() + y * Stride_; }
+
+  // Colour table entries, blue in the low byte, then green, red (empty for 24 bits).
+  std::vector<std::uint32_t>& Palette() { return Palette_; }
+  const std::vector<std::uint32_t>& Palette() const { return Palette_; }
+
+  // Resolution in dots per inch (0 when unknown).
+  int XDpi = 0;
+  int YDpi = 0;
+
+  void Assign(const TDibGraphic& source) { *this = source; }
+
+  // A new movable global memory block holding the image as a packed DIB
+  // (40-byte header, colour table, rows bottom-up); the caller frees it.
+  TGlobalHandle GetPackedDib() const;
+
+ private:
+  int Width_ = 0;
+  int Height_ = 0;
+  int BitCount_ = 0;
+  std::int64_t Stride_ = 0;
+  std::vector<std::uint8_t> Pixels_;
+  std::vector<std::uint32_t> Palette_;
+};
+
+}  // namespace omniocr
