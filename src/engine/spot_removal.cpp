@@ -48,14 +48,27 @@ void TOmnifontOCR::RemoveSpots() {
 
   // The whole-zone record of a single-character zone is never a spot.
   const bool keepAll = AreaType == atCharacter;
-  auto removeRecord = [&](int index) {
-    const TOCRChar& c = *Chars[index];
-    --CharCount;
-    WidthSum -= c.Width();
-    HeightSum -= c.Height();
-    for (int y = c.Top; y <= c.Bottom; ++y)
-      for (int x = c.Left; x <= c.Right; ++x) SetPixelMasked(page, x, y, 0, 248);
-    Chars.Delete(index);
+  // One pass over the list removes every record the predicate picks and keeps
+  // the order of the others; `counted` sees each record that stays.
+  auto removePass = [&](auto&& remove, auto&& counted) {
+    auto& records = Chars.Storage();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      TOCRChar& c = *records[i];
+      if (remove(c)) {
+        --CharCount;
+        WidthSum -= c.Width();
+        HeightSum -= c.Height();
+        for (int y = c.Top; y <= c.Bottom; ++y)
+          for (int x = c.Left; x <= c.Right; ++x) SetPixelMasked(page, x, y, 0, 248);
+        records[i].reset();
+        continue;
+      }
+      counted(c);
+      if (kept != i) records[kept] = std::move(records[i]);
+      ++kept;
+    }
+    records.resize(kept);
   };
 
   if (!keepAll && SpotRemoval == srSmart) {
@@ -63,26 +76,14 @@ void TOmnifontOCR::RemoveSpots() {
     for (;;) {
       previous = current;
       current = 0;
-      for (int i = 0; i < Chars.Count();) {
-        const int ink = Chars[i]->InkCount;
-        if (ink <= limit - step) {
-          removeRecord(i);
-          continue;
-        }
-        if (ink <= limit) ++current;
-        ++i;
-      }
+      removePass([&](const TOCRChar& c) { return c.InkCount <= limit - step; },
+                 [&](const TOCRChar& c) { current += c.InkCount <= limit; });
       if (limit > maxSpot) break;
       limit += step;
       if (current >= previous) break;
     }
   } else if (!keepAll) {
-    for (int i = 0; i < Chars.Count();) {
-      if (Chars[i]->InkCount <= maxSpot)
-        removeRecord(i);
-      else
-        ++i;
-    }
+    removePass([&](const TOCRChar& c) { return c.InkCount <= maxSpot; }, [](const TOCRChar&) {});
   }
 
   for (int i = 0; i < Chars.Count(); ++i) {
@@ -91,8 +92,10 @@ void TOmnifontOCR::RemoveSpots() {
     for (int x = c.Left + 1; x <= c.Right - 1; ++x)
       for (int y = c.Top + 1; y <= c.Bottom - 1; ++y) {
         if (IsInkByte(page.PixelByte(x, y), Threshold)) continue;
-        if (IsInkByte(page.PixelByte(x - 1, y), Threshold) && IsInkByte(page.PixelByte(x + 1, y), Threshold) &&
-            IsInkByte(page.PixelByte(x, y - 1), Threshold) && IsInkByte(page.PixelByte(x, y + 1), Threshold)) {
+        if (IsInkByte(page.PixelByte(x - 1, y), Threshold) &&
+            IsInkByte(page.PixelByte(x + 1, y), Threshold) &&
+            IsInkByte(page.PixelByte(x, y - 1), Threshold) &&
+            IsInkByte(page.PixelByte(x, y + 1), Threshold)) {
           page.Row(y)[x] = 0;
           ++c.InkCount;
         }
