@@ -284,8 +284,8 @@ TEST_F(CliTest, PagesOfMultiPageFiles) {
   EXPECT_EQ(first.Out, "");  // page 1 is blank
   const TRun second = Run("--page 2 --format tsv " + tiff);
   EXPECT_EQ(second.Status, 0) << second.Err;
-  EXPECT_NE(second.Out.find("\tunread\t0\t4\t3\t6\t10\t"), std::string::npos) << second.Out;
-  EXPECT_NE(second.Out.find("\tunread\t0\t14\t3\t6\t10\t"), std::string::npos) << second.Out;
+  EXPECT_NE(second.Out.find("\tunread\t1\t4\t3\t6\t10\t"), std::string::npos) << second.Out;
+  EXPECT_NE(second.Out.find("\tunread\t1\t14\t3\t6\t10\t"), std::string::npos) << second.Out;
   const TRun third = Run("--page 3 " + tiff);
   EXPECT_EQ(third.Status, 1);
   EXPECT_NE(third.Err.find("no image 3 in the file (it holds 2)"), std::string::npos) << third.Err;
