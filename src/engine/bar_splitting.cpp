@@ -73,8 +73,8 @@ class TBarSplitter {
   }
 
  private:
-  int H() const { return P.Bottom - P.Top + 1; }
-  int h() const { return P.Bottom - P.Top; }
+  int Height() const { return P.Bottom - P.Top + 1; }
+  int Span() const { return P.Bottom - P.Top; }  // the height less one
   int EdgeRow() const { return Edge == beTop ? P.Top : P.Bottom; }
   // The row k rows inside the box from the bar's edge.
   int InnerRow(int k) const { return Edge == beTop ? P.Top + k : P.Bottom - k; }
@@ -84,10 +84,10 @@ class TBarSplitter {
   // than an eighth of the height.
   bool Thickness(int x, int w, int& c) const {
     if (w == 0) return false;
-    c = Probe.Run(x, EdgeRow(), Inward(), tgInk, h());
-    if (8 * c > h()) return false;
-    c = c + Probe.Run(x, InnerRow(c), Inward(), tgPaper, h());
-    return 8 * c < h();
+    c = Probe.Run(x, EdgeRow(), Inward(), tgInk, Span());
+    if (8 * c > Span()) return false;
+    c = c + Probe.Run(x, InnerRow(c), Inward(), tgPaper, Span());
+    return 8 * c < Span();
   }
 
   // Under (or above) the bar, at least two stems, separated by a gap of two
@@ -96,7 +96,7 @@ class TBarSplitter {
     int c = 0;
     if (!Thickness(x, w, c)) return false;
     const int L = P.Left, R = P.Right;
-    const int yc = InnerRow(c + H() / 32);
+    const int yc = InnerRow(c + Height() / 32);
     const int ycBeyond = Edge == beTop ? yc + 1 : yc - 1;
     if (Probe.Run(x, yc, dirRight, tgInk, R - L) < 1) return false;
     if (Probe.Cross(x, x + w, yc) < 2) return false;
@@ -117,7 +117,7 @@ class TBarSplitter {
   // Turns a short piece of the bar at column x1 to paper. This stays even
   // when no clear path is found.
   void OpenBar(int x1) {
-    for (int k = 0; k < (H() + 4) / 8; ++k) Probe.Whiten(x1, InnerRow(k));
+    for (int k = 0; k < (Height() + 4) / 8; ++k) Probe.Whiten(x1, InnerRow(k));
   }
 
   // The row the clear path rises from: the bottom row, or for the top pass
@@ -136,12 +136,12 @@ class TBarSplitter {
     const int yb = FootRow();
     const int mid = (P.Top + P.Bottom) / 2;
     const int toward = Edge == beTop ? dirUp : dirDown;
-    const int depth = Edge == beTop ? yb - P.Top : h();
+    const int depth = Edge == beTop ? yb - P.Top : Span();
     for (int k = 0; k < (P.Right - P.Left + 4) / 8; ++k) {
-      if (Probe.Run(x1 - k, yb, toward, tgInk, depth) > H() / 2 &&
+      if (Probe.Run(x1 - k, yb, toward, tgInk, depth) > Height() / 2 &&
           Probe.Run(x1, mid, dirLeft, tgInk, k + 1) >= k)
         return -k;
-      if (Probe.Run(x1 + k, yb, toward, tgInk, depth) > H() / 2 &&
+      if (Probe.Run(x1 + k, yb, toward, tgInk, depth) > Height() / 2 &&
           Probe.Run(x1, mid, dirRight, tgInk, k + 1) >= k)
         return k;
     }

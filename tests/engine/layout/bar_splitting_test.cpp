@@ -63,6 +63,8 @@ TEST(BarSplitting, ThicknessAndStemRules) {
       // h = 32: a bar of 3 rows is thin, one of 4 rows (8 * 4 = h) is not.
       {"thin bar, three stems", 3, 40, 42, 3, {{31, 40}, {8, 17}, {19, 29}}},
       {"bar an eighth of the height", 3, 40, 42, 4, {{8, 40}}},
+      // Two touching letters joined along their tops.
+      {"bar over two stems", 2, 28, 39, 2, {{19, 28}, {8, 17}}},
       // The second stem must be followed by paper under the bar.
       {"bar ends on the second stem", 2, 25, 39, 2, {{8, 25}}},
       // A T: one stem under the bar.
