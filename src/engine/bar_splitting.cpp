@@ -81,13 +81,16 @@ class TBarSplitter {
   int Inward() const { return Edge == beTop ? dirDown : dirUp; }
 
   // Thickness of the bar starting at column x: set only when it is thinner
-  // than an eighth of the height.
+  // than an eighth of the height. Each run stops where the outcome of its
+  // test is settled (a longer run could only confirm it), so a stem is not
+  // followed down its whole length.
   bool Thickness(int x, int w, int& c) const {
     if (w == 0) return false;
-    c = Probe.Run(x, EdgeRow(), Inward(), tgInk, Span());
-    if (8 * c > Span()) return false;
-    c = c + Probe.Run(x, InnerRow(c), Inward(), tgPaper, Span());
-    return 8 * c < Span();
+    const int h = Span();
+    c = Probe.Run(x, EdgeRow(), Inward(), tgInk, std::min(h, h / 8 + 1));
+    if (8 * c > h) return false;
+    c = c + Probe.Run(x, InnerRow(c), Inward(), tgPaper, std::min(h, std::max(0, (h - 8 * c + 7) / 8)));
+    return 8 * c < h;
   }
 
   // Under (or above) the bar, at least two stems, separated by a gap of two

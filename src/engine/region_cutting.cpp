@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/line_search.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/shrinking_bound.h"
 
@@ -31,12 +32,12 @@ struct TBlockSizes {
   int MeanH = 0;
 };
 
-TBlockSizes TightenBlock(const TCharList& chars, TBlock& block) {
+TBlockSizes TightenBlock(const TCharList& chars, const std::vector<int>& band, TBlock& block) {
   int left = block.X0 + block.W - 1, right = block.X0;
   int top = block.Y0 + block.H - 1, bottom = block.Y0;
   long long sumW = 0, sumH = 0;
   TBlockSizes sizes;
-  for (int i = 0; i < chars.Count(); ++i) {
+  for (int i : band) {
     const TOCRChar& p = *chars[i];
     if (!block.Holds(p)) continue;
     left = std::min(left, p.Left);
@@ -98,9 +99,9 @@ void SweepBounds(std::vector<TGapChar>& cands, int start, Key key, Value value, 
   }
 }
 
-TGaps MeasureGaps(const TCharList& chars, const TBlock& block, int meanH) {
+TGaps MeasureGaps(const TCharList& chars, const std::vector<int>& band, const TBlock& block, int meanH) {
   std::vector<TGapChar> cands;
-  for (int i = 0; i < chars.Count(); ++i) {
+  for (int i : band) {
     const TOCRChar* p = chars[i];
     if (!p->IsRejected() && block.Holds(*p) && p->Bottom - p->Top > meanH / 2) cands.push_back({p, i});
   }
@@ -136,8 +137,8 @@ TCut DecideByGaps(const TGaps& gaps, const TBlock& block, const TBlockSizes& siz
 
 // A rule (a long rejected component) cuts the block beside it, whatever the
 // gaps say. The first rejected component in list order that qualifies decides.
-bool CutAlongRule(const TCharList& chars, const TBlock& block, TCut& cut) {
-  for (int i = 0; i < chars.Count(); ++i) {
+bool CutAlongRule(const TCharList& chars, const std::vector<int>& band, const TBlock& block, TCut& cut) {
+  for (int i : band) {
     const TOCRChar& q = *chars[i];
     if (!q.IsRejected() || !block.Holds(q)) continue;
     const bool wide = q.Right - q.Left + 4 > block.W;
@@ -162,33 +163,66 @@ bool CutAlongRule(const TCharList& chars, const TBlock& block, TCut& cut) {
   return false;
 }
 
+// The recursion over the blocks. Each block looks only at the characters of
+// its own rows, found through an index by Top: every character inside the
+// block, or inside the region its line search reads, is among them.
+class TRegionCutter {
+ public:
+  explicit TRegionCutter(TOmnifontOCR& engine) : Engine(engine), Chars(engine.Chars) {
+    for (int i = 0; i < Chars.Count(); ++i) ByTop.push_back(i);
+    std::stable_sort(ByTop.begin(), ByTop.end(),
+                     [this](int a, int b) { return Chars[a]->Top < Chars[b]->Top; });
+    for (int i : ByTop) Tops.push_back(Chars[i]->Top);
+  }
+
+  void Cut(int x0, int y0, int width, int height, int depth) {
+    if (width < 1 || height < 1) return;
+    const int pageHeight = Engine.Page->Height();
+    // Slivers along the top and bottom edge of the page are not searched.
+    if (y0 == 0 && y0 + height < pageHeight / 128) return;
+    if (y0 > pageHeight - pageHeight / 128 && y0 + height == pageHeight) return;
+
+    const std::vector<int> band = Band(y0, y0 + height);
+    TBlock block{x0, y0, width, height};
+    const TBlockSizes sizes = TightenBlock(Chars, band, block);
+    if (sizes.Count == 0 || block.W <= 0 || block.H <= 0) return;
+    if (depth >= kMaxCutDepth) return;
+
+    TCut cut = DecideByGaps(MeasureGaps(Chars, band, block, sizes.MeanH), block, sizes);
+    CutAlongRule(Chars, band, block, cut);
+
+    // The two halves share the cut column or row.
+    if (cut.Kind == ckVertical) {
+      Cut(block.X0, block.Y0, cut.At - block.X0 + 1, block.H, depth + 1);
+      Cut(cut.At, block.Y0, block.X0 + block.W - cut.At + 1, block.H, depth + 1);
+    } else if (cut.Kind == ckHorizontal) {
+      Cut(block.X0, block.Y0, block.W, cut.At - block.Y0 + 1, depth + 1);
+      Cut(block.X0, cut.At, block.W, block.Y0 + block.H - cut.At + 1, depth + 1);
+    }
+    // The block itself is searched too, after its sub-blocks.
+    if (block.W >= 5 && block.H >= 7) FindLinesAmong(Engine, band, block.X0, block.Y0, block.W, block.H);
+  }
+
+ private:
+  // List positions, ascending, of the characters with low <= Top <= high.
+  std::vector<int> Band(int low, int high) const {
+    auto first = std::lower_bound(Tops.begin(), Tops.end(), low);
+    auto last = std::upper_bound(first, Tops.end(), high);
+    std::vector<int> band(ByTop.begin() + (first - Tops.begin()), ByTop.begin() + (last - Tops.begin()));
+    std::sort(band.begin(), band.end());
+    return band;
+  }
+
+  TOmnifontOCR& Engine;
+  const TCharList& Chars;
+  std::vector<int> ByTop;  // list positions ordered by Top
+  std::vector<int> Tops;   // their tops
+};
+
 }  // namespace
 
 void TOmnifontOCR::CutRegion(int x0, int y0, int width, int height, int depth) {
-  if (width < 1 || height < 1) return;
-  const int pageHeight = Page->Height();
-  // Slivers along the top and bottom edge of the page are not searched.
-  if (y0 == 0 && y0 + height < pageHeight / 128) return;
-  if (y0 > pageHeight - pageHeight / 128 && y0 + height == pageHeight) return;
-
-  TBlock block{x0, y0, width, height};
-  const TBlockSizes sizes = TightenBlock(Chars, block);
-  if (sizes.Count == 0 || block.W <= 0 || block.H <= 0) return;
-  if (depth >= kMaxCutDepth) return;
-
-  TCut cut = DecideByGaps(MeasureGaps(Chars, block, sizes.MeanH), block, sizes);
-  CutAlongRule(Chars, block, cut);
-
-  // The two halves share the cut column or row.
-  if (cut.Kind == ckVertical) {
-    CutRegion(block.X0, block.Y0, cut.At - block.X0 + 1, block.H, depth + 1);
-    CutRegion(cut.At, block.Y0, block.X0 + block.W - cut.At + 1, block.H, depth + 1);
-  } else if (cut.Kind == ckHorizontal) {
-    CutRegion(block.X0, block.Y0, block.W, cut.At - block.Y0 + 1, depth + 1);
-    CutRegion(block.X0, cut.At, block.W, block.Y0 + block.H - cut.At + 1, depth + 1);
-  }
-  // The block itself is searched too, after its sub-blocks.
-  if (block.W >= 5 && block.H >= 7) FindLinesInRegion(block.X0, block.Y0, block.W, block.H);
+  TRegionCutter(*this).Cut(x0, y0, width, height, depth);
 }
 
 }  // namespace omniocr

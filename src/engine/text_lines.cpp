@@ -15,6 +15,7 @@
 #include "dibunit/errors.h"
 #include "engine/arith.h"
 #include "engine/classify/probes.h"
+#include "engine/line_search.h"
 #include "engine/omnifont_ocr.h"
 
 namespace omniocr {
@@ -25,8 +26,9 @@ namespace {
 // Top and, for equal tops, by list position.
 class TRegionChars {
  public:
-  TRegionChars(const TCharList& chars, int x0, int y0, int xEnd, int yEnd) {
-    for (int i = 0; i < chars.Count(); ++i) {
+  TRegionChars(const TCharList& chars, const std::vector<int>& positions, int x0, int y0, int xEnd,
+               int yEnd) {
+    for (int i : positions) {
       const TOCRChar* p = chars[i];
       if (!p->IsRejected() && p->Top >= y0 && p->Bottom < yEnd && p->Left >= x0 && p->Right < xEnd)
         Items.push_back({p->Top, i, p});
@@ -105,19 +107,20 @@ struct TVote {
 
 class TLineSearch {
  public:
-  TLineSearch(TOmnifontOCR& engine, int x0, int y0, int width, int height)
+  TLineSearch(TOmnifontOCR& engine, const std::vector<int>& positions, int x0, int y0, int width, int height)
       : Engine(engine),
+        Positions(positions),
         X0(x0),
         Y0(y0),
         XEnd(x0 + width),
         YEnd(y0 + height),
-        Region(engine.Chars, x0, y0, x0 + width, y0 + height) {}
+        Region(engine.Chars, positions, x0, y0, x0 + width, y0 + height) {}
 
   // Typical height of the region's characters; 0 when there are none.
   int TypicalHeight() const {
     long long sum = 0;
     int count = 0;
-    for (int i = 0; i < Engine.Chars.Count(); ++i) {
+    for (int i : Positions) {
       const TOCRChar& p = *Engine.Chars[i];
       if (p.IsRejected() || p.Bottom - p.Top <= 4) continue;
       if (p.Top >= Y0 && p.Bottom <= YEnd && p.Left >= X0 && p.Right <= XEnd) {
@@ -307,6 +310,7 @@ class TLineSearch {
   }
 
   TOmnifontOCR& Engine;
+  const std::vector<int>& Positions;
   const int X0, Y0, XEnd, YEnd;
   const TRegionChars Region;
   int Mh = 0;
@@ -323,17 +327,24 @@ void TOmnifontOCR::FindTextLines(bool cutRegions) {
 }
 
 int TOmnifontOCR::FindLinesInRegion(int x0, int y0, int width, int height) {
-  if (LineCount == 0) {
-    Lines[0] = TLineEntry{0, 0, 0, 0, Page->Width(), 0};
-    LineCount = 1;
+  std::vector<int> positions(static_cast<std::size_t>(Chars.Count()));
+  for (int i = 0; i < Chars.Count(); ++i) positions[static_cast<std::size_t>(i)] = i;
+  return FindLinesAmong(*this, positions, x0, y0, width, height);
+}
+
+int FindLinesAmong(TOmnifontOCR& engine, const std::vector<int>& positions, int x0, int y0, int width,
+                   int height) {
+  if (engine.LineCount == 0) {
+    engine.Lines[0] = TLineEntry{0, 0, 0, 0, engine.Page->Width(), 0};
+    engine.LineCount = 1;
   }
-  int n = LineCount;
+  int n = engine.LineCount;
   if (height <= 4) return n;
-  TLineSearch search(*this, x0, y0, width, height);
+  TLineSearch search(engine, positions, x0, y0, width, height);
   const int mh = search.TypicalHeight();
   if (mh < 3) return n;
   n = search.Run(mh, n);
-  LineCount = n;
+  engine.LineCount = n;
   return n;
 }
 
