@@ -14,12 +14,8 @@
 namespace {
 
 const char* const kLines[] = {
-    "2024/03/15 1,250.00",
-    "47.5 12/08 3.14159",
-    "86,400 65,535 255",
-    "0.125 1/4 7,000.01",
-    "31/12/1999 42 908",
-    "6.02 299,792 1.618",
+    "2024/03/15 1,250.00", "47.5 12/08 3.14159", "86,400 65,535 255",
+    "0.125 1/4 7,000.01",  "31/12/1999 42 908",  "6.02 299,792 1.618",
 };
 
 constexpr int kDotsPerInch = 300;
@@ -46,7 +42,8 @@ int main(int argc, char** argv) {
   const int margin = kDotsPerInch / 4;
   const int lineStep = metrics.height() * 3 / 2;
   int width = 0;
-  for (const char* line : kLines) width = std::max(width, metrics.horizontalAdvance(QString::fromLatin1(line)));
+  for (const char* line : kLines)
+    width = std::max(width, metrics.horizontalAdvance(QString::fromLatin1(line)));
   const int lineCount = static_cast<int>(std::size(kLines));
   QImage page(width + 2 * margin, lineCount * lineStep + 2 * margin, QImage::Format_Grayscale8);
   page.fill(Qt::white);
