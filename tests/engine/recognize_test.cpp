@@ -24,6 +24,14 @@ std::string RunError(TOmnifontOCR& engine, TGlobalHandle handle, TAreaType area 
   return "";
 }
 
+// Records that are characters: word and line assembly adds space and
+// line-break records (Id -1) to a paragraph's result.
+int CharacterCount(const TOmnifontOCR& engine) {
+  int n = 0;
+  for (int i = 0; i < engine.Chars.Count(); ++i) n += engine.Chars[i]->Id >= 0;
+  return n;
+}
+
 // A page with a few letter-sized blocks of the given level on the given paper.
 TOwnedHandle BlocksPage(std::uint8_t ink, std::uint8_t paper) {
   auto page = MakeGrey(120, 40, paper);
@@ -53,7 +61,7 @@ TEST(Recognize, BlankPageFailsAndClearsEarlierResults) {
   EXPECT_EQ(engine.Chars.Count(), 0);
   EXPECT_EQ(engine.Page, nullptr);
   engine.RecognizeParagraph(text.get());  // still usable
-  EXPECT_EQ(engine.Chars.Count(), 5);
+  EXPECT_EQ(CharacterCount(engine), 5);
 }
 
 TEST(Recognize, WholeZoneForCharacterAreaNeverFailsAsEmpty) {
@@ -80,7 +88,7 @@ TEST(Recognize, RefusesWhatItCannotReadAndStaysUsable) {
   EXPECT_NE(RunError(engine, text.get()), "");
   EXPECT_EQ(engine.Page, nullptr);
   engine.RecognizeParagraph(text.get());
-  EXPECT_EQ(engine.Chars.Count(), 5);
+  EXPECT_EQ(CharacterCount(engine), 5);
 }
 
 TEST(Recognize, LeavesTheCallersBlockUnchanged) {
@@ -107,7 +115,7 @@ TEST(Recognize, KeepsInkOfEveryTwoLevelPage) {
     TOmnifontOCR engine;
     TOwnedHandle h = BlocksPage(c.ink, c.paper);
     engine.RecognizeParagraph(h.get());
-    EXPECT_EQ(engine.Chars.Count(), 5) << int(c.ink) << " on " << int(c.paper);
+    EXPECT_EQ(CharacterCount(engine), 5) << int(c.ink) << " on " << int(c.paper);
   }
 }
 
