@@ -40,7 +40,8 @@ TOwnedHandle BlocksPage(std::uint8_t ink, std::uint8_t paper) {
 }
 
 TEST(Recognize, BilevelInputRunsWithThreshold160) {
-  TOwnedHandle h = MakePackedDib(40, 20, 1, [](int x, int y) { return (x > 10 && x < 20 && y > 5 && y < 15) ? 0u : 1u; });
+  TOwnedHandle h =
+      MakePackedDib(40, 20, 1, [](int x, int y) { return (x > 10 && x < 20 && y > 5 && y < 15) ? 0u : 1u; });
   TOmnifontOCR engine;
   engine.RecognizeWord(h.get());
   EXPECT_EQ(engine.Threshold, 160);
