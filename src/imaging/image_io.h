@@ -10,15 +10,12 @@
 #include <vector>
 
 #include "imaging/dib_graphic.h"
+#include "imaging/image_error.h"
 
 namespace omniocr {
 
-// A file that cannot be read: missing, unreadable, unknown format, corrupt,
-// or with dimensions beyond what can be held. The message says why.
-class EImageError : public std::runtime_error {
- public:
-  explicit EImageError(const std::string& message) : std::runtime_error(message) {}
-};
+// EImageError (a file that cannot be read, with the reason) and
+// kMaxImagePixels come from imaging/image_error.h.
 
 enum class TImageFormat { Unknown, Tiff, Jpeg, Png, Bmp, Pcx, Icon, Pnm };
 
@@ -36,9 +33,5 @@ int CountImages(const std::uint8_t* data, std::size_t size);
 // Writes an image as PNG.
 void WritePngFile(const TDibGraphic& image, const std::string& path);
 std::vector<std::uint8_t> WritePngMemory(const TDibGraphic& image);
-
-// Largest pixel count a reader accepts, so that an absurd size in a header
-// cannot exhaust memory.
-constexpr std::int64_t kMaxImagePixels = 400LL * 1000 * 1000;
 
 }  // namespace omniocr

@@ -1,0 +1,94 @@
+#include "imaging/dib_graphic.h"
+
+#include <gtest/gtest.h>
+
+#include "dibunit/dib.h"
+#include "imaging/image_error.h"
+#include "imaging/pixel_access.h"
+#include "support/test_bitmaps.h"
+
+namespace omniocr {
+namespace {
+
+using test::TOwnedHandle;
+
+// Loads a packed bitmap the way the engine does, without taking the handle.
+struct TLoadedDib {
+  explicit TLoadedDib(const TDibGraphic& image) : Handle(image.GetPackedDib()) {
+    Dib.OwnsHandle = false;
+    Dib.LoadFromHandle(Handle.get());
+  }
+  TOwnedHandle Handle;
+  TDIB Dib;
+};
+
+TEST(DibGraphic, SetSizeGivesBlankImagesWithDefaultTables) {
+  struct {
+    int bits;
+    std::int64_t stride;
+    std::size_t colors;
+  } cases[] = {{1, 4, 2}, {4, 8, 16}, {8, 12, 256}, {24, 32, 0}};
+  for (const auto& c : cases) {
+    TDibGraphic g;
+    g.SetSize(10, 3, c.bits);
+    EXPECT_EQ(g.Stride(), c.stride) << c.bits;
+    EXPECT_EQ(g.Palette().size(), c.colors) << c.bits;
+    EXPECT_EQ(g.ScanLine(2)[0], 0);
+  }
+  TDibGraphic g;
+  g.SetSize(4, 4, 1);
+  EXPECT_EQ(g.Palette()[0] & 0xFFFFFF, 0u);
+  EXPECT_EQ(g.Palette()[1] & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_THROW(g.SetSize(4, 4, 32), EImageError);
+  EXPECT_THROW(g.SetSize(100000, 100000, 8), EImageError);
+}
+
+TEST(DibGraphic, PackedDibIsBottomUpWithFortyByteHeader) {
+  TDibGraphic g;
+  g.SetSize(3, 2, 24);
+  g.XDpi = g.YDpi = 300;
+  SetColor24(g.ScanLine(0), 0, MakeColor(255, 0, 0));  // top-left red
+  SetColor24(g.ScanLine(1), 2, MakeColor(0, 0, 255));  // bottom-right blue
+  TLoadedDib loaded(g);
+  const TDIB& d = loaded.Dib;
+  EXPECT_EQ(d.Header->Size, 40u);
+  EXPECT_EQ(d.Header->Height, 2);
+  EXPECT_EQ(d.Format, df24Bit);
+  EXPECT_EQ(d.XResolution(), 300);
+  EXPECT_EQ(d.GetPixel(0, 0), 255);          // red in the low byte
+  EXPECT_EQ(d.GetPixel(2, 1), 255 * 65536);  // blue in the high byte
+  EXPECT_EQ(d.Bits, d.Rows[1]);              // the bottom row is stored first
+}
+
+TEST(DibGraphic, PackedDibHandsTheEngineBlackAsZeroAndGreyLevels) {
+  // A 1-bit image whose table is reversed (entry 0 white): pixel values flip.
+  TDibGraphic bilevel;
+  bilevel.SetSize(9, 1, 1);
+  bilevel.Palette() = {0xFFFFFF, 0x000000};
+  SetIndex(bilevel.ScanLine(0), 8, 1, 1);  // black in this table
+  TLoadedDib one(bilevel);
+  EXPECT_EQ(one.Dib.GetPixel(8, 0), 0);
+  EXPECT_EQ(one.Dib.GetPixel(0, 0), 1);
+  EXPECT_EQ(one.Dib.PaletteEntry(0) & 0xFFFFFF, 0u);
+
+  // An 8-bit image with a colour table: the indices become the grey levels.
+  TDibGraphic palette;
+  palette.SetSize(2, 1, 8);
+  palette.Palette()[0] = MakeColor(255, 255, 255);
+  palette.Palette()[1] = MakeColor(0, 0, 255);
+  palette.ScanLine(0)[0] = 0;
+  palette.ScanLine(0)[1] = 1;
+  TLoadedDib eight(palette);
+  EXPECT_EQ(eight.Dib.GetPixel(0, 0), 255);
+  EXPECT_EQ(eight.Dib.GetPixel(1, 0), 29);
+  EXPECT_TRUE(eight.Dib.IsGreyRamp());
+}
+
+TEST(DibGraphic, EmptyImageHasNoPackedDib) {
+  TDibGraphic g;
+  EXPECT_TRUE(g.Empty());
+  EXPECT_THROW(g.GetPackedDib(), EImageError);
+}
+
+}  // namespace
+}  // namespace omniocr
