@@ -48,7 +48,8 @@ TGlobalHandle MakeFiguresPage() {
   constexpr int kCopies = 10;
   TDIB page;
   page.CreateNew(width + 40, kCopies * height + 40, df8Bit, 300, 300);
-  for (int y = 0; y < page.Height(); ++y) std::memset(page.Row(y), 255, static_cast<std::size_t>(page.Width()));
+  for (int y = 0; y < page.Height(); ++y)
+    std::memset(page.Row(y), 255, static_cast<std::size_t>(page.Width()));
   int top = 20;
   for (int copy = 0; copy < kCopies; ++copy)
     for (const auto& l : lines) {
@@ -56,7 +57,9 @@ TGlobalHandle MakeFiguresPage() {
         std::uint8_t* row = page.Row(top++);
         for (std::size_t x = 0; x < r.size(); ++x) {
           const char c = r[x];
-          row[20 + x] = c == '#' ? 0 : (c >= '1' && c <= '9') ? static_cast<std::uint8_t>(25 * (c - '0')) : 255;
+          row[20 + x] = c == '#'                 ? 0
+                        : (c >= '1' && c <= '9') ? static_cast<std::uint8_t>(25 * (c - '0'))
+                                                 : 255;
         }
       }
     }
@@ -103,9 +106,9 @@ void BM_RecognitionPass(benchmark::State& state) {
   state.SetItemsProcessed(characters);
   state.counters["dispatches_per_char"] =
       characters > 0 ? static_cast<double>(dispatches) / static_cast<double>(characters) : 0.0;
-  state.counters["us_per_char"] = benchmark::Counter(static_cast<double>(characters),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                                                     benchmark::Counter::OneK::kIs1000);
+  state.counters["us_per_char"] = benchmark::Counter(
+      static_cast<double>(characters), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+      benchmark::Counter::OneK::kIs1000);
   GlobalFree(handle);
 }
 BENCHMARK(BM_RecognitionPass)->Unit(benchmark::kMillisecond);

@@ -174,3 +174,51 @@ TEST(Dispatcher, TallAndDescendsFollowTheGuides) {
 
 }  // namespace
 }  // namespace omniocr::test
+
+namespace omniocr::test {
+namespace {
+
+// Two legs on a foot that runs past them on both sides, 8 x 10.
+const std::vector<std::string> kFootedArch = {
+    "..........", "..........", ".########.", ".##....##.", ".##....##.", ".##....##.", ".##....##.",
+    ".##....##.", ".##....##.", ".##....##.", ".##....##.", "##########", "..........",
+};
+
+TEST(Driver, BottomBridgeIsCutInItsMiddleOnBitmapAndPage) {
+  TPageFixture fixture(kFootedArch, {0, 2, 11, 14});
+  const TOCRChar& g = fixture.Record(0);
+  fixture.Read(0);
+  EXPECT_EQ(fixture.Engine.Page->PixelByte(5, 11), 176);
+  EXPECT_EQ(g.Bottom, 11);
+}
+
+TEST(Driver, BottomRowWithoutGlyphInkNeedsNoBridge) {
+  // The box's bottom row holds only a neighbour's ink: in the glyph bitmap it
+  // is blank, so there is no run to cut and nothing is read past its end.
+  std::vector<std::string> rows = kFootedArch;
+  rows[11] = "..........";
+  rows[12] = "#.........";
+  TPageFixture fixture(rows, {0, 2, 11, 14});
+  ASSERT_EQ(fixture.Count(), 2);
+  TOCRChar& g = fixture.Record(1);  // the arch; record 0 is the neighbour
+  g.Left = 0;
+  g.Bottom = 12;
+  fixture.Read(1);
+  EXPECT_EQ(fixture.Engine.Page->PixelByte(0, 12) & 0xF8, 0);
+  for (int x = 0; x < 10; ++x) EXPECT_NE(fixture.Engine.Page->PixelByte(x, 12), 176);
+}
+
+TEST(Digits, ZeroWithADotInsideIsReadByTheSecondTestAtMost80) {
+  const TArtLine line = LoadDigitLine("mono-36");
+  std::vector<std::string> rows;
+  for (const std::string& r : line.Rows) rows.push_back(r.substr(0, 30));
+  for (int y = 27; y <= 30; ++y) rows[y].replace(13, 3, "###");
+  TPageFixture fixture(rows, line.Guides);
+  ASSERT_EQ(fixture.Count(), 2);  // the ring and its dot
+  EXPECT_EQ(fixture.Read(0), u'0');
+  EXPECT_LE(fixture.Record(0).CandConf[0], 80);
+  EXPECT_GT(fixture.Record(0).CandConf[0], 0);
+}
+
+}  // namespace
+}  // namespace omniocr::test
