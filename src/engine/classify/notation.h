@@ -12,6 +12,28 @@
 // Views are small value types built once per recogniser call; every member
 // is inline, nothing allocates, nothing is virtual. Every position a rule
 // aims outside the pixels reads as paper.
+//
+// A recogniser derives its rules from a view so that they read unqualified:
+//
+//   class TShapeTests : public TGlyphView {
+//    public:
+//     explicit TShapeTests(const TGlyphView& v) : TGlyphView(v) {}
+//     void Bar() const {
+//       if (!(W > 3 && hx(H2) == 1)) return;   // a gate ends only this test
+//       TConf c;
+//       if (lm(H4) > W8) c *= 98;
+//       if (!Tall()) c *= 95;
+//       add(u'x', c);
+//     }
+//   };
+//   void RecognizeShape(const TOmnifontOCR& e, const TRecogContext& ctx) {
+//     TShapeTests(TGlyphView::OfBox(e, ctx)).Bar();
+//   }
+//
+// Letter and sign recognisers take W and H from the record's box (OfBox);
+// the digit recogniser from the glyph bitmap itself (OfBitmap); a rule that
+// probes the page uses OfPage (box-relative) or the P-prefixed members (page
+// coordinates, L, T, R, B being the box).
 
 #include <cstdint>
 
