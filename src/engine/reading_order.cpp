@@ -5,7 +5,9 @@
 // cut out later is one connected shape.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "engine/classify/probes.h"
@@ -95,6 +97,11 @@ bool IsArchWithoutLeftStem(const TAbsorber& p, const TDIB& page, int thr) {
          ProbeRect(page, l, t, l, quarterY, thr, 1) != 0;
 }
 
+// The walk goes by list position while merged-away entries leave the list.
+// Removing each one from the list at once would shift the whole tail on every
+// merge; instead they are marked dead and the list is compacted at the end,
+// with positions counted over the live entries only, exactly as if each had
+// been removed at once.
 class TFragmentMerger {
  public:
   explicit TFragmentMerger(TOmnifontOCR& engine)
@@ -104,15 +111,25 @@ class TFragmentMerger {
     // After the sort every line is one run of the list, and merges only
     // remove entries, so the partners of p are looked for in its run alone.
     Grouped = IsGroupedByLine();
-    for (int i = 0; i < Chars.Count(); ++i) {
-      TOCRChar& p = *Chars[i];
-      if (IsPassedOver(p)) continue;
+    if (Grouped) FindRuns();
+    Dead.assign(static_cast<std::size_t>(Chars.Count()), false);
+    int i = 0;
+    while (i < Chars.Count()) {
       Position = i;
-      TAbsorber absorber(p);
-      MergeStacked(absorber);
-      MergeJoinedOnLeft(absorber);
-      MergeDetachedStem(absorber);
+      RemovedBefore = 0;
+      TOCRChar& p = *Chars[i];
+      if (!IsPassedOver(p)) {
+        TAbsorber absorber(p);
+        MergeStacked(absorber);
+        MergeJoinedOnLeft(absorber);
+        MergeDetachedStem(absorber);
+      }
+      // The walk steps on by one position of the list as it now stands: when
+      // entries before p went, p moved up and as many entries after it are
+      // passed over.
+      i = LiveAfter(i, RemovedBefore + 1);
     }
+    Compact();
   }
 
  private:
@@ -127,18 +144,41 @@ class TFragmentMerger {
     return std::adjacent_find(seen.begin(), seen.end()) == seen.end();
   }
 
-  // Positions [first, last) that can hold a character of p's line.
+  bool IsDead(int i) const { return Dead[static_cast<std::size_t>(i)]; }
+
+  // The index of the count-th live entry after i, or the list's end.
+  int LiveAfter(int i, int count) const {
+    int j = i;
+    while (count > 0 && ++j < Chars.Count())
+      if (!IsDead(j)) --count;
+    return std::min(j, Chars.Count());
+  }
+
+  // Indices [first, last) that can hold a character of p's line. Dead entries
+  // keep their line, so the runs found before the walk stay as they are.
   void LineRun(int& first, int& last) const {
     if (!Grouped) {
       first = 0;
       last = Chars.Count();
       return;
     }
-    const int line = Chars[Position]->LineNo;
-    first = Position;
-    while (first > 0 && Chars[first - 1]->LineNo == line) --first;
-    last = Position + 1;
-    while (last < Chars.Count() && Chars[last]->LineNo == line) ++last;
+    first = RunFirst[static_cast<std::size_t>(Position)];
+    last = RunLast[static_cast<std::size_t>(Position)];
+  }
+
+  void FindRuns() {
+    const int n = Chars.Count();
+    RunFirst.assign(static_cast<std::size_t>(n), 0);
+    RunLast.assign(static_cast<std::size_t>(n), 0);
+    for (int first = 0; first < n;) {
+      int last = first + 1;
+      while (last < n && Chars[last]->LineNo == Chars[first]->LineNo) ++last;
+      for (int i = first; i < last; ++i) {
+        RunFirst[static_cast<std::size_t>(i)] = first;
+        RunLast[static_cast<std::size_t>(i)] = last;
+      }
+      first = last;
+    }
   }
 
   // Walks the other characters of p's line, in list order, merging every one
@@ -148,12 +188,18 @@ class TFragmentMerger {
   void WalkPartners(TAbsorber& p, Accept&& accept) {
     int first = 0, last = 0;
     LineRun(first, last);
+    bool passOverNext = false;
     for (int j = first; j < last; ++j) {
+      if (IsDead(j)) continue;
+      if (passOverNext) {
+        passOverNext = false;
+        continue;
+      }
       if (j == Position) continue;
       TOCRChar& q = *Chars[j];
       if (q.IsRejected() || q.LineNo != p.P.LineNo || !accept(q)) continue;
       Absorb(p, j);
-      --last;
+      passOverNext = true;
     }
   }
 
@@ -164,8 +210,17 @@ class TFragmentMerger {
     p.P.Top = std::min(p.P.Top, q.Top);
     p.P.Bottom = std::max(p.P.Bottom, q.Bottom);
     --Engine.CharCount;
-    Chars.Delete(j);
-    if (j < Position) --Position;
+    Dead[static_cast<std::size_t>(j)] = true;
+    if (j < Position) ++RemovedBefore;
+  }
+
+  // Frees the merged-away records and closes the gaps, keeping the order.
+  void Compact() {
+    auto& items = Chars.Storage();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (!Dead[i]) items[kept++] = std::move(items[i]);
+    items.resize(kept);
   }
 
   void Darken(int x, int y) { SetPixelMasked(Page, x, y, 63, 0); }
@@ -213,17 +268,32 @@ class TFragmentMerger {
   TDIB& Page;
   const int Thr;
   bool Grouped = false;
-  int Position = 0;  // where p stands now; moves up when a partner before it goes
+  std::vector<int> RunFirst, RunLast;  // the run of each index's line
+  std::vector<bool> Dead;              // merged away, freed when the walk is done
+  int Position = 0;                    // index of p
+  int RemovedBefore = 0;               // entries before p merged away while p absorbs
 };
 
 }  // namespace
 
 void TOmnifontOCR::SortReadingOrder() {
   // Stable, so that equal keys (a dot over its stem) keep extraction order.
+  // The keys are sorted as a compact array, then the records follow.
+  struct TKey {
+    std::int32_t LineNo, Left, Position;
+  };
   auto& items = Chars.Storage();
-  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-    return a->LineNo != b->LineNo ? a->LineNo < b->LineNo : a->Left < b->Left;
+  std::vector<TKey> keys;
+  keys.reserve(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i)
+    keys.push_back({items[i]->LineNo, items[i]->Left, static_cast<std::int32_t>(i)});
+  std::stable_sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
+    return a.LineNo != b.LineNo ? a.LineNo < b.LineNo : a.Left < b.Left;
   });
+  std::vector<std::unique_ptr<TOCRChar>> sorted;
+  sorted.reserve(items.size());
+  for (const TKey& key : keys) sorted.push_back(std::move(items[static_cast<std::size_t>(key.Position)]));
+  items = std::move(sorted);
 }
 
 void TOmnifontOCR::MergeFragments() { TFragmentMerger(*this).Run(); }

@@ -139,6 +139,7 @@ class TLineSearch {
       FirstPass(g, line);
       if (line.Base == line.Asc) break;
       Vote(g, line);
+      KeepBaselineAboveDescender(line);
       WidenByExtent(line);
       if (line.Desc == line.Asc) {
         g = NextScanRowWithoutLine(g, line);
@@ -241,6 +242,14 @@ class TLineSearch {
     mean.Apply(line.Mean);
     base.Apply(line.Base);
     desc.Apply(line.Desc);
+  }
+
+  // When no character passed the baseline probes (underlined text: the rule
+  // just below the letters is ink under every one of them) the baseline is
+  // still its start value below every letter; it is pulled up to the
+  // descender line instead.
+  static void KeepBaselineAboveDescender(TLineGuess& line) {
+    if (line.Base > line.Desc) line.Base = line.Desc;
   }
 
   // Every character of the region standing within the line's span widens its

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "engine/layout/layout_fixture.h"
 
 namespace omniocr::test {
@@ -111,6 +115,72 @@ TEST(MergeFragments, DetachedLeftStemJoinsTheArch) {
   EXPECT_EQ(page.Engine.Chars[0], &arch);
   EXPECT_EQ(arch.Left, 40);
   EXPECT_TRUE(IsInkByte(page.Page().PixelByte(43, 40), 128));  // bridged
+}
+
+// With no mean line every partner of p's line is a stacked candidate, so the
+// gap alone decides a merge, and the walk itself is what is compared: a
+// literal walk that removes every merged entry from the list at once.
+struct TRefChar {
+  int Left, Top, Right, Bottom, LineNo;
+  bool Rejected;
+};
+
+bool RefGapIsSmall(const TRefChar& p, const TRefChar& q) {
+  if (p.Top > q.Bottom) return p.Top - q.Bottom <= 2 * (p.Bottom - p.Top) + 4;
+  if (q.Top > p.Bottom) return q.Top - p.Bottom <= 2 * (q.Bottom - q.Top) + 4;
+  return false;
+}
+
+void ReferenceMerge(std::vector<TRefChar>& list, int lineHeight) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    std::size_t pos = i;
+    if (lineHeight <= 2 * (list[pos].Bottom - list[pos].Top)) continue;
+    for (std::size_t j = 0; j < list.size(); ++j) {
+      if (j == pos) continue;
+      const TRefChar& q = list[j];
+      if (q.Rejected || q.LineNo != list[pos].LineNo || !RefGapIsSmall(list[pos], q)) continue;
+      TRefChar& p = list[pos];
+      p.Left = std::min(p.Left, q.Left);
+      p.Right = std::max(p.Right, q.Right);
+      p.Top = std::min(p.Top, q.Top);
+      p.Bottom = std::max(p.Bottom, q.Bottom);
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(j));
+      if (j < pos) --pos;
+    }
+  }
+}
+
+TEST(MergeFragments, WalkMatchesRemovalAtOnce) {
+  std::mt19937 random(3);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<TRefChar> list;
+    const int n = 2 + static_cast<int>(random() % 14);
+    for (int k = 0; k < n; ++k) {
+      const int top = 10 + static_cast<int>(random() % 60), left = static_cast<int>(random() % 40);
+      list.push_back({left, top, left + static_cast<int>(random() % 6), top + static_cast<int>(random() % 8),
+                      1 + static_cast<int>(random() % 2), random() % 8 == 0});
+    }
+    if (round % 2 == 0)  // grouped by line, as after the sort, or not
+      std::stable_sort(list.begin(), list.end(),
+                       [](const TRefChar& a, const TRefChar& b) { return a.LineNo < b.LineNo; });
+    TLayoutPage page(100, 100);
+    for (const TRefChar& c : list) {
+      TOCRChar& p = page.AddRecord({c.Left, c.Top, c.Right, c.Bottom});
+      SetLine(p, c.LineNo, 10, 0, 50, 100);
+      if (c.Rejected) p.BestChar = RejectedChar;
+    }
+    page.Engine.MergeFragments();
+    ReferenceMerge(list, 90);
+    ASSERT_EQ(page.Engine.Chars.Count(), static_cast<int>(list.size())) << round;
+    ASSERT_EQ(page.Engine.CharCount, static_cast<int>(list.size())) << round;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      const TOCRChar& p = *page.Engine.Chars[static_cast<int>(k)];
+      ASSERT_EQ(p.Left, list[k].Left) << round << " " << k;
+      ASSERT_EQ(p.Top, list[k].Top) << round << " " << k;
+      ASSERT_EQ(p.Right, list[k].Right) << round << " " << k;
+      ASSERT_EQ(p.Bottom, list[k].Bottom) << round << " " << k;
+    }
+  }
 }
 
 }  // namespace

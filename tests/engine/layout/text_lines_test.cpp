@@ -79,6 +79,25 @@ TEST(TextLines, ZoneCheckCompletesLinesWithoutAscendersOrDescenders) {
   }
 }
 
+// Underlined x-height letters: the rule 2 rows below them is ink under every
+// letter, so none passes the baseline probes; the baseline comes to the
+// letters' bottom instead of staying two heights below their top.
+TEST(TextLines, UnderlinedLineKeepsItsBaselineOnTheLetters) {
+  TLayoutPage page(140, 60);
+  DrawLine(page, 16, "xxxxxxxxxx");
+  page.Ink(4, 32, 123, 32);
+  page.Extract();
+  page.RunLayout();
+  EXPECT_EQ(page.LineGuides(), (std::vector<std::string>{"20/23/29/32"}));
+  for (int i = 0; i < page.Engine.Chars.Count(); ++i) {
+    const TOCRChar& p = *page.Engine.Chars[i];
+    EXPECT_EQ(p.IsRejected(), p.Top == 32) << i;  // the rule
+    if (!p.IsRejected()) {
+      EXPECT_EQ(p.BaseLine, 29) << i;
+    }
+  }
+}
+
 TEST(TextLines, CharactersOfFivePixelsOrLessMakeNoLine) {
   TLayoutPage page(100, 40);
   for (int k = 0; k < 6; ++k) page.Ink(4 + 10 * k, 10, 9 + 10 * k, 14);  // 6 x 5
