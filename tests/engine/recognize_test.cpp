@@ -24,6 +24,14 @@ std::string RunError(TOmnifontOCR& engine, TGlobalHandle handle, TAreaType area 
   return "";
 }
 
+// Records that are characters: word and line assembly adds space and
+// line-break records (Id -1) to a paragraph's result.
+int CharacterCount(const TOmnifontOCR& engine) {
+  int n = 0;
+  for (int i = 0; i < engine.Chars.Count(); ++i) n += engine.Chars[i]->Id >= 0;
+  return n;
+}
+
 // A page with a few letter-sized blocks of the given level on the given paper.
 TOwnedHandle BlocksPage(std::uint8_t ink, std::uint8_t paper) {
   auto page = MakeGrey(120, 40, paper);
@@ -32,7 +40,8 @@ TOwnedHandle BlocksPage(std::uint8_t ink, std::uint8_t paper) {
 }
 
 TEST(Recognize, BilevelInputRunsWithThreshold160) {
-  TOwnedHandle h = MakePackedDib(40, 20, 1, [](int x, int y) { return (x > 10 && x < 20 && y > 5 && y < 15) ? 0u : 1u; });
+  TOwnedHandle h =
+      MakePackedDib(40, 20, 1, [](int x, int y) { return (x > 10 && x < 20 && y > 5 && y < 15) ? 0u : 1u; });
   TOmnifontOCR engine;
   engine.RecognizeWord(h.get());
   EXPECT_EQ(engine.Threshold, 160);
@@ -53,7 +62,7 @@ TEST(Recognize, BlankPageFailsAndClearsEarlierResults) {
   EXPECT_EQ(engine.Chars.Count(), 0);
   EXPECT_EQ(engine.Page, nullptr);
   engine.RecognizeParagraph(text.get());  // still usable
-  EXPECT_EQ(engine.Chars.Count(), 5);
+  EXPECT_EQ(CharacterCount(engine), 5);
 }
 
 TEST(Recognize, WholeZoneForCharacterAreaNeverFailsAsEmpty) {
@@ -80,7 +89,7 @@ TEST(Recognize, RefusesWhatItCannotReadAndStaysUsable) {
   EXPECT_NE(RunError(engine, text.get()), "");
   EXPECT_EQ(engine.Page, nullptr);
   engine.RecognizeParagraph(text.get());
-  EXPECT_EQ(engine.Chars.Count(), 5);
+  EXPECT_EQ(CharacterCount(engine), 5);
 }
 
 TEST(Recognize, LeavesTheCallersBlockUnchanged) {
@@ -107,7 +116,7 @@ TEST(Recognize, KeepsInkOfEveryTwoLevelPage) {
     TOmnifontOCR engine;
     TOwnedHandle h = BlocksPage(c.ink, c.paper);
     engine.RecognizeParagraph(h.get());
-    EXPECT_EQ(engine.Chars.Count(), 5) << int(c.ink) << " on " << int(c.paper);
+    EXPECT_EQ(CharacterCount(engine), 5) << int(c.ink) << " on " << int(c.paper);
   }
 }
 

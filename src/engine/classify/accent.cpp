@@ -1,0 +1,142 @@
+#include "engine/classify/accent.h"
+
+#include "engine/classify/candidates.h"
+#include "engine/classify/probes.h"
+#include "engine/omnifont_ocr.h"
+
+namespace omniocr {
+
+namespace {
+
+// Page probes of accent detection, in page coordinates.
+struct TPageProbe {
+  const TDIB& Page;
+  int Thr;
+  bool Ink(int x0, int x1, int y0, int y1) const { return ProbeRect(Page, x0, y0, x1, y1, Thr, 1) != 0; }
+  bool Paper(int x0, int x1, int y0, int y1) const { return ProbeRect(Page, x0, y0, x1, y1, Thr, 2) != 0; }
+  int Cross(int x0, int y0, int x1, int y1) const { return CountCrossings(Page, x0, y0, x1, y1, Thr); }
+  int Run(int x, int y, int dir, int target, int n) const { return ScanRun(Page, x, y, dir, target, Thr, n); }
+};
+
+// The mark on columns u..R, rows T..e, and the measures its classes use.
+struct TMark {
+  const TPageProbe& P;
+  int u, R, T, e, n;
+  int lm(int y) const { return P.Run(u, y, dirRight, tgInk, n); }
+  int rm(int y) const { return P.Run(R, y, dirLeft, tgInk, n); }
+  int cc(int y) const { return P.Cross(u, y, R, y); }
+};
+
+// Classifies a free-standing single mark; later tests override earlier ones.
+TCharCode ClassifyMark(const TOmnifontOCR& engine, const TMark& m, int boxWidth) {
+  const int T = m.T, e = m.e, n = m.n;
+  const int mw = m.R - m.u + 1, mh = e - T + 1;
+  const bool solid = !m.P.Paper(m.u, m.R, T, e);
+  const int t8 = boxWidth / 8, t10 = boxWidth / 10;
+  TCharCode r = 0;
+  if (m.lm(T) - m.rm(T) > m.lm(e) - m.rm(e) + 1) r = acAcute;
+  if (mw > 3 * mh && solid) r = acMacron;
+  if (mw < 2 * mh && mh < 2 * mw && solid) r = acDotAbove;
+  if (m.lm(T) - m.rm(T) < m.lm(e) - m.rm(e) - 1) r = acGrave;
+  if ((m.lm(T) > m.lm(e) - t8 || m.lm(T) > m.lm(e - 1) - t8) &&
+      (m.rm(T) > m.rm(e) - t8 || m.rm(T) > m.rm(e - 1) - t8) && m.cc(T) == 1 &&
+      (m.cc(e) == 2 || m.cc(e - 1) == 2))
+    r = acCircumflex;
+  const bool caronShape = (m.lm(T) < m.lm(e) - t10 || m.lm(T + 1) < m.lm(e) - t10) &&
+                          (m.rm(T) < m.rm(e) - t10 || m.rm(T + 1) < m.rm(e) - t10) &&
+                          (m.cc(T) == 2 || m.cc(T + 1) == 2) && m.cc(e) == 1;
+  if (caronShape) r = acCaron;
+  if (m.lm(T) + m.lm(e) - 2 * m.lm((T + e) / 2) > boxWidth / 16 + 1 && n > 10 && caronShape) r = acBreve;
+  if (n > 3 && e - T > 1 && m.lm(T) > m.lm(e) && m.rm(T) < m.rm(e) && m.cc(T) == 2 && m.cc(e) == 2)
+    r = acTilde;
+  if (n > 2 && e - T > 2 && m.cc((T + e) / 2) > 1 && m.P.Cross((m.u + m.R) / 2, T, (m.u + m.R) / 2, e) > 1 &&
+      CountHoles(engine, m.P.Page, m.u, T, m.R, e, m.P.Thr, nullptr) == 1)
+    r = acRingAbove;
+  return r;
+}
+
+// Two dots side by side on rows T..g-1 of columns u..R.
+bool IsDiaeresis(const TOmnifontOCR& engine, const TPageProbe& P, int u, int R, int T, int e, int g) {
+  int j = T;
+  while (j <= g && !P.Ink(u, R, j, j)) ++j;
+  ++j;
+  while (j < g && P.Ink(u, R, j, j)) ++j;
+  auto columnInk = [&](int x) { return P.Ink(x, x, T, j); };
+  int k = u;
+  while (k < R && !columnInk(k)) ++k;
+  if (k < R) ++k;
+  while (k < R && columnInk(k)) ++k;
+  int l = k;
+  while (l < R && !columnInk(l)) ++l;
+  if (!(k < R && l < R && k < l && R - u > 2)) return false;
+  if (CountBlobs(engine, P.Page, u, T, R, e, P.Thr) < 2) return false;
+  const int y1 = T + (g - T) / 4, y2 = g - 1 - (g - T) / 2;
+  return P.Cross(u, y1, R, y1) == 2 && P.Cross(u, y2, R, y2) == 2;
+}
+
+}  // namespace
+
+int DetectAccent(const TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int mode, TCharCode& accent) {
+  const int L = glyph.Left, R = glyph.Right, T = glyph.Top, B = glyph.Bottom;
+  const int W = R - L + 1, H = B - T + 1;
+  const int asc = glyph.AscLine, mean = glyph.MeanLine, base = glyph.BaseLine;
+  const TPageProbe P{*glyph.Page, threshold};
+  auto rowInk = [&](int y) { return P.Ink(L, R, y, y); };
+
+  if (H < 5 || 4 * T > base + 3 * mean) return 0;
+  if (2 * B <= asc + mean) {
+    accent = 0;
+    return 0;
+  }
+  // The first paper row in the upper half separates a mark from the body.
+  int g = T;
+  while (2 * g < T + B && rowInk(g)) ++g;
+  if (2 * g >= T + B) {
+    g = T;
+  } else if ((mode & 2) != 0) {
+    int y = g;
+    while (!rowInk(y) && 2 * y <= T + B) ++y;
+    glyph.Top = y;
+  }
+  if (g == T) {
+    if (mode != 0) {
+      glyph.MarkAbove = 0;
+      glyph.Accent = 0;
+    }
+    return 0;
+  }
+  const int e = g - 1;
+  int result = 0;
+  TCharCode r = 0;
+  if (e > T) {
+    // Skip ink of a left neighbour reaching into the box.
+    int u = L;
+    auto columnInk = [&](int x) { return P.Ink(x, x, T, e); };
+    if (columnInk(L - 1))
+      while (columnInk(u) && 2 * u < L + R) ++u;
+    const bool freeStanding =
+        P.Ink(u, R + 1, T, e) && (!columnInk(u) || !columnInk(u - 1)) && (!columnInk(R) || !columnInk(R + 1));
+    if (freeStanding) {
+      result = 1;
+      if (IsDiaeresis(engine, P, u, R, T, e, g)) {
+        while (2 * g < T + B && !P.Ink(u, R, g, g)) ++g;
+        result = 2;
+        r = acDiaeresis;
+      }
+      if ((mode & 2) != 0) glyph.Top = g;
+      if (result == 1) r = ClassifyMark(engine, TMark{P, u, R, T, e, R - u}, W);
+    } else {
+      int d = T;
+      while (!rowInk(d) && 2 * d < T + B) ++d;
+      if (mode != 0) glyph.Top = d;
+    }
+  }
+  if (mode != 0) {
+    glyph.MarkAbove = result;
+    glyph.Accent = r;
+  }
+  accent = r;
+  return result;
+}
+
+}  // namespace omniocr

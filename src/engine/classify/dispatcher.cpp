@@ -1,0 +1,109 @@
+#include "engine/classify/dispatcher.h"
+
+#include <exception>
+
+#include "engine/classify/accent.h"
+#include "engine/classify/punctuation.h"
+#include "engine/classify/recognisers.h"
+#include "engine/omnifont_ocr.h"
+
+namespace omniocr {
+
+namespace {
+
+struct TRecogniserEntry {
+  TRecogniser Run;
+  bool Numeric;  // runs also when NumericOnly is set
+};
+
+// The recognisers in the order they run.
+constexpr TRecogniserEntry kRecognisers[] = {
+    {RecognizeA, false},  {RecognizeB, false},     {RecognizeC, false},        {RecognizeD, false},
+    {RecognizeE, false},  {RecognizeF, false},     {RecognizeG, false},        {RecognizeH, false},
+    {RecognizeIJ, false}, {RecognizeK, false},     {RecognizeL, false},        {RecognizeM, false},
+    {RecognizeN, false},  {RecognizeO, false},     {RecognizeP, false},        {RecognizeQ, false},
+    {RecognizeR, false},  {RecognizeS, false},     {RecognizeT, false},        {RecognizeU, false},
+    {RecognizeV, false},  {RecognizeX, false},     {RecognizeY, false},        {RecognizeZ, false},
+    {RecognizeW, false},  {RecognizeDigits, true}, {RecognizeBrackets, false}, {RecognizeSpecialSigns, false},
+};
+static_assert(sizeof kRecognisers / sizeof kRecognisers[0] == 28);
+
+bool RowHoldsInk(const TDIB& page, int left, int right, int y, int thr) {
+  return ProbeRect(page, left, y, right, y, thr, 1) != 0;
+}
+
+// A descender that hangs below a paper gap under the body (a mark below the
+// line that is not part of the character) is cut off the box.
+void TrimDescender(TOCRChar& glyph, const TDIB& page, int L, int R, int T, int& B, int thr) {
+  const int mean = glyph.MeanLine, base = glyph.BaseLine, desc = glyph.DescLine;
+  if (!(2 * T < mean + base && base < desc && base + desc < 2 * glyph.Bottom)) return;
+  int y = (base + mean) / 2;
+  while (2 * y < base + desc && RowHoldsInk(page, L, R, y, thr)) ++y;
+  const int centre = (L + R) / 2;
+  if (2 * y < base + desc && ProbeRect(page, centre, y, centre, desc, thr, 1) == 0 && T < y) {
+    glyph.Bottom = y;
+    B = y;
+  }
+}
+
+// An accent the driver did not separate: a mark in the ascender zone above a
+// paper row in the upper half of the box.
+void DetectLateAccent(const TOmnifontOCR& engine, TOCRChar& glyph, int L, int R, int T, int W, int H,
+                      int thr) {
+  if (glyph.MarkAbove != 0) return;
+  const TDIB& page = *glyph.Page;
+  int j = glyph.AscLine;
+  while (j < T + H / 2 && !RowHoldsInk(page, L + W / 4, R, j, thr)) ++j;
+  int i = j;
+  if (j < T + H / 4)
+    while (i < T + H / 2 && RowHoldsInk(page, L, R, i, thr)) ++i;
+  if (i < T + H / 2 && glyph.MeanLine - glyph.AscLine < 5 * (i - j) + 5) {
+    TCharCode accent = 0;
+    DetectAccent(engine, glyph, thr, 2, accent);
+  }
+}
+
+}  // namespace
+
+void RunGuarded(TRecogniser recogniser, const TOmnifontOCR& engine, const TRecogContext& context) {
+  try {
+    recogniser(engine, context);
+  } catch (const std::exception&) {
+    // A failing recogniser costs only its own candidates; the next one runs.
+  }
+}
+
+bool IsTall(const TOCRChar& g) {
+  if (2 * g.Top <= g.AscLine + g.MeanLine) return true;
+  return g.Top < g.MeanLine && g.BaseLine < g.Bottom && 2 * g.Bottom < g.BaseLine + g.DescLine &&
+         2 * (g.Top - (g.Bottom - g.BaseLine)) <= g.AscLine + g.MeanLine;
+}
+
+bool IsDescending(const TOCRChar& g) { return 2 * g.Bottom >= g.BaseLine + g.DescLine; }
+
+TCharCode DispatchGlyph(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitmap, int threshold) {
+  ++engine.DispatchCount;
+  const int L = glyph.Left, R = glyph.Right, T = glyph.Top;
+  int B = glyph.Bottom;
+  const int W = R - L + 1, H = B - T + 1;
+  TRecogContext context;
+  context.Glyph = &glyph;
+  context.Bitmap = &bitmap;
+  context.Threshold = threshold;
+  context.Tall = IsTall(glyph);
+  context.Descends = IsDescending(glyph);
+  const TDIB& page = *glyph.Page;
+  CountHoles(engine, page, L, T, R, B, threshold, &context.HoleList);
+
+  TrimDescender(glyph, page, L, R, T, B, threshold);
+  if (const TCharCode ch = ApplyPunctuationRules(engine, context, TDispatchBox{L, R, T, B, W, H})) return ch;
+  DetectLateAccent(engine, glyph, L, R, T, W, H, threshold);
+
+  for (const TRecogniserEntry& entry : kRecognisers) {
+    if (engine.NumericOnly && !entry.Numeric) continue;
+    RunGuarded(entry.Run, engine, context);
+  }
+  return glyph.BestChar;
+}
+
+}  // namespace omniocr

@@ -1,0 +1,250 @@
+#include "engine/classify/driver.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+
+#include "dibunit/dib.h"
+#include "engine/classify/accent.h"
+#include "engine/classify/candidates.h"
+#include "engine/classify/dispatcher.h"
+#include "engine/classify/probes.h"
+#include "engine/omnifont_ocr.h"
+
+namespace omniocr {
+
+namespace {
+
+constexpr int kLargestGlyphArea = 20000;
+constexpr std::uint8_t kGlyphPaper = 248;
+constexpr std::uint8_t kBridgeCut = 176;
+constexpr TCharCode kNoAccentYet = 32;  // accent detection ended before classifying
+
+// Raises FillPass for the lifetime of the guard.
+class TFillPassRaise {
+ public:
+  TFillPassRaise(TOmnifontOCR& engine, int by) : Engine(engine), By(by) { Engine.FillPass += By; }
+  ~TFillPassRaise() { Engine.FillPass -= By; }
+  TFillPassRaise(const TFillPassRaise&) = delete;
+  TFillPassRaise& operator=(const TFillPassRaise&) = delete;
+
+ private:
+  TOmnifontOCR& Engine;
+  int By;
+};
+
+bool RowHoldsInk(const TDIB& page, const TOCRChar& g, int y, int thr) {
+  return ProbeRect(page, g.Left, y, g.Right, y, thr, 1) != 0;
+}
+
+bool ColumnHoldsInk(const TDIB& page, int x, int top, int bottom, int thr) {
+  return ProbeRect(page, x, top, x, bottom, thr, 1) != 0;
+}
+
+// Drops empty rows at the top and bottom of the box (kept in the box).
+void TrimEmptyRows(TOCRChar& g, int thr) {
+  const TDIB& page = *g.Page;
+  int y1 = g.Top;
+  while (y1 < g.Bottom - 1 && !RowHoldsInk(page, g, y1, thr)) ++y1;
+  int b = g.Bottom;
+  while (b > y1 + 1 && !RowHoldsInk(page, g, b, thr)) --b;
+  g.Top = y1;
+  g.Bottom = b;
+}
+
+// Tightens the box to its ink, rows first, then columns over those rows.
+void TightenBox(TOCRChar& g, int thr) {
+  const TDIB& page = *g.Page;
+  int y = g.Top;
+  int b = g.Bottom;
+  while (y < b - 1 && !RowHoldsInk(page, g, y, thr)) ++y;
+  while (b > y + 1 && !RowHoldsInk(page, g, b, thr)) --b;
+  int x0 = g.Left;
+  while (x0 < g.Right - 1 && !ColumnHoldsInk(page, x0, y, b, thr)) ++x0;
+  int x1 = g.Right;
+  while (x1 > x0 + 1 && !ColumnHoldsInk(page, x1, y, b, thr)) --x1;
+  g.Left = x0;
+  g.Top = y;
+  g.Right = x1;
+  g.Bottom = b;
+}
+
+// The extraction seed when it still lies on the character's ink; otherwise
+// the first ink pixel with an ink neighbour right or below, searched from the
+// bottom row up and from the centre column outward.
+void ChooseSeed(const TOCRChar& g, int thr, int& seedX, int& seedY) {
+  const TDIB& page = *g.Page;
+  seedX = g.StartX;
+  seedY = g.StartY;
+  const bool insideBox = seedX >= g.Left && seedX <= g.Right && seedY >= g.Top && seedY <= g.Bottom;
+  if (insideBox && InkAt(page, seedX, seedY, thr) && g.MarkAbove <= 0) return;
+  const int centre = (g.Left + g.Right) / 2;
+  for (int y = g.Bottom - 1; y >= g.Top; --y) {
+    for (int k = 0;; ++k) {
+      const int x = (k & 1) ? centre + (k + 1) / 2 : centre - k / 2;
+      if (x < g.Left || x > g.Right) break;
+      if (InkAt(page, x, y, thr) && (InkAt(page, x + 1, y, thr) || InkAt(page, x, y + 1, thr))) {
+        seedX = x;
+        seedY = y;
+        return;
+      }
+    }
+  }
+}
+
+bool NotConfidentAt(const TOCRChar& g, int limit) { return g.CandCount == 0 || g.CandConf[0] < limit; }
+
+int Grey(const TDIB& bitmap, int x, int y) { return bitmap.PixelByte(x, y) & 0xF8; }
+
+// A bottom stroke that joins two legs is cut in its middle so that the open
+// shape can be read. Returns true when it cut (bitmap and page both).
+bool CutBottomBridge(TOCRChar& g, TDIB& bitmap, int thr) {
+  const int W = bitmap.Width(), H = bitmap.Height();
+  if (H <= 2) return false;
+  const int yb = H - 1;
+  const int a = ScanRun(bitmap, 0, yb, dirRight, tgInk, thr, W);
+  if (a >= W) return false;
+  const int n = ScanRun(bitmap, a, yb, dirRight, tgPaper, thr, W);
+  if (n < 5) return false;
+  const int mid = a + n / 2;
+  if (!(Grey(bitmap, a, H - 2) > thr && Grey(bitmap, a + n - 1, H - 2) > thr &&
+        Grey(bitmap, mid, H - 2) > thr))
+    return false;
+  if (CountCrossings(bitmap, a + 1, H - 3, a + n - 2, H - 3, thr) < 2) return false;
+  if (CountCrossings(bitmap, a + 1, H - 3, mid, H - 3, thr) != 1) return false;
+  bitmap.Row(yb)[mid] = kBridgeCut;
+  TDIB& page = *g.Page;
+  if (page.Inside(g.Left + mid, g.Top + yb)) page.Row(g.Top + yb)[g.Left + mid] = kBridgeCut;
+  return true;
+}
+
+// Passes the glyph's ink through a two-level image: ink becomes black and
+// everything else white, the repair runs on the 1-bit form, and the result
+// returns as glyph pixels again (ink 0 with mark 1, paper 248).
+void RepairTwoLevel(TDIB& bitmap, int thr, bool smooth) {
+  const int W = bitmap.Width(), H = bitmap.Height();
+  for (int y = 0; y < H; ++y) {
+    std::uint8_t* row = bitmap.Row(y);
+    for (int x = 0; x < W; ++x) row[x] = IsInkByte(row[x], thr) ? 0 : 255;
+  }
+  bitmap.ConvertTo(df1Bit);
+  try {
+    if (smooth) {
+      bitmap.SmoothBilevel();
+    } else {
+      bitmap.FillThinGaps();
+      bitmap.EraseThinInk();
+    }
+  } catch (const std::exception&) {
+    // A failed repair leaves the two-level image as it was.
+  }
+  bitmap.ConvertTo(df8Bit);
+  for (int y = 0; y < H; ++y) {
+    std::uint8_t* row = bitmap.Row(y);
+    for (int x = 0; x < W; ++x) row[x] = row[x] == 0 ? 1 : kGlyphPaper;
+  }
+}
+
+// The retries after the first dispatch (and the bridge repair), each only
+// while the head of the list is not yet good enough.
+TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int thr, TCharCode result) {
+  if (NotConfidentAt(g, 95)) {
+    TFillPassRaise raise(engine, 1);
+    result = DispatchGlyph(engine, g, bitmap, thr);
+  }
+  if (NotConfidentAt(g, 90)) {
+    TFillPassRaise raise(engine, 2);
+    result = DispatchGlyph(engine, g, bitmap, thr);
+  }
+  if (engine.BilevelSource) {
+    if (NotConfidentAt(g, 90)) {
+      RepairTwoLevel(bitmap, thr, true);
+      DispatchGlyph(engine, g, bitmap, thr);
+    }
+    if (NotConfidentAt(g, 90)) {
+      RepairTwoLevel(bitmap, thr, false);
+      DispatchGlyph(engine, g, bitmap, thr);
+    }
+  } else {
+    if (NotConfidentAt(g, 90)) result = DispatchGlyph(engine, g, bitmap, RetryThreshold(thr, 32));
+    if (NotConfidentAt(g, 90)) result = DispatchGlyph(engine, g, bitmap, RetryThreshold(thr, -32));
+  }
+  return result;
+}
+
+}  // namespace
+
+int RetryThreshold(int threshold, int delta) { return std::clamp(threshold + delta, 1, 248); }
+
+std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY,
+                                     int threshold) {
+  std::unique_ptr<TDIB> bitmap(g.Page->CopyRect(g.Left, g.Top, g.Right, g.Bottom));
+  TDIB& b = *bitmap;
+  const int W = b.Width(), H = b.Height();
+  for (int y = 0; y < H; ++y) {
+    std::uint8_t* row = b.Row(y);
+    for (int x = 0; x < W; ++x) row[x] &= 0xF8;
+  }
+  {
+    TFillPassRaise raise(engine, 1);
+    FillRegion(engine, b, seedX - g.Left, seedY - g.Top, threshold, 1);
+  }
+  if (W > 4) {
+    // Broken strokes crossing the middle or the lower part of the box stay.
+    for (const int y : {H / 2, H - 1 - H / 8})
+      for (int x = W / 4; x <= W - W / 4 - 2; ++x)
+        if ((b.PixelByte(x, y) & 7) == 0 && IsInkByte(b.PixelByte(x, y), threshold))
+          FillRegion(engine, b, x, y, threshold, 1);
+  }
+  for (int y = 0; y < H; ++y) {
+    std::uint8_t* row = b.Row(y);
+    for (int x = 0; x < W; ++x)
+      if ((row[x] & 7) == 0) row[x] = kGlyphPaper;
+  }
+  return bitmap;
+}
+
+TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int level) {
+  const int thr = threshold;
+  TCharCode result = NoChar;
+  TCharCode accent = kNoAccentYet;
+  const TOCRChar entry = glyph;
+
+  TrimEmptyRows(glyph, thr);
+  if (level == 0) {
+    // Trial pieces of touching-character splitting are copies of their
+    // component: none may inherit its accent.
+    glyph.MarkAbove = 0;
+    glyph.Accent = 0;
+  }
+  DetectAccent(engine, glyph, thr, level + 1, accent);
+  TightenBox(glyph, thr);
+  int seedX = 0, seedY = 0;
+  ChooseSeed(glyph, thr, seedX, seedY);
+
+  const int W = glyph.Width(), H = glyph.Height();
+  if (static_cast<std::int64_t>(W) * H > kLargestGlyphArea) return RejectedChar;
+  if (W < 1 || H < 1) return NoChar;
+
+  std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(engine, glyph, seedX, seedY, thr);
+  result = DispatchGlyph(engine, glyph, *bitmap, thr);
+  if (result == NoChar && CutBottomBridge(glyph, *bitmap, thr))
+    result = DispatchGlyph(engine, glyph, *bitmap, thr);
+  result = RetryDispatches(engine, glyph, *bitmap, thr, result);
+
+  if (glyph.CandCount > 0 && glyph.CandConf[0] >= 96 && result == NoChar) result = glyph.CandChar[0];
+  if (result == NoChar && accent != 0 && level == 0) result = RecognizeGlyph(engine, glyph, thr, 1);
+  if (accent != 0) {
+    result = ComposeAccent(result, accent);
+    glyph.BestChar = ComposeAccent(glyph.BestChar, accent);
+    if (level > 0) {
+      glyph.Left = entry.Left;
+      glyph.Top = entry.Top;
+      glyph.Right = entry.Right;
+      glyph.Bottom = entry.Bottom;
+    }
+  }
+  return result;
+}
+
+}  // namespace omniocr
