@@ -1,0 +1,119 @@
+#include "imaging/image_io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "imaging/readers.h"
+
+namespace omniocr {
+
+namespace {
+
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
+
+bool StartsWith(const std::uint8_t* data, std::size_t size, const char* magic, std::size_t length) {
+  return size >= length && std::memcmp(data, magic, length) == 0;
+}
+
+bool IsPcxHeader(const std::uint8_t* d, std::size_t size) {
+  if (size < 128 || d[0] != 0x0A || d[1] > 5 || d[1] == 1 || d[2] > 1) return false;
+  return d[3] == 1 || d[3] == 2 || d[3] == 4 || d[3] == 8;
+}
+
+// An icon directory has no magic of its own: accept it when the header and
+// its first entry are plausible.
+bool IsIconHeader(const std::uint8_t* d, std::size_t size) {
+  if (size < 22 || d[0] != 0 || d[1] != 0 || (d[2] != 1 && d[2] != 2) || d[3] != 0) return false;
+  const unsigned count = d[4] | (d[5] << 8);
+  return count > 0 && (d[9] == 0 || d[9] == 0xFF);
+}
+
+bool IsPnmHeader(const std::uint8_t* d, std::size_t size) {
+  return size >= 3 && d[0] == 'P' && d[1] >= '1' && d[1] <= '6' &&
+         (d[2] == ' ' || d[2] == '\t' || d[2] == '\n' || d[2] == '\r' || d[2] == '#');
+}
+
+void CheckSingleImage(int imageNumber, TImageFormat format) {
+  if (imageNumber != 1)
+    throw EImageError("image " + std::to_string(imageNumber) + " requested, but a " +
+                      ImageFormatName(format) + " file holds one image");
+}
+
+struct TFileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw EImageError(std::strerror(errno));
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t chunk[65536];
+  for (;;) {
+    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (bytes.size() > kMaxFileBytes) throw EImageError("file larger than 1 GiB");
+    if (got < sizeof chunk) break;
+  }
+  if (std::ferror(file.get())) throw EImageError(std::strerror(errno));
+  return bytes;
+}
+
+}  // namespace
+
+TImageFormat DetectImageFormat(const std::uint8_t* data, std::size_t size) {
+  if (StartsWith(data, size, "II*\0", 4) || StartsWith(data, size, "MM\0*", 4) ||
+      StartsWith(data, size, "II+\0", 4) || StartsWith(data, size, "MM\0+", 4))
+    return TImageFormat::Tiff;
+  if (StartsWith(data, size, "\xFF\xD8\xFF", 3)) return TImageFormat::Jpeg;
+  if (StartsWith(data, size, "\x89PNG\r\n\x1A\n", 8)) return TImageFormat::Png;
+  if (StartsWith(data, size, "BM", 2)) return TImageFormat::Bmp;
+  if (IsPnmHeader(data, size)) return TImageFormat::Pnm;
+  if (IsPcxHeader(data, size)) return TImageFormat::Pcx;
+  if (IsIconHeader(data, size)) return TImageFormat::Icon;
+  return TImageFormat::Unknown;
+}
+
+const char* ImageFormatName(TImageFormat format) {
+  switch (format) {
+    case TImageFormat::Tiff: return "TIFF";
+    case TImageFormat::Jpeg: return "JPEG";
+    case TImageFormat::Png: return "PNG";
+    case TImageFormat::Bmp: return "BMP";
+    case TImageFormat::Pcx: return "PCX";
+    case TImageFormat::Icon: return "icon";
+    case TImageFormat::Pnm: return "PNM";
+    case TImageFormat::Unknown: break;
+  }
+  return "unknown";
+}
+
+TDibGraphic ReadImageMemory(const std::uint8_t* data, std::size_t size, int imageNumber) {
+  if (size == 0) throw EImageError("empty file");
+  const TImageFormat format = DetectImageFormat(data, size);
+  if (format == TImageFormat::Unknown) throw EImageError("unknown image format");
+  if (imageNumber < 1) throw EImageError("image numbers start at 1");
+  if (format == TImageFormat::Tiff) return ReadTiff(data, size, imageNumber);
+  CheckSingleImage(imageNumber, format);
+  switch (format) {
+    case TImageFormat::Jpeg: return ReadJpeg(data, size);
+    case TImageFormat::Png: return ReadPng(data, size);
+    case TImageFormat::Bmp: return ReadBmp(data, size);
+    case TImageFormat::Pcx: return ReadPcx(data, size);
+    case TImageFormat::Icon: return ReadIcon(data, size);
+    default: return ReadPnm(data, size);
+  }
+}
+
+TDibGraphic ReadImageFile(const std::string& path, int imageNumber) {
+  const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+  return ReadImageMemory(bytes.data(), bytes.size(), imageNumber);
+}
+
+int CountImages(const std::uint8_t* data, std::size_t size) {
+  if (DetectImageFormat(data, size) == TImageFormat::Tiff) return CountTiffPages(data, size);
+  return 1;
+}
+
+}  // namespace omniocr

@@ -1,0 +1,29 @@
+#pragma once
+
+// One reader per file format, each over the whole file in memory. They raise
+// EImageError with the reason when the data cannot be read.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "imaging/dib_graphic.h"
+
+namespace omniocr {
+
+TDibGraphic ReadTiff(const std::uint8_t* data, std::size_t size, int imageNumber);
+int CountTiffPages(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadJpeg(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadPng(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadBmp(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadPcx(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadIcon(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size);
+
+// A device-independent bitmap without file header, as stored in BMP files
+// (after their 14-byte header) and in icons. `pixelOffset` is where the rows
+// start, counted from the information header; 0 = right after the colour
+// table. For icons the header's height counts the colour image and its
+// transparency mask; `iconMask` applies the mask (masked pixels turn white).
+TDibGraphic DecodeDib(const std::uint8_t* data, std::size_t size, std::size_t pixelOffset, bool iconMask);
+
+}  // namespace omniocr
