@@ -14,10 +14,21 @@
 
 namespace omniocr::demo {
 
+namespace {
+
+constexpr int kDialogFontPixels = 11;
+
+}  // namespace
+
 TOCRDialog::TOCRDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Omnifont OCR"));
   setModal(true);
   setFixedSize(464, 280);
+  // The controls have fixed places and sizes; a compact font keeps every
+  // caption inside its control.
+  QFont compact = font();
+  compact.setPixelSize(kDialogFontPixels);
+  setFont(compact);
   Bevel1 = new QFrame(this);
   Bevel1->setFrameShape(QFrame::Box);
   Bevel1->setFrameShadow(QFrame::Sunken);
@@ -86,6 +97,9 @@ void TOCRDialog::CreateSpotRemovalGroup() {
   SpinEditMaxSpotSize->setValue(8);
   Label2 = new QLabel(QStringLiteral("(-1 = automatic)"), group);
   Label2->move(60, 100);
+  QFont note = Label2->font();  // the hint must fit the 81 pixels right of its place
+  note.setPixelSize(kDialogFontPixels - 1);
+  Label2->setFont(note);
   Label2->adjustSize();
 }
 
