@@ -317,9 +317,19 @@ void TDIB::ConvertTo8Bit() {
     std::uint8_t* dst = bits + static_cast<std::int64_t>(h - 1 - y) * stride;
     const std::uint8_t* src = Rows[y];
     switch (Format) {
-      case df1Bit:
-        for (int x = 0; x < w; ++x) dst[x] = ((src[x >> 3] >> (7 - (x & 7))) & 1) ? 255 : 0;
+      case df1Bit: {
+        // Eight pixels per source byte through a table of expanded bytes.
+        static const auto kExpanded = [] {
+          std::array<std::array<std::uint8_t, 8>, 256> table{};
+          for (int b = 0; b < 256; ++b)
+            for (int k = 0; k < 8; ++k) table[b][k] = ((b >> (7 - k)) & 1) ? 255 : 0;
+          return table;
+        }();
+        int x = 0;
+        for (; x + 8 <= w; x += 8) std::memcpy(dst + x, kExpanded[src[x >> 3]].data(), 8);
+        for (; x < w; ++x) dst[x] = kExpanded[src[x >> 3]][x & 7];
         break;
+      }
       case df4Bit:
         for (int x = 0; x < w; ++x) dst[x] = grey4[(x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4)];
         break;

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "dibunit/errors.h"
+#include "engine/omnifont_ocr.h"
+#include "engine/page_marks.h"
+#include "support/test_bitmaps.h"
+
+namespace omniocr {
+namespace {
+
+using test::FillRect;
+using test::FromArt;
+using test::MakeGrey;
+
+// An engine whose run stops after extraction: no spot removal, and the later
+// stages see a finished list.
+class ExtractionTest : public ::testing::Test {
+ protected:
+  void Extract(std::unique_ptr<TDIB> page, int threshold = 160) {
+    engine.BeginRun();
+    engine.Page = std::move(page);
+    engine.Threshold = threshold;
+    engine.ExtractCharacters();
+  }
+  TOmnifontOCR engine;
+};
+
+TEST_F(ExtractionTest, OneRecordPerComponentInRasterOrder) {
+  Extract(FromArt({
+      ".....#.",
+      ".###...",
+      ".###.##",
+      ".###.##",
+      ".......",
+      "#......",
+      ".#.....",
+  }));
+  ASSERT_EQ(engine.Chars.Count(), 4);
+  const TOCRChar& dot = *engine.Chars[0];
+  EXPECT_EQ(dot.Left, 5);
+  EXPECT_EQ(dot.StartY, 0);
+  EXPECT_EQ(dot.Id, 1);
+  const TOCRChar& square = *engine.Chars[1];
+  EXPECT_EQ(square.Left, 1);
+  EXPECT_EQ(square.Right, 3);
+  EXPECT_EQ(square.Top, 1);
+  EXPECT_EQ(square.Bottom, 3);
+  EXPECT_EQ(square.StartX, 1);
+  EXPECT_EQ(square.StartY, 1);
+  EXPECT_EQ(square.Page, engine.Page.get());
+  EXPECT_EQ(engine.Chars[2]->Left, 5);  // the block at (5..6, 2..3) comes before row 4
+  // The two pixels touching at a corner are one component.
+  const TOCRChar& diagonal = *engine.Chars[3];
+  EXPECT_EQ(diagonal.Left, 0);
+  EXPECT_EQ(diagonal.Right, 1);
+  EXPECT_EQ(diagonal.Bottom, 6);
+  EXPECT_EQ(diagonal.Id, 4);
+  EXPECT_EQ(engine.CharCount, 4);
+  EXPECT_EQ(engine.WidthSum, 1 + 3 + 2 + 2);
+  EXPECT_EQ(engine.HeightSum, 1 + 3 + 2 + 2);
+  // Every traced pixel carries mark 7; paper none.
+  EXPECT_EQ(PixelMark(*engine.Page, 2, 2), 7);
+  EXPECT_EQ(PixelMark(*engine.Page, 0, 0), 0);
+}
+
+TEST_F(ExtractionTest, CornerTouchingPixelsJoinOnlyWithEightNeighbours) {
+  auto page = FromArt({"#.", ".#"});
+  TBox box;
+  EXPECT_EQ(TraceComponent(*page, 0, 0, 160, 1, false, box), 1);
+  ClearMarks(*page, 0, 1, 0, 1);
+  EXPECT_EQ(TraceComponent(*page, 0, 0, 160, 1, true, box), 2);
+  EXPECT_EQ(box.Right, 1);
+  // A marked or outside seed, or a mark without low bits, leaves the box alone.
+  box = {9, 9, 9, 9};
+  EXPECT_EQ(TraceComponent(*page, 0, 0, 160, 1, true, box), 0);
+  EXPECT_EQ(TraceComponent(*page, -1, 0, 160, 1, true, box), 0);
+  ClearMarks(*page, 0, 1, 0, 1);
+  EXPECT_EQ(TraceComponent(*page, 0, 0, 160, 8, true, box), 0);
+  EXPECT_EQ(box.Left, 9);
+}
+
+TEST_F(ExtractionTest, BoxAreaOf20000IsRejected) {
+  auto page = MakeGrey(260, 110, 255);
+  FillRect(*page, 0, 0, 199, 99, 0);      // 200 x 100 = 20000
+  FillRect(*page, 210, 0, 210, 0, 0);     // a speck beside it
+  Extract(std::move(page));
+  ASSERT_EQ(engine.Chars.Count(), 2);
+  EXPECT_EQ(engine.Chars[0]->BestChar, RejectedChar);
+  EXPECT_EQ(engine.Chars[1]->BestChar, NoChar);
+  auto smaller = MakeGrey(260, 110, 255);
+  FillRect(*smaller, 0, 0, 198, 99, 0);   // 199 x 100 = 19900
+  Extract(std::move(smaller));
+  EXPECT_EQ(engine.Chars[0]->BestChar, NoChar);
+}
+
+TEST_F(ExtractionTest, GreyInkJustBelowTheThresholdStaysInkAfterMarking) {
+  // Evenly grey text: level 160 with threshold 165 is ink before and after
+  // extraction marks it, for every later ink test.
+  auto page = MakeGrey(10, 10, 255);
+  FillRect(*page, 2, 2, 6, 6, 163);
+  Extract(std::move(page), 165);
+  ASSERT_EQ(engine.Chars.Count(), 1);
+  EXPECT_TRUE(IsInkByte(engine.Page->PixelByte(4, 4), engine.Threshold));
+  EXPECT_EQ(engine.Page->PixelByte(4, 4), 160 | 7);
+}
+
+TEST_F(ExtractionTest, WholeZoneRecordMarksItsInkLikeExtraction) {
+  engine.BeginRun();
+  engine.Page = FromArt({"....", ".##.", "...."});
+  engine.Threshold = 160;
+  engine.AddZoneAsChar(0, 0, 3, 2);
+  ASSERT_EQ(engine.Chars.Count(), 1);
+  const TOCRChar& zone = *engine.Chars[0];
+  EXPECT_EQ(zone.Id, 0);
+  EXPECT_EQ(zone.Right, 3);
+  EXPECT_EQ(engine.CharCount, 1);
+  EXPECT_EQ(engine.WidthSum, 4);
+  EXPECT_EQ(engine.HeightSum, 3);
+  EXPECT_EQ(PixelMark(*engine.Page, 1, 1), 7);
+  EXPECT_EQ(PixelMark(*engine.Page, 0, 0), 0);  // white 255 is no longer "filled"
+}
+
+}  // namespace
+}  // namespace omniocr

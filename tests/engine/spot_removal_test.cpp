@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "engine/omnifont_ocr.h"
+#include "support/test_bitmaps.h"
+
+namespace omniocr {
+namespace {
+
+using test::FillRect;
+using test::MakeGrey;
+
+// Draws `count` specks of `pixels` ink pixels each in a row starting at y.
+void DrawSpecks(TDIB& page, int y, int count, int pixels) {
+  for (int i = 0; i < count; ++i) FillRect(page, 2 + 6 * i, y, 2 + 6 * i + pixels - 1, y, 0);
+}
+
+class SpotRemovalTest : public ::testing::Test {
+ protected:
+  void Run(std::unique_ptr<TDIB> page, std::uint8_t mode, int maxSpot) {
+    engine.BeginRun();
+    engine.Page = std::move(page);
+    engine.Threshold = 160;
+    engine.SpotRemoval = mode;
+    engine.MaxSpotSize = maxSpot;
+    engine.ExtractCharacters();
+    engine.RemoveSpots();
+  }
+  int CountWithInk(int ink) const {
+    int n = 0;
+    for (int i = 0; i < engine.Chars.Count(); ++i) n += engine.Chars[i]->InkCount == ink;
+    return n;
+  }
+  TOmnifontOCR engine;
+};
+
+TEST_F(SpotRemovalTest, SmartRemovesSizeClassesWhileTheyShrink) {
+  auto page = MakeGrey(200, 60, 255);
+  DrawSpecks(*page, 2, 30, 1);
+  DrawSpecks(*page, 5, 20, 2);
+  DrawSpecks(*page, 8, 25, 3);
+  for (int i = 0; i < 5; ++i) FillRect(*page, 2 + 12 * i, 20, 2 + 12 * i + 7, 24, 0);  // 40 pixels
+  Run(std::move(page), srSmart, 10);
+  EXPECT_EQ(CountWithInk(1), 0);
+  EXPECT_EQ(CountWithInk(2), 0);
+  EXPECT_EQ(CountWithInk(3), 25);
+  EXPECT_EQ(CountWithInk(40), 5);
+  EXPECT_EQ(engine.CharCount, 30);
+  EXPECT_EQ(engine.Page->PixelByte(2, 2), 248);  // whitened, marks cleared
+}
+
+TEST_F(SpotRemovalTest, AlwaysRemovesUpToTheMaximumAndWhitensOverlaps) {
+  auto page = MakeGrey(40, 20, 255);
+  FillRect(*page, 2, 2, 5, 3, 0);     // 8 pixels: removed
+  FillRect(*page, 10, 2, 12, 4, 0);   // 9 pixels: kept
+  Run(std::move(page), 5, 8);         // any value above 1 behaves as srAlways
+  ASSERT_EQ(engine.Chars.Count(), 1);
+  EXPECT_EQ(engine.Chars[0]->InkCount, 9);
+  EXPECT_EQ(engine.Page->PixelByte(3, 3), 248);
+}
+
+TEST_F(SpotRemovalTest, AutomaticSizeIgnoresRejectedRecords) {
+  // A picture far larger than the text must not turn small marks into specks.
+  auto page = MakeGrey(400, 300, 255);
+  FillRect(*page, 0, 100, 299, 299, 0);            // rejected: 300 x 200
+  for (int i = 0; i < 4; ++i) FillRect(*page, 10 + 20 * i, 10, 19 + 20 * i, 29, 0);  // 10 x 20
+  FillRect(*page, 200, 10, 201, 10, 0);            // 2 pixels: removed (S = 3)
+  FillRect(*page, 210, 10, 211, 11, 0);            // 4 pixels: kept
+  Run(std::move(page), srAlways, -1);
+  EXPECT_EQ(engine.Chars.Count(), 6);
+  EXPECT_EQ(CountWithInk(2), 0);
+  EXPECT_EQ(CountWithInk(4), 1);
+}
+
+TEST_F(SpotRemovalTest, FillsPinHolesOnlyInLargeRecords) {
+  auto page = MakeGrey(60, 40, 255);
+  FillRect(*page, 1, 1, 18, 32, 0);   // 18 x 32: filled
+  page->SetPixel(5, 5, 255);
+  FillRect(*page, 30, 1, 46, 32, 0);  // 17 x 32: not
+  page->SetPixel(35, 5, 255);
+  Run(std::move(page), srAlways, 0);
+  EXPECT_EQ(engine.Page->PixelByte(5, 5), 0);
+  EXPECT_EQ(engine.Chars[0]->InkCount, 18 * 32);
+  EXPECT_FALSE(IsInkByte(engine.Page->PixelByte(35, 5), 160));
+}
+
+TEST_F(SpotRemovalTest, NeverRemovesTheWholeZoneRecord) {
+  engine.BeginRun();
+  engine.AreaType = atCharacter;
+  engine.Page = MakeGrey(10, 10, 255);
+  engine.Threshold = 160;
+  engine.SpotRemoval = srAlways;
+  engine.MaxSpotSize = 8;
+  engine.AddZoneAsChar(0, 0, 9, 9);
+  engine.RemoveSpots();
+  EXPECT_EQ(engine.Chars.Count(), 1);
+}
+
+}  // namespace
+}  // namespace omniocr
