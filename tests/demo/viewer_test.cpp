@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "demo/image_scroll_box.h"
 #include "demo_test_support.h"
@@ -173,6 +174,16 @@ class TImageScrollBoxTest : public QObject {
     QCOMPARE(viewer->ScrollPosition(), QPoint(0, 0));
     MouseDrag(viewer->viewport(), QPointF(200, 200), QPointF(150, 170));
     QCOMPARE(viewer->ScrollPosition(), QPoint(50, 30));
+  }
+
+  void WheelScrollsWithHiddenScrollBars() {
+    auto viewer = ShownViewer(1000, 800, 100);
+    viewer->SetMouseMode(mmRubberband);
+    QWheelEvent wheel(QPointF(100, 100), viewer->viewport()->mapToGlobal(QPointF(100, 100)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(viewer->viewport(), &wheel);
+    QVERIFY(viewer->ScrollPosition().y() > 0);
+    QVERIFY(!viewer->HasSelection());
   }
 
   void MouseDownReportsImagePixels() {
