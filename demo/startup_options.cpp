@@ -59,9 +59,11 @@ TStartupOptions ParseStartupOptions(const QStringList& arguments) {
   const QCommandLineOption ocr = Hidden(QStringLiteral("ocr"), QStringLiteral("Runs the OCR command."));
   const QCommandLineOption dialogShot = Hidden(
       QStringLiteral("dialog-screenshot"), QStringLiteral("Screenshot while the dialog is open."), "file");
+  const QCommandLineOption inspect = Hidden(
+      QStringLiteral("inspect"), QStringLiteral("Clicks x,y of the enlarged zone after the OCR."), "point");
   const QCommandLineOption screenshot =
       Hidden(QStringLiteral("screenshot"), QStringLiteral("Screenshot at the end, then quit."), "file");
-  parser.addOptions({select, ocr, dialogShot, screenshot});
+  parser.addOptions({select, ocr, dialogShot, inspect, screenshot});
   parser.process(arguments);
 
   TStartupOptions options;
@@ -70,6 +72,16 @@ TStartupOptions ParseStartupOptions(const QStringList& arguments) {
     options.Selection = ParseRect(parser.value(select));
     if (!options.Selection) {
       std::fprintf(stderr, "--select wants left,top,right,bottom\n");
+      parser.showHelp(2);
+    }
+  }
+  if (parser.isSet(inspect)) {
+    const QStringList xy = parser.value(inspect).split(QLatin1Char(','));
+    bool okX = false;
+    bool okY = false;
+    if (xy.size() == 2) options.Inspect = QPoint(xy[0].toInt(&okX), xy[1].toInt(&okY));
+    if (!okX || !okY) {
+      std::fprintf(stderr, "--inspect wants x,y\n");
       parser.showHelp(2);
     }
   }
@@ -93,6 +105,12 @@ void RunStartupOptions(TDemoApplication& windows, const TStartupOptions& options
       });
       form.ActionOCR->trigger();
     }
+    if (options.Inspect)
+      QTimer::singleShot(kSettleMilliseconds / 2, &form, [&form, point = *options.Inspect] {
+        RunCommand(&form, [&] {
+          form.ImageScrollBox2ImageMouseDown(Qt::LeftButton, Qt::NoModifier, point.x(), point.y());
+        });
+      });
     if (!options.Screenshot.isEmpty())
       QTimer::singleShot(kSettleMilliseconds, &form, [&form, shot = options.Screenshot] {
         SaveScreenshot(shot, &form);

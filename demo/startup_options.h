@@ -5,6 +5,7 @@
 // program under a virtual display, select a zone, run the OCR command with
 // the dialog accepted, and save screenshots of the screen.
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -19,8 +20,9 @@ struct TStartupOptions {
   QString PageFile;
   std::optional<TImageRect> Selection;  // image pixels
   bool RunOCR = false;
-  QString DialogScreenshot;  // taken while the parameters dialog is open
-  QString Screenshot;        // taken at the end; the program then quits
+  QString DialogScreenshot;       // taken while the parameters dialog is open
+  std::optional<QPoint> Inspect;  // a click on the lower viewer, in its image pixels
+  QString Screenshot;             // taken at the end; the program then quits
 };
 
 // Parses the command line; on a mistake prints the usage and exits.
