@@ -19,8 +19,10 @@ TDemoApplication::TDemoApplication()
 TDemoApplication::~TDemoApplication() = default;
 
 void SetApplicationTitle(QApplication& application) {
-  application.setApplicationName(QString::fromUtf8(kProductName));
-  application.setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+  // The name, not the display name: a display name would be appended to
+  // every window's title bar, and the windows' captions are to read as
+  // they are.
+  application.setApplicationName(QString::fromUtf8(kApplicationTitle));
   application.setApplicationVersion(QString::fromUtf8(ProductVersion()));
 }
 

@@ -10,7 +10,7 @@ namespace omniocr::demo {
 namespace {
 
 void ShowModalBox(QWidget* parent, TMessageKind kind, const QString& text) {
-  const QString title = QApplication::applicationDisplayName();
+  const QString title = QApplication::applicationName();
   if (kind == TMessageKind::Information)
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
   else

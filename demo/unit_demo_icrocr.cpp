@@ -29,8 +29,6 @@
 
 namespace omniocr::demo {
 
-const char* ProductVersion() { return OMNIOCR_VERSION; }
-
 namespace {
 
 constexpr int kLowerPanelHeight = 135;

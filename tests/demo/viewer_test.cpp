@@ -202,6 +202,24 @@ class TImageScrollBoxTest : public QObject {
     QCOMPARE(spy[1][3].toInt(), 39);
   }
 
+  void ShowsABilevelPageFile() {
+    QTemporaryDir dir;
+    QImage page(40, 30, QImage::Format_Mono);
+    page.fill(1);  // white in Qt's default bilevel table
+    for (int y = 10; y < 20; ++y)
+      for (int x = 5; x < 15; ++x) page.setPixel(x, y, 0);
+    const QString name = dir.filePath(QStringLiteral("page.bmp"));
+    QVERIFY(page.save(name, "BMP"));
+    auto viewer = ShownViewer(1, 1, 100);
+    viewer->LoadFromFile(name, 1);
+    QCOMPARE(viewer->Graphic().BitCount(), 1);
+    const QImage screen = viewer->viewport()->grab().toImage();
+    const auto shown = [&](double x, double y) { return screen.pixelColor(On(*viewer, x, y).toPoint()); };
+    QCOMPARE(shown(7, 12), QColor(Qt::black));
+    QCOMPARE(shown(25, 12), QColor(Qt::white));
+    QVERIFY(shown(-3, 12) != QColor(Qt::white));  // the viewer's background beside the page
+  }
+
   void UnreadableFileLeavesTheViewerEmpty() {
     QTemporaryDir dir;
     const QString name = dir.filePath(QStringLiteral("not-a-picture.png"));
