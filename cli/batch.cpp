@@ -1,0 +1,130 @@
+#include "cli/batch.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "cli/formats.h"
+#include "cli/recognise.h"
+
+namespace omniocr::cli {
+
+namespace {
+
+std::vector<std::uint8_t> ReadStandardInput() {
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t chunk[65536];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  return bytes;
+}
+
+bool ReadsStandardInput(const TOptions& options) {
+  for (const std::string& input : options.Inputs)
+    if (input == "-") return true;
+  return false;
+}
+
+// Results in input order, filled by the workers, taken by the writer.
+class TResultQueue {
+ public:
+  explicit TResultQueue(std::size_t count) : Results(count) {}
+  void Put(std::size_t index, TPageResult result) {
+    {
+      std::lock_guard<std::mutex> lock(Mutex);
+      Results[index] = std::move(result);
+    }
+    Ready.notify_all();
+  }
+  TPageResult Take(std::size_t index) {
+    std::unique_lock<std::mutex> lock(Mutex);
+    Ready.wait(lock, [&] { return Results[index].has_value(); });
+    TPageResult result = std::move(*Results[index]);
+    Results[index].reset();
+    return result;
+  }
+
+ private:
+  std::mutex Mutex;
+  std::condition_variable Ready;
+  std::vector<std::optional<TPageResult>> Results;
+};
+
+// Each worker owns its engine: engines share no state, so they run side by side.
+void Work(const TOptions& options, const std::vector<std::uint8_t>& stdinBytes,
+          std::atomic<std::size_t>& next, TResultQueue& queue) {
+  TOmnifontOCR engine;
+  for (;;) {
+    const std::size_t index = next.fetch_add(1);
+    if (index >= options.Inputs.size()) return;
+    queue.Put(index, RecognisePage(options.Inputs[index], stdinBytes, options, engine));
+  }
+}
+
+class TProgress {
+ public:
+  TProgress(std::ostream& err, bool enabled, std::size_t total)
+      : Err(err), Enabled(enabled && total > 1), Total(total) {}
+  void Show(std::size_t done, const std::string& name) {
+    if (!Enabled) return;
+    Err << "\r\x1b[Komniocr: " << done << "/" << Total << " " << name << std::flush;
+    Shown = true;
+  }
+  void Clear() {
+    if (Shown) Err << "\r\x1b[K" << std::flush;
+    Shown = false;
+  }
+
+ private:
+  std::ostream& Err;
+  bool Enabled;
+  std::size_t Total;
+  bool Shown = false;
+};
+
+}  // namespace
+
+int RunBatch(const TOptions& options, std::ostream& out, std::ostream& err, bool progressOnErr) {
+  const std::vector<std::uint8_t> stdinBytes =
+      ReadsStandardInput(options) ? ReadStandardInput() : std::vector<std::uint8_t>();
+  const std::size_t count = options.Inputs.size();
+  TResultQueue queue(count);
+  std::atomic<std::size_t> next{0};
+  const std::size_t workers = std::min<std::size_t>(static_cast<std::size_t>(options.Jobs), count);
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < workers; ++i)
+    threads.emplace_back(Work, std::cref(options), std::cref(stdinBytes), std::ref(next), std::ref(queue));
+
+  TProgress progress(err, progressOnErr, count);
+  int status = 0;
+  int pageIndex = 0;
+  out << FormatHeader(options.Format);
+  for (std::size_t i = 0; i < count; ++i) {
+    progress.Show(i, options.Inputs[i]);
+    const TPageResult page = queue.Take(i);
+    if (!page.Message.empty()) {
+      progress.Clear();
+      err << "omniocr: " << page.Name << ": " << page.Message << std::endl;
+    }
+    if (page.Failed) {
+      status = 1;
+      continue;
+    }
+    out << FormatPage(options.Format, page, pageIndex++) << std::flush;
+  }
+  progress.Clear();
+  out << FormatFooter(options.Format) << std::flush;
+  for (std::thread& t : threads) t.join();
+  if (!out) {
+    err << "omniocr: error writing the output" << std::endl;
+    status = 1;
+  }
+  return status;
+}
+
+}  // namespace omniocr::cli

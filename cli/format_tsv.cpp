@@ -1,0 +1,46 @@
+#include "cli/formats.h"
+#include "cli/utf8_text.h"
+#include "engine/char_codes.h"
+
+namespace omniocr::cli {
+
+namespace {
+
+// A field may hold no tab or line end: they are written as \t, \n, \r.
+std::string TsvField(const std::string& text) {
+  std::string out;
+  for (const char c : ValidUtf8(text)) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string TsvHeader() { return "file\tpage\trecord\tlevel\tline\tleft\ttop\twidth\theight\tconf\ttext\n"; }
+
+std::string TsvPage(const TPageResult& page) {
+  std::string out;
+  const std::string prefix = TsvField(page.Name) + "\t" + std::to_string(page.PageNumber) + "\t";
+  for (std::size_t i = 0; i < page.Records.size(); ++i) {
+    const TOCRChar& r = page.Records[i];
+    out +=
+        prefix + std::to_string(i + 1) + "\t" + KindName(KindOf(r)) + "\t" + std::to_string(r.LineNo) + "\t";
+    // A record without a box (line breaks, usually) has empty box fields.
+    if (r.HasEmptyBox())
+      out += "\t\t\t\t";
+    else
+      out += std::to_string(r.Left) + "\t" + std::to_string(r.Top) + "\t" + std::to_string(r.Width()) + "\t" +
+             std::to_string(r.Height()) + "\t";
+    out += std::to_string(BestConfidence(r)) + "\t" + TsvField(RecordText(r)) + "\n";
+  }
+  return out;
+}
+
+}  // namespace omniocr::cli

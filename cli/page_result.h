@@ -1,0 +1,36 @@
+#pragma once
+
+// What one image gave: its records (copied out of the engine, in page
+// coordinates of the whole image) and the run's figures, or why it failed.
+
+#include <string>
+#include <vector>
+
+#include "engine/ocr_types.h"
+
+namespace omniocr::cli {
+
+enum class TRecordKind { Character, Space, LineBreak, Rejected, Unread };
+
+TRecordKind KindOf(const TOCRChar& record);
+const char* KindName(TRecordKind kind);
+
+struct TPageResult {
+  std::string Name;     // as given on the command line
+  int PageNumber = 1;   // image number within the file
+  bool Failed = false;  // the image could not be read or recognised
+  std::string Message;  // the reason of a failure, or a note (blank page)
+  int Width = 0;        // the image, in pixels
+  int Height = 0;
+  int ZoneLeft = 0;  // the recognised zone within the image
+  int ZoneTop = 0;
+  int ZoneWidth = 0;
+  int ZoneHeight = 0;
+  int Threshold = 0;
+  std::vector<TOCRChar> Records;
+};
+
+// The text of the records: each record's reading, '~' for none.
+std::string PageText(const TPageResult& page);
+
+}  // namespace omniocr::cli

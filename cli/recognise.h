@@ -1,0 +1,23 @@
+#pragma once
+
+// Reads one image and runs one engine on it with the command line's
+// parameters. Never throws: failures come back in the result.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "cli/page_result.h"
+#include "engine/omnifont_ocr.h"
+
+namespace omniocr::cli {
+
+// The engine's parameters from the options.
+void ConfigureEngine(const TOptions& options, TOmnifontOCR& engine);
+
+// `input` is a file name, or "-" with the bytes of standard input in `stdinBytes`.
+TPageResult RecognisePage(const std::string& input, const std::vector<std::uint8_t>& stdinBytes,
+                          const TOptions& options, TOmnifontOCR& engine);
+
+}  // namespace omniocr::cli
