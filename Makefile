@@ -5,6 +5,7 @@ BUILD    ?= build
 SANITIZE ?= 0
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+DEMO_ARGS ?=
 
 ifeq ($(SANITIZE),1)
   CMAKE_FLAGS += -DOMNIOCR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DOMNIOCR_BUILD_BENCH=OFF
@@ -29,8 +30,9 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# `make demo DEMO_ARGS=page.tif` opens a page at start.
 demo: build
-	@./$(BUILD)/omniocr-demo
+	@./$(BUILD)/omniocr-demo $(DEMO_ARGS)
 
 bench: build
 	@./scripts/run-bench.sh $(BUILD)
