@@ -74,7 +74,6 @@ void PrepareForRecognition(TOmnifontOCR& engine, TGlobalHandle handle) {
   engine.BeginRun();
   engine.CopyInputToPage(handle);
   engine.ComputeThreshold();
-  if (engine.Threshold == 0) engine.Threshold = 160;
   engine.ExtractCharacters();
   engine.RemoveSpots();
   engine.ComputeCharStatistics();

@@ -99,6 +99,15 @@ class TCharList {
   std::vector<std::unique_ptr<TOCRChar>> Items;
 };
 
+// Gives `to` the text line and guide lines of `from`.
+inline void CopyLineFields(TOCRChar& to, const TOCRChar& from) {
+  to.LineNo = from.LineNo;
+  to.AscLine = from.AscLine;
+  to.MeanLine = from.MeanLine;
+  to.BaseLine = from.BaseLine;
+  to.DescLine = from.DescLine;
+}
+
 // A copy of a record for a stage that creates one from another.
 inline std::unique_ptr<TOCRChar> CopyRecord(const TOCRChar& source) {
   return std::make_unique<TOCRChar>(source);

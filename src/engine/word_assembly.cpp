@@ -96,11 +96,7 @@ void TOmnifontOCR::AssembleWordsAndLines(bool multiLine) {
         space->Bottom = q.BaseLine;
         space->Accent = 0;
         space->Id = -1;
-        space->LineNo = q.LineNo;
-        space->AscLine = q.AscLine;
-        space->MeanLine = q.MeanLine;
-        space->BaseLine = q.BaseLine;
-        space->DescLine = q.DescLine;
+        CopyLineFields(*space, q);
         space->Page = Page.get();
         SetSeparatorCandidate(*space, SpaceChar);
         Chars.Insert(pos + inserted, std::move(space));
@@ -117,11 +113,7 @@ void TOmnifontOCR::AssembleWordsAndLines(bool multiLine) {
       lineBreak->MarkAbove = 0;
       lineBreak->Accent = 0;
       lineBreak->Id = -1;
-      lineBreak->LineNo = q.LineNo;
-      lineBreak->AscLine = q.AscLine;
-      lineBreak->MeanLine = q.MeanLine;
-      lineBreak->BaseLine = q.BaseLine;
-      lineBreak->DescLine = q.DescLine;
+      CopyLineFields(*lineBreak, q);
       lineBreak->Page = Page.get();
       SetSeparatorCandidate(*lineBreak, LineBreakChar);
       Chars.Insert(pos, std::move(lineBreak));
