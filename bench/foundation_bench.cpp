@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
 
@@ -25,7 +26,11 @@ constexpr int kPageHeight = 3508;
 // with word gaps, a little grey noise on the paper.
 TGlobalHandle MakeTextLikePage(int bitCount) {
   TDIB page;
-  page.CreateNew(kPageWidth, kPageHeight, bitCount == 8 ? df8Bit : bitCount == 1 ? df1Bit : df24Bit, 300, 300);
+  page.CreateNew(kPageWidth, kPageHeight,
+                 bitCount == 8   ? df8Bit
+                 : bitCount == 1 ? df1Bit
+                                 : df24Bit,
+                 300, 300);
   std::mt19937 random(7);
   const std::int32_t white = bitCount == 8 ? 250 : bitCount == 1 ? 1 : 0xFAFAFA;
   const std::int32_t black = bitCount == 8 ? 20 : 0;
@@ -50,17 +55,19 @@ TGlobalHandle MakeTextLikePage(int bitCount) {
       x += 22;
     }
   }
-  TGlobalHandle handle = GlobalAllocZeroed(static_cast<std::size_t>(page.DataSize));
-  std::memcpy(GlobalLock(handle), page.Header, static_cast<std::size_t>(page.DataSize));
-  GlobalUnlock(handle);
-  return handle;
+  return bench::PackedCopy(page);
 }
 
-void ExtractOnce(TOmnifontOCR& engine, TGlobalHandle handle) {
+// The run from the packed bitmap to the extracted records, leaving the page.
+void ExtractKeepingPage(TOmnifontOCR& engine, TGlobalHandle handle) {
   engine.BeginRun();
   engine.CopyInputToPage(handle);
   engine.ComputeThreshold();
   engine.ExtractCharacters();
+}
+
+void ExtractOnce(TOmnifontOCR& engine, TGlobalHandle handle) {
+  ExtractKeepingPage(engine, handle);
   engine.EndRun();
 }
 
@@ -106,10 +113,7 @@ BENCHMARK(BM_PackedBitmapToRecords)->Arg(8)->Arg(1)->Arg(24)->Unit(benchmark::kM
 void BM_ProbeMix(benchmark::State& state) {
   TGlobalHandle handle = MakeTextLikePage(8);
   TOmnifontOCR engine;
-  engine.BeginRun();
-  engine.CopyInputToPage(handle);
-  engine.ComputeThreshold();
-  engine.ExtractCharacters();
+  ExtractKeepingPage(engine, handle);
   const TDIB& page = *engine.Page;
   const int thr = engine.Threshold;
   std::int64_t calls = 0;
@@ -137,16 +141,14 @@ BENCHMARK(BM_ProbeMix)->Unit(benchmark::kMicrosecond);
 void BM_CountHoles(benchmark::State& state) {
   TGlobalHandle handle = MakeTextLikePage(8);
   TOmnifontOCR engine;
-  engine.BeginRun();
-  engine.CopyInputToPage(handle);
-  engine.ComputeThreshold();
-  engine.ExtractCharacters();
+  ExtractKeepingPage(engine, handle);
   std::int64_t calls = 0;
   THoleList holes;
   for (auto _ : state) {
     for (int i = 0; i < engine.Chars.Count() && i < 2000; ++i) {
       const TOCRChar& c = *engine.Chars[i];
-      benchmark::DoNotOptimize(CountHoles(engine, *engine.Page, c.Left, c.Top, c.Right, c.Bottom, engine.Threshold, &holes));
+      benchmark::DoNotOptimize(
+          CountHoles(engine, *engine.Page, c.Left, c.Top, c.Right, c.Bottom, engine.Threshold, &holes));
       ++calls;
     }
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/omnifont_ocr.h"
 
 namespace omniocr {
@@ -63,10 +64,7 @@ TGlobalHandle MakeFiguresPage() {
         }
       }
     }
-  TGlobalHandle handle = GlobalAllocZeroed(static_cast<std::size_t>(page.DataSize));
-  std::memcpy(GlobalLock(handle), page.Header, static_cast<std::size_t>(page.DataSize));
-  GlobalUnlock(handle);
-  return handle;
+  return bench::PackedCopy(page);
 }
 
 // The pipeline up to the recognition pass, as Recognize runs it.
