@@ -162,12 +162,36 @@ void TDIB::ParseHeader() {
   Stride = DibStride(Header->Width, bc);
   RowBytes = (static_cast<std::int64_t>(Header->Width) * bc + 7) / 8;
   switch (bc) {
-    case 1: Format = df1Bit; Getter = Get1; Setter = Set1; break;
-    case 4: Format = df4Bit; Getter = Get4; Setter = Set4; break;
-    case 8: Format = df8Bit; Getter = Get8; Setter = Set8; break;
-    case 15: Format = df15Bit; Getter = Get15; Setter = Set15; break;
-    case 16: Format = df16Bit; Getter = Get16; Setter = Set16; break;
-    default: Format = df24Bit; Getter = Get24; Setter = Set24; break;
+    case 1:
+      Format = df1Bit;
+      Getter = Get1;
+      Setter = Set1;
+      break;
+    case 4:
+      Format = df4Bit;
+      Getter = Get4;
+      Setter = Set4;
+      break;
+    case 8:
+      Format = df8Bit;
+      Getter = Get8;
+      Setter = Set8;
+      break;
+    case 15:
+      Format = df15Bit;
+      Getter = Get15;
+      Setter = Set15;
+      break;
+    case 16:
+      Format = df16Bit;
+      Getter = Get16;
+      Setter = Set16;
+      break;
+    default:
+      Format = df24Bit;
+      Getter = Get24;
+      Setter = Set24;
+      break;
   }
   DataSize = kInfoHeaderSize + Colors * 4 + static_cast<std::int64_t>(Header->Height) * Stride;
 }

@@ -52,9 +52,7 @@ using THistogram = std::array<std::uint64_t, 256>;
 
 // The one ink predicate of the engine. The three low bits of a page byte are
 // a fill mark, so the grey level is the byte with those bits cleared.
-inline bool IsInkByte(std::uint8_t byte, int threshold) {
-  return (byte & 0xF8) < (threshold & 0xFF);
-}
+inline bool IsInkByte(std::uint8_t byte, int threshold) { return (byte & 0xF8) < (threshold & 0xFF); }
 
 class TDIB {
  public:
@@ -86,17 +84,14 @@ class TDIB {
   std::uint32_t PaletteEntry(int index) const;
   void SetPaletteEntry(int index, std::uint32_t value);
   bool Empty() const { return Header == nullptr; }
-  bool Inside(int x, int y) const {
-    return x >= 0 && y >= 0 && x < Width() && y < Height();
-  }
+  bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
 
   // Pixel access, no bounds checks: callers keep x and y inside.
   std::int32_t GetPixel(int x, int y) const { return Getter(*this, x, y); }
   void SetPixel(int x, int y, std::int32_t value) { Setter(*this, x, y, value); }
   std::uint8_t PixelByte(int x, int y) const { return Rows[y][x]; }
   std::uint8_t* Row(int y) const { return Rows[y]; }
-  std::uint8_t PixelClass(int x, int y, int threshold, std::uint8_t inkValue,
-                          std::uint8_t paperValue) const {
+  std::uint8_t PixelClass(int x, int y, int threshold, std::uint8_t inkValue, std::uint8_t paperValue) const {
     return IsInkByte(Rows[y][x], threshold) ? inkValue : paperValue;
   }
 
@@ -115,8 +110,7 @@ class TDIB {
   void EraseThinInk();
   void FillThinGaps();
   void SmoothBilevel();
-  std::vector<std::int32_t> ColumnProfile(int low, int high, int left, int top, int right,
-                                          int bottom) const;
+  std::vector<std::int32_t> ColumnProfile(int low, int high, int left, int top, int right, int bottom) const;
   static void FreeProfile(std::vector<std::int32_t>& profile) { profile = {}; }
 
   // Fields of the packed bitmap, valid while loaded.

@@ -12,7 +12,7 @@ class TDIB;
 
 // Character codes are UTF-16 code units.
 using TCharCode = char16_t;
-constexpr TCharCode NoChar = 0;           // nothing recognised (yet)
+constexpr TCharCode NoChar = 0;             // nothing recognised (yet)
 constexpr TCharCode RejectedChar = 0xE001;  // the record is no character
 constexpr TCharCode SpaceChar = 32;
 constexpr TCharCode LineBreakChar = 13;

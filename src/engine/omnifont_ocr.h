@@ -70,26 +70,26 @@ class TOmnifontOCR {
   void EndRun();
 
   // Stages, in pipeline order.
-  void CopyInputToPage(TGlobalHandle handle);           // steps A to D
-  void ComputeThreshold();                              // steps E and F
-  void ExtractCharacters();                             // step G
+  void CopyInputToPage(TGlobalHandle handle);  // steps A to D
+  void ComputeThreshold();                     // steps E and F
+  void ExtractCharacters();                    // step G
   void AddZoneAsChar(int left, int top, int right, int bottom);
-  void RemoveSpots();                                   // step I
-  void ComputeCharStatistics();                         // step J
+  void RemoveSpots();            // step I
+  void ComputeCharStatistics();  // step J
   void RecountCharStatistics();
-  void FindTextLines(bool cutRegions);                  // step K
+  void FindTextLines(bool cutRegions);  // step K
   int FindLinesInRegion(int x0, int y0, int width, int height);
   void CutRegion(int x0, int y0, int width, int height, int depth);
-  void AssignLines();                                   // step L
+  void AssignLines();  // step L
   void SplitLineStraddlers();
-  void SplitBarJoined();                                // step M
-  void SortReadingOrder();                              // step N
+  void SplitBarJoined();    // step M
+  void SortReadingOrder();  // step N
   void MergeFragments();
-  void SpacingStatistics();                             // step O
-  void RecognitionPass();                               // step P
+  void SpacingStatistics();  // step O
+  void RecognitionPass();    // step P
   void CorrectBySimilarity();
-  void SplitTouchingChars();                            // step Q
-  void AssembleWordsAndLines(bool multiLine);           // step S
+  void SplitTouchingChars();                   // step Q
+  void AssembleWordsAndLines(bool multiLine);  // step S
   void CorrectByContext();
 
   // A new zero-filled record on the run's page, appended to Chars.

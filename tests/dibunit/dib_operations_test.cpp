@@ -69,23 +69,35 @@ TEST(BilevelFilters, ThinStrokesGapsAndLonePixels) {
     void (TDIB::*filter)();
     std::vector<std::string> before, after;
   } cases[] = {
-      {"one-pixel line disappears", &TDIB::EraseThinInk,
-       {".....", "..#..", "..#..", "..#..", "....."}, {".....", ".....", ".....", ".....", "....."}},
-      {"two-pixel line stays", &TDIB::EraseThinInk,
-       {"......", "..##..", "..##..", "..##..", "......"}, {"......", "..##..", "..##..", "..##..", "......"}},
+      {"one-pixel line disappears",
+       &TDIB::EraseThinInk,
+       {".....", "..#..", "..#..", "..#..", "....."},
+       {".....", ".....", ".....", ".....", "....."}},
+      {"two-pixel line stays",
+       &TDIB::EraseThinInk,
+       {"......", "..##..", "..##..", "..##..", "......"},
+       {"......", "..##..", "..##..", "..##..", "......"}},
       {"white pixel in black closes", &TDIB::FillThinGaps, {"###", "#.#", "###"}, {"###", "###", "###"}},
-      {"white pixel in black smooths", &TDIB::SmoothBilevel,
-       {"#####", "#####", "##.##", "#####", "#####"}, {"#####", "#####", "#####", "#####", "#####"}},
-      {"lone black pixel smooths away", &TDIB::SmoothBilevel,
-       {".....", ".....", "..#..", ".....", "....."}, {".....", ".....", ".....", ".....", "....."}},
+      {"white pixel in black smooths",
+       &TDIB::SmoothBilevel,
+       {"#####", "#####", "##.##", "#####", "#####"},
+       {"#####", "#####", "#####", "#####", "#####"}},
+      {"lone black pixel smooths away",
+       &TDIB::SmoothBilevel,
+       {".....", ".....", "..#..", ".....", "....."},
+       {".....", ".....", ".....", ".....", "....."}},
       // Row 1's upper neighbour counts as black whatever row 0 holds: with
       // white on the left, right and below, the pixel still turns white.
-      {"row one counts black above", &TDIB::SmoothBilevel,
-       {".......", "...#...", ".......", "......."}, {".......", ".......", ".......", "......."}},
+      {"row one counts black above",
+       &TDIB::SmoothBilevel,
+       {".......", "...#...", ".......", "......."},
+       {".......", ".......", ".......", "......."}},
       // Columns 0 and 2 count as black too, so white between them turns black;
       // the row below then still sees that pixel's value from before the filter.
-      {"edge columns count black", &TDIB::SmoothBilevel,
-       {"...", "...", "...", "..."}, {"...", ".#.", "...", "..."}},
+      {"edge columns count black",
+       &TDIB::SmoothBilevel,
+       {"...", "...", "...", "..."},
+       {"...", ".#.", "...", "..."}},
   };
   for (const Case& c : cases) {
     auto dib = Bilevel(c.before);

@@ -21,7 +21,8 @@ void LoadBorrowed(TDIB& dib, const TOwnedHandle& handle) {
 
 TEST(TDIB, RowZeroIsTheTopRowOfThePicture) {
   // Stored bottom-up: pixel (0, 0) is the last stored row's first pixel.
-  TOwnedHandle h = MakePackedDib(3, 2, 8, [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); });
+  TOwnedHandle h =
+      MakePackedDib(3, 2, 8, [](int x, int y) { return static_cast<std::uint32_t>(10 * y + x); });
   TDIB dib;
   LoadBorrowed(dib, h);
   EXPECT_EQ(dib.Format, df8Bit);
@@ -39,8 +40,12 @@ TEST(TDIB, PixelAccessorsFollowTheFormatTable) {
     int format, bitCount;
     std::int32_t value, stored;
   } cases[] = {
-      {df1Bit, 1, 5, 1},        {df1Bit, 1, 0, 0},       {df1Bit, 1, -3, 0},
-      {df4Bit, 4, 0x1B, 0x0B},  {df8Bit, 8, 0x1FF, 0xFF}, {df16Bit, 16, 0x12345, 0x2345},
+      {df1Bit, 1, 5, 1},
+      {df1Bit, 1, 0, 0},
+      {df1Bit, 1, -3, 0},
+      {df4Bit, 4, 0x1B, 0x0B},
+      {df8Bit, 8, 0x1FF, 0xFF},
+      {df16Bit, 16, 0x12345, 0x2345},
       {df24Bit, 24, 0x010203, 0x010203},
   };
   for (const Case& c : cases) {
@@ -91,8 +96,8 @@ TEST(TDIB, CreateNewLaysOutHeaderAndPalette) {
 
 TEST(TDIB, ConvertsEveryReadableFormatToGrey) {
   // 1 bit: the bit value decides, whatever the colour table says.
-  TOwnedHandle bw = MakePackedDib(2, 1, 1, [](int x, int) { return static_cast<std::uint32_t>(x); },
-                                  {0xFFFFFF, 0x000000});
+  TOwnedHandle bw =
+      MakePackedDib(2, 1, 1, [](int x, int) { return static_cast<std::uint32_t>(x); }, {0xFFFFFF, 0x000000});
   TDIB a;
   LoadBorrowed(a, bw);
   a.OwnsHandle = true;  // conversion resizes the block; take it over
@@ -115,8 +120,8 @@ TEST(TDIB, ConvertsEveryReadableFormatToGrey) {
   for (int x = 0; x < 5; ++x) EXPECT_EQ(b.GetPixel(x, 0), colours[x].grey) << x;
 
   // 4 bits: each entry's plain mean.
-  TOwnedHandle four = MakePackedDib(2, 1, 4, [](int x, int) { return x == 0 ? 1u : 2u; },
-                                    {0, 0x00030609, 0x00FFFFFF});
+  TOwnedHandle four =
+      MakePackedDib(2, 1, 4, [](int x, int) { return x == 0 ? 1u : 2u; }, {0, 0x00030609, 0x00FFFFFF});
   TDIB c;
   c.LoadFromHandle(four.release());
   c.ConvertTo(df8Bit);

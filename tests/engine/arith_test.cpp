@@ -8,7 +8,7 @@ namespace {
 TEST(Arith, NearestDivRoundsTiesToEven) {
   struct Case {
     std::int64_t n, d, expected;
-  } cases[] = {{5, 2, 2}, {7, 2, 4}, {1, 2, 0}, {3, 2, 2}, {-5, 2, -2}, {-7, 2, -4}, {10, 4, 2},
+  } cases[] = {{5, 2, 2},  {7, 2, 4}, {1, 2, 0}, {3, 2, 2}, {-5, 2, -2}, {-7, 2, -4}, {10, 4, 2},
                {11, 4, 3}, {9, 4, 2}, {2, 3, 1}, {1, 3, 0}, {5, -2, -2}, {0, 7, 0}};
   for (const Case& c : cases) EXPECT_EQ(NearestDiv(c.n, c.d), c.expected) << c.n << "/" << c.d;
 }

@@ -81,14 +81,14 @@ TEST_F(ExtractionTest, CornerTouchingPixelsJoinOnlyWithEightNeighbours) {
 
 TEST_F(ExtractionTest, BoxAreaOf20000IsRejected) {
   auto page = MakeGrey(260, 110, 255);
-  FillRect(*page, 0, 0, 199, 99, 0);      // 200 x 100 = 20000
-  FillRect(*page, 210, 0, 210, 0, 0);     // a speck beside it
+  FillRect(*page, 0, 0, 199, 99, 0);   // 200 x 100 = 20000
+  FillRect(*page, 210, 0, 210, 0, 0);  // a speck beside it
   Extract(std::move(page));
   ASSERT_EQ(engine.Chars.Count(), 2);
   EXPECT_EQ(engine.Chars[0]->BestChar, RejectedChar);
   EXPECT_EQ(engine.Chars[1]->BestChar, NoChar);
   auto smaller = MakeGrey(260, 110, 255);
-  FillRect(*smaller, 0, 0, 198, 99, 0);   // 199 x 100 = 19900
+  FillRect(*smaller, 0, 0, 198, 99, 0);  // 199 x 100 = 19900
   Extract(std::move(smaller));
   EXPECT_EQ(engine.Chars[0]->BestChar, NoChar);
 }

@@ -50,9 +50,9 @@ TEST_F(SpotRemovalTest, SmartRemovesSizeClassesWhileTheyShrink) {
 
 TEST_F(SpotRemovalTest, AlwaysRemovesUpToTheMaximumAndWhitensOverlaps) {
   auto page = MakeGrey(40, 20, 255);
-  FillRect(*page, 2, 2, 5, 3, 0);     // 8 pixels: removed
-  FillRect(*page, 10, 2, 12, 4, 0);   // 9 pixels: kept
-  Run(std::move(page), 5, 8);         // any value above 1 behaves as srAlways
+  FillRect(*page, 2, 2, 5, 3, 0);    // 8 pixels: removed
+  FillRect(*page, 10, 2, 12, 4, 0);  // 9 pixels: kept
+  Run(std::move(page), 5, 8);        // any value above 1 behaves as srAlways
   ASSERT_EQ(engine.Chars.Count(), 1);
   EXPECT_EQ(engine.Chars[0]->InkCount, 9);
   EXPECT_EQ(engine.Page->PixelByte(3, 3), 248);
@@ -61,10 +61,10 @@ TEST_F(SpotRemovalTest, AlwaysRemovesUpToTheMaximumAndWhitensOverlaps) {
 TEST_F(SpotRemovalTest, AutomaticSizeIgnoresRejectedRecords) {
   // A picture far larger than the text must not turn small marks into specks.
   auto page = MakeGrey(400, 300, 255);
-  FillRect(*page, 0, 100, 299, 299, 0);            // rejected: 300 x 200
+  FillRect(*page, 0, 100, 299, 299, 0);                                              // rejected: 300 x 200
   for (int i = 0; i < 4; ++i) FillRect(*page, 10 + 20 * i, 10, 19 + 20 * i, 29, 0);  // 10 x 20
-  FillRect(*page, 200, 10, 201, 10, 0);            // 2 pixels: removed (S = 3)
-  FillRect(*page, 210, 10, 211, 11, 0);            // 4 pixels: kept
+  FillRect(*page, 200, 10, 201, 10, 0);  // 2 pixels: removed (S = 3)
+  FillRect(*page, 210, 10, 211, 11, 0);  // 4 pixels: kept
   Run(std::move(page), srAlways, -1);
   EXPECT_EQ(engine.Chars.Count(), 6);
   EXPECT_EQ(CountWithInk(2), 0);
@@ -73,7 +73,7 @@ TEST_F(SpotRemovalTest, AutomaticSizeIgnoresRejectedRecords) {
 
 TEST_F(SpotRemovalTest, FillsPinHolesOnlyInLargeRecords) {
   auto page = MakeGrey(60, 40, 255);
-  FillRect(*page, 1, 1, 18, 32, 0);   // 18 x 32: filled
+  FillRect(*page, 1, 1, 18, 32, 0);  // 18 x 32: filled
   page->SetPixel(5, 5, 255);
   FillRect(*page, 30, 1, 46, 32, 0);  // 17 x 32: not
   page->SetPixel(35, 5, 255);

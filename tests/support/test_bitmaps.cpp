@@ -45,19 +45,29 @@ TOwnedHandle MakePackedDib(int width, int height, int bitCount,
   const int colors = bitCount <= 8 ? 1 << bitCount : 0;
   const int storageBits = bitCount == 15 ? 16 : bitCount;
   const std::int64_t stride = DibStride(width, bitCount);
-  const std::size_t size = 40 + 4 * static_cast<std::size_t>(colors) + static_cast<std::size_t>(height * stride);
+  const std::size_t size =
+      40 + 4 * static_cast<std::size_t>(colors) + static_cast<std::size_t>(height * stride);
   TOwnedHandle handle(GlobalAllocZeroed(size));
   auto* base = static_cast<std::uint8_t*>(GlobalLock(handle.get()));
-  TBitmapInfoHeader header{40, width, height, 1, static_cast<std::uint16_t>(bitCount), 0,
-                           static_cast<std::uint32_t>(height * stride), 11811, 11811,
-                           static_cast<std::uint32_t>(colors), 0};
+  TBitmapInfoHeader header{40,
+                           width,
+                           height,
+                           1,
+                           static_cast<std::uint16_t>(bitCount),
+                           0,
+                           static_cast<std::uint32_t>(height * stride),
+                           11811,
+                           11811,
+                           static_cast<std::uint32_t>(colors),
+                           0};
   std::memcpy(base, &header, 40);
   for (int i = 0; i < colors; ++i) {
     std::uint32_t entry;
     if (i < static_cast<int>(palette.size()))
       entry = palette[i];
     else {
-      const std::uint32_t g = colors == 2 ? (i ? 255u : 0u) : static_cast<std::uint32_t>(i * 255 / (colors - 1));
+      const std::uint32_t g =
+          colors == 2 ? (i ? 255u : 0u) : static_cast<std::uint32_t>(i * 255 / (colors - 1));
       entry = g | (g << 8) | (g << 16);
     }
     std::memcpy(base + 40 + 4 * i, &entry, 4);
@@ -68,7 +78,9 @@ TOwnedHandle MakePackedDib(int width, int height, int bitCount,
     for (int x = 0; x < width; ++x) {
       const std::uint32_t v = pixel(x, y);
       switch (storageBits) {
-        case 1: if (v) row[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7)); break;
+        case 1:
+          if (v) row[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
+          break;
         case 4: row[x >> 1] |= static_cast<std::uint8_t>((x & 1) ? (v & 15) : ((v & 15) << 4)); break;
         case 8: row[x] = static_cast<std::uint8_t>(v); break;
         case 16:

@@ -38,8 +38,7 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
   return count;
 }
 
-std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
-                       std::uint8_t mask) {
+std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
   x0 = std::max(x0, 0);
   x1 = std::min(x1, bitmap.Width() - 1);
   y0 = std::max(y0, 0);
@@ -105,8 +104,8 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
   return covered * scale / (covered + uncovered);
 }
 
-void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY,
-               int threshold, int inkAction, int paperAction) {
+void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
+               int inkAction, int paperAction) {
   if (!bitmap.Inside(minX, minY)) return;
   maxX = std::min(maxX, bitmap.Width() - 1);
   maxY = std::min(maxY, bitmap.Height() - 1);
@@ -180,8 +179,8 @@ std::unique_ptr<TDIB> ScratchCopy(const TDIB& source, int left, int top, int w, 
 
 }  // namespace
 
-int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right,
-               int bottom, int threshold, THoleList* list) {
+int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right, int bottom,
+               int threshold, THoleList* list) {
   THoleList scratchList;
   THoleList& holes = list != nullptr ? *list : scratchList;
   holes.HoleCount = 0;

@@ -40,8 +40,7 @@ inline bool InkAt(const TDIB& bitmap, int x, int y, int threshold) {
 
 // Pixels passed from (x, y) in `direction` before the first pixel of class
 // `target`, examining at most maxSteps; 0 when the start lies outside.
-inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold,
-                   int maxSteps) {
+inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
   if (!bitmap.Inside(x, y)) return 0;
   const bool wantInk = target == tgInk;
   int steps = 0;
@@ -69,8 +68,7 @@ inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, 
         if (IsInkByte(row[x], threshold) == wantInk) return steps;
       return steps;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -78,8 +76,7 @@ inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, 
 int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
 
 // 1 when the (clipped) rectangle holds ink, 2 when it holds paper, ANDed with mask.
-std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
-                       std::uint8_t mask);
+std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask);
 
 // Covered pixels of the segment times scale over all its pixels; a paper pixel
 // still counts as covered while one side has had ink beside every paper pixel
@@ -89,8 +86,8 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
 // Moves (x, y) by the action for each pixel's class until an action says stop
 // or the point leaves the rectangle (clipped to the bitmap). Raises "error..."
 // on an action code outside 0 to 4.
-void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY,
-               int threshold, int inkAction, int paperAction);
+void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
+               int inkAction, int paperAction);
 
 // Left-hand wall follower from (x0, y0) through pixels of its class inside the
 // rectangle spanned by the two points: true when it reaches (x1, y1).
@@ -102,11 +99,10 @@ int FillRegion(const TOmnifontOCR& engine, TDIB& bitmap, int x, int y, int thres
 
 // Holes of the rectangle (on a scratch copy): returns how many are at least a
 // fifth of the largest; fills `list` (when given) largest first.
-int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right,
-               int bottom, int threshold, THoleList* list);
+int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right, int bottom,
+               int threshold, THoleList* list);
 
 // Separate ink regions in the rectangle (on a scratch copy, marks cleared).
-int CountBlobs(const TOmnifontOCR& engine, const TDIB& bitmap, int x0, int y0, int x1, int y1,
-               int threshold);
+int CountBlobs(const TOmnifontOCR& engine, const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
 
 }  // namespace omniocr

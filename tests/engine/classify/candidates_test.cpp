@@ -99,13 +99,26 @@ TEST(ComposeAccent, PrecomposesListedPairsOnly) {
   struct Case {
     char16_t ch, accent, expected;
   } cases[] = {
-      {u'e', acAcute, u'\u00E9'},      {u'G', acAcute, u'\u01F4'},     {u'Y', acMacron, u'\u0232'},
-      {u'I', acDotAbove, u'\u0130'},   {u'0', acCaron, u'\u01D1'},     {u'n', acRingAbove, u'n'},
-      {u'0', acAcute, u'\u00D3'},      {u'0', acMacron, u'0'},         {u',', acDotAbove, u';'},
-      {u'.', acDotAbove, u':'},        {u'a', 32, u'a'},               {u'a', 0, u'a'},
-      {u'u', acRingAbove, u'\u016F'},  {u'y', acDiaeresis, u'\u00FF'}, {u'J', acCircumflex, u'\u0134'},
-      {u'z', acCaron, u'\u017E'},      {u'g', acBreve, u'\u011F'},     {u'N', acGrave, u'\u01F8'},
-      {u'n', acTilde, u'\u00F1'},      {RejectedChar, acAcute, RejectedChar},
+      {u'e', acAcute, u'\u00E9'},
+      {u'G', acAcute, u'\u01F4'},
+      {u'Y', acMacron, u'\u0232'},
+      {u'I', acDotAbove, u'\u0130'},
+      {u'0', acCaron, u'\u01D1'},
+      {u'n', acRingAbove, u'n'},
+      {u'0', acAcute, u'\u00D3'},
+      {u'0', acMacron, u'0'},
+      {u',', acDotAbove, u';'},
+      {u'.', acDotAbove, u':'},
+      {u'a', 32, u'a'},
+      {u'a', 0, u'a'},
+      {u'u', acRingAbove, u'\u016F'},
+      {u'y', acDiaeresis, u'\u00FF'},
+      {u'J', acCircumflex, u'\u0134'},
+      {u'z', acCaron, u'\u017E'},
+      {u'g', acBreve, u'\u011F'},
+      {u'N', acGrave, u'\u01F8'},
+      {u'n', acTilde, u'\u00F1'},
+      {RejectedChar, acAcute, RejectedChar},
   };
   for (const Case& c : cases)
     EXPECT_EQ(ComposeAccent(c.ch, c.accent), c.expected) << char(c.ch) << " " << int(c.accent);

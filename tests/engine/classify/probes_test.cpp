@@ -26,10 +26,10 @@ TEST(ScanRun, CountsPixelsBeforeTheTargetClass) {
       {0, 0, dirRight, tgInk, 6, 2},   {2, 0, dirRight, tgInk, 6, 0},  // start on target
       {0, 1, dirRight, tgInk, 6, 6},   {2, 1, dirRight, tgInk, 9, 4},  // to the edge: width - x
       {0, 1, dirRight, tgInk, 3, 3},                                   // maxSteps
-      {0, 2, dirRight, tgPaper, 6, 3}, {5, 2, dirLeft, tgInk, 6, 3},
-      {2, 0, dirDown, tgInk, 1, 0},    {1, 1, dirDown, tgInk, 5, 1},  {2, 1, dirUp, tgInk, 5, 1},
-      {-1, 0, dirRight, tgInk, 6, 0},  {0, 3, dirUp, tgInk, 6, 0},   // outside
-      {0, 0, 7, tgInk, 6, 0},                                          // no such direction
+      {0, 2, dirRight, tgPaper, 6, 3}, {5, 2, dirLeft, tgInk, 6, 3},  {2, 0, dirDown, tgInk, 1, 0},
+      {1, 1, dirDown, tgInk, 5, 1},    {2, 1, dirUp, tgInk, 5, 1},    {-1, 0, dirRight, tgInk, 6, 0},
+      {0, 3, dirUp, tgInk, 6, 0},  // outside
+      {0, 0, 7, tgInk, 6, 0},      // no such direction
   };
   for (const Case& c : cases)
     EXPECT_EQ(ScanRun(*b, c.x, c.y, c.dir, c.target, kThr, c.max), c.expected)
@@ -47,8 +47,8 @@ TEST(CountCrossings, CountsInkRunsWithEndsAndReadsOutsideAsPaper) {
   EXPECT_EQ(CountCrossings(*n, 4, 2, 0, 2, kThr), 2);  // reversed
   EXPECT_EQ(CountCrossings(*n, 0, 0, 0, 0, kThr), 1);  // one point on ink
   EXPECT_EQ(CountCrossings(*n, 1, 1, 1, 1, kThr), 0);
-  EXPECT_EQ(CountCrossings(*n, 2, 0, 2, 2, kThr), 1);  // a column
-  EXPECT_EQ(CountCrossings(*n, 0, 2, 4, 0, kThr), 2);  // a diagonal: (0,2) ink, (2,1) paper, (4,0) ink
+  EXPECT_EQ(CountCrossings(*n, 2, 0, 2, 2, kThr), 1);   // a column
+  EXPECT_EQ(CountCrossings(*n, 0, 2, 4, 0, kThr), 2);   // a diagonal: (0,2) ink, (2,1) paper, (4,0) ink
   EXPECT_EQ(CountCrossings(*n, -3, 2, 7, 2, kThr), 2);  // beyond both edges
   EXPECT_EQ(CountCrossings(*n, 0, 5, 4, 5, kThr), 0);   // a row below the bitmap
 }
