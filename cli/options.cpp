@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/char_codes.h"
+#include "engine/content_sets.h"
 
 namespace omniocr::cli {
 
@@ -70,12 +71,12 @@ struct TArgumentCursor {
 
 }  // namespace
 
-const char* AllowedForContent(const std::string& content) {
-  if (content == "numeric") return "0123456789,./";
-  if (content == "upper") return "0123456789ABCDEFGHIJKLMNOPQRSTUVXYZW,./";
-  if (content == "lower") return "0123456789abcdefghijklmnopqrstuvxyzw,./";
-  if (content == "letters") return "ABCDEFGHIJKLMNOPQRSTUVXYZWabcdefghijklmnopqrstuvxyzw,.";
-  if (content == "alphanumeric") return "";
+std::u16string AllowedForContent(const std::string& content) {
+  if (content == "numeric") return AllowedCharsForContent(ckNumeric);
+  if (content == "upper") return AllowedCharsForContent(ckUppercaseLetters);
+  if (content == "lower") return AllowedCharsForContent(ckLowercaseLetters);
+  if (content == "letters") return AllowedCharsForContent(ckLetters);
+  if (content == "alphanumeric") return AllowedCharsForContent(ckAlphanumeric);
   throw EUsageError("unknown content '" + content + "' (numeric, upper, lower, letters or alphanumeric)");
 }
 
@@ -110,7 +111,7 @@ TOptions ParseOptions(const std::vector<std::string>& arguments) {
       o.CutRegions = true;
     } else if (arg == "--content") {
       const std::string content = value();
-      o.AllowedChars = Utf8ToCodes(AllowedForContent(content));
+      o.AllowedChars = AllowedForContent(content);
       o.NumericOnly = content == "numeric";
     } else if (arg == "--allowed") {
       allowed = Utf8ToCodes(value());

@@ -49,7 +49,7 @@ class EUsageError : public std::runtime_error {
 TOptions ParseOptions(const std::vector<std::string>& arguments);
 
 // The allowed characters that a content choice stands for.
-const char* AllowedForContent(const std::string& content);
+std::u16string AllowedForContent(const std::string& content);
 
 std::string HelpText();
 

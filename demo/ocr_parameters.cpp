@@ -1,15 +1,16 @@
 #include "demo/ocr_parameters.h"
 
+#include "engine/content_sets.h"
+
 namespace omniocr::demo {
 
+static_assert(static_cast<int>(ccNumeric) == ckNumeric && static_cast<int>(ccLetters) == ckLetters &&
+                  static_cast<int>(ccAlphanumeric) == ckAlphanumeric,
+              "the dialog's content items follow the engine's content kinds");
+
 std::u16string AllowedCharsFor(int content) {
-  switch (content) {
-    case ccNumeric: return u"0123456789,./";
-    case ccUppercaseLetters: return u"0123456789ABCDEFGHIJKLMNOPQRSTUVXYZW,./";
-    case ccLowercaseLetters: return u"0123456789abcdefghijklmnopqrstuvxyzw,./";
-    case ccLetters: return u"ABCDEFGHIJKLMNOPQRSTUVXYZWabcdefghijklmnopqrstuvxyzw,.";
-    default: return u"";
-  }
+  if (content < ccNumeric || content > ccAlphanumeric) content = ccAlphanumeric;
+  return AllowedCharsForContent(static_cast<TContentKind>(content));
 }
 
 void ApplyChoices(const TOCRChoices& choices, TOmnifontOCR& engine) {
