@@ -124,8 +124,8 @@ void TDigitTests::Six() const {
     if (lm(Hm - H3) > W4 || rm(Hm - H3) > W4) return;
   }
   if (HoleCount() != 1) return;
-  if (hole(1).MaxY < H2) c *= 95;
-  if (hole(1).MinY < H4) return;
+  if (Holes[0].MaxY < H2) c *= 95;
+  if (Holes[0].MinY < H4) return;
   {
     const int a = lm(H8), b = lm(Hm - H8), m = lm(H2);
     if (!(a + b - 2 * m > 0 || a == m || m == b)) return;
@@ -210,9 +210,9 @@ void TDigitTests::Eight() const {
   {
     bool above = false, below = false;
     const int n = std::min(HoleCount(), static_cast<int>(kMaxHoles));
-    for (int k = 1; k <= n; ++k) {
-      above = above || hole(k).MaxY <= ym;
-      below = below || hole(k).MinY >= ym;
+    for (int k = 0; k < n; ++k) {
+      above = above || Holes[k].MaxY <= ym;
+      below = below || Holes[k].MinY >= ym;
     }
     if (!(above && below)) return;
   }
@@ -295,8 +295,8 @@ void TDigitTests::Nine() const {
     if (g < W2) return;
   }
   if (!(cross(W2, q, Wm, Hm) == 1 || cross(W2, q, Wm, H - 2) == 1 || cross(W2, q, W - 2, Hm) == 1)) return;
-  if (HoleCount() < 1 || !(hole(1).MaxY <= q && hole(1).MinY < q)) return;
-  if (HoleCount() == 2 && !(hole(2).MinY < q)) return;
+  if (HoleCount() < 1 || !(Holes[0].MaxY <= q && Holes[0].MinY < q)) return;
+  if (HoleCount() == 2 && !(Holes[1].MinY < q)) return;
   if (run(0, Hm, right, ink, H) > W / 3 && run(0, H - 2, right, ink, H) > W / 3) c *= 98;
   {
     int widest = 0;

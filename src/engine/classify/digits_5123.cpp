@@ -14,7 +14,7 @@ bool TDigitTests::SlantedCentreThree() const {
 }
 
 bool TDigitTests::HoleInUpperLeft() const {
-  return HoleCount() == 0 || (hole(1).MaxX < W / 2 && hole(1).MaxY < H / 2);
+  return HoleCount() == 0 || (Holes[0].MaxX < W / 2 && Holes[0].MaxY < H / 2);
 }
 
 void TDigitTests::Five() const {

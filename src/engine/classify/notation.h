@@ -2,12 +2,16 @@
 
 // The vocabulary every recogniser is written in. A recogniser gets the
 // recognition context of one dispatch and looks at the glyph through a
-// TGlyphView: the box size W x H with its short forms, the margin scans
-// lm/rm/tm/bm, the run width fw, the crossing counts hx/vx/cross, the
-// rectangle tests inkIn/paperIn, the pixel test px, the coverage cov, the
-// walk, and the same probes on the page (box-relative through a page view,
-// or in page coordinates through the P-prefixed members). Confidences are
-// TConf values lowered with `c *= 98`, each factor truncating.
+// TGlyphView: the box size W x H with its short forms, the bitmap's own WB x
+// HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
+// the run widths inkRun/fw/gap, the crossing counts hx/vx/cross, the
+// rectangle tests inkIn/paperIn, the pixel test px, the coverage cov, walk
+// and connects, holes of a box-relative page rectangle, and the context's
+// Holes[0], Holes[1] (largest first). The same probes on the page come as
+// P.lm(y), P.inkIn(L..R, y), P.holes(...) in page coordinates (L, T, R, B
+// being the box), or box-relative through page(). Confidences are TConf
+// values lowered with `c *= 98`, each factor truncating; addPair offers a
+// letter pair in the order Tall decides.
 //
 // Views are small value types built once per recogniser call; every member
 // is inline, nothing allocates, nothing is virtual. Every position a rule
@@ -20,10 +24,11 @@
 //     explicit TShapeTests(const TGlyphView& v) : TGlyphView(v) {}
 //     void Bar() const {
 //       if (!(W > 3 && hx(H2) == 1)) return;   // a gate ends only this test
+//       if (!P.inkIn(L, xc, T, T + H / 4)) return;  // a page probe
 //       TConf c;
 //       if (lm(H4) > W8) c *= 98;
-//       if (!Tall()) c *= 95;
-//       add(u'x', c);
+//       if (HoleCount() > 0 && Holes[0].MinY < H4) c *= 96;
+//       addPair(u'X', u'x', c);
 //     }
 //   };
 //   void RecognizeShape(const TOmnifontOCR& e, const TRecogContext& ctx) {
@@ -32,7 +37,7 @@
 //
 // Letter and sign recognisers take W and H from the record's box (OfBox);
 // the digit recogniser from the glyph bitmap itself (OfBitmap); a rule that
-// probes the page uses OfPage (box-relative) or the P-prefixed members (page
+// probes the page uses page() (box-relative, the same W and H) or P (page
 // coordinates, L, T, R, B being the box).
 
 #include <cstdint>
@@ -87,17 +92,90 @@ constexpr int paper = tgPaper;
 
 }  // namespace notation
 
+// Probes on the glyph's page in page coordinates: the P-prefixed forms of the
+// rules (P.lm(y), P.inkIn(L..R, y), ...). L, T, R, B are the box at the time
+// the view was made; W and H its size, the default limits of the margins.
+class TPageProbes {
+ public:
+  TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left, int top, int right,
+              int bottom)
+      : Engine(engine),
+        Page(page),
+        Thr(threshold),
+        L(left),
+        T(top),
+        R(right),
+        B(bottom),
+        W(right - left + 1),
+        H(bottom - top + 1) {}
+
+  int run(int x, int y, int dir, int stopClass, int n) const {
+    return ScanRun(Page, x, y, dir, stopClass, Thr, n);
+  }
+  // Paper from the box's left (right) edge to the first ink of row y.
+  int lm(int y) const { return lm(y, W); }
+  int lm(int y, int limit) const { return run(L, y, dirRight, tgInk, limit); }
+  int rm(int y) const { return rm(y, W); }
+  int rm(int y, int limit) const { return run(R, y, dirLeft, tgInk, limit); }
+  // Paper from the box's top (bottom) edge to the first ink of column x.
+  int tm(int x) const { return tm(x, H); }
+  int tm(int x, int limit) const { return run(x, T, dirDown, tgInk, limit); }
+  int bm(int x) const { return bm(x, H); }
+  int bm(int x, int limit) const { return run(x, B, dirUp, tgInk, limit); }
+  // Length of the ink starting at (x, y), going right.
+  int inkRun(int x, int y) const { return run(x, y, dirRight, tgPaper, W); }
+  // Width of the first ink run of row y inside the box; 0 for a row with no
+  // ink there (it never measures the neighbour beyond R).
+  int fw(int y) const {
+    const int m = lm(y);
+    return m >= W ? 0 : inkRun(L + m, y);
+  }
+
+  int cross(int x1, int y1, int x2, int y2) const { return CountCrossings(Page, x1, y1, x2, y2, Thr); }
+  bool inkIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 1) != 0; }
+  bool paperIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 2) != 0; }
+  bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
+  // Page row y holds ink across the box.
+  bool rowInk(int y) const { return inkIn(L, R, y, y); }
+  int cov(int x1, int y1, int x2, int y2) const { return InkCoverage(Page, x1, y1, x2, y2, Thr, 100); }
+
+  // walk(ink action, paper action) from (x, y) inside the box, or inside the
+  // rectangle given; the point is moved in place.
+  void walk(int& x, int& y, int inkAction, int paperAction) const {
+    walk(x, y, inkAction, paperAction, L, R, T, B);
+  }
+  void walk(int& x, int& y, int inkAction, int paperAction, int minX, int maxX, int minY, int maxY) const {
+    WalkProbe(Page, x, y, minX, maxX, minY, maxY, Thr, inkAction, paperAction);
+  }
+  bool connects(int x0, int y0, int x1, int y1) const { return PathConnects(Page, x0, y0, x1, y1, Thr); }
+
+  // holes(x1..x2, y1..y2): the significant holes of the page rectangle,
+  // counted without touching the context's own hole list; none below 3 rows.
+  int holes(int x1, int x2, int y1, int y2) const {
+    return CountHoles(Engine, Page, x1, y1, x2, y2, Thr, nullptr);
+  }
+
+ private:
+  const TOmnifontOCR& Engine;
+  const TDIB& Page;
+  int Thr;
+
+ public:
+  const int L, T, R, B, W, H;
+};
+
 class TGlyphView {
  public:
   // A view of `pixels` whose column 0, row 0 is the pixel (originX, originY),
-  // W x H in size; `box` gives the page-coordinate members L, T, R, B and the
-  // P-prefixed probes on `page`.
+  // W x H in size; the record's box gives L, T, R, B and the page probes P.
   TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context, const TDIB& pixels, int originX,
              int originY, int width, int height)
-      : Engine(engine),
+      : P(engine, *context.Glyph->Page, context.Threshold, context.Glyph->Left, context.Glyph->Top,
+          context.Glyph->Right, context.Glyph->Bottom),
+        Holes(context.HoleList.Holes),
+        Engine(engine),
         Ctx(context),
         Pixels(pixels),
-        Page(*context.Glyph->Page),
         OX(originX),
         OY(originY),
         Thr(context.Threshold),
@@ -105,10 +183,14 @@ class TGlyphView {
         H(height),
         Wm(width - 1),
         Hm(height - 1),
+        WB(context.Bitmap->Width()),
+        HB(context.Bitmap->Height()),
         L(context.Glyph->Left),
         T(context.Glyph->Top),
         R(context.Glyph->Right),
         B(context.Glyph->Bottom),
+        xc(L + width / 2),
+        yc(T + height / 2),
         W2(W / 2),
         W4(W / 4),
         W8(W / 8),
@@ -138,6 +220,9 @@ class TGlyphView {
     const TOCRChar& g = *context.Glyph;
     return TGlyphView(engine, context, *g.Page, g.Left, g.Top, g.Width(), g.Height());
   }
+  // The same W x H, box-relative on the page: the page view of a glyph view,
+  // for rules that mix probes of the glyph bitmap and of the page.
+  TGlyphView page() const { return TGlyphView(Engine, Ctx, *Ctx.Glyph->Page, L, T, W, H); }
 
   // --- Probes on the view, in its own coordinates --------------------------
 
@@ -153,8 +238,19 @@ class TGlyphView {
   int tm(int x, int limit) const { return run(x, 0, dirDown, tgInk, limit); }
   int bm(int x) const { return bm(x, H); }
   int bm(int x, int limit) const { return run(x, Hm, dirUp, tgInk, limit); }
-  // Width of the first ink run of row y.
-  int fw(int y) const { return run(lm(y), y, dirRight, tgPaper, W); }
+  // The ink run at (x, y): the length of the ink starting there, going right.
+  int inkRun(int x, int y) const { return run(x, y, dirRight, tgPaper, W); }
+  // Width of the first ink run of row y; 0 for a row with no ink inside the
+  // view (it never measures the neighbour beyond the box).
+  int fw(int y) const {
+    const int m = lm(y);
+    return m >= W ? 0 : inkRun(m, y);
+  }
+  // The paper after the first ink run of row y; 0 for a row with no ink.
+  int gap(int y) const {
+    const int m = lm(y);
+    return m >= W ? 0 : run(m + inkRun(m, y), y, dirRight, tgInk, W);
+  }
 
   int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossings(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
@@ -187,21 +283,14 @@ class TGlyphView {
     x = ax - OX;
     y = ay - OY;
   }
-
-  // --- Probes on the page in page coordinates (the P-prefixed forms) -------
-
-  int Prun(int x, int y, int dir, int stopClass, int n) const {
-    return ScanRun(Page, x, y, dir, stopClass, Thr, n);
+  // connects(x0, y0, x1, y1): PathConnects on the view's pixels.
+  bool connects(int x0, int y0, int x1, int y1) const {
+    return PathConnects(Pixels, OX + x0, OY + y0, OX + x1, OY + y1, Thr);
   }
-  // First ink rightward from (L, y) and leftward from (R, y).
-  int Plm(int y, int limit) const { return Prun(L, y, dirRight, tgInk, limit); }
-  int Prm(int y, int limit) const { return Prun(R, y, dirLeft, tgInk, limit); }
-  int Pcross(int x1, int y1, int x2, int y2) const { return CountCrossings(Page, x1, y1, x2, y2, Thr); }
-  bool Pink(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 1) != 0; }
-  bool Ppaper(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 2) != 0; }
-  bool Ppx(int x, int y) const { return InkAt(Page, x, y, Thr); }
-  // Row y holds ink across the box.
-  bool ProwInk(int y) const { return Pink(L, R, y, y); }
+
+  // holes(x1..x2, y1..y2) of a box-relative rectangle, always counted on the
+  // page (page column L + x, row T + y); P.holes takes page coordinates.
+  int holes(int x1, int x2, int y1, int y2) const { return P.holes(L + x1, L + x2, T + y1, T + y2); }
 
   // --- Rounded fractions: W/k and H/k to the nearest, ties to even ----------
 
@@ -217,8 +306,6 @@ class TGlyphView {
   bool Tall() const { return Ctx.Tall; }
   bool Descends() const { return Ctx.Descends; }
   int HoleCount() const { return Ctx.HoleList.HoleCount; }
-  // hole(1) is the largest hole, hole(2) the next.
-  const TGlyphHole& hole(int k) const { return Ctx.HoleList.Holes[k - 1]; }
   int MarkAbove() const { return Ctx.Glyph->MarkAbove; }
   int AscLine() const { return Ctx.Glyph->AscLine; }
   int MeanLine() const { return Ctx.Glyph->MeanLine; }
@@ -227,21 +314,35 @@ class TGlyphView {
 
   // Offers a candidate through SetAC.
   void add(TCharCode ch, int confidence) const { SetAC(Engine, *Ctx.Glyph, ch, confidence); }
+  // Offers a letter pair: when Tall the upper-case letter with c and then the
+  // lower-case one with c x 98, otherwise the other way round.
+  void addPair(TCharCode upper, TCharCode lower, int confidence) const {
+    const bool tall = Tall();
+    add(tall ? upper : lower, confidence);
+    add(tall ? lower : upper, Factor(confidence, 98));
+  }
 
   const TOmnifontOCR& engine() const { return Engine; }
   const TRecogContext& context() const { return Ctx; }
+
+  // The page probes in page coordinates: P.lm(y), P.inkIn(L..R, y), ...
+  const TPageProbes P;
+  // The context's holes, largest first: Holes[0] is the largest, as the
+  // rules write it (box-relative coordinates).
+  const TGlyphHole (&Holes)[kMaxHoles];
 
  private:
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
   const TDIB& Pixels;
-  const TDIB& Page;
   int OX, OY;
   int Thr;
 
  public:
   const int W, H, Wm, Hm;
+  const int WB, HB;  // the glyph bitmap's own width and height
   const int L, T, R, B;
+  const int xc, yc;  // the box's centre column and row, page coordinates
   const int W2, W4, W8, W12, W16, W32;
   const int H2, H3, H4, H8, H12, H16, H32;
 };

@@ -37,12 +37,12 @@ struct TPunctuation {
         Base(G.BaseLine),
         Desc(G.DescLine) {}
 
-  bool ink(int x0, int x1, int y0, int y1) const { return Box.Pink(x0, x1, y0, y1); }
-  bool paper(int x0, int x1, int y0, int y1) const { return Box.Ppaper(x0, x1, y0, y1); }
+  bool ink(int x0, int x1, int y0, int y1) const { return Box.P.inkIn(x0, x1, y0, y1); }
+  bool paper(int x0, int x1, int y0, int y1) const { return Box.P.paperIn(x0, x1, y0, y1); }
   bool rowInk(int y) const { return ink(L, R, y, y); }
-  int cc(int x0, int y0, int x1, int y1) const { return Box.Pcross(x0, y0, x1, y1); }
-  int lm(int y, int n) const { return Box.Plm(y, n); }
-  int rm(int y, int n) const { return Box.Prm(y, n); }
+  int cc(int x0, int y0, int x1, int y1) const { return Box.P.cross(x0, y0, x1, y1); }
+  int lm(int y, int n) const { return Box.P.lm(y, n); }
+  int rm(int y, int n) const { return Box.P.rm(y, n); }
   void add(TCharCode ch, int conf) const { SetAC(Engine, G, ch, conf); }
 
   // Consecutive rows holding ink from `from` in steps of `step`, at most `limit`.
@@ -133,7 +133,7 @@ bool TPunctuation::RoundBlob() const {
       const long long nx = (2LL * x - L - R) * 1000 / W;
       const long long ny = (2LL * y - T - B) * 1000 / H;
       const long long d = nx * nx + ny * ny;
-      const bool isInk = Box.Ppx(x, y);
+      const bool isInk = Box.P.px(x, y);
       if (d < 600LL * 600 && !isInk) return false;
       if (d > 1400LL * 1400 && isInk) return false;
     }
@@ -167,8 +167,8 @@ void TPunctuation::CommaRule() const {
     if (lm((T + B + 1) / 2, n) < W / 2) conf *= 98;
     if (rm(B, n) < W / 2) conf *= 98;
     const int f = H > 5 ? 1 : 0;
-    const int runAbove = Box.Prun(L, B - f, dirLeft, tgInk, n);
-    const int runBottom = Box.Prun(L, B, dirLeft, tgInk, n);
+    const int runAbove = Box.P.run(L, B - f, dirLeft, tgInk, n);
+    const int runBottom = Box.P.run(L, B, dirLeft, tgInk, n);
     if (runAbove > (W + 1) / 2 && runBottom > (W + 1) / 2) conf *= 96;
   }
   if (G.MarkAbove == 1) {

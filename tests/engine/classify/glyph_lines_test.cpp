@@ -1,0 +1,51 @@
+// The rendered letter lines that the recogniser tests read: every letter has
+// a record of its own, the dots of i and j merged into it.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "glyph_fixtures.h"
+
+namespace omniocr::test {
+namespace {
+
+class GlyphLineTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GlyphLineTest, EveryLetterHasARecordOfItsOwn) {
+  TGlyphLineFixture line(GetParam());
+  std::set<int> records;
+  for (int k = 0; k < 26; ++k) {
+    const int i = line.RecordOfChar(k);
+    ASSERT_GE(i, 0) << "letter " << k;
+    records.insert(i);
+  }
+  EXPECT_EQ(records.size(), 26u);
+  if (GetParam().ends_with("lower")) {
+    // The i and j boxes reach up to their dots.
+    for (const int k : {8, 9}) {
+      const TOCRChar& c = line.Record(line.RecordOfChar(k));
+      EXPECT_LT(c.Top, line.Record(line.RecordOfChar(20)).Top) << "letter " << k;  // above the u
+    }
+  }
+}
+
+std::vector<std::string> LetterLines() {
+  std::vector<std::string> names;
+  for (const char* font :
+       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
+    for (const char* size : {"25", "50"})
+      for (const char* set : {"upper", "lower"}) names.push_back(std::string(font) + "-" + size + "-" + set);
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, GlyphLineTest, ::testing::ValuesIn(LetterLines()), [](const auto& info) {
+  std::string n = info.param;
+  for (char& ch : n)
+    if (ch == '-') ch = '_';
+  return n;
+});
+
+}  // namespace
+}  // namespace omniocr::test

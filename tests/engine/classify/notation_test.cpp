@@ -1,0 +1,173 @@
+// The notation's words as the letter and sign rules read them: page and
+// glyph probes side by side, the margins and runs of rows with no ink, holes
+// of page rectangles, the letter pair, and the 0-based hole list.
+
+#include "engine/classify/notation.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine/classify/dispatcher.h"
+#include "engine/classify/driver.h"
+#include "glyph_fixtures.h"
+
+namespace omniocr::test {
+namespace {
+
+// Record 0 is a ring (a hole of 3 x 3) with a small bowl below it (a hole of
+// 1 x 1); record 1, a bar, stands two columns to its right, so a row of the
+// ring's box that holds none of its ink still has the bar's ink beyond R.
+// The ring's row 3 holds only its own left and right sides.
+const std::vector<std::string> kPage = {
+    "...........",  //
+    ".#####.....",  //
+    ".#...#.....",  //
+    ".#...#..##.",  //
+    ".#...#..##.",  //
+    ".#####..##.",  //
+    "..#.#...##.",  //
+    "..###...##.",  //
+    "........##.",  //
+};
+
+class NotationTest : public ::testing::Test {
+ protected:
+  NotationTest() : Page(kPage, {1, 2, 7, 8}) {
+    TOCRChar& g = Page.Record(0);
+    Bitmap = CutGlyphBitmap(Page.Engine, g, g.StartX, g.StartY, Page.Engine.Threshold);
+    Context.Glyph = &g;
+    Context.Bitmap = Bitmap.get();
+    Context.Threshold = Page.Engine.Threshold;
+    Context.Tall = true;
+    CountHoles(Page.Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, Context.Threshold, &Context.HoleList);
+  }
+  TGlyphView View() const { return TGlyphView::OfBox(Page.Engine, Context); }
+
+  TPageFixture Page;
+  std::unique_ptr<TDIB> Bitmap;
+  TRecogContext Context;
+};
+
+TEST_F(NotationTest, BoxSizesCentreAndBitmapSize) {
+  TOCRChar& g = Page.Record(0);
+  ASSERT_EQ(g.Left, 1);
+  ASSERT_EQ(g.Right, 5);
+  const TGlyphView v = View();
+  EXPECT_EQ(v.W, 5);
+  EXPECT_EQ(v.H, 7);
+  EXPECT_EQ(v.xc, 1 + 5 / 2);
+  EXPECT_EQ(v.yc, 1 + 7 / 2);
+  // A box moved after the bitmap was cut keeps the bitmap's own size.
+  g.Top += 2;
+  const TGlyphView moved = View();
+  EXPECT_EQ(moved.H, 5);
+  EXPECT_EQ(moved.HB, 7);
+  EXPECT_EQ(moved.WB, 5);
+}
+
+TEST_F(NotationTest, PageProbesTakePageCoordinatesAndTheBoxAsDefaultLimits) {
+  const TGlyphView v = View();
+  EXPECT_EQ(v.P.lm(3), 0);
+  EXPECT_EQ(v.P.rm(3), 0);
+  EXPECT_EQ(v.P.lm(8), 5);     // an empty row: the default limit W
+  EXPECT_EQ(v.P.lm(8, 9), 7);  // a wider limit reaches the bar
+  EXPECT_EQ(v.P.tm(6), 7);     // a column of paper: the default limit H
+  EXPECT_EQ(v.P.tm(6, 3), 3);
+  EXPECT_EQ(v.P.bm(1), 2);  // up from B over the bowl's rows
+  EXPECT_EQ(v.P.bm(2), 0);
+  EXPECT_EQ(v.P.bm(1, 1), 1);
+  EXPECT_TRUE(v.P.inkIn(1, 5, 1, 1));
+  EXPECT_FALSE(v.P.inkIn(2, 4, 2, 4));
+  EXPECT_TRUE(v.P.rowInk(6));
+  EXPECT_EQ(v.P.cov(1, 1, 1, 5), 100);
+  EXPECT_EQ(v.P.inkRun(1, 1), 5);
+}
+
+TEST_F(NotationTest, TheFirstInkRunOfARowWithoutInkIsZero) {
+  const TGlyphView v = View();
+  const TGlyphView page = v.page();
+  // Row 8 of the page (box row 7) is past the glyph; on the page its first
+  // run from R + 1 would be the bar.
+  EXPECT_EQ(v.P.fw(8), 0);
+  EXPECT_EQ(v.P.fw(5), 5);
+  // Box row 2: a side, paper, a side.
+  EXPECT_EQ(v.fw(2), 1);
+  EXPECT_EQ(v.gap(2), 3);
+  EXPECT_EQ(page.fw(2), 1);
+  EXPECT_EQ(page.gap(2), 3);
+  // Box row 0 (ink all across): no gap after it.
+  EXPECT_EQ(v.gap(0), 0);
+  // A box widened over the bar: the view sees the bar, the glyph bitmap not.
+  TOCRChar& g = Page.Record(0);
+  g.Right = 9;
+  const TGlyphView wide = View();
+  EXPECT_EQ(wide.page().fw(7), 2);
+  EXPECT_EQ(wide.fw(7), 0);
+  EXPECT_EQ(wide.page().lm(7), 7);
+}
+
+TEST_F(NotationTest, HolesOfPageRectanglesLeaveTheContextListAlone) {
+  const TGlyphView v = View();
+  ASSERT_EQ(v.HoleCount(), 2);
+  EXPECT_EQ(v.Holes[0].Size, 9);  // largest first, 0-based
+  EXPECT_EQ(v.Holes[1].Size, 1);
+  EXPECT_EQ(v.Holes[0].MinY, 1);
+  // The ring alone, box-relative and in page coordinates.
+  EXPECT_EQ(v.holes(0, 4, 0, 4), 1);
+  EXPECT_EQ(v.P.holes(1, 5, 1, 5), 1);
+  // A rectangle of fewer than three rows has none.
+  EXPECT_EQ(v.holes(0, 4, 0, 1), 0);
+  // Counting did not touch the context's list.
+  EXPECT_EQ(v.HoleCount(), 2);
+  EXPECT_EQ(v.Holes[0].Size, 9);
+  EXPECT_EQ(v.Holes[1].Size, 1);
+}
+
+TEST_F(NotationTest, ConnectsFollowsTheClassOfItsStart) {
+  const TGlyphView v = View();
+  EXPECT_TRUE(v.connects(0, 0, 4, 4));    // along the ring
+  EXPECT_FALSE(v.connects(2, 2, 2, 5));   // the inner hole to the bowl: ink between
+  EXPECT_TRUE(v.P.connects(1, 1, 5, 5));  // the same ring, page coordinates
+}
+
+TEST_F(NotationTest, WalksOnThePageStayInTheBoxOrTheGivenRectangle) {
+  const TGlyphView v = View();
+  int x = 3, y = 3;
+  v.P.walk(x, y, notation::stop, notation::right);  // paper to the right side
+  EXPECT_EQ(x, 5);
+  EXPECT_EQ(y, 3);
+  x = 3;
+  y = 8;
+  v.P.walk(x, y, notation::stop, notation::right);  // row 8 is below the box
+  EXPECT_EQ(x, 3);
+  EXPECT_EQ(y, 8);
+  x = 6;
+  y = 3;
+  v.P.walk(x, y, notation::stop, notation::right, 1, 9, 1, 8);  // a wider rectangle reaches the bar
+  EXPECT_EQ(x, 8);
+}
+
+TEST_F(NotationTest, LetterPairOrderFollowsTall) {
+  const TGlyphView tall = View();
+  tall.addPair(u'O', u'o', 97);
+  TOCRChar& g = Page.Record(0);
+  ASSERT_EQ(g.CandCount, 2);
+  EXPECT_EQ(g.CandChar[0], u'O');
+  EXPECT_EQ(g.CandConf[0], 97);
+  EXPECT_EQ(g.CandChar[1], u'o');
+  EXPECT_EQ(g.CandConf[1], 95);  // 97 x 98 / 100, truncated
+
+  TOCRChar& bar = Page.Record(1);
+  TRecogContext small = Context;
+  small.Glyph = &bar;
+  small.Tall = false;
+  TGlyphView::OfBox(Page.Engine, small).addPair(u'O', u'o', 97);
+  ASSERT_EQ(bar.CandCount, 2);
+  EXPECT_EQ(bar.CandChar[0], u'o');
+  EXPECT_EQ(bar.CandChar[1], u'O');
+  EXPECT_EQ(bar.CandConf[1], 95);
+}
+
+}  // namespace
+}  // namespace omniocr::test
