@@ -1,0 +1,113 @@
+// Speed of recognition with the letters on, on the pages of prose of the
+// shared corpus (every *-prose.* image under $OMNIOCR_CORPUS, default
+// /work/shared/corpus/synthetic): the recognition pass alone (time and
+// dispatches per character) and the whole engine run per page. Prints a note
+// and runs nothing when the corpus is not there.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "engine/omnifont_ocr.h"
+#include "imaging/image_io.h"
+
+namespace omniocr {
+namespace {
+
+std::vector<std::string> ProsePages() {
+  const char* env = std::getenv("OMNIOCR_CORPUS");
+  std::filesystem::path dir = env != nullptr ? env : "/work/shared/corpus";
+  if (std::filesystem::is_directory(dir / "synthetic")) dir /= "synthetic";
+  std::vector<std::string> pages;
+  if (!std::filesystem::is_directory(dir)) return pages;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find("-prose.") != std::string::npos && entry.path().extension() != ".txt")
+      pages.push_back(entry.path().string());
+  }
+  return pages;
+}
+
+std::vector<TGlobalHandle>& Handles() {
+  static std::vector<TGlobalHandle> handles = [] {
+    std::vector<TGlobalHandle> h;
+    for (const std::string& page : ProsePages()) h.push_back(ReadImageFile(page).GetPackedDib());
+    return h;
+  }();
+  return handles;
+}
+
+void PrepareForRecognition(TOmnifontOCR& engine, TGlobalHandle handle) {
+  engine.BeginRun();
+  engine.CopyInputToPage(handle);
+  engine.ComputeThreshold();
+  engine.ExtractCharacters();
+  engine.RemoveSpots();
+  engine.ComputeCharStatistics();
+  engine.FindTextLines(false);
+  engine.AssignLines();
+  engine.SplitLineStraddlers();
+  engine.SplitBarJoined();
+  engine.SortReadingOrder();
+  engine.MergeFragments();
+  engine.SpacingStatistics();
+}
+
+void BM_ProseRecognitionPass(benchmark::State& state) {
+  TOmnifontOCR engine;
+  engine.NumericOnly = false;
+  std::int64_t characters = 0, dispatches = 0;
+  for (auto _ : state) {
+    for (TGlobalHandle handle : Handles()) {
+      state.PauseTiming();
+      PrepareForRecognition(engine, handle);
+      const int count = engine.Chars.Count();
+      state.ResumeTiming();
+      engine.RecognitionPass();
+      state.PauseTiming();
+      characters += count;
+      dispatches += engine.DispatchCount;
+      engine.EndRun();
+      state.ResumeTiming();
+    }
+  }
+  state.counters["dispatches_per_char"] =
+      characters > 0 ? static_cast<double>(dispatches) / static_cast<double>(characters) : 0.0;
+  state.counters["us_per_char"] = benchmark::Counter(
+      static_cast<double>(characters), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+      benchmark::Counter::OneK::kIs1000);
+}
+
+void BM_ProseWholePage(benchmark::State& state) {
+  TOmnifontOCR engine;
+  engine.NumericOnly = false;
+  for (auto _ : state)
+    for (TGlobalHandle handle : Handles()) engine.RecognizeParagraph(handle);
+  state.counters["pages"] = static_cast<double>(Handles().size());
+  state.counters["ms_per_page"] =
+      benchmark::Counter(static_cast<double>(Handles().size()),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+}  // namespace
+}  // namespace omniocr
+
+int main(int argc, char** argv) {
+  if (omniocr::Handles().empty()) {
+    std::cout << "prose_bench: no *-prose.* pages under $OMNIOCR_CORPUS (or /work/shared/corpus): skipped\n";
+    return 0;
+  }
+  benchmark::RegisterBenchmark("BM_ProseRecognitionPass", omniocr::BM_ProseRecognitionPass)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_ProseWholePage", omniocr::BM_ProseWholePage)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  for (omniocr::TGlobalHandle h : omniocr::Handles()) omniocr::GlobalFree(h);
+  return 0;
+}
