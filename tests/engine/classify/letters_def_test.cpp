@@ -1,0 +1,279 @@
+// The D, E and F recognisers on letters rendered from the corpus fonts and on
+// drawn glyphs that sit on either side of one rule.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/char_codes.h"
+#include "engine/classify/dispatcher.h"
+#include "engine/classify/driver.h"
+#include "engine/classify/recognisers.h"
+#include "glyph_fixtures.h"
+
+namespace omniocr::test {
+namespace {
+
+using TAdjust = std::function<void(TOCRChar&, TRecogContext&)>;
+
+// The first ink pixel of the record's box, row by row: the seed of its glyph bitmap.
+void FirstInk(const TOCRChar& g, int thr, int& x, int& y) {
+  for (y = g.Top; y <= g.Bottom; ++y)
+    for (x = g.Left; x <= g.Right; ++x)
+      if (InkAt(*g.Page, x, y, thr)) return;
+}
+
+// What `recogniser` alone offers for record i as its box stands, on a context
+// built from the record (Tall and Descends from its guides, holes of its
+// box); `adjust` may change the record and the context before the run.
+TOffers OffersAsIs(TPageFixture& page, int i, TRecogniser recogniser, const TAdjust& adjust = {}) {
+  TOCRChar& g = page.Record(i);
+  const int thr = page.Engine.Threshold;
+  int seedX = 0, seedY = 0;
+  FirstInk(g, thr, seedX, seedY);
+  const std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(page.Engine, g, seedX, seedY, thr);
+  TRecogContext context;
+  context.Glyph = &g;
+  context.Bitmap = bitmap.get();
+  context.Threshold = thr;
+  context.Tall = IsTall(g);
+  context.Descends = IsDescending(g);
+  CountHoles(page.Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, thr, &context.HoleList);
+  if (adjust) adjust(g, context);
+  g.CandCount = 0;
+  g.BestChar = NoChar;
+  RunGuarded(recogniser, page.Engine, context);
+  TOffers offers;
+  for (int k = 0; k < g.CandCount; ++k)
+    offers.push_back({Utf8Encode(CodeToUnicode(g.CandChar[k])), g.CandConf[k]});
+  return offers;
+}
+
+// The record of the k-th character of a rendered line, its box settled by the driver.
+int SettledRecord(TGlyphLineFixture& line, int k) {
+  const int i = line.RecordOfChar(k);
+  if (i >= 0) line.Read(i);
+  return i;
+}
+
+int IndexOf(char letter) { return letter >= 'a' ? letter - 'a' : letter - 'A'; }
+std::string SetOf(char letter) { return letter >= 'a' ? "lower" : "upper"; }
+
+// --- Rendered letters ----------------------------------------------------
+
+struct TLetterCase {
+  char Letter;
+  TRecogniser Recogniser;
+  const char* NearShapes;  // letters of the same case that must not get it
+};
+
+const TLetterCase kLetters[] = {
+    {'D', RecognizeD, "BCPR"},  {'d', RecognizeD, "abcoq"}, {'e', RecognizeE, "acos"},
+    {'E', RecognizeE, "BFLPT"}, {'f', RecognizeF, "ijlrt"}, {'F', RecognizeF, "EPRTI"},
+};
+
+class DefFontTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  TGlyphLineFixture& Line(const std::string& set) {
+    std::unique_ptr<TGlyphLineFixture>& line = set == "upper" ? Upper : Lower;
+    if (!line) line = std::make_unique<TGlyphLineFixture>(std::string(GetParam()) + "-" + set);
+    return *line;
+  }
+  std::unique_ptr<TGlyphLineFixture> Upper, Lower;
+};
+
+// This d's bowl is broken open at the top at this size: it has no hole, and
+// only the driver's retries at other thresholds close it.
+bool OpenAtThisSize(const std::string& font, char letter) { return font == "freeserif-25" && letter == 'd'; }
+
+TEST_P(DefFontTest, EachLetterIsTheBestOfferOfItsRecogniser) {
+  for (const TLetterCase& lc : kLetters) {
+    const std::string own(1, lc.Letter);
+    if (OpenAtThisSize(GetParam(), lc.Letter)) continue;
+    const TOffers offers = Line(SetOf(lc.Letter)).OffersForChar(lc.Recogniser, IndexOf(lc.Letter));
+    ASSERT_FALSE(offers.empty()) << own;
+    EXPECT_EQ(offers.front().Char, own);
+    EXPECT_GE(ConfOf(offers, own), 95) << own;
+  }
+}
+
+TEST_P(DefFontTest, LettersOfSimilarShapeAreRejected) {
+  for (const TLetterCase& lc : kLetters) {
+    const std::string own(1, lc.Letter);
+    for (const char* near = lc.NearShapes; *near; ++near) {
+      const TOffers offers = Line(SetOf(*near)).OffersForChar(lc.Recogniser, IndexOf(*near));
+      EXPECT_EQ(ConfOf(offers, own), 0) << own << " offered for " << *near;
+    }
+  }
+}
+
+// A small O's sides are straight enough for the D's stem; its round lower
+// left corner keeps the offer at 96, below a D's.
+TEST_P(DefFontTest, AnOIsNeverOfferedAFullD) {
+  const TOffers offers = Line("upper").OffersForChar(RecognizeD, IndexOf('O'));
+  EXPECT_LE(ConfOf(offers, "D"), 96);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, DefFontTest,
+                         ::testing::Values("dejavu-sans-25", "dejavu-sans-50", "dejavu-serif-25",
+                                           "dejavu-serif-50", "freeserif-25", "freeserif-50",
+                                           "liberation-mono-25", "liberation-mono-50", "liberation-sans-25",
+                                           "liberation-sans-50", "liberation-serif-25",
+                                           "liberation-serif-50"),
+                         [](const auto& info) {
+                           std::string n = info.param;
+                           for (char& ch : n)
+                             if (ch == '-') ch = '_';
+                           return n;
+                         });
+
+// --- Confidence factors of the context -----------------------------------
+
+struct TFactorCase {
+  const char* Line;
+  char Letter;
+  TRecogniser Recogniser;
+  bool Tall, Descends;
+  int MarkAbove;
+  int Conf;  // 0: not offered
+};
+
+void PrintTo(const TFactorCase& fc, std::ostream* os) {
+  *os << fc.Line << " " << fc.Letter << (fc.Tall ? " tall" : " short") << (fc.Descends ? " descending" : "")
+      << " mark " << fc.MarkAbove;
+}
+
+class DefFactorTest : public ::testing::TestWithParam<TFactorCase> {};
+
+TEST_P(DefFactorTest, OfferFollowsTallDescendsAndMarks) {
+  const TFactorCase& fc = GetParam();
+  TGlyphLineFixture line(fc.Line);
+  const int i = SettledRecord(line, IndexOf(fc.Letter));
+  ASSERT_GE(i, 0);
+  const TOffers offers = OffersAsIs(line, i, fc.Recogniser, [&](TOCRChar& g, TRecogContext& c) {
+    c.Tall = fc.Tall;
+    c.Descends = fc.Descends;
+    g.MarkAbove = fc.MarkAbove;
+  });
+  EXPECT_EQ(ConfOf(offers, std::string(1, fc.Letter)), fc.Conf);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DefFactorTest,
+    ::testing::Values(
+        // D: a mark above costs 6 %, a descent and a short glyph 1 % each, in turn.
+        TFactorCase{"dejavu-sans-50-upper", 'D', RecognizeD, true, false, 0, 100},
+        TFactorCase{"dejavu-sans-50-upper", 'D', RecognizeD, true, false, 1, 94},
+        TFactorCase{"dejavu-sans-50-upper", 'D', RecognizeD, false, true, 1, 92},
+        // f: 8/10 when not tall, then one point up for a descent below 99.
+        TFactorCase{"dejavu-sans-50-lower", 'f', RecognizeF, true, false, 0, 98},
+        TFactorCase{"dejavu-sans-50-lower", 'f', RecognizeF, true, true, 0, 99},
+        TFactorCase{"dejavu-serif-50-lower", 'f', RecognizeF, true, true, 0, 100},
+        TFactorCase{"dejavu-serif-50-lower", 'f', RecognizeF, false, false, 0, 80},
+        TFactorCase{"dejavu-sans-50-lower", 'f', RecognizeF, false, true, 0, 79},
+        TFactorCase{"dejavu-serif-50-lower", 'f', RecognizeF, false, true, 0, 81},
+        TFactorCase{"dejavu-serif-50-lower", 'f', RecognizeF, true, false, 1, 0},
+        // E and F: 2 % off for a short glyph and for a descent; an open sans F keeps 100.
+        TFactorCase{"liberation-sans-50-upper", 'E', RecognizeE, false, true, 0, 96},
+        TFactorCase{"liberation-sans-50-upper", 'F', RecognizeF, true, false, 0, 100},
+        TFactorCase{"liberation-sans-50-upper", 'F', RecognizeF, true, true, 0, 99}));
+
+// --- The row that must cross the f once ----------------------------------
+
+// The serif f of this line crosses its hook twice on rows 3 to 5 and its stem
+// once below; the row checked is the one above the baseline when the baseline
+// cuts the upper three quarters of the box.
+TEST(LowerF, TheSingleCrossingRowSitsJustAboveAnInnerBaseline) {
+  struct {
+    int BaseFromTop;  // BaseLine - T; -1 leaves the line's own baseline
+    bool Offered;
+  } const cases[] = {
+      {-1, true},  // below the box: three quarters down
+      {4, false},  // row 3, on the hook
+      {6, false},  // row 5, the hook's last row
+      {7, true},   // row 6, the stem
+      {0, true},   // the baseline on the top row: three quarters down
+  };
+  for (const auto& tc : cases) {
+    TGlyphLineFixture line("dejavu-serif-50-lower");
+    const int i = SettledRecord(line, IndexOf('f'));
+    ASSERT_GE(i, 0);
+    const TOffers offers = OffersAsIs(line, i, RecognizeF, [&](TOCRChar& g, TRecogContext&) {
+      if (tc.BaseFromTop >= 0) g.BaseLine = g.Top + tc.BaseFromTop;
+    });
+    EXPECT_EQ(ConfOf(offers, "f") > 0, tc.Offered) << "baseline at row " << tc.BaseFromTop;
+  }
+}
+
+// --- Drawn E: the arms open to the right above and below the middle -------
+
+// An E 11 x 15 whose top bar ends in a serif hanging down to row `upperTo`
+// and whose bottom bar ends in one rising to row `lowerTo` (column 10; a
+// value outside the box draws none).
+std::vector<std::string> DrawnE(int upperTo, int lowerTo) {
+  std::vector<std::string> rows(15, "##.........");
+  rows[0] = rows[1] = rows[13] = rows[14] = "###########";
+  rows[6] = rows[7] = "########...";
+  for (int y = 2; y <= upperTo && y < 15; ++y) rows[y][10] = '#';
+  for (int y = 12; y >= lowerTo && y >= 0; --y) rows[y][10] = '#';
+  std::vector<std::string> page(17, std::string(15, '.'));
+  for (int y = 0; y < 15; ++y) page[y + 1].replace(2, 11, rows[y]);
+  return page;
+}
+
+TEST(UpperE, ArmsMustOpenOnTheirOwnHalf) {
+  struct {
+    int UpperTo, LowerTo;
+    bool Offered;
+  } const cases[] = {
+      {0, 99, true},   // plain E
+      {6, 99, true},   // the upper walk leaves at row 7, the middle row
+      {7, 99, false},  // ... at row 8, below the middle
+      {0, 8, true},    // the lower walk leaves at row 7
+      {0, 7, false},   // ... at row 6, above the middle
+  };
+  for (const auto& tc : cases) {
+    TPageFixture page(DrawnE(tc.UpperTo, tc.LowerTo), {1, 6, 16, 20});
+    ASSERT_EQ(page.Count(), 1);
+    const TOffers offers = OffersAsIs(page, 0, RecognizeE);
+    EXPECT_EQ(ConfOf(offers, "E"), tc.Offered ? 100 : 0) << "serifs to " << tc.UpperTo << ", " << tc.LowerTo;
+  }
+}
+
+// --- Drawn F: the middle bar against the stem below it --------------------
+
+// An F `width` wide and 16 high: a stem `stem` wide, a top bar of three rows
+// and a middle bar `bar` wide on rows 7 and 8.
+std::vector<std::string> DrawnF(int width, int stem, int bar) {
+  std::vector<std::string> page(18, std::string(width + 4, '.'));
+  for (int y = 0; y < 16; ++y) {
+    const int ink = y < 3 ? width : (y == 7 || y == 8) ? bar : stem;
+    page[y + 1].replace(2, ink, std::string(ink, '#'));
+  }
+  return page;
+}
+
+TEST(UpperF, AWideGlyphNeedsAMiddleBarOverTwiceTheStem) {
+  struct {
+    int Width, Stem, Bar;
+    bool Offered;
+  } const cases[] = {
+      {12, 4, 9, true},   // 9 > 2 x 4
+      {12, 4, 7, false},  // 7 > 4 + 1 is not enough when wider than 8
+      {8, 2, 4, true},    // narrow: 4 > 2 + 1 will do
+      {8, 2, 3, false},
+  };
+  for (const auto& tc : cases) {
+    TPageFixture page(DrawnF(tc.Width, tc.Stem, tc.Bar), {1, 6, 17, 21});
+    ASSERT_EQ(page.Count(), 1);
+    const TOffers offers = OffersAsIs(page, 0, RecognizeF);
+    EXPECT_EQ(ConfOf(offers, "F") > 0, tc.Offered) << tc.Width << " wide, bar " << tc.Bar;
+  }
+}
+
+}  // namespace
+}  // namespace omniocr::test
