@@ -36,7 +36,8 @@ void TLetterGHTests::SmallGClosedBowl() const {
     if (!upperBowl) return;
   }
   if (!(SomeRowCrosses(H4, H, 2) && inkIn(0, W2, 7 * H / 8, 7 * H / 8))) return;
-  // The left edge is not ink from top to bottom.
+  // Near the left edge a stroke from the top ends, or the ink starts, before
+  // the last sixteenth.
   {
     const int e = tm(W16);
     int r = e;
@@ -52,7 +53,8 @@ void TLetterGHTests::SmallGClosedBowl() const {
       if (P.cross(R - 1, T, R - 1, ym) == 0) c *= 95;
     }
   }
-  // A narrow right margin through the middle: rows crossing three strokes.
+  // With ink near the right edge through the middle, rows near the top or the
+  // bottom that cross three strokes cost.
   {
     int m = 0;
     for (int y = H4; y < H - H4; ++y) m = std::max(m, rm(y, H));
@@ -186,7 +188,8 @@ void TLetterGHTests::SmallGTail() const {
     for (int y = T + H3; y <= B - H3; ++y) widest = std::max(widest, P.rm(y, W));
     if (widest > W2) return;
   }
-  // The right edge bulges no more at the middle than at the ends.
+  // The right edge does not cave in at the middle, nor (beyond a small
+  // tolerance) anywhere between a quarter and the last eighth.
   {
     const int a = rm(H8);
     if (a > W2) return;
@@ -226,7 +229,8 @@ void TLetterGHTests::SmallH() const {
   if (!inkIn(xs, Wm, Hm - H4, Hm)) return;
   // Paper between the legs.
   if (!SomePageColumnClear(L + W / 3, R - W / 3 - 1, B - H3, B)) return;
-  // The legs at three quarters are no thinner than half the strokes at a quarter.
+  // The ink at the edges three quarters down is at least half of that a
+  // quarter down; a hole lying only in the middle band is no h.
   {
     const int d = run(0, H4, right, paper, W) + run(Wm, H4, left, paper, W);
     const int k = run(0, H - H4, right, paper, W) + run(Wm, H - H4, left, paper, W);
@@ -236,8 +240,8 @@ void TLetterGHTests::SmallH() const {
   if (rm(H3) + W8 < rm(H2) && rm(Hm - 1) + W8 < rm(H2)) return;
   TConf c;
   // A stem that leans in at the bottom costs more the further it leans: the
-  // cost doubles with every column and the letter goes at seven (where the
-  // doubling would also leave the integer range at 31).
+  // cost doubles with every column, and from seven columns no h is left (the
+  // power is bounded there, before it could leave the integer range).
   {
     const int e = lm(Hm - H4);
     if (e > 1 && P.cross(L, T + H8 + 2, L, yc) == 1) {
