@@ -2,8 +2,7 @@
 
 // The recognition context of one record as the dispatcher builds it, for
 // calling a single test of a recogniser: the glyph bitmap filled from the
-// driver's seed (below a mark above, searched from the bottom row up, so the
-// mark does not become the glyph), Tall, Descends and the holes of the box. The
+// driver's seed, Tall, Descends and the holes of the box. The
 // flags can be changed before a test runs; the offers are what the tests
 // called since added to a fresh candidate list.
 
@@ -24,7 +23,7 @@ class TRecordContext {
     page.Read(i);
     const int thr = Engine.Threshold;
     int seedX = 0, seedY = 0;
-    BodySeed(thr, seedX, seedY);
+    ChooseGlyphSeed(Glyph, thr, seedX, seedY);
     Bitmap = CutGlyphBitmap(Engine, Glyph, seedX, seedY, thr);
     Context.Glyph = &Glyph;
     Context.Bitmap = Bitmap.get();
@@ -49,30 +48,6 @@ class TRecordContext {
   TOCRChar& Glyph;
   std::unique_ptr<TDIB> Bitmap;
   TRecogContext Context;
-
- private:
-  // The extraction seed while it lies on ink of a record with no mark above;
-  // otherwise the first ink pixel with ink to its right or below, from the
-  // bottom row up and from the centre column outward.
-  void BodySeed(int thr, int& seedX, int& seedY) const {
-    const TDIB& page = *Glyph.Page;
-    seedX = Glyph.StartX;
-    seedY = Glyph.StartY;
-    const bool inBox =
-        seedX >= Glyph.Left && seedX <= Glyph.Right && seedY >= Glyph.Top && seedY <= Glyph.Bottom;
-    if (inBox && InkAt(page, seedX, seedY, thr) && Glyph.MarkAbove <= 0) return;
-    const int centre = (Glyph.Left + Glyph.Right) / 2;
-    for (int y = Glyph.Bottom - 1; y >= Glyph.Top; --y)
-      for (int k = 0;; ++k) {
-        const int x = (k & 1) ? centre + (k + 1) / 2 : centre - k / 2;
-        if (x < Glyph.Left || x > Glyph.Right) break;
-        if (InkAt(page, x, y, thr) && (InkAt(page, x + 1, y, thr) || InkAt(page, x, y + 1, thr))) {
-          seedX = x;
-          seedY = y;
-          return;
-        }
-      }
-  }
 };
 
 }  // namespace omniocr::test
