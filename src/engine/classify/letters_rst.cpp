@@ -65,8 +65,8 @@ void TLetterRSTTests::LowerR() const {
   if (!(rm(Hm - H4) <= 5 * W / 8 || !inkIn(Wm - W8, Wm, Hm - H4, Hm))) return;
   if (!(lm(5 * H / 8) > W8 || rm(5 * H / 8) < 5 * H / 8 || bm(W2) > H8)) return;
   TConf c;
-  // Ink pushed right of the right margin above the middle: an R unless the
-  // top reaches the left edge.
+  // Row 3H/8 pushed to the right: left to the R test when the top reaches
+  // the left edge, doubtful otherwise.
   if (rm(3 * H / 8) + W8 < lm(3 * H / 8)) {
     if (lm(H8) < W8) return;
     c = 98;
@@ -253,7 +253,8 @@ void TLetterRSTTests::UpperT() const {
   if (e > 3 * W / 4) return;
   if (hx(Hm) != 1 && hx(Hm - 1) != 1) return;
   if (hx(2 * H / 3) != 1) return;
-  // Below the baseline, a T whose left column is ink down a quarter is not one.
+  // Hanging below the line with the top-left corner empty for a quarter of
+  // the height: not a T.
   if (BaseLine() > 0 && BaseLine() + DescLine() < 2 * B && run(0, 0, down, ink, H4) >= H4) return;
   TConf c = Descends() ? 95 : 100;
   if (lm(Hm) <= W8) c *= 99;
