@@ -15,12 +15,7 @@ namespace omniocr::test {
 
 namespace {
 
-// tests/data, found from this source's own path (tests/engine/classify/).
-std::string TestDataDir() {
-  std::string here = __FILE__;
-  for (int up = 0; up < 3; ++up) here = here.substr(0, here.find_last_of('/'));
-  return here + "/data";
-}
+std::string TestDataDir() { return OMNIOCR_TEST_DATA; }
 
 TArtLine LoadArtLine(const std::string& path) {
   std::ifstream in(path);
