@@ -86,10 +86,11 @@ void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType) {
     CorrectBySimilarity();
     if (SplitTouching != 0) SplitTouchingChars();
     if (SpaceWidth == 0) SpaceWidth = FixedPitch ? PitchEstimate : GapEstimate;
-    if (areaType == atTextLine || areaType == atParagraph || areaType == atRegions) {
+    if (areaType == atTextLine || areaType == atParagraph || areaType == atRegions)
       AssembleWordsAndLines(areaType != atTextLine);
-      if (ContextCorrection) CorrectByContext();
-    }
+    // A word or a single character is corrected as well: the rules need
+    // only the records beside each other, not the inserted spaces.
+    if (ContextCorrection) CorrectByContext();
   } catch (...) {
     EndRun();
     throw;

@@ -46,6 +46,10 @@ TArtLine LoadGlyphLine(const std::string& name) {
   return LoadArtLine(TestDataDir() + "/glyphs/" + name + ".txt");
 }
 
+TArtLine LoadSpacedLine(const std::string& name) {
+  return LoadArtLine(TestDataDir() + "/spaced-lines/" + name + ".txt");
+}
+
 TPageFixture::TPageFixture(const std::vector<std::string>& rows, const TLineGuides& guides, bool bilevel) {
   Engine.BeginRun();
   Engine.Page = FromArt(rows);

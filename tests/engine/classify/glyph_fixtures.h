@@ -32,6 +32,10 @@ TArtLine LoadDigitLine(const std::string& name);
 // "upper" (A..Z), "lower" (a..z) or "signs", the characters one space apart.
 TArtLine LoadGlyphLine(const std::string& name);
 
+// Reads tests/data/spaced-lines/<name>.txt: a line set with its own letter
+// spacing (touching letters, or a word gap where it matters).
+TArtLine LoadSpacedLine(const std::string& name);
+
 // An engine whose page is `rows`, thresholded, with every component
 // extracted as a record on line 1 with the given guides (records sorted left
 // to right).
