@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "engine/ocr_types.h"
+#include "imaging/image_io.h"
 
 namespace omniocr::cli {
 
-enum class TOutputFormat { Text, Json, Hocr, Tsv };
+enum class TOutputFormat { Text, Json, Hocr, Tsv, TsvChars, Pdf };
 
 // A zone of the page: columns X..X+W-1, rows Y..Y+H-1.
 struct TZone {
@@ -31,7 +32,8 @@ struct TOptions {
   bool SimilarityCorrection = true;
   bool ContextCorrection = true;
   std::optional<TZone> Zone;
-  int Page = 1;
+  int Page = 0;  // 0: every page of the file
+  int Dpi = kDefaultRenderDpi;  // PDF pages are rendered at it; images without one are taken at it
   TOutputFormat Format = TOutputFormat::Text;
   std::string OutputPath;  // empty: standard output
   int Jobs = 1;
