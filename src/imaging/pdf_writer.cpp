@@ -115,10 +115,12 @@ std::vector<std::uint8_t> PackedBits(const TDibGraphic& image) {
 
 HPDF_Image LoadImage(HPDF_Doc doc, const TDibGraphic& image) {
   if (IsBlackWhite(image)) {
+    // With libharu's black_is1 flag set the 0 bits of these rows (black
+    // here) come out black in the PDF; the writer's tests render it back.
     const std::vector<std::uint8_t> bits = PackedBits(image);
     return HPDF_Image_LoadRaw1BitImageFromMem(doc, bits.data(), static_cast<HPDF_UINT>(image.Width()),
                                               static_cast<HPDF_UINT>(image.Height()),
-                                              static_cast<HPDF_UINT>((image.Width() + 7) / 8), HPDF_FALSE,
+                                              static_cast<HPDF_UINT>((image.Width() + 7) / 8), HPDF_TRUE,
                                               HPDF_TRUE);
   }
   const std::vector<std::uint8_t> jpeg = WriteJpegMemory(image, kJpegQuality);
