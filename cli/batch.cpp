@@ -57,8 +57,8 @@ class TResultQueue {
 };
 
 // Each worker owns its engine: engines share no state, so they run side by side.
-void Work(const TOptions& options, const std::vector<TPageJob>& jobs, const std::vector<std::uint8_t>& stdinBytes,
-          std::atomic<std::size_t>& next, TResultQueue& queue) {
+void Work(const TOptions& options, const std::vector<TPageJob>& jobs,
+          const std::vector<std::uint8_t>& stdinBytes, std::atomic<std::size_t>& next, TResultQueue& queue) {
   TOmnifontOCR engine;
   for (;;) {
     const std::size_t index = next.fetch_add(1);

@@ -20,8 +20,8 @@ namespace {
 
 // hOCR boxes: left and top inclusive, right and bottom exclusive.
 std::string BoxText(const TBox& box) {
-  return std::to_string(box.Left) + " " + std::to_string(box.Top) + " " + std::to_string(box.Right + 1) + " " +
-         std::to_string(box.Bottom + 1);
+  return std::to_string(box.Left) + " " + std::to_string(box.Top) + " " + std::to_string(box.Right + 1) +
+         " " + std::to_string(box.Bottom + 1);
 }
 
 // A candidate as U+XXXX, which no title parser can mistake for a separator.
@@ -46,8 +46,8 @@ std::string CharacterSpan(const TOCRChar& c) {
 std::string WordSpan(const TLayoutWord& word, const std::vector<TOCRChar>& records, const std::string& id) {
   std::string chars;
   for (std::size_t index : word.Records) chars += CharacterSpan(records[index]);
-  return "      <span class=\"ocrx_word\" id=\"" + id + "\" title=\"bbox " + BoxText(word.Box) + "; x_wconf " +
-         std::to_string(word.Confidence) + "\">" + chars + "</span>\n";
+  return "      <span class=\"ocrx_word\" id=\"" + id + "\" title=\"bbox " + BoxText(word.Box) +
+         "; x_wconf " + std::to_string(word.Confidence) + "\">" + chars + "</span>\n";
 }
 
 // The baseline as an offset from the box's bottom edge; the line's size
@@ -56,13 +56,14 @@ std::string LineTitle(const TLayoutLine& line) {
   std::string title = "bbox " + BoxText(line.Box);
   if (!line.HasGuides) return title + "; x_size " + std::to_string(line.Box.Height());
   return title + "; baseline 0 " + std::to_string(line.Base - line.Box.Bottom) + "; x_size " +
-         std::to_string(line.Desc - line.Asc + 1) + "; x_descenders " + std::to_string(line.Desc - line.Base) +
-         "; x_ascenders " + std::to_string(line.Mean - line.Asc);
+         std::to_string(line.Desc - line.Asc + 1) + "; x_descenders " +
+         std::to_string(line.Desc - line.Base) + "; x_ascenders " + std::to_string(line.Mean - line.Asc);
 }
 
 std::string PageTitle(const TPageResult& page) {
-  std::string title = "image &quot;" + XmlEscape(page.Name) + "&quot;; bbox 0 0 " + std::to_string(page.Width) +
-                      " " + std::to_string(page.Height) + "; ppageno " + std::to_string(page.PageNumber - 1);
+  std::string title = "image &quot;" + XmlEscape(page.Name) + "&quot;; bbox 0 0 " +
+                      std::to_string(page.Width) + " " + std::to_string(page.Height) + "; ppageno " +
+                      std::to_string(page.PageNumber - 1);
   if (page.XDpi > 0 && page.YDpi > 0)
     title += "; scan_res " + std::to_string(page.XDpi) + " " + std::to_string(page.YDpi);
   return title;
@@ -73,7 +74,9 @@ std::string PageTitle(const TPageResult& page) {
 struct TIds {
   std::string Page;
   int Block = 0, Paragraph = 0, Line = 0, Word = 0;
-  std::string Next(const char* kind, int& counter) { return std::string(kind) + "_" + Page + "_" + std::to_string(++counter); }
+  std::string Next(const char* kind, int& counter) {
+    return std::string(kind) + "_" + Page + "_" + std::to_string(++counter);
+  }
 };
 
 }  // namespace
@@ -88,7 +91,8 @@ std::string HocrHeader() {
          "  <meta http-equiv=\"Content-Type\" content=\"text/html;charset=utf-8\"/>\n"
          "  <meta name=\"ocr-system\" content=\"omniocr " OMNIOCR_VERSION
          "\"/>\n"
-         "  <meta name=\"ocr-capabilities\" content=\"ocr_page ocr_carea ocr_par ocr_line ocrx_word ocrx_cinfo "
+         "  <meta name=\"ocr-capabilities\" content=\"ocr_page ocr_carea ocr_par ocr_line ocrx_word "
+         "ocrx_cinfo "
          "ocrp_wconf\"/>\n"
          " </head>\n"
          " <body>\n";
@@ -96,7 +100,8 @@ std::string HocrHeader() {
 
 std::string HocrPage(const TPageResult& page, int pageIndex) {
   TIds ids{std::to_string(pageIndex + 1)};
-  std::string out = "  <div class=\"ocr_page\" id=\"page_" + ids.Page + "\" title=\"" + PageTitle(page) + "\">\n";
+  std::string out =
+      "  <div class=\"ocr_page\" id=\"page_" + ids.Page + "\" title=\"" + PageTitle(page) + "\">\n";
   for (const TLayoutBlock& block : LayoutBlocks(page.Records)) {
     out += "   <div class=\"ocr_carea\" id=\"" + ids.Next("block", ids.Block) + "\" title=\"bbox " +
            BoxText(block.Box) + "\">\n";
@@ -106,7 +111,8 @@ std::string HocrPage(const TPageResult& page, int pageIndex) {
       for (const TLayoutLine& line : paragraph.Lines) {
         out += "     <span class=\"ocr_line\" id=\"" + ids.Next("line", ids.Line) + "\" title=\"" +
                LineTitle(line) + "\">\n";
-        for (const TLayoutWord& word : line.Words) out += WordSpan(word, page.Records, ids.Next("word", ids.Word));
+        for (const TLayoutWord& word : line.Words)
+          out += WordSpan(word, page.Records, ids.Next("word", ids.Word));
         out += "     </span>\n";
       }
       out += "    </p>\n";

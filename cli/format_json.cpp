@@ -20,7 +20,13 @@ void WriteBox(TJsonWriter& json, const TBox& box) {
     return;
   }
   json.BeginObject().Key("left").Int(box.Left).Key("top").Int(box.Top).Key("right").Int(box.Right);
-  json.Key("bottom").Int(box.Bottom).Key("width").Int(box.Width()).Key("height").Int(box.Height()).EndObject();
+  json.Key("bottom")
+      .Int(box.Bottom)
+      .Key("width")
+      .Int(box.Width())
+      .Key("height")
+      .Int(box.Height())
+      .EndObject();
 }
 
 void WriteGuides(TJsonWriter& json, bool present, int asc, int mean, int base, int desc) {
@@ -48,7 +54,8 @@ void WriteRecord(TJsonWriter& json, const TOCRChar& r, const TLayoutLine* line) 
   const TRecordKind kind = KindOf(r);
   json.BeginObject().Key("kind").String(KindName(kind));
   json.Key("text").String(RecordText(r));
-  json.Key("code").Int(kind == TRecordKind::Rejected || kind == TRecordKind::Unread ? 0 : UnicodeOf(r.BestChar));
+  json.Key("code").Int(kind == TRecordKind::Rejected || kind == TRecordKind::Unread ? 0
+                                                                                    : UnicodeOf(r.BestChar));
   json.Key("confidence").Int(BestConfidence(r));
   WriteBox(json, BoxOf(r));
   WriteCandidates(json, r);

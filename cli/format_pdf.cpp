@@ -44,6 +44,8 @@ class TPdfPageWriter : public TPageWriter {
 
 }  // namespace
 
-std::unique_ptr<TPageWriter> MakePdfWriter(int fallbackDpi) { return std::make_unique<TPdfPageWriter>(fallbackDpi); }
+std::unique_ptr<TPageWriter> MakePdfWriter(int fallbackDpi) {
+  return std::make_unique<TPdfPageWriter>(fallbackDpi);
+}
 
 }  // namespace omniocr::cli

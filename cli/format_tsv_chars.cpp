@@ -7,7 +7,9 @@
 
 namespace omniocr::cli {
 
-std::string TsvCharsHeader() { return "file\tpage\trecord\tlevel\tline\tleft\ttop\twidth\theight\tconf\ttext\n"; }
+std::string TsvCharsHeader() {
+  return "file\tpage\trecord\tlevel\tline\tleft\ttop\twidth\theight\tconf\ttext\n";
+}
 
 std::string TsvCharsPage(const TPageResult& page) {
   std::string out;

@@ -29,12 +29,13 @@ class TTextFormWriter : public TPageWriter {
 std::unique_ptr<TPageWriter> MakePageWriter(const TOptions& options) {
   switch (options.Format) {
     case TOutputFormat::Json:
-      return std::make_unique<TTextFormWriter>("", [](const TPageResult& p, int) { return JsonPage(p); }, "");
+      return std::make_unique<TTextFormWriter>(
+          "", [](const TPageResult& p, int) { return JsonPage(p); }, "");
     case TOutputFormat::Hocr: return std::make_unique<TTextFormWriter>(HocrHeader(), HocrPage, HocrFooter());
     case TOutputFormat::Tsv: return std::make_unique<TTextFormWriter>(TsvHeader(), TsvPage, "");
     case TOutputFormat::TsvChars:
-      return std::make_unique<TTextFormWriter>(TsvCharsHeader(),
-                                               [](const TPageResult& p, int) { return TsvCharsPage(p); }, "");
+      return std::make_unique<TTextFormWriter>(
+          TsvCharsHeader(), [](const TPageResult& p, int) { return TsvCharsPage(p); }, "");
     case TOutputFormat::Pdf: return MakePdfWriter(options.Dpi);
     case TOutputFormat::Text: break;
   }

@@ -139,7 +139,8 @@ TOptions ParseOptions(const std::vector<std::string>& arguments) {
     } else if (arg == "--dpi") {
       o.Dpi = ParseInt(value(), arg);
       if (o.Dpi < kMinDpi || o.Dpi > kMaxDpi)
-        throw EUsageError("--dpi needs a number from " + std::to_string(kMinDpi) + " to " + std::to_string(kMaxDpi));
+        throw EUsageError("--dpi needs a number from " + std::to_string(kMinDpi) + " to " +
+                          std::to_string(kMaxDpi));
     } else if (arg == "--format") {
       o.Format = ParseFormat(value());
     } else if (arg == "-o" || arg == "--output") {
@@ -187,16 +188,10 @@ std::string ContentTable() {
          "                brackets and signs\n";
 }
 
-std::string DefaultSpotSize() {
-  const int size = TOptions().MaxSpotSize;
-  return size < 0 ? "automatic" : std::to_string(size);
-}
-
 }  // namespace
 
 std::string HelpText() {
   const TOptions defaults;
-  const bool regions = defaults.Area == atRegions && defaults.CutRegions;
   return R"(Usage: omniocr [OPTIONS] FILE...
 Reads the printed text of each file and writes it as UTF-8 to standard
 output. FILE may be a PDF, TIFF, JPEG, PNG, GIF, WebP, BMP, PCX, icon or PNM
@@ -204,16 +199,16 @@ file (the format is taken from the file's contents); '-' reads standard input.
 Every page of a multi-page TIFF or PDF is read, in order. PDF pages are
 rendered in grey and read from their image, also when they already hold text.
 
-Recognition:
-  --area TYPE          character, word, line, paragraph or regions (default )" +
-         std::string(regions ? "regions with --cut-regions" : "paragraph") + R"()
-  --cut-regions        with --area regions: find blocks (columns) by cutting the page
+Recognition (the desktop program's defaults but for the spot size):
+  --area TYPE          character, word, line, paragraph (default) or regions
+  --cut-regions        with --area regions: cut the page into blocks (columns)
+                       and read them one after the other
   --content KIND       what the text holds (default alphanumeric), see below
   --allowed CHARS      only these characters may be read (overrides --content's set)
   --spots MODE         spot removal: none, smart or always (default)
-  --max-spot N         largest spot removed, in pixels (default )" +
-         DefaultSpotSize() + R"(; -1 = automatic,
-                       from the size of the characters)
+  --max-spot N         largest spot removed, in pixels, or -1 for a size taken
+                       from the size of the characters (default )" +
+         std::to_string(defaults.MaxSpotSize) + R"()
   --no-split           do not split touching characters
   --no-similarity      no correction by similar characters
   --no-context         no correction by context

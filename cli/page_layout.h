@@ -36,8 +36,8 @@ struct TLayoutWord {
 
 struct TLayoutLine {
   TBox Box;
-  int LineNo = 0;           // the engine's line, 0 for none
-  bool HasGuides = false;   // the guides below come from the engine's line
+  int LineNo = 0;          // the engine's line, 0 for none
+  bool HasGuides = false;  // the guides below come from the engine's line
   int Asc = 0, Mean = 0, Base = 0, Desc = 0;
   std::size_t FirstRecord = 0;  // its records: characters, spaces and the
   std::size_t EndRecord = 0;    // line break that ends it, [First, End)

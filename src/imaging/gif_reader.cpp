@@ -33,7 +33,8 @@ struct TGifCloser {
 using TGifPtr = std::unique_ptr<GifFileType, TGifCloser>;
 
 [[noreturn]] void Fail(int error) {
-  if (error == D_GIF_ERR_READ_FAILED || error == D_GIF_ERR_EOF_TOO_SOON) throw EImageError("truncated GIF data");
+  if (error == D_GIF_ERR_READ_FAILED || error == D_GIF_ERR_EOF_TOO_SOON)
+    throw EImageError("truncated GIF data");
   const char* reason = GifErrorString(error);
   throw EImageError(std::string("corrupt GIF data") + (reason ? std::string(" (") + reason + ")" : ""));
 }
@@ -74,7 +75,8 @@ std::vector<std::uint32_t> PaletteOf(const ColorMapObject* map, int transparent)
 int BrightestEntry(const std::vector<std::uint32_t>& palette) {
   int best = 0;
   for (int i = 1; i < static_cast<int>(palette.size()); ++i)
-    if (GreyOf(palette[static_cast<std::size_t>(i)]) > GreyOf(palette[static_cast<std::size_t>(best)])) best = i;
+    if (GreyOf(palette[static_cast<std::size_t>(i)]) > GreyOf(palette[static_cast<std::size_t>(best)]))
+      best = i;
   return best;
 }
 

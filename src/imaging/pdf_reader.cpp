@@ -57,7 +57,8 @@ TDibGraphic CopyGrey(const poppler::image& rendered, int dpi) {
   TDibGraphic image;
   image.SetSize(rendered.width(), rendered.height(), 8);
   for (int y = 0; y < rendered.height(); ++y)
-    std::memcpy(image.ScanLine(y), rendered.const_data() + static_cast<std::ptrdiff_t>(y) * rendered.bytes_per_row(),
+    std::memcpy(image.ScanLine(y),
+                rendered.const_data() + static_cast<std::ptrdiff_t>(y) * rendered.bytes_per_row(),
                 static_cast<std::size_t>(rendered.width()));
   image.XDpi = dpi;
   image.YDpi = dpi;

@@ -24,10 +24,10 @@ constexpr double kFontAscent = 0.718;
 constexpr double kFontDescent = 0.207;
 
 // Windows-1252 at 0x80..0x9F; 0 where the code page has no character.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kWindows1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 char ToWindows1252(char32_t c) {
   if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
@@ -118,10 +118,9 @@ HPDF_Image LoadImage(HPDF_Doc doc, const TDibGraphic& image) {
     // With libharu's black_is1 flag set the 0 bits of these rows (black
     // here) come out black in the PDF; the writer's tests render it back.
     const std::vector<std::uint8_t> bits = PackedBits(image);
-    return HPDF_Image_LoadRaw1BitImageFromMem(doc, bits.data(), static_cast<HPDF_UINT>(image.Width()),
-                                              static_cast<HPDF_UINT>(image.Height()),
-                                              static_cast<HPDF_UINT>((image.Width() + 7) / 8), HPDF_TRUE,
-                                              HPDF_TRUE);
+    return HPDF_Image_LoadRaw1BitImageFromMem(
+        doc, bits.data(), static_cast<HPDF_UINT>(image.Width()), static_cast<HPDF_UINT>(image.Height()),
+        static_cast<HPDF_UINT>((image.Width() + 7) / 8), HPDF_TRUE, HPDF_TRUE);
   }
   const std::vector<std::uint8_t> jpeg = WriteJpegMemory(image, kJpegQuality);
   return HPDF_LoadJpegImageFromMem(doc, jpeg.data(), static_cast<HPDF_UINT>(jpeg.size()));

@@ -127,9 +127,10 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
   EXPECT_EQ(help.Status, 0);
   EXPECT_NE(help.Out.find("Usage: omniocr"), std::string::npos);
   // Each content's characters are listed.
-  for (const char* row : {"  numeric       0123456789,./\n", "  upper         0123456789ABCDEFGHIJKLMNOPQRSTUVXYZW,./\n",
-                          "  lower         0123456789abcdefghijklmnopqrstuvxyzw,./\n",
-                          "  letters       ABCDEFGHIJKLMNOPQRSTUVXYZWabcdefghijklmnopqrstuvxyzw,.\n"})
+  for (const char* row :
+       {"  numeric       0123456789,./\n", "  upper         0123456789ABCDEFGHIJKLMNOPQRSTUVXYZW,./\n",
+        "  lower         0123456789abcdefghijklmnopqrstuvxyzw,./\n",
+        "  letters       ABCDEFGHIJKLMNOPQRSTUVXYZWabcdefghijklmnopqrstuvxyzw,.\n"})
     EXPECT_NE(help.Out.find(row), std::string::npos) << row;
   const TRun version = Run("--version");
   EXPECT_EQ(version.Status, 0);
@@ -427,14 +428,16 @@ TEST_F(CliTest, HocrNestsAreasParagraphsLinesWordsAndCharactersWithAlternatives)
   // words, characters, and some characters with alternatives.
   EXPECT_EQ(Python(kHocrNesting, run.Out), "0 None\n1 1 1 5 21 True True\n");
   // --page N gives page N's number.
-  const TRun second = Run("--format hocr --page 2 " + Quote(std::string(OMNIOCR_TEST_DATA) + "/two-pages.tif"));
+  const TRun second =
+      Run("--format hocr --page 2 " + Quote(std::string(OMNIOCR_TEST_DATA) + "/two-pages.tif"));
   const std::string shown = Python(kHocrNesting, second.Out);
   EXPECT_EQ(shown.substr(0, 2), "1 ") << shown;
   // An image that states its resolution gives scan_res.
   TDibGraphic page = ReadImageFile(NumbersPage());
   page.XDpi = 300, page.YDpi = 200;
   WritePngFile(page, Dir + "/numbers-300.png");
-  const std::string scanned = Python(kHocrNesting, Run("--format hocr " + kNumbers + Quote(Dir + "/numbers-300.png")).Out);
+  const std::string scanned =
+      Python(kHocrNesting, Run("--format hocr " + kNumbers + Quote(Dir + "/numbers-300.png")).Out);
   EXPECT_EQ(scanned.substr(0, scanned.find('\n')), "0 300 200");
 }
 
@@ -446,8 +449,8 @@ TEST_F(CliTest, HocrRendersToAPdfWithOcrmypdfWhoseTextIsTheRecognisedText) {
   WriteFile(Dir + "/page.hocr", run.Out);
   const std::string script =
       "from ocrmypdf.hocrtransform import HocrTransform\n"
-      "HocrTransform(hocr_filename='" + Dir + "/page.hocr', dpi=300).to_pdf(out_filename='" + Dir +
-      "/hocr.pdf', invisible_text=True)\n";
+      "HocrTransform(hocr_filename='" +
+      Dir + "/page.hocr', dpi=300).to_pdf(out_filename='" + Dir + "/hocr.pdf', invisible_text=True)\n";
   WriteFile(Dir + "/render.py", script);
   ASSERT_EQ(std::system(("/usr/bin/python3 " + Dir + "/render.py").c_str()), 0);
   ASSERT_EQ(std::system(("pdftotext " + Dir + "/hocr.pdf " + Dir + "/hocr.txt").c_str()), 0);
@@ -589,6 +592,16 @@ TEST_F(CliTest, FilesOfOtherFormatsAreNamed) {
   const TRun run = Run(Quote(Dir + "/scan.jp2"));
   EXPECT_EQ(run.Status, 1);
   EXPECT_EQ(run.Err, "omniocr: " + Dir + "/scan.jp2: a JPEG 2000 file: convert it to PNG or TIFF first\n");
+}
+
+// The corpus page at half size: its decimal points are about 3 pixels wide.
+// The default spot size keeps the twelve of them; a fixed size of 8 pixels,
+// the desktop program's, deletes some.
+TEST_F(CliTest, DefaultSpotSizeKeepsThePointsOfSmallPrint) {
+  const std::string half = Quote(std::string(OMNIOCR_TEST_DATA) + "/dejavu-sans-12pt-numbers-half.png");
+  const std::string byDefault = Run(kNumbers + half).Out, fixed = Run(kNumbers + "--max-spot 8 " + half).Out;
+  EXPECT_GE(std::count(byDefault.begin(), byDefault.end(), '.'), 12) << byDefault;
+  EXPECT_LT(std::count(fixed.begin(), fixed.end(), '.'), 12) << fixed;
 }
 
 }  // namespace

@@ -81,7 +81,8 @@ TEST(WebpReader, ReadsLosslessColourAndCompositesAlphaOverWhite) {
   TBytes rgb, rgba;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const std::uint8_t r = static_cast<std::uint8_t>(40 * x), g = static_cast<std::uint8_t>(70 * y), b = 200;
+      const std::uint8_t r = static_cast<std::uint8_t>(40 * x), g = static_cast<std::uint8_t>(70 * y),
+                         b = 200;
       rgb.insert(rgb.end(), {r, g, b});
       rgba.insert(rgba.end(), {r, g, b, static_cast<std::uint8_t>(x == 0 ? 0 : 255)});
     }
@@ -120,7 +121,9 @@ TEST(GifAndWebpReaders, RefuseDamagedFiles) {
 
 // Two pages in points: a 72 x 36 page with its left half black, and a
 // 36 x 72 page with a black square at the bottom.
-std::vector<TPdfPageSpec> TwoPages() { return {{72, 36, {{0, 0, 36, 36}}, {}}, {36, 72, {{0, 0, 36, 36}}, {}}}; }
+std::vector<TPdfPageSpec> TwoPages() {
+  return {{72, 36, {{0, 0, 36, 36}}, {}}, {36, 72, {{0, 0, 36, 36}}, {}}};
+}
 
 TEST(PdfReader, RendersEveryPageInGreyAtTheChosenResolution) {
   const TBytes pdf = EncodePdf(TwoPages());
@@ -161,8 +164,12 @@ TEST(UnsupportedFormats, AreNamedWithWhatToDo) {
     std::string Bytes;
     const char* Message;
   } cases[] = {
-      {std::string("\0\0\0\x0CjP  \r\n\x87\n", 12) + "rest", "a JPEG 2000 file: convert it to PNG or TIFF first"},
-      {std::string("\0\0\0\x1C" "ftypavif", 12), "an AVIF image: convert it to PNG or TIFF first"},
+      {std::string("\0\0\0\x0CjP  \r\n\x87\n", 12) + "rest",
+       "a JPEG 2000 file: convert it to PNG or TIFF first"},
+      {std::string("\0\0\0\x1C"
+                   "ftypavif",
+                   12),
+       "an AVIF image: convert it to PNG or TIFF first"},
       {"AT&TFORM\0\0\0\0DJVM", "a DjVu document: convert it to PDF or TIFF first"},
       {"%!PS-Adobe-3.0\n", "a PostScript file: convert it to PDF first"},
       {"just some text\n", "unknown image format"},
@@ -171,8 +178,11 @@ TEST(UnsupportedFormats, AreNamedWithWhatToDo) {
 }
 
 TEST(PdfWriter, ConvertsTextToWindows1252) {
-  EXPECT_EQ(Utf8ToWindows1252("Caf\xC3\xA9 \xE2\x82\xAC 5 \xC3\x9F \xE2\x80\x94 \xE4\xB8\xAD"), "Caf\xE9 \x80 5 \xDF \x97 ?");
-  EXPECT_EQ(Utf8ToWindows1252("\xFF" "a"), "?a");
+  EXPECT_EQ(Utf8ToWindows1252("Caf\xC3\xA9 \xE2\x82\xAC 5 \xC3\x9F \xE2\x80\x94 \xE4\xB8\xAD"),
+            "Caf\xE9 \x80 5 \xDF \x97 ?");
+  EXPECT_EQ(Utf8ToWindows1252("\xFF"
+                              "a"),
+            "?a");
 }
 
 // The text poppler finds on a page: each word with its box in points.
@@ -182,8 +192,8 @@ struct TFoundWord {
 };
 
 std::vector<TFoundWord> WordsOnPage(const std::vector<std::uint8_t>& pdf, int page) {
-  std::unique_ptr<poppler::document> document(
-      poppler::document::load_from_raw_data(reinterpret_cast<const char*>(pdf.data()), static_cast<int>(pdf.size())));
+  std::unique_ptr<poppler::document> document(poppler::document::load_from_raw_data(
+      reinterpret_cast<const char*>(pdf.data()), static_cast<int>(pdf.size())));
   std::unique_ptr<poppler::page> p(document->create_page(page));
   std::vector<TFoundWord> words;
   for (const poppler::text_box& box : p->text_list()) {
@@ -203,7 +213,8 @@ TDibGraphic BlankPage(int width, int height, int bits) {
 
 TEST(PdfWriter, PlacesEveryWordOnItsBoxAboveThePageImage) {
   TDibGraphic bilevel = BlankPage(600, 300, 1);
-  for (int y = 140; y < 160; ++y) std::fill(bilevel.ScanLine(y) + 12, bilevel.ScanLine(y) + 25, 0);  // some ink
+  for (int y = 140; y < 160; ++y)
+    std::fill(bilevel.ScanLine(y) + 12, bilevel.ScanLine(y) + 25, 0);  // some ink
   const TDibGraphic grey = BlankPage(300, 600, 8);
   const std::vector<TPdfLine> lines = {
       {100, 139, {{100, 100, 219, 139, "Hello"}, {250, 110, 299, 139, "w\xC3\xB6rld"}}},
@@ -232,7 +243,9 @@ TEST(PdfWriter, PlacesEveryWordOnItsBoxAboveThePageImage) {
   const struct {
     const char* Text;
     int Left, Right, Top, Bottom;
-  } expected[] = {{"Hello", 100, 220, 100, 140}, {"w\xC3\xB6rld", 250, 300, 100, 140}, {"12.50\xE2\x82\xAC", 100, 400, 200, 230}};
+  } expected[] = {{"Hello", 100, 220, 100, 140},
+                  {"w\xC3\xB6rld", 250, 300, 100, 140},
+                  {"12.50\xE2\x82\xAC", 100, 400, 200, 230}};
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(words[i].Text, expected[i].Text);
     EXPECT_NEAR(words[i].Left, expected[i].Left * 0.24, 0.5) << i;

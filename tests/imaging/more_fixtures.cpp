@@ -38,8 +38,9 @@ TBytes EncodeGif(const TGifSpec& spec) {
   ColorMapObject* map = GifMakeMapObject(count, nullptr);
   for (int i = 0; i < count; ++i) {
     const bool present = 3 * i + 2 < static_cast<int>(spec.Palette.size());
-    map->Colors[i] = present ? GifColorType{spec.Palette[3 * i], spec.Palette[3 * i + 1], spec.Palette[3 * i + 2]}
-                             : GifColorType{0, 0, 0};
+    map->Colors[i] = present
+                         ? GifColorType{spec.Palette[3 * i], spec.Palette[3 * i + 1], spec.Palette[3 * i + 2]}
+                         : GifColorType{0, 0, 0};
   }
   EGifSetGifVersion(gif, true);
   Check(EGifPutScreenDesc(gif, spec.ScreenW, spec.ScreenH, 8, 0, map) == GIF_OK, "screen");
@@ -49,10 +50,12 @@ TBytes EncodeGif(const TGifSpec& spec) {
     control.TransparentColor = spec.Transparent;
     GifByteType extension[4];
     const std::size_t length = EGifGCBToExtension(&control, extension);
-    Check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) == GIF_OK, "GCB");
+    Check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) == GIF_OK,
+          "GCB");
   }
-  Check(EGifPutImageDesc(gif, spec.Left, spec.Top, spec.Width, spec.Height, spec.Interlaced, nullptr) == GIF_OK,
-        "image");
+  Check(
+      EGifPutImageDesc(gif, spec.Left, spec.Top, spec.Width, spec.Height, spec.Interlaced, nullptr) == GIF_OK,
+      "image");
   // Interlaced rows go out in the four passes' order.
   std::vector<int> order;
   if (spec.Interlaced) {
@@ -73,9 +76,9 @@ TBytes EncodeGif(const TGifSpec& spec) {
 
 TBytes EncodeWebp(int width, int height, int channels, const TBytes& samples) {
   std::uint8_t* output = nullptr;
-  const std::size_t size =
-      channels == 4 ? WebPEncodeLosslessRGBA(samples.data(), width, height, width * 4, &output)
-                    : WebPEncodeLosslessRGB(samples.data(), width, height, width * 3, &output);
+  const std::size_t size = channels == 4
+                               ? WebPEncodeLosslessRGBA(samples.data(), width, height, width * 4, &output)
+                               : WebPEncodeLosslessRGB(samples.data(), width, height, width * 3, &output);
   Check(size > 0, "WebP");
   TBytes out(output, output + size);
   WebPFree(output);
