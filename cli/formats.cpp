@@ -1,6 +1,7 @@
 #include "cli/formats.h"
 
 #include <functional>
+#include <utility>
 
 namespace omniocr::cli {
 

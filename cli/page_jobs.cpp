@@ -1,5 +1,6 @@
 #include "cli/page_jobs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
