@@ -1,5 +1,6 @@
 # omniocr: `make run` reads the bundled sample page, `make test` runs every test.
-# Both first install the Debian packages the build needs (scripts/install-deps.sh).
+# Both first install the Debian packages the build needs (scripts/install-deps.sh);
+# `make run` builds only the command-line tool.
 
 BUILD    ?= build
 SANITIZE ?= 0
@@ -24,7 +25,8 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target omniocr
 	@./scripts/run-sample.sh $(BUILD)
 
 test: build

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli/formats.h"
+#include "cli/page_jobs.h"
 #include "cli/recognise.h"
 
 namespace omniocr::cli {
@@ -56,14 +57,24 @@ class TResultQueue {
 };
 
 // Each worker owns its engine: engines share no state, so they run side by side.
-void Work(const TOptions& options, const std::vector<std::uint8_t>& stdinBytes,
-          std::atomic<std::size_t>& next, TResultQueue& queue) {
+void Work(const TOptions& options, const std::vector<TPageJob>& jobs,
+          const std::vector<std::uint8_t>& stdinBytes, std::atomic<std::size_t>& next, TResultQueue& queue) {
   TOmnifontOCR engine;
   for (;;) {
     const std::size_t index = next.fetch_add(1);
-    if (index >= options.Inputs.size()) return;
-    queue.Put(index, RecognisePage(options.Inputs[index], stdinBytes, options, engine));
+    if (index >= jobs.size()) return;
+    const TPageJob& job = jobs[index];
+    queue.Put(index, RecognisePage(options.Inputs[job.Input], job.Page, stdinBytes, options, engine));
   }
+}
+
+// "name" for a single page, "name, page N" for a page of a multi-page file.
+std::string PageName(const TOptions& options, const std::vector<TPageJob>& jobs, std::size_t index) {
+  const TPageJob& job = jobs[index];
+  const bool several = options.Page > 1 || (index > 0 && jobs[index - 1].Input == job.Input) ||
+                       (index + 1 < jobs.size() && jobs[index + 1].Input == job.Input);
+  const std::string& name = options.Inputs[job.Input];
+  return several ? name + ", page " + std::to_string(job.Page) : name;
 }
 
 class TProgress {
@@ -92,33 +103,47 @@ class TProgress {
 int RunBatch(const TOptions& options, std::ostream& out, std::ostream& err, bool progressOnErr) {
   const std::vector<std::uint8_t> stdinBytes =
       ReadsStandardInput(options) ? ReadStandardInput() : std::vector<std::uint8_t>();
-  const std::size_t count = options.Inputs.size();
+  const std::vector<TPageJob> jobs = ListPageJobs(options, stdinBytes);
+  const std::size_t count = jobs.size();
   TResultQueue queue(count);
   std::atomic<std::size_t> next{0};
   const std::size_t workers = std::min<std::size_t>(static_cast<std::size_t>(options.Jobs), count);
   std::vector<std::thread> threads;
   for (std::size_t i = 0; i < workers; ++i)
-    threads.emplace_back(Work, std::cref(options), std::cref(stdinBytes), std::ref(next), std::ref(queue));
+    threads.emplace_back(Work, std::cref(options), std::cref(jobs), std::cref(stdinBytes), std::ref(next),
+                         std::ref(queue));
 
   TProgress progress(err, progressOnErr, count);
+  const std::unique_ptr<TPageWriter> writer = MakePageWriter(options);
   int status = 0;
   int pageIndex = 0;
-  out << FormatHeader(options.Format);
+  auto report = [&](std::size_t index, const std::string& message) {
+    progress.Clear();
+    err << "omniocr: " << PageName(options, jobs, index) << ": " << message << std::endl;
+  };
+  writer->Begin(out);
   for (std::size_t i = 0; i < count; ++i) {
-    progress.Show(i, options.Inputs[i]);
+    progress.Show(i, PageName(options, jobs, i));
     const TPageResult page = queue.Take(i);
-    if (!page.Message.empty()) {
-      progress.Clear();
-      err << "omniocr: " << page.Name << ": " << page.Message << std::endl;
-    }
+    if (!page.Message.empty()) report(i, page.Message);
     if (page.Failed) {
       status = 1;
       continue;
     }
-    out << FormatPage(options.Format, page, pageIndex++) << std::flush;
+    try {
+      writer->Page(out, page, pageIndex++);
+    } catch (const std::exception& e) {
+      report(i, e.what());
+      status = 1;
+    }
   }
   progress.Clear();
-  out << FormatFooter(options.Format) << std::flush;
+  try {
+    writer->End(out);
+  } catch (const std::exception& e) {
+    err << "omniocr: " << e.what() << std::endl;
+    status = 1;
+  }
   for (std::thread& t : threads) t.join();
   if (!out) {
     err << "omniocr: error writing the output" << std::endl;

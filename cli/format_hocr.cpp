@@ -1,7 +1,12 @@
-#include <algorithm>
-#include <climits>
+// hOCR: XHTML with pages, content areas, paragraphs, lines, words and
+// characters, each with its box. A character carries its confidence
+// (x_confs) and, as x_choices, every candidate with its confidence; they
+// live in the title so that the text of a word is its reading alone.
+
+#include <cstdio>
 
 #include "cli/formats.h"
+#include "cli/page_layout.h"
 #include "cli/utf8_text.h"
 #include "engine/char_codes.h"
 
@@ -13,82 +18,66 @@ namespace omniocr::cli {
 
 namespace {
 
-struct TBox {
-  int Left = INT_MAX, Top = INT_MAX, Right = INT_MIN, Bottom = INT_MIN;
-  void Add(const TOCRChar& r) {
-    Left = std::min(Left, r.Left), Top = std::min(Top, r.Top);
-    Right = std::max(Right, r.Right), Bottom = std::max(Bottom, r.Bottom);
-  }
-  void Add(const TBox& b) {
-    Left = std::min(Left, b.Left), Top = std::min(Top, b.Top);
-    Right = std::max(Right, b.Right), Bottom = std::max(Bottom, b.Bottom);
-  }
-  // hOCR boxes: left and top inclusive, right and bottom exclusive.
-  std::string Text() const {
-    return std::to_string(Left) + " " + std::to_string(Top) + " " + std::to_string(Right + 1) + " " +
-           std::to_string(Bottom + 1);
-  }
-};
-
-struct TWord {
-  std::vector<const TOCRChar*> Chars;
-  TBox Box;
-};
-
-struct TLine {
-  std::vector<TWord> Words;
-  TBox Box;
-  int LineNo = 0;
-  int BaseLine = 0;
-};
-
-// Lines end at line-break records and where the line number changes; words
-// end at spaces. Rejected records and records without a box are left out.
-std::vector<TLine> GroupLines(const std::vector<TOCRChar>& records) {
-  std::vector<TLine> lines;
-  TLine line;
-  TWord word;
-  auto closeWord = [&] {
-    if (!word.Chars.empty()) line.Box.Add(word.Box), line.Words.push_back(word);
-    word = TWord();
-  };
-  auto closeLine = [&] {
-    closeWord();
-    if (!line.Words.empty()) lines.push_back(line);
-    line = TLine();
-  };
-  for (const TOCRChar& r : records) {
-    const TRecordKind kind = KindOf(r);
-    if (kind == TRecordKind::LineBreak) {
-      closeLine();
-    } else if (kind == TRecordKind::Space) {
-      closeWord();
-    } else if (kind != TRecordKind::Rejected && !r.HasEmptyBox()) {
-      const bool started = !line.Words.empty() || !word.Chars.empty();
-      if (started && r.LineNo != line.LineNo) closeLine();
-      line.LineNo = r.LineNo;
-      line.BaseLine = r.BaseLine;
-      word.Chars.push_back(&r);
-      word.Box.Add(r);
-    }
-  }
-  closeLine();
-  return lines;
+// hOCR boxes: left and top inclusive, right and bottom exclusive.
+std::string BoxText(const TBox& box) {
+  return std::to_string(box.Left) + " " + std::to_string(box.Top) + " " + std::to_string(box.Right + 1) +
+         " " + std::to_string(box.Bottom + 1);
 }
 
-std::string WordSpan(const TWord& word, const std::string& id) {
-  int confidence = 100;
+// A candidate as U+XXXX, which no title parser can mistake for a separator.
+std::string CodePoint(TCharCode code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(CodeToUnicode(code)));
+  return text;
+}
+
+std::string CharacterSpan(const TOCRChar& c) {
+  std::string title = "x_bboxes " + BoxText(BoxOf(c)) + "; x_confs " + std::to_string(BestConfidence(c));
+  if (c.CandCount > 0) {
+    title += "; x_choices";
+    for (int i = 0; i < c.CandCount && i < kMaxCandidates; ++i)
+      title += " " + CodePoint(c.CandChar[i]) + " " + std::to_string(c.CandConf[i]);
+  }
+  return "<span class=\"ocrx_cinfo\" title=\"" + title + "\">" + XmlEscape(RecordText(c)) + "</span>";
+}
+
+// Characters follow one another without white space, which would become
+// part of the word's text.
+std::string WordSpan(const TLayoutWord& word, const std::vector<TOCRChar>& records, const std::string& id) {
   std::string chars;
-  for (const TOCRChar* c : word.Chars) {
-    confidence = std::min(confidence, BestConfidence(*c));
-    TBox box;
-    box.Add(*c);
-    chars += "<span class=\"ocrx_cinfo\" title=\"x_bboxes " + box.Text() + "; x_conf " +
-             std::to_string(BestConfidence(*c)) + "\">" + XmlEscape(RecordText(*c)) + "</span>";
-  }
-  return "     <span class=\"ocrx_word\" id=\"" + id + "\" title=\"bbox " + word.Box.Text() + "; x_wconf " +
-         std::to_string(confidence) + "\">" + chars + "</span>\n";
+  for (std::size_t index : word.Records) chars += CharacterSpan(records[index]);
+  return "      <span class=\"ocrx_word\" id=\"" + id + "\" title=\"bbox " + BoxText(word.Box) +
+         "; x_wconf " + std::to_string(word.Confidence) + "\">" + chars + "</span>\n";
 }
+
+// The baseline as an offset from the box's bottom edge; the line's size
+// from its ascender to its descender guide.
+std::string LineTitle(const TLayoutLine& line) {
+  std::string title = "bbox " + BoxText(line.Box);
+  if (!line.HasGuides) return title + "; x_size " + std::to_string(line.Box.Height());
+  return title + "; baseline 0 " + std::to_string(line.Base - line.Box.Bottom) + "; x_size " +
+         std::to_string(line.Desc - line.Asc + 1) + "; x_descenders " +
+         std::to_string(line.Desc - line.Base) + "; x_ascenders " + std::to_string(line.Mean - line.Asc);
+}
+
+std::string PageTitle(const TPageResult& page) {
+  std::string title = "image &quot;" + XmlEscape(page.Name) + "&quot;; bbox 0 0 " +
+                      std::to_string(page.Width) + " " + std::to_string(page.Height) + "; ppageno " +
+                      std::to_string(page.PageNumber - 1);
+  if (page.XDpi > 0 && page.YDpi > 0)
+    title += "; scan_res " + std::to_string(page.XDpi) + " " + std::to_string(page.YDpi);
+  return title;
+}
+
+// Ids are unique in the document: page_P, block_P_B, par_P_N, line_P_L and
+// word_P_W with the page's place in the output and running numbers.
+struct TIds {
+  std::string Page;
+  int Block = 0, Paragraph = 0, Line = 0, Word = 0;
+  std::string Next(const char* kind, int& counter) {
+    return std::string(kind) + "_" + Page + "_" + std::to_string(++counter);
+  }
+};
 
 }  // namespace
 
@@ -102,26 +91,33 @@ std::string HocrHeader() {
          "  <meta http-equiv=\"Content-Type\" content=\"text/html;charset=utf-8\"/>\n"
          "  <meta name=\"ocr-system\" content=\"omniocr " OMNIOCR_VERSION
          "\"/>\n"
-         "  <meta name=\"ocr-capabilities\" content=\"ocr_page ocr_line ocrx_word ocrx_cinfo\"/>\n"
+         "  <meta name=\"ocr-capabilities\" content=\"ocr_page ocr_carea ocr_par ocr_line ocrx_word "
+         "ocrx_cinfo "
+         "ocrp_wconf\"/>\n"
          " </head>\n"
          " <body>\n";
 }
 
 std::string HocrPage(const TPageResult& page, int pageIndex) {
-  const std::string p = std::to_string(pageIndex + 1);
-  std::string out = "  <div class=\"ocr_page\" id=\"page_" + p + "\" title=\"image &quot;" +
-                    XmlEscape(page.Name) + "&quot;; bbox 0 0 " + std::to_string(page.Width) + " " +
-                    std::to_string(page.Height) + "; ppageno " + std::to_string(page.PageNumber - 1) +
-                    "\">\n";
-  int lineIndex = 0, wordIndex = 0;
-  for (const TLine& line : GroupLines(page.Records)) {
-    const std::string l = p + "_" + std::to_string(++lineIndex);
-    std::string title = "bbox " + line.Box.Text();
-    if (line.LineNo != 0) title += "; baseline 0 " + std::to_string(line.BaseLine - line.Box.Bottom);
-    out += "   <span class=\"ocr_line\" id=\"line_" + l + "\" title=\"" + title + "\">\n";
-    for (const TWord& word : line.Words)
-      out += WordSpan(word, "word_" + p + "_" + std::to_string(++wordIndex));
-    out += "   </span>\n";
+  TIds ids{std::to_string(pageIndex + 1)};
+  std::string out =
+      "  <div class=\"ocr_page\" id=\"page_" + ids.Page + "\" title=\"" + PageTitle(page) + "\">\n";
+  for (const TLayoutBlock& block : LayoutBlocks(page.Records)) {
+    out += "   <div class=\"ocr_carea\" id=\"" + ids.Next("block", ids.Block) + "\" title=\"bbox " +
+           BoxText(block.Box) + "\">\n";
+    for (const TLayoutParagraph& paragraph : block.Paragraphs) {
+      out += "    <p class=\"ocr_par\" id=\"" + ids.Next("par", ids.Paragraph) + "\" title=\"bbox " +
+             BoxText(paragraph.Box) + "\">\n";
+      for (const TLayoutLine& line : paragraph.Lines) {
+        out += "     <span class=\"ocr_line\" id=\"" + ids.Next("line", ids.Line) + "\" title=\"" +
+               LineTitle(line) + "\">\n";
+        for (const TLayoutWord& word : line.Words)
+          out += WordSpan(word, page.Records, ids.Next("word", ids.Word));
+        out += "     </span>\n";
+      }
+      out += "    </p>\n";
+    }
+    out += "   </div>\n";
   }
   return out + "  </div>\n";
 }

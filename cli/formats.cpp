@@ -1,30 +1,53 @@
 #include "cli/formats.h"
 
+#include <functional>
+#include <utility>
+
 namespace omniocr::cli {
 
-int BestConfidence(const TOCRChar& record) { return record.CandCount > 0 ? record.CandConf[0] : 0; }
+namespace {
 
-std::string FormatHeader(TOutputFormat format) {
-  if (format == TOutputFormat::Hocr) return HocrHeader();
-  if (format == TOutputFormat::Tsv) return TsvHeader();
-  return "";
-}
+// A text form: header, pages and footer are strings.
+class TTextFormWriter : public TPageWriter {
+ public:
+  using TPageFunction = std::function<std::string(const TPageResult&, int)>;
+  TTextFormWriter(std::string header, TPageFunction page, std::string footer)
+      : Header(std::move(header)), PageText(std::move(page)), Footer(std::move(footer)) {}
+  void Begin(std::ostream& out) override { out << Header; }
+  void Page(std::ostream& out, const TPageResult& page, int pageIndex) override {
+    out << PageText(page, pageIndex) << std::flush;
+  }
+  void End(std::ostream& out) override { out << Footer << std::flush; }
 
-std::string FormatPage(TOutputFormat format, const TPageResult& page, int pageIndex) {
-  switch (format) {
-    case TOutputFormat::Json: return JsonPage(page);
-    case TOutputFormat::Hocr: return HocrPage(page, pageIndex);
-    case TOutputFormat::Tsv: return TsvPage(page);
+ private:
+  std::string Header;
+  TPageFunction PageText;
+  std::string Footer;
+};
+
+}  // namespace
+
+std::unique_ptr<TPageWriter> MakePageWriter(const TOptions& options) {
+  switch (options.Format) {
+    case TOutputFormat::Json:
+      return std::make_unique<TTextFormWriter>(
+          "", [](const TPageResult& p, int) { return JsonPage(p); }, "");
+    case TOutputFormat::Hocr: return std::make_unique<TTextFormWriter>(HocrHeader(), HocrPage, HocrFooter());
+    case TOutputFormat::Tsv: return std::make_unique<TTextFormWriter>(TsvHeader(), TsvPage, "");
+    case TOutputFormat::TsvChars:
+      return std::make_unique<TTextFormWriter>(
+          TsvCharsHeader(), [](const TPageResult& p, int) { return TsvCharsPage(p); }, "");
+    case TOutputFormat::Pdf: return MakePdfWriter(options.Dpi);
     case TOutputFormat::Text: break;
   }
-  return TextPage(page);
+  return std::make_unique<TTextFormWriter>("", TextPage, "");
 }
 
-std::string FormatFooter(TOutputFormat format) { return format == TOutputFormat::Hocr ? HocrFooter() : ""; }
-
-std::string TextPage(const TPageResult& page) {
-  std::string text = PageText(page);
-  if (!text.empty() && text.back() != '\n') text += '\n';
+// Pages are separated by a form feed, as OCR tools do; none follows the last.
+std::string TextPage(const TPageResult& page, int pageIndex) {
+  std::string text = pageIndex > 0 ? "\f" : "";
+  text += PageText(page);
+  if (!text.empty() && text.back() != '\n' && text.back() != '\f') text += '\n';
   return text;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
-// The output forms. Each writes a header before the first image, one block
-// per image that was read, and a footer after the last.
+// The output forms. A writer puts a header before the first page, one block
+// per page that was read, and a footer after the last; the text forms are
+// written page by page, the PDF at the end.
 
+#include <memory>
+#include <ostream>
 #include <string>
 
 #include "cli/options.h"
@@ -10,19 +13,26 @@
 
 namespace omniocr::cli {
 
-std::string FormatHeader(TOutputFormat format);
-std::string FormatPage(TOutputFormat format, const TPageResult& page, int pageIndex);
-std::string FormatFooter(TOutputFormat format);
+class TPageWriter {
+ public:
+  virtual ~TPageWriter() = default;
+  virtual void Begin(std::ostream& out) = 0;
+  // `pageIndex` counts the pages written before this one.
+  virtual void Page(std::ostream& out, const TPageResult& page, int pageIndex) = 0;
+  virtual void End(std::ostream& out) = 0;
+};
 
-std::string TextPage(const TPageResult& page);
+std::unique_ptr<TPageWriter> MakePageWriter(const TOptions& options);
+
+std::string TextPage(const TPageResult& page, int pageIndex);
 std::string JsonPage(const TPageResult& page);
 std::string HocrHeader();
 std::string HocrPage(const TPageResult& page, int pageIndex);
 std::string HocrFooter();
 std::string TsvHeader();
-std::string TsvPage(const TPageResult& page);
-
-// The confidence of a record's best reading, 0 when it has none.
-int BestConfidence(const TOCRChar& record);
+std::string TsvPage(const TPageResult& page, int pageIndex);
+std::string TsvCharsHeader();
+std::string TsvCharsPage(const TPageResult& page);
+std::unique_ptr<TPageWriter> MakePdfWriter(int fallbackDpi);
 
 }  // namespace omniocr::cli

@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   const bool progress = isatty(STDERR_FILENO) != 0;
+  if (options.OutputPath.empty() && options.Format == TOutputFormat::Pdf && isatty(STDOUT_FILENO)) {
+    std::cerr << "omniocr: a PDF is no text for a terminal: write it with -o FILE or redirect the output\n";
+    return 2;
+  }
   if (options.OutputPath.empty()) return RunBatch(options, std::cout, std::cerr, progress);
   std::ofstream file(options.OutputPath, std::ios::binary | std::ios::trunc);
   if (!file) {

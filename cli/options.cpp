@@ -10,6 +10,9 @@ namespace omniocr::cli {
 
 namespace {
 
+constexpr int kMinDpi = 10;
+constexpr int kMaxDpi = 2400;
+
 int ParseInt(const std::string& text, const std::string& option) {
   int value = 0;
   const char* end = text.data() + text.size();
@@ -40,7 +43,9 @@ TOutputFormat ParseFormat(const std::string& value) {
   if (value == "json") return TOutputFormat::Json;
   if (value == "hocr") return TOutputFormat::Hocr;
   if (value == "tsv") return TOutputFormat::Tsv;
-  throw EUsageError("unknown format '" + value + "' (text, json, hocr or tsv)");
+  if (value == "tsv-chars") return TOutputFormat::TsvChars;
+  if (value == "pdf") return TOutputFormat::Pdf;
+  throw EUsageError("unknown format '" + value + "' (text, json, hocr, tsv, tsv-chars or pdf)");
 }
 
 TZone ParseZone(const std::string& value) {
@@ -131,6 +136,11 @@ TOptions ParseOptions(const std::vector<std::string>& arguments) {
     } else if (arg == "--page") {
       o.Page = ParseInt(value(), arg);
       if (o.Page < 1) throw EUsageError("--page counts from 1");
+    } else if (arg == "--dpi") {
+      o.Dpi = ParseInt(value(), arg);
+      if (o.Dpi < kMinDpi || o.Dpi > kMaxDpi)
+        throw EUsageError("--dpi needs a number from " + std::to_string(kMinDpi) + " to " +
+                          std::to_string(kMaxDpi));
     } else if (arg == "--format") {
       o.Format = ParseFormat(value());
     } else if (arg == "-o" || arg == "--output") {
@@ -151,36 +161,86 @@ TOptions ParseOptions(const std::vector<std::string>& arguments) {
   return o;
 }
 
-std::string HelpText() {
-  return R"(Usage: omniocr [OPTIONS] IMAGE...
-Reads the printed text of each image and writes it as UTF-8 to standard
-output. IMAGE may be a TIFF, JPEG, PNG, BMP, PCX, icon or PNM file (the
-format is taken from the file's contents); '-' reads standard input.
+namespace {
 
-Recognition (defaults as in the desktop program's parameters dialog):
+std::string CodesToUtf8(const std::u16string& codes) {
+  std::string text;
+  for (const char16_t code : codes) text += Utf8Encode(CodeToUnicode(code));
+  return text;
+}
+
+std::string ContentTable() {
+  const struct {
+    const char* Name;
+    TContentKind Kind;
+  } contents[] = {{"numeric", ckNumeric},
+                  {"upper", ckUppercaseLetters},
+                  {"lower", ckLowercaseLetters},
+                  {"letters", ckLetters}};
+  std::string table;
+  for (const auto& content : contents) {
+    std::string name = content.Name;
+    name.resize(14, ' ');
+    table += "  " + name + CodesToUtf8(AllowedCharsForContent(content.Kind)) + "\n";
+  }
+  return table +
+         "  alphanumeric  every character: digits, letters with their accents, punctuation,\n"
+         "                brackets and signs\n";
+}
+
+}  // namespace
+
+std::string HelpText() {
+  const TOptions defaults;
+  return R"(Usage: omniocr [OPTIONS] FILE...
+Reads the printed text of each file and writes it as UTF-8 to standard
+output. FILE may be a PDF, TIFF, JPEG, PNG, GIF, WebP, BMP, PCX, icon or PNM
+file (the format is taken from the file's contents); '-' reads standard input.
+Every page of a multi-page TIFF or PDF is read, in order. PDF pages are
+rendered in grey and read from their image, also when they already hold text.
+
+Recognition (the desktop program's defaults but for the spot size):
   --area TYPE          character, word, line, paragraph (default) or regions
-  --cut-regions        with --area regions: find blocks by cutting the page
-  --content KIND       numeric, upper, lower, letters or alphanumeric (default)
+  --cut-regions        with --area regions: cut the page into blocks (columns)
+                       and read them one after the other
+  --content KIND       what the text holds (default alphanumeric), see below
   --allowed CHARS      only these characters may be read (overrides --content's set)
   --spots MODE         spot removal: none, smart or always (default)
-  --max-spot N         largest spot removed, in pixels (default 8; -1 = automatic)
+  --max-spot N         largest spot removed, in pixels, or -1 for a size taken
+                       from the size of the characters (default )" +
+         std::to_string(defaults.MaxSpotSize) + R"()
   --no-split           do not split touching characters
   --no-similarity      no correction by similar characters
   --no-context         no correction by context
-  --zone X,Y,W,H       read only this rectangle of the image
-  --page N             read image N of a multi-page file (default 1)
+  --zone X,Y,W,H       read only this rectangle of each page
+  --page N             read only page N of a multi-page file
+  --dpi N              render PDF pages at N dots per inch (default )" +
+         std::to_string(defaults.Dpi) + R"(); also the
+                       resolution taken for images that state none
+
+Content (--content) and the characters each allows:
+)" + ContentTable() +
+         R"(  numeric also skips the recognisers of letters and signs.
 
 Output:
-  --format FORM        text (default), json (one object per image and line),
-                       hocr (XHTML) or tsv (one row per record, with header)
+  --format FORM        text (default): the text, a form feed between pages
+                       json: one object per page (JSON Lines), with every record
+                       hocr: XHTML with pages, areas, paragraphs, lines, words and
+                         characters with their alternatives
+                       tsv: a tab-separated row per page, block, paragraph, line
+                         and word (level, page_num, block_num, par_num, line_num,
+                         word_num, left, top, width, height, conf, text)
+                       tsv-chars: a tab-separated row per record
+                       pdf: a searchable PDF, each page's image with its text
+                         invisible above it (best written with -o FILE)
   -o, --output FILE    write to FILE instead of standard output
-  -j, --jobs N         read N images at a time (output stays in input order)
+  -j, --jobs N         read N pages at a time (output stays in input order)
   -h, --help           show this help
   --version            show the version
 
 A character that could not be read is written as '~'. A blank page gives no
-text and a note on standard error. Exit status: 0 when every image was read,
-1 when an image could not be read, 2 for a wrong command line.
+text and a note on standard error. Exit status: 0 when every page was read,
+1 when a file or page could not be read, 2 for a wrong command line.
 )";
 }
 

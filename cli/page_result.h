@@ -3,10 +3,12 @@
 // What one image gave: its records (copied out of the engine, in page
 // coordinates of the whole image) and the run's figures, or why it failed.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/ocr_types.h"
+#include "imaging/dib_graphic.h"
 
 namespace omniocr::cli {
 
@@ -27,7 +29,10 @@ struct TPageResult {
   int ZoneWidth = 0;
   int ZoneHeight = 0;
   int Threshold = 0;
+  int XDpi = 0;  // the image's resolution, 0 when it states none
+  int YDpi = 0;
   std::vector<TOCRChar> Records;
+  std::shared_ptr<const TDibGraphic> Image;  // the whole page, kept for PDF output
 };
 
 // The text of the records: each record's reading, '~' for none.

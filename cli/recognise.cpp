@@ -19,9 +19,10 @@ struct TPackedDib {
   TGlobalHandle Handle;
 };
 
-TDibGraphic ReadInput(const std::string& input, const std::vector<std::uint8_t>& stdinBytes, int page) {
-  if (input == "-") return ReadImageMemory(stdinBytes.data(), stdinBytes.size(), page);
-  return ReadImageFile(input, page);
+TDibGraphic ReadInput(const std::string& input, const std::vector<std::uint8_t>& stdinBytes, int page,
+                      int dpi) {
+  if (input == "-") return ReadImageMemory(stdinBytes.data(), stdinBytes.size(), page, dpi);
+  return ReadImageFile(input, page, dpi);
 }
 
 // Engine boxes and guides refer to the zone; shift them onto the image.
@@ -55,15 +56,18 @@ void ConfigureEngine(const TOptions& options, TOmnifontOCR& engine) {
   engine.CutRegions = options.CutRegions;
 }
 
-TPageResult RecognisePage(const std::string& input, const std::vector<std::uint8_t>& stdinBytes,
+TPageResult RecognisePage(const std::string& input, int page, const std::vector<std::uint8_t>& stdinBytes,
                           const TOptions& options, TOmnifontOCR& engine) {
   TPageResult result;
   result.Name = input;
-  result.PageNumber = options.Page;
+  result.PageNumber = page;
   try {
-    TDibGraphic image = ReadInput(input, stdinBytes, options.Page);
+    TDibGraphic image = ReadInput(input, stdinBytes, page, options.Dpi);
     result.Width = image.Width();
     result.Height = image.Height();
+    result.XDpi = image.XDpi;
+    result.YDpi = image.YDpi;
+    if (options.Format == TOutputFormat::Pdf) result.Image = std::make_shared<const TDibGraphic>(image);
     if (options.Zone) {
       const TZone& z = *options.Zone;
       TCropTransform(z.X, z.Y, z.X + z.W, z.Y + z.H).ApplyOnDest(image, image);

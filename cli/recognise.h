@@ -16,8 +16,10 @@ namespace omniocr::cli {
 // The engine's parameters from the options.
 void ConfigureEngine(const TOptions& options, TOmnifontOCR& engine);
 
-// `input` is a file name, or "-" with the bytes of standard input in `stdinBytes`.
-TPageResult RecognisePage(const std::string& input, const std::vector<std::uint8_t>& stdinBytes,
+// Page `page` (from 1) of `input`, a file name or "-" with the bytes of
+// standard input in `stdinBytes`. The page image stays in the result when
+// the output needs it (PDF).
+TPageResult RecognisePage(const std::string& input, int page, const std::vector<std::uint8_t>& stdinBytes,
                           const TOptions& options, TOmnifontOCR& engine);
 
 }  // namespace omniocr::cli

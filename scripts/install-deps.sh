@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking omniocr need.
+# Installs the Debian packages that building, testing and benchmarking omniocr need
+# (the tests read PDF output with poppler-utils and render hOCR with OCRmyPDF;
+# bench/compare-ocr.sh runs tesseract, ocrad and gocr beside omniocr).
 # Idempotent: when everything is present it prints nothing and exits at once.
 set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build make pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libtiff-dev libjpeg-dev libpng-dev zlib1g-dev
+  libtiff-dev libjpeg-dev libpng-dev zlib1g-dev libgif-dev libwebp-dev
+  libpoppler-cpp-dev libhpdf-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-dejavu-core
   python3
+  poppler-utils ocrmypdf
+  tesseract-ocr tesseract-ocr-eng ocrad gocr netpbm
 )
 
 missing=()

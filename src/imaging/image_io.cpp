@@ -1,11 +1,13 @@
 #include "imaging/image_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "imaging/readers.h"
+#include "imaging/unsupported_formats.h"
 
 namespace omniocr {
 
@@ -35,6 +37,14 @@ bool IsPnmHeader(const std::uint8_t* d, std::size_t size) {
          (d[2] == ' ' || d[2] == '\t' || d[2] == '\n' || d[2] == '\r' || d[2] == '#');
 }
 
+// "%PDF-" may follow some bytes of junk, which PDF readers accept.
+bool IsPdfHeader(const std::uint8_t* d, std::size_t size) {
+  const std::size_t window = std::min<std::size_t>(size, 1024);
+  for (std::size_t i = 0; i + 5 <= window; ++i)
+    if (std::memcmp(d + i, "%PDF-", 5) == 0) return true;
+  return false;
+}
+
 void CheckSingleImage(int imageNumber, TImageFormat format) {
   if (imageNumber != 1)
     throw EImageError("image " + std::to_string(imageNumber) + " requested, but a " +
@@ -45,7 +55,9 @@ struct TFileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+}  // namespace
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) throw EImageError(std::strerror(errno));
   std::vector<std::uint8_t> bytes;
@@ -60,8 +72,6 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-}  // namespace
-
 TImageFormat DetectImageFormat(const std::uint8_t* data, std::size_t size) {
   if (StartsWith(data, size, "II*\0", 4) || StartsWith(data, size, "MM\0*", 4) ||
       StartsWith(data, size, "II+\0", 4) || StartsWith(data, size, "MM\0+", 4))
@@ -69,6 +79,10 @@ TImageFormat DetectImageFormat(const std::uint8_t* data, std::size_t size) {
   if (StartsWith(data, size, "\xFF\xD8\xFF", 3)) return TImageFormat::Jpeg;
   if (StartsWith(data, size, "\x89PNG\r\n\x1A\n", 8)) return TImageFormat::Png;
   if (StartsWith(data, size, "BM", 2)) return TImageFormat::Bmp;
+  if (StartsWith(data, size, "GIF87a", 6) || StartsWith(data, size, "GIF89a", 6)) return TImageFormat::Gif;
+  if (StartsWith(data, size, "RIFF", 4) && size >= 12 && std::memcmp(data + 8, "WEBP", 4) == 0)
+    return TImageFormat::Webp;
+  if (IsPdfHeader(data, size)) return TImageFormat::Pdf;
   if (IsPnmHeader(data, size)) return TImageFormat::Pnm;
   if (IsPcxHeader(data, size)) return TImageFormat::Pcx;
   if (IsIconHeader(data, size)) return TImageFormat::Icon;
@@ -84,17 +98,27 @@ const char* ImageFormatName(TImageFormat format) {
     case TImageFormat::Pcx: return "PCX";
     case TImageFormat::Icon: return "icon";
     case TImageFormat::Pnm: return "PNM";
+    case TImageFormat::Gif: return "GIF";
+    case TImageFormat::Webp: return "WebP";
+    case TImageFormat::Pdf: return "PDF";
     case TImageFormat::Unknown: break;
   }
   return "unknown";
 }
 
-TDibGraphic ReadImageMemory(const std::uint8_t* data, std::size_t size, int imageNumber) {
+TDibGraphic ReadImageMemory(const std::uint8_t* data, std::size_t size, int imageNumber, int renderDpi) {
   if (size == 0) throw EImageError("empty file");
   const TImageFormat format = DetectImageFormat(data, size);
-  if (format == TImageFormat::Unknown) throw EImageError("unknown image format");
+  if (format == TImageFormat::Unknown) {
+    const std::string known = DescribeUnsupportedFormat(data, size);
+    throw EImageError(known.empty() ? "unknown image format" : known);
+  }
   if (imageNumber < 1) throw EImageError("image numbers start at 1");
   if (format == TImageFormat::Tiff) return ReadTiff(data, size, imageNumber);
+  if (format == TImageFormat::Pdf) {
+    if (renderDpi < 1) throw EImageError("a resolution of at least 1 dpi is needed to render PDF pages");
+    return ReadPdf(data, size, imageNumber, renderDpi);
+  }
   CheckSingleImage(imageNumber, format);
   switch (format) {
     case TImageFormat::Jpeg: return ReadJpeg(data, size);
@@ -102,18 +126,23 @@ TDibGraphic ReadImageMemory(const std::uint8_t* data, std::size_t size, int imag
     case TImageFormat::Bmp: return ReadBmp(data, size);
     case TImageFormat::Pcx: return ReadPcx(data, size);
     case TImageFormat::Icon: return ReadIcon(data, size);
+    case TImageFormat::Gif: return ReadGif(data, size);
+    case TImageFormat::Webp: return ReadWebp(data, size);
     default: return ReadPnm(data, size);
   }
 }
 
-TDibGraphic ReadImageFile(const std::string& path, int imageNumber) {
-  const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-  return ReadImageMemory(bytes.data(), bytes.size(), imageNumber);
+TDibGraphic ReadImageFile(const std::string& path, int imageNumber, int renderDpi) {
+  const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+  return ReadImageMemory(bytes.data(), bytes.size(), imageNumber, renderDpi);
 }
 
 int CountImages(const std::uint8_t* data, std::size_t size) {
-  if (DetectImageFormat(data, size) == TImageFormat::Tiff) return CountTiffPages(data, size);
-  return 1;
+  switch (DetectImageFormat(data, size)) {
+    case TImageFormat::Tiff: return CountTiffPages(data, size);
+    case TImageFormat::Pdf: return CountPdfPages(data, size);
+    default: return 1;
+  }
 }
 
 }  // namespace omniocr

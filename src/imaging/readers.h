@@ -18,6 +18,10 @@ TDibGraphic ReadBmp(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadPcx(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadIcon(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadGif(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadWebp(const std::uint8_t* data, std::size_t size);
+TDibGraphic ReadPdf(const std::uint8_t* data, std::size_t size, int pageNumber, int dpi);
+int CountPdfPages(const std::uint8_t* data, std::size_t size);
 
 // A device-independent bitmap without file header, as stored in BMP files
 // (after their 14-byte header) and in icons. `pixelOffset` is where the rows

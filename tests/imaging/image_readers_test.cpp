@@ -67,7 +67,13 @@ TEST(ImageFormatDetection, UsesTheBytesNotTheName) {
       {"BM", TImageFormat::Bmp},
       {"P4\n", TImageFormat::Pnm},
       {"P7\n", TImageFormat::Unknown},
-      {"GIF89a", TImageFormat::Unknown},
+      {"GIF89a", TImageFormat::Gif},
+      {"GIF87a", TImageFormat::Gif},
+      {"GIF88a", TImageFormat::Unknown},
+      {std::string("RIFF\0\0\0\0WEBPVP8L", 16), TImageFormat::Webp},
+      {std::string("RIFF\0\0\0\0WAVEfmt ", 16), TImageFormat::Unknown},
+      {"%PDF-1.4\n", TImageFormat::Pdf},
+      {"junk before %PDF-1.7\n", TImageFormat::Pdf},
       {"", TImageFormat::Unknown},
   };
   for (const auto& c : cases)

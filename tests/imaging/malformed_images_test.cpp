@@ -11,6 +11,7 @@
 
 #include "imaging/image_fixtures.h"
 #include "imaging/image_io.h"
+#include "imaging/more_fixtures.h"
 
 namespace omniocr {
 namespace {
@@ -40,11 +41,18 @@ TBytes SmallIcon() {
   return EncodeIcon({{4, 4, 8, TBytes(bmp.begin() + 14, bmp.end())}});
 }
 TBytes SmallPnm() { return FromString(std::string("P6 2 2 255\n") + std::string(12, 'x')); }
+TBytes SmallGif() {
+  TBytes indices;
+  for (int i = 0; i < 30; ++i) indices.push_back(static_cast<std::uint8_t>(i % 3));
+  return EncodeGif({6, 5, 0, 0, 6, 5, {0, 0, 0, 255, 255, 255, 9, 99, 199}, indices, true, 1});
+}
+TBytes SmallWebp() { return EncodeWebp(5, 3, 4, TBytes(60, 77)); }
 TBytes SmallRle() { return EncodeBmp({40, 6, 2, 8, 1, {0, 0xFFFFFF}, {}, {6, 1, 0, 0, 2, 1, 0, 1}}); }
 
 std::vector<TFixture> Fixtures() {
   return {{"PNG", SmallPng()},      {"TIFF", SmallTiff()}, {"JPEG", SmallJpeg()}, {"BMP", SmallBmp()},
-          {"PCX", SmallPcx(), 131}, {"icon", SmallIcon()}, {"PNM", SmallPnm()},   {"RLE BMP", SmallRle()}};
+          {"PCX", SmallPcx(), 131}, {"icon", SmallIcon()}, {"PNM", SmallPnm()},   {"RLE BMP", SmallRle()},
+          {"GIF", SmallGif()},      {"WebP", SmallWebp()}};
 }
 
 void Put32BE(TBytes& b, std::size_t at, std::uint32_t v) {
