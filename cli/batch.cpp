@@ -128,6 +128,7 @@ int RunBatch(const TOptions& options, std::ostream& out, std::ostream& err, bool
     if (!page.Message.empty()) report(i, page.Message);
     if (page.Failed) {
       status = 1;
+      writer->Missing(out, pageIndex++);
       continue;
     }
     try {

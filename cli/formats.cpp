@@ -11,11 +11,17 @@ namespace {
 class TTextFormWriter : public TPageWriter {
  public:
   using TPageFunction = std::function<std::string(const TPageResult&, int)>;
-  TTextFormWriter(std::string header, TPageFunction page, std::string footer)
-      : Header(std::move(header)), PageText(std::move(page)), Footer(std::move(footer)) {}
+  TTextFormWriter(std::string header, TPageFunction page, std::string footer, std::string separator = "")
+      : Header(std::move(header)),
+        PageText(std::move(page)),
+        Footer(std::move(footer)),
+        Separator(std::move(separator)) {}
   void Begin(std::ostream& out) override { out << Header; }
   void Page(std::ostream& out, const TPageResult& page, int pageIndex) override {
     out << PageText(page, pageIndex) << std::flush;
+  }
+  void Missing(std::ostream& out, int pageIndex) override {
+    if (pageIndex > 0) out << Separator << std::flush;
   }
   void End(std::ostream& out) override { out << Footer << std::flush; }
 
@@ -23,6 +29,7 @@ class TTextFormWriter : public TPageWriter {
   std::string Header;
   TPageFunction PageText;
   std::string Footer;
+  std::string Separator;  // what stands between two pages, for a page that is missing
 };
 
 }  // namespace
@@ -40,7 +47,7 @@ std::unique_ptr<TPageWriter> MakePageWriter(const TOptions& options) {
     case TOutputFormat::Pdf: return MakePdfWriter(options.Dpi);
     case TOutputFormat::Text: break;
   }
-  return std::make_unique<TTextFormWriter>("", TextPage, "");
+  return std::make_unique<TTextFormWriter>("", TextPage, "", "\f");
 }
 
 // Pages are separated by a form feed, as OCR tools do; none follows the last.

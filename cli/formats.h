@@ -17,8 +17,11 @@ class TPageWriter {
  public:
   virtual ~TPageWriter() = default;
   virtual void Begin(std::ostream& out) = 0;
-  // `pageIndex` counts the pages written before this one.
+  // `pageIndex` counts the pages before this one, unreadable ones included.
   virtual void Page(std::ostream& out, const TPageResult& page, int pageIndex) = 0;
+  // A page that could not be read still holds its place where a form counts
+  // pages by separators.
+  virtual void Missing(std::ostream& /*out*/, int /*pageIndex*/) {}
   virtual void End(std::ostream& out) = 0;
 };
 

@@ -334,6 +334,10 @@ TEST_F(CliTest, TextSeparatesPagesWithFormFeedsAndReadsEveryPage) {
   EXPECT_NE(whole.Err.find("two-pages.tif, page 1: no characters found"), std::string::npos) << whole.Err;
   const std::string one = Run(Quote(Page())).Out;
   EXPECT_EQ(Run(Quote(Page()) + " " + Quote(Page())).Out, one + "\f" + one);
+  // A page that cannot be read keeps its place between the others.
+  const TRun gap = Run(Quote(Page()) + " /nonexistent.png " + Quote(Page()));
+  EXPECT_EQ(gap.Status, 1);
+  EXPECT_EQ(gap.Out, one + "\f\f" + one);
 }
 
 const char* kTsvLevels = R"(
