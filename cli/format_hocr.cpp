@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "cli/formats.h"
 #include "cli/utf8_text.h"
@@ -90,6 +91,14 @@ std::string WordSpan(const TWord& word, const std::string& id) {
          std::to_string(confidence) + "\">" + chars + "</span>\n";
 }
 
+// The skew found, in degrees counter-clockwise, when it was looked for.
+std::string SkewProperty(const TPageResult& page) {
+  if (!page.SkewSearched) return "";
+  char angle[32];
+  std::snprintf(angle, sizeof angle, "%.2f", page.SkewAngle);
+  return std::string("; x_skew ") + (std::string(angle) == "-0.00" ? "0.00" : angle);
+}
+
 }  // namespace
 
 std::string HocrHeader() {
@@ -112,7 +121,7 @@ std::string HocrPage(const TPageResult& page, int pageIndex) {
   std::string out = "  <div class=\"ocr_page\" id=\"page_" + p + "\" title=\"image &quot;" +
                     XmlEscape(page.Name) + "&quot;; bbox 0 0 " + std::to_string(page.Width) + " " +
                     std::to_string(page.Height) + "; ppageno " + std::to_string(page.PageNumber - 1) +
-                    "\">\n";
+                    SkewProperty(page) + "\">\n";
   int lineIndex = 0, wordIndex = 0;
   for (const TLine& line : GroupLines(page.Records)) {
     const std::string l = p + "_" + std::to_string(++lineIndex);

@@ -1,5 +1,9 @@
 #include "cli/json_writer.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 #include "cli/utf8_text.h"
 
 namespace omniocr::cli {
@@ -90,6 +94,16 @@ TJsonWriter& TJsonWriter::Int(std::int64_t value) {
 TJsonWriter& TJsonWriter::Bool(bool value) {
   BeforeValue();
   Out += value ? "true" : "false";
+  return *this;
+}
+
+TJsonWriter& TJsonWriter::Fixed(double value, int decimals) {
+  if (!std::isfinite(value)) return Null();
+  BeforeValue();
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  // A value that rounds to zero is written without a sign.
+  Out += std::strtod(text, nullptr) == 0 && text[0] == '-' ? text + 1 : text;
   return *this;
 }
 

@@ -43,6 +43,12 @@ TOutputFormat ParseFormat(const std::string& value) {
   throw EUsageError("unknown format '" + value + "' (text, json, hocr or tsv)");
 }
 
+TSpacing ParseSpacing(const std::string& value) {
+  if (value == "gaps") return TSpacing::Gaps;
+  if (value == "engine") return TSpacing::Engine;
+  throw EUsageError("unknown spacing '" + value + "' (gaps or engine)");
+}
+
 TZone ParseZone(const std::string& value) {
   TZone zone;
   int* fields[] = {&zone.X, &zone.Y, &zone.W, &zone.H};
@@ -128,6 +134,10 @@ TOptions ParseOptions(const std::vector<std::string>& arguments) {
       o.ContextCorrection = false;
     } else if (arg == "--zone") {
       o.Zone = ParseZone(value());
+    } else if (arg == "--no-deskew") {
+      o.Deskew = false;
+    } else if (arg == "--spacing") {
+      o.Spacing = ParseSpacing(value());
     } else if (arg == "--page") {
       o.Page = ParseInt(value(), arg);
       if (o.Page < 1) throw EUsageError("--page counts from 1");
@@ -167,7 +177,11 @@ Recognition (defaults as in the desktop program's parameters dialog):
   --no-split           do not split touching characters
   --no-similarity      no correction by similar characters
   --no-context         no correction by context
-  --zone X,Y,W,H       read only this rectangle of the image
+  --zone X,Y,W,H       read only this rectangle of the image (a top or bottom
+                       edge that cuts through a text line is moved off it)
+  --no-deskew          read the page as it is, without straightening it
+  --spacing FROM       word spaces from the gaps between the boxes of each line
+                       (gaps, default) or the engine's own (engine)
   --page N             read image N of a multi-page file (default 1)
 
 Output:
@@ -178,7 +192,8 @@ Output:
   -h, --help           show this help
   --version            show the version
 
-A character that could not be read is written as '~'. A blank page gives no
+A page or zone of light text on a dark ground is read inverted. A character
+that could not be read is written as '~'. A blank page gives no
 text and a note on standard error. Exit status: 0 when every image was read,
 1 when an image could not be read, 2 for a wrong command line.
 )";

@@ -15,6 +15,10 @@ namespace omniocr::cli {
 
 enum class TOutputFormat { Text, Json, Hocr, Tsv };
 
+// Where the spaces between words come from: the gaps between the character
+// boxes of each line, or the engine's own space records.
+enum class TSpacing { Gaps, Engine };
+
 // A zone of the page: columns X..X+W-1, rows Y..Y+H-1.
 struct TZone {
   int X = 0, Y = 0, W = 0, H = 0;
@@ -31,6 +35,8 @@ struct TOptions {
   bool SimilarityCorrection = true;
   bool ContextCorrection = true;
   std::optional<TZone> Zone;
+  bool Deskew = true;
+  TSpacing Spacing = TSpacing::Gaps;
   int Page = 1;
   TOutputFormat Format = TOutputFormat::Text;
   std::string OutputPath;  // empty: standard output

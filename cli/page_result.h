@@ -27,6 +27,10 @@ struct TPageResult {
   int ZoneWidth = 0;
   int ZoneHeight = 0;
   int Threshold = 0;
+  bool Inverted = false;      // light text on a dark ground, read inverted
+  bool SkewSearched = false;  // the page's skew was looked for
+  double SkewAngle = 0;       // the skew found, degrees counter-clockwise
+  bool Deskewed = false;      // the page was straightened before reading
   std::vector<TOCRChar> Records;
 };
 
