@@ -70,6 +70,11 @@ int XHeight(const std::vector<TOCRChar>& records, const TLine& line) {
   return fromGuides > 0 ? fromGuides : std::max(1, 2 * Median(heights) / 3);
 }
 
+// The character cells a box covers at a fixed pitch, at least one.
+int Cells(const TOCRChar& r, const TPitch& pitch) {
+  return std::max(1, static_cast<int>(std::lround(static_cast<double>(r.Width()) / pitch.Width)));
+}
+
 // How many spaces go before each character of the line (0: none).
 std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine& line, const TPitch& pitch) {
   std::vector<int> spaces(line.size(), 0);
@@ -82,9 +87,12 @@ std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine&
   if (pitch.Fixed && pitch.Width > 0) {
     for (std::size_t j = 1; j < counted.size(); ++j) {
       const TOCRChar &a = records[line[counted[j - 1]]], &b = records[line[counted[j]]];
-      const double distance = ((b.Left + b.Right) - (a.Left + a.Right)) / 2.0;
-      if (2 * distance >= 3.0 * pitch.Width)
-        spaces[counted[j]] = std::max(1, static_cast<int>(std::lround(distance / pitch.Width)) - 1);
+      const double distance = ((b.Left + b.Right) - (a.Left + a.Right)) / 2.0 / pitch.Width;
+      // Neighbours in one cell each stand a pitch apart; a box the engine
+      // left unsplit (two touching letters) fills more cells than one.
+      const double adjacent = (Cells(a, pitch) + Cells(b, pitch)) / 2.0;
+      if (distance >= adjacent + 0.5)
+        spaces[counted[j]] = std::max(1, static_cast<int>(std::lround(distance - adjacent)));
     }
     return spaces;
   }
@@ -100,6 +108,8 @@ std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine&
   const int split = OtsuSplit(gaps);
   for (std::size_t j = 1; j < counted.size(); ++j) {
     const int gap = gaps[j - 1];
+    // A line of one word still splits in two groups; a word gap is also
+    // at least a quarter of the x-height.
     if (gap > split && 4 * gap >= xHeight) spaces[counted[j]] = 1;
   }
   return spaces;
