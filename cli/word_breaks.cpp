@@ -71,8 +71,49 @@ int XHeight(const std::vector<TOCRChar>& records, const TLine& line) {
 }
 
 // The character cells a box covers at a fixed pitch, at least one.
-int Cells(const TOCRChar& r, const TPitch& pitch) {
-  return std::max(1, static_cast<int>(std::lround(static_cast<double>(r.Width()) / pitch.Width)));
+int Cells(const TOCRChar& r, double pitch) {
+  return std::max(1, static_cast<int>(std::lround(r.Width() / pitch)));
+}
+
+// The engine's pitch is a page's, and capitals of a proportional face can
+// pass for fixed pitch there. A line is set at a fixed pitch when the
+// distances between its neighbouring box centres are whole numbers of
+// pitches: each centre is given the cell its distance from the previous one
+// suggests, and the pitch is refined by a straight line fitted through cell
+// and centre. A distance more than a quarter of a pitch off a whole number
+// of cells is off the grid: the word space of a proportional face lies there,
+// between one and two pitches. The line keeps the grid when at most one
+// distance in ten is off it and, if any is, more distances span a whole
+// blank cell (the word space of a fixed pitch). The fitted pitch, or 0 for
+// a proportional line.
+double FittedPitch(const std::vector<const TOCRChar*>& boxes, int enginePitch) {
+  const std::size_t n = boxes.size();
+  if (n < 3) return 0;
+  std::vector<double> centres(n), cells(n, 0);
+  for (std::size_t i = 0; i < n; ++i) centres[i] = (boxes[i]->Left + boxes[i]->Right) / 2.0;
+  for (std::size_t i = 1; i < n; ++i)
+    cells[i] = cells[i - 1] + std::max(1.0, std::round((centres[i] - centres[i - 1]) / enginePitch));
+  double meanCell = 0, meanCentre = 0;
+  for (std::size_t i = 0; i < n; ++i) meanCell += cells[i], meanCentre += centres[i];
+  meanCell /= static_cast<double>(n), meanCentre /= static_cast<double>(n);
+  double covariance = 0, variance = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    covariance += (cells[i] - meanCell) * (centres[i] - meanCentre);
+    variance += (cells[i] - meanCell) * (cells[i] - meanCell);
+  }
+  const double pitch = covariance / variance;
+  if (!(pitch > 0.8 * enginePitch && pitch < 1.2 * enginePitch)) return 0;
+  std::size_t offGrid = 0, blankCells = 0;
+  for (std::size_t i = 1; i < n; ++i) {
+    const double cellsApart = (centres[i] - centres[i - 1]) / pitch -
+                              (Cells(*boxes[i - 1], pitch) + Cells(*boxes[i], pitch)) / 2.0 + 1;
+    if (std::abs(cellsApart - std::round(cellsApart)) > 0.25)
+      ++offGrid;
+    else if (cellsApart >= 1.75)
+      ++blankCells;
+  }
+  const bool onGrid = 10 * offGrid <= n - 1 && (offGrid == 0 || offGrid < blankCells);
+  return onGrid ? pitch : 0;
 }
 
 // How many spaces go before each character of the line (0: none).
@@ -84,13 +125,16 @@ std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine&
     if (!nested[k]) counted.push_back(k);
   if (counted.size() < 2) return spaces;
 
-  if (pitch.Fixed && pitch.Width > 0) {
+  std::vector<const TOCRChar*> boxes;
+  for (const std::size_t k : counted) boxes.push_back(&records[line[k]]);
+  const double linePitch = pitch.Fixed && pitch.Width > 0 ? FittedPitch(boxes, pitch.Width) : 0;
+  if (linePitch > 0) {
     for (std::size_t j = 1; j < counted.size(); ++j) {
-      const TOCRChar &a = records[line[counted[j - 1]]], &b = records[line[counted[j]]];
-      const double distance = ((b.Left + b.Right) - (a.Left + a.Right)) / 2.0 / pitch.Width;
+      const TOCRChar &a = *boxes[j - 1], &b = *boxes[j];
+      const double distance = ((b.Left + b.Right) - (a.Left + a.Right)) / 2.0 / linePitch;
       // Neighbours in one cell each stand a pitch apart; a box the engine
       // left unsplit (two touching letters) fills more cells than one.
-      const double adjacent = (Cells(a, pitch) + Cells(b, pitch)) / 2.0;
+      const double adjacent = (Cells(a, linePitch) + Cells(b, linePitch)) / 2.0;
       if (distance >= adjacent + 0.5)
         spaces[counted[j]] = std::max(1, static_cast<int>(std::lround(distance - adjacent)));
     }
