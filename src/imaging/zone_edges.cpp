@@ -74,11 +74,15 @@ std::vector<TComponent> ZoneComponents(const TZoneInk& ink) {
   return components;
 }
 
-// Specks of one or two pixels say nothing about the size of the text.
-int MedianHeight(const std::vector<TComponent>& components) {
+// The size of the text: the median height of the components that no cut
+// edge touches (cut pieces may outnumber whole characters); specks of one or
+// two pixels say nothing about it.
+int MedianHeight(const std::vector<TComponent>& components, int height, bool topCut, bool bottomCut) {
   std::vector<int> heights;
-  for (const TComponent& c : components)
-    if (c.Width > 2 || c.Height > 2) heights.push_back(c.Height);
+  for (const TComponent& c : components) {
+    const bool cut = (topCut && c.Top == 0) || (bottomCut && c.Top + c.Height == height);
+    if (!cut && (c.Width > 2 || c.Height > 2)) heights.push_back(c.Height);
+  }
   if (heights.empty()) return 0;
   std::nth_element(heights.begin(), heights.begin() + static_cast<std::ptrdiff_t>(heights.size() / 2),
                    heights.end());
@@ -166,19 +170,22 @@ TZoneCrop CropZoneClearOfCutLines(const TDibGraphic& image, TZoneRect zone) {
   int first = 0, last = height - 1;  // the zone's rows that are kept
   std::vector<TComponent> components;
   int median = 0;
+  bool eraseAtTop = false, eraseAtBottom = false;
   if (topCut || bottomCut) {
     components = ZoneComponents(ink);
-    median = MedianHeight(components);
+    median = MedianHeight(components, height, topCut, bottomCut);
     const std::vector<bool> blank = BlankRows(ink);
-    // A piece beyond the band as tall as the text is a whole line that the
-    // edge merely touches: it stays.
+    // A piece beyond the band as tall as the text is a line that the edge
+    // only grazes: the edge stays, and so do the line's clipped characters.
     if (topCut) {
       const std::optional<TBand> band = NearestBand(blank, 0, +1, height);
       if (band && band->First < median) first = band->Middle(), result.TopMoved = true;
+      eraseAtTop = !band;
     }
     if (bottomCut) {
       const std::optional<TBand> band = NearestBand(blank, height - 1, -1, first);
       if (band && height - 1 - band->Last < median) last = band->Middle(), result.BottomMoved = true;
+      eraseAtBottom = !band;
     }
   }
   result.Zone = {zone.Left, zone.Top + first, zone.Right, zone.Top + last + 1};
@@ -186,8 +193,8 @@ TZoneCrop CropZoneClearOfCutLines(const TDibGraphic& image, TZoneRect zone) {
       .ApplyOnDest(image, result.Image);
 
   for (const TComponent& c : components) {
-    const bool atTop = topCut && !result.TopMoved && c.Top == 0;
-    const bool atBottom = bottomCut && !result.BottomMoved && c.Top + c.Height == height;
+    const bool atTop = eraseAtTop && c.Top == 0;
+    const bool atBottom = eraseAtBottom && c.Top + c.Height == height;
     if ((atTop || atBottom) && 2 * c.Height < median) {
       ErasePiece(result.Image, c, first);
       ++result.ErasedPieces;

@@ -1,12 +1,14 @@
 #pragma once
 
 // A zone whose top or bottom edge cuts through a text line hands the engine
-// the cut-off tops or bottoms of that line, which it attaches to the next
-// line. Before cropping, such an edge is moved to the middle of the nearest
-// blank band of rows inside the zone; when there is none (or what lies
-// beyond the band is a whole line rather than a cut piece), the pieces that
-// touch the edge and are under half the zone's median component height are
-// erased instead. Left and right edges are left alone.
+// the cut-off tops or bottoms of that line, which it attaches to the line
+// beside them. Before cropping, such an edge is moved to the middle of the
+// nearest blank band of rows inside the zone, dropping the cut piece beyond
+// it. Where the piece is as tall as the zone's median component, it is a
+// line that the edge only grazes, and the edge stays. Where no blank band
+// lies inside the zone, the pieces that touch the edge and are under half
+// the median component height are erased instead. Left and right edges are
+// left alone.
 
 #include "imaging/dib_graphic.h"
 
