@@ -19,6 +19,9 @@ namespace {
 constexpr double kMinConfidence = 3.0;
 constexpr double kMinAngle = 0.1;
 constexpr double kSweepStep = 1.0;
+// Leptonica gives no confidence to an angle near either end of its sweep, so
+// the sweep reaches beyond the range searched.
+constexpr double kSweepRange = kSkewSearchRange + 2.0;
 constexpr double kSearchPrecision = 0.01;
 // Below this a page holds too few rows for a profile worth scoring.
 constexpr int kMinSide = 32;
@@ -43,14 +46,15 @@ TSkew FindSkew(const TDibGraphic& image) {
   const int search = sweep > 1 ? sweep / 2 : 1;
   l_float32 angle = 0, confidence = 0;
   if (pixFindSkewSweepAndSearch(mask.get(), &angle, &confidence, sweep, search,
-                                static_cast<l_float32>(kSkewSearchRange), static_cast<l_float32>(kSweepStep),
+                                static_cast<l_float32>(kSweepRange), static_cast<l_float32>(kSweepStep),
                                 static_cast<l_float32>(kSearchPrecision)) != 0)
     return skew;
   // Leptonica gives the clockwise turn that straightens the lines, which is
   // the lines' counter-clockwise skew.
   skew.Angle = angle;
   skew.Confidence = confidence;
-  skew.Found = confidence >= kMinConfidence && std::abs(skew.Angle) >= kMinAngle;
+  skew.Found = confidence >= kMinConfidence && std::abs(skew.Angle) >= kMinAngle &&
+               std::abs(skew.Angle) <= kSkewSearchRange;
   return skew;
 }
 

@@ -18,7 +18,7 @@ struct TSkew {
   bool Found = false;     // the angle is trustworthy and worth a rotation
 };
 
-// Searches +-kSkewSearchRange degrees.
+// Skews of up to kSkewSearchRange degrees either way are found.
 constexpr double kSkewSearchRange = 5.0;
 
 TSkew FindSkew(const TDibGraphic& image);
