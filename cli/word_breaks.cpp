@@ -150,11 +150,17 @@ std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine&
   }
   const int xHeight = XHeight(records, line);
   const int split = OtsuSplit(gaps);
+  double low = 0, high = 0;
+  int lowCount = 0, highCount = 0;
+  for (const int gap : gaps) (gap > split ? high : low) += gap, ++(gap > split ? highCount : lowCount);
+  // Otsu's method splits any two values. Groups whose means lie less than a
+  // quarter of the x-height apart are one group (a word of letters, or
+  // single figures between spaces), told by the size of its gaps alone.
+  const bool twoGroups = highCount > 0 && lowCount > 0 && 4 * (high / highCount - low / lowCount) >= xHeight;
   for (std::size_t j = 1; j < counted.size(); ++j) {
     const int gap = gaps[j - 1];
-    // A line of one word still splits in two groups; a word gap is also
-    // at least a quarter of the x-height.
-    if (gap > split && 4 * gap >= xHeight) spaces[counted[j]] = 1;
+    const bool wordGap = twoGroups ? gap > split && 4 * gap >= xHeight : 5 * gap >= 2 * xHeight;
+    if (wordGap) spaces[counted[j]] = 1;
   }
   return spaces;
 }
