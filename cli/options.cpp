@@ -193,9 +193,9 @@ Output:
   --version            show the version
 
 A page or zone of light text on a dark ground is read inverted. A character
-that could not be read is written as '~'. A blank page gives no
-text and a note on standard error. Exit status: 0 when every image was read,
-1 when an image could not be read, 2 for a wrong command line.
+that could not be read is written as '~'. A blank page gives no text and a
+note on standard error. Exit status: 0 when every image was read, 1 when an
+image could not be read, 2 for a wrong command line.
 )";
 }
 
