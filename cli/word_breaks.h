@@ -3,10 +3,11 @@
 // Word breaks from the boxes: the engine's space records between the
 // characters of a line are replaced by spaces where the gaps between the
 // boxes say a word ends. Per line, boxes nested in another box (the dot in a
-// slashed or dotted zero, a hole's fill) are passed over and every gap is
-// measured from the rightmost edge so far. Text set at a fixed pitch breaks
-// where two box centres lie at least one and a half pitches apart; other
-// text splits its gaps into letter and word gaps by Otsu's method.
+// dotted zero) are passed over and every gap is measured from the rightmost
+// edge so far. A line whose box centres stand on the grid of the pitch the
+// engine found breaks where two centres lie at least one and a half pitches
+// apart (more for a box that fills two cells); other lines split their gaps
+// into letter and word gaps by Otsu's method.
 
 #include <vector>
 
