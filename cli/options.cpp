@@ -192,9 +192,9 @@ Output:
   -h, --help           show this help
   --version            show the version
 
-A page or zone of light text on a dark ground is read inverted. A character
-that could not be read is written as '~'. A blank page gives no text and a
-note on standard error. Exit status: 0 when every image was read, 1 when an
+A page or zone of light text on a dark ground is read inverted (except with
+--area character). A character that could not be read is written as '~'. A
+blank page gives no text and a note on standard error. Exit status: 0 when every image was read, 1 when an
 image could not be read, 2 for a wrong command line.
 )";
 }

@@ -67,7 +67,9 @@ std::int32_t PlaceGuide(const TPreparedPage& page, const TOCRChar& r, int row) {
 TPreparedPage PreparePage(TDibGraphic image, const TOptions& options) {
   TPreparedPage page;
   page.Zone = RequestedZone(image, options);
-  if (ZoneIsMostlyDark(image, page.Zone, !options.Zone)) {
+  // A zone read as one character may be mostly ink: a tight box around an
+  // I or a bar is no negative.
+  if (options.Area != atCharacter && ZoneIsMostlyDark(image, page.Zone, !options.Zone)) {
     InvertImage(image);
     page.Inverted = true;
   }

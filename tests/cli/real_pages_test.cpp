@@ -285,6 +285,10 @@ TEST_F(RealPagesTest, NegativePagesAndZonesReadAsThePlainOnes) {
       page.ScanLine(y)[x] = static_cast<std::uint8_t>(255 - page.ScanLine(y)[x]);
   const std::string banded = Write(page, "banded.png");
   EXPECT_EQ(Text("--zone 0,120,908,75 " + banded), Lines(plain)[1] + "\n");
+  // A character box may be all ink: it is read as it is.
+  std::string summary;
+  JsonRecords("--area character --zone 0,120,908,75 " + banded, &summary);
+  EXPECT_NE(summary.find(" false "), std::string::npos) << summary;
 }
 
 }  // namespace
