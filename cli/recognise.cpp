@@ -44,7 +44,7 @@ void ReportPreparation(const TPreparedPage& page, TPageResult& result) {
   result.Inverted = page.Inverted;
   result.SkewSearched = page.SkewSearched;
   result.SkewAngle = page.Skew.Angle;
-  result.Deskewed = !page.Rotation.IsIdentity();
+  result.Deskewed = page.Straightened();
 }
 
 }  // namespace

@@ -65,6 +65,13 @@ void TRotation::ToSource(double x, double y, double& sourceX, double& sourceY) c
   sourceY = CentreY + dx * s + dy * c - BorderTop;
 }
 
+void TRotation::FromSource(double sourceX, double sourceY, double& x, double& y) const {
+  const double c = std::cos(Radians(Angle)), s = std::sin(Radians(Angle));
+  const double dx = sourceX + BorderLeft - CentreX, dy = sourceY + BorderTop - CentreY;
+  x = CentreX + dx * c + dy * s;
+  y = CentreY - dx * s + dy * c;
+}
+
 TDibGraphic RotateImage(const TDibGraphic& image, double degrees, TRotation* rotation) {
   TRotation turn;
   turn.SourceWidth = image.Width();

@@ -32,8 +32,10 @@ struct TRotation {
   int CentreX = 0, CentreY = 0;  // in the framed (and rotated) image
   int SourceWidth = 0, SourceHeight = 0;
   bool IsIdentity() const { return Angle == 0 && BorderLeft == 0 && BorderTop == 0; }
-  // The source point of a point of the rotated image (not clipped).
+  // The source point of a point of the rotated image, and the other way
+  // round (neither clipped).
   void ToSource(double x, double y, double& sourceX, double& sourceY) const;
+  void FromSource(double sourceX, double sourceY, double& x, double& y) const;
 };
 
 // The image turned counter-clockwise by `degrees` about its centre, on a

@@ -136,15 +136,6 @@ void ErasePiece(TDibGraphic& image, const TComponent& piece, int rowOffset) {
   }
 }
 
-TZoneRect ClipToImage(const TDibGraphic& image, TZoneRect zone) {
-  zone.Left = std::max(zone.Left, 0);
-  zone.Top = std::max(zone.Top, 0);
-  zone.Right = std::min(zone.Right, image.Width());
-  zone.Bottom = std::min(zone.Bottom, image.Height());
-  if (zone.Left >= zone.Right || zone.Top >= zone.Bottom) throw EImageError("Invalid crop parameters");
-  return zone;
-}
-
 TZoneInk InkOfZone(const TDibGraphic& image, const TZoneRect& zone) {
   TZoneInk ink;
   ink.Above = zone.Top > 0 ? 1 : 0;
@@ -159,8 +150,17 @@ TZoneInk InkOfZone(const TDibGraphic& image, const TZoneRect& zone) {
 
 }  // namespace
 
+TZoneRect ClipZoneToImage(const TDibGraphic& image, TZoneRect zone) {
+  zone.Left = std::max(zone.Left, 0);
+  zone.Top = std::max(zone.Top, 0);
+  zone.Right = std::min(zone.Right, image.Width());
+  zone.Bottom = std::min(zone.Bottom, image.Height());
+  if (zone.Left >= zone.Right || zone.Top >= zone.Bottom) throw EImageError("Invalid crop parameters");
+  return zone;
+}
+
 TZoneCrop CropZoneClearOfCutLines(const TDibGraphic& image, TZoneRect zone) {
-  zone = ClipToImage(image, zone);
+  zone = ClipZoneToImage(image, zone);
   const TZoneInk ink = InkOfZone(image, zone);
   const int height = ink.Height;
   const bool topCut = ink.Above == 1 && EdgeCutsInk(ink, 0, -1);

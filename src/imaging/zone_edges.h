@@ -29,8 +29,11 @@ struct TZoneCrop {
   int ErasedPieces = 0;
 };
 
-// The zone is clipped to the image first; EImageError ("Invalid crop
-// parameters") when nothing of it is left.
+// The part of a zone inside the image; EImageError ("Invalid crop
+// parameters") when nothing of it is.
+TZoneRect ClipZoneToImage(const TDibGraphic& image, TZoneRect zone);
+
+// The zone is clipped to the image first.
 TZoneCrop CropZoneClearOfCutLines(const TDibGraphic& image, TZoneRect zone);
 
 }  // namespace omniocr

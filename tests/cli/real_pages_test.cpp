@@ -195,7 +195,7 @@ TEST_F(RealPagesTest, TheSkewIsReportedAndTheBoxesLieOnTheTurnedImage) {
 // A zone whose bottom edge takes the tops of the next line (rows 138..175)
 // reads its own line with its spaces, and only that line; one whose top
 // edge takes the bottoms of the line above reads the line below. Either
-// way the boxes are those of the whole page.
+// way the boxes are those of the whole page. So on a turned page.
 TEST_F(RealPagesTest, AZoneThatClipsALineReadsTheLinesItHolds) {
   const std::string page = Fixture("figures-sans.png");
   const std::vector<std::string> lines = Lines(Text(page));
@@ -215,6 +215,19 @@ TEST_F(RealPagesTest, AZoneThatClipsALineReadsTheLinesItHolds) {
     const std::string zone = "--zone 0," + std::to_string(top) + ",908,120 ";
     EXPECT_EQ(Text(zone + page), lines[1] + "\n") << top;
   }
+  // On a long page turned by 2 degrees a zone cuts the lines above and below
+  // aslant, with no level blank band; the edges are mended on the
+  // straightened lines.
+  const std::string prose = Fixture("prose-sans.png");
+  const std::vector<std::string> proseLines = Lines(Text(prose));
+  ASSERT_EQ(proseLines.size(), 4u);
+  const std::string turned = Write(RotateImage(ReadImageFile(prose), 2.0), "turned.png");
+  const std::string read = Text("--zone 0,100,1540,200 " + turned);
+  EXPECT_LE(EditDistance(read, proseLines[1] + "\n" + proseLines[2] + "\n"), 2) << read;
+  // A zone whose right edge lies beyond the largest coordinate is outside the image.
+  const TRun far = Run("--zone 2147483000,5,2147483000,10 " + page);
+  EXPECT_EQ(far.Status, 1);
+  EXPECT_NE(far.Err.find("Invalid crop parameters"), std::string::npos) << far.Err;
   std::string summary;
   JsonRecords("--zone 0,0,908,160 " + page, &summary);
   const std::vector<std::string> fields = Words(summary.substr(summary.find('}') + 1));
