@@ -53,6 +53,10 @@ TEST(RotateImage, PointsOfTheTurnedImageMapBackOntoTheSource) {
       rotation.ToSource(cx, cy, sx, sy);
       EXPECT_NEAR(sx, 280, 1.0) << bits << " bits, " << degrees;
       EXPECT_NEAR(sy, 12, 1.0) << bits << " bits, " << degrees;
+      double tx = 0, ty = 0;
+      rotation.FromSource(280, 12, tx, ty);
+      EXPECT_NEAR(tx, cx, 1.0) << bits << " bits, " << degrees;
+      EXPECT_NEAR(ty, cy, 1.0) << bits << " bits, " << degrees;
       // Counter-clockwise: a spot right of the centre rises.
       EXPECT_EQ(cy<12 + rotation.BorderTop, degrees> 0) << bits << " bits, " << degrees;
       // White comes in at the corners.
