@@ -1,5 +1,6 @@
 #include "cli/json_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -100,8 +101,9 @@ TJsonWriter& TJsonWriter::Bool(bool value) {
 TJsonWriter& TJsonWriter::Fixed(double value, int decimals) {
   if (!std::isfinite(value)) return Null();
   BeforeValue();
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  // Room for the 309 integer digits of the largest double.
+  char text[352];
+  std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 17), value);
   // A value that rounds to zero is written without a sign.
   Out += std::strtod(text, nullptr) == 0 && text[0] == '-' ? text + 1 : text;
   return *this;
