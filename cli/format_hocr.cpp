@@ -60,13 +60,21 @@ std::string LineTitle(const TLayoutLine& line) {
          std::to_string(line.Desc - line.Base) + "; x_ascenders " + std::to_string(line.Mean - line.Asc);
 }
 
+// The skew found, in degrees counter-clockwise, when it was looked for.
+std::string SkewProperty(const TPageResult& page) {
+  if (!page.SkewSearched) return "";
+  char angle[32];
+  std::snprintf(angle, sizeof angle, "%.2f", page.SkewAngle);
+  return std::string("; x_skew ") + (std::string(angle) == "-0.00" ? "0.00" : angle);
+}
+
 std::string PageTitle(const TPageResult& page) {
   std::string title = "image &quot;" + XmlEscape(page.Name) + "&quot;; bbox 0 0 " +
                       std::to_string(page.Width) + " " + std::to_string(page.Height) + "; ppageno " +
                       std::to_string(page.PageNumber - 1);
   if (page.XDpi > 0 && page.YDpi > 0)
     title += "; scan_res " + std::to_string(page.XDpi) + " " + std::to_string(page.YDpi);
-  return title;
+  return title + SkewProperty(page);
 }
 
 // Ids are unique in the document: page_P, block_P_B, par_P_N, line_P_L and

@@ -117,6 +117,13 @@ std::string JsonPage(const TPageResult& page) {
   json.Key("zone").BeginObject().Key("left").Int(page.ZoneLeft).Key("top").Int(page.ZoneTop);
   json.Key("width").Int(page.ZoneWidth).Key("height").Int(page.ZoneHeight).EndObject();
   json.Key("threshold").Int(page.Threshold);
+  json.Key("inverted").Bool(page.Inverted);
+  json.Key("skew");
+  if (page.SkewSearched) {
+    json.BeginObject().Key("angle").Fixed(page.SkewAngle, 2).Key("corrected").Bool(page.Deskewed).EndObject();
+  } else {
+    json.Null();
+  }
   json.Key("note");
   if (page.Message.empty())
     json.Null();

@@ -1,5 +1,10 @@
 #include "cli/json_writer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 #include "cli/utf8_text.h"
 
 namespace omniocr::cli {
@@ -90,6 +95,17 @@ TJsonWriter& TJsonWriter::Int(std::int64_t value) {
 TJsonWriter& TJsonWriter::Bool(bool value) {
   BeforeValue();
   Out += value ? "true" : "false";
+  return *this;
+}
+
+TJsonWriter& TJsonWriter::Fixed(double value, int decimals) {
+  if (!std::isfinite(value)) return Null();
+  BeforeValue();
+  // Room for the 309 integer digits of the largest double.
+  char text[352];
+  std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 17), value);
+  // A value that rounds to zero is written without a sign.
+  Out += std::strtod(text, nullptr) == 0 && text[0] == '-' ? text + 1 : text;
   return *this;
 }
 

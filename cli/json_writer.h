@@ -1,7 +1,7 @@
 #pragma once
 
-// A small streaming JSON emitter: objects, arrays, strings, integers and
-// null, with commas placed by the writer. Strings are written as valid UTF-8
+// A small streaming JSON emitter: objects, arrays, strings, integers,
+// fixed-point numbers and null, with commas placed by the writer. Strings are written as valid UTF-8
 // with quotes, backslashes and control characters escaped.
 
 #include <cstdint>
@@ -20,6 +20,8 @@ class TJsonWriter {
   TJsonWriter& String(const std::string& value);
   TJsonWriter& Int(std::int64_t value);
   TJsonWriter& Bool(bool value);
+  // A number with a fixed count of decimals (no exponent).
+  TJsonWriter& Fixed(double value, int decimals);
   TJsonWriter& Null();
 
   const std::string& Text() const { return Out; }

@@ -48,6 +48,12 @@ TOutputFormat ParseFormat(const std::string& value) {
   throw EUsageError("unknown format '" + value + "' (text, json, hocr, tsv, tsv-chars or pdf)");
 }
 
+TSpacing ParseSpacing(const std::string& value) {
+  if (value == "gaps") return TSpacing::Gaps;
+  if (value == "engine") return TSpacing::Engine;
+  throw EUsageError("unknown spacing '" + value + "' (gaps or engine)");
+}
+
 TZone ParseZone(const std::string& value) {
   TZone zone;
   int* fields[] = {&zone.X, &zone.Y, &zone.W, &zone.H};
@@ -133,6 +139,10 @@ TOptions ParseOptions(const std::vector<std::string>& arguments) {
       o.ContextCorrection = false;
     } else if (arg == "--zone") {
       o.Zone = ParseZone(value());
+    } else if (arg == "--no-deskew") {
+      o.Deskew = false;
+    } else if (arg == "--spacing") {
+      o.Spacing = ParseSpacing(value());
     } else if (arg == "--page") {
       o.Page = ParseInt(value(), arg);
       if (o.Page < 1) throw EUsageError("--page counts from 1");
@@ -212,7 +222,11 @@ Recognition (the desktop program's defaults but for the spot size):
   --no-split           do not split touching characters
   --no-similarity      no correction by similar characters
   --no-context         no correction by context
-  --zone X,Y,W,H       read only this rectangle of each page
+  --zone X,Y,W,H       read only this rectangle of each page (a top or bottom
+                       edge that cuts through a text line is moved off it)
+  --no-deskew          read the page as it is, without straightening it
+  --spacing FROM       word spaces from the gaps between the boxes of each line
+                       (gaps, default) or the engine's own (engine)
   --page N             read only page N of a multi-page file
   --dpi N              render PDF pages at N dots per inch (default )" +
          std::to_string(defaults.Dpi) + R"(); also the
@@ -238,9 +252,11 @@ Output:
   -h, --help           show this help
   --version            show the version
 
-A character that could not be read is written as '~'. A blank page gives no
-text and a note on standard error. Exit status: 0 when every page was read,
-1 when a file or page could not be read, 2 for a wrong command line.
+A page or zone of light text on a dark ground is read inverted (except with
+--area character). A character that could not be read is written as '~'. A
+blank page gives no text and a note on standard error. Exit status: 0 when
+every page was read, 1 when a file or page could not be read, 2 for a wrong
+command line.
 )";
 }
 

@@ -19,6 +19,10 @@ namespace omniocr::cli {
 
 enum class TOutputFormat { Text, Json, Hocr, Tsv, TsvChars, Pdf };
 
+// Where the spaces between words come from: the gaps between the character
+// boxes of each line, or the engine's own space records.
+enum class TSpacing { Gaps, Engine };
+
 // A zone of the page: columns X..X+W-1, rows Y..Y+H-1.
 struct TZone {
   int X = 0, Y = 0, W = 0, H = 0;
@@ -37,6 +41,8 @@ struct TOptions {
   std::optional<TZone> Zone;
   int Page = 0;                 // 0: every page of the file
   int Dpi = kDefaultRenderDpi;  // PDF pages are rendered at it; images without one are taken at it
+  bool Deskew = true;
+  TSpacing Spacing = TSpacing::Gaps;
   TOutputFormat Format = TOutputFormat::Text;
   std::string OutputPath;  // empty: standard output
   int Jobs = 1;

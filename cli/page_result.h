@@ -31,6 +31,10 @@ struct TPageResult {
   int Threshold = 0;
   int XDpi = 0;  // the image's resolution, 0 when it states none
   int YDpi = 0;
+  bool Inverted = false;      // light text on a dark ground, read inverted
+  bool SkewSearched = false;  // the page's skew was looked for
+  double SkewAngle = 0;       // the skew found, degrees counter-clockwise
+  bool Deskewed = false;      // the page was straightened before reading
   std::vector<TOCRChar> Records;
   std::shared_ptr<const TDibGraphic> Image;  // the whole page, kept for PDF output
 };

@@ -1,10 +1,9 @@
 #include "cli/recognise.h"
 
-#include <algorithm>
-
+#include "cli/page_preparation.h"
+#include "cli/word_breaks.h"
 #include "dibunit/errors.h"
 #include "imaging/image_io.h"
-#include "imaging/transforms.h"
 
 namespace omniocr::cli {
 
@@ -25,22 +24,28 @@ TDibGraphic ReadInput(const std::string& input, const std::vector<std::uint8_t>&
   return ReadImageFile(input, page, dpi);
 }
 
-// Engine boxes and guides refer to the zone; shift them onto the image.
-void ShiftToImage(TOCRChar& record, int dx, int dy) {
-  record.Left += dx, record.Right += dx, record.StartX += dx;
-  record.Top += dy, record.Bottom += dy, record.StartY += dy;
-  if (record.LineNo != 0) {
-    record.AscLine += dy, record.MeanLine += dy, record.BaseLine += dy, record.DescLine += dy;
-  }
-  record.Page = nullptr;
+// The engine's records, with the spacing the options ask for, placed on the
+// input image.
+void CollectRecords(const TOmnifontOCR& engine, const TPreparedPage& page, const TOptions& options,
+                    TPageResult& result) {
+  std::vector<TOCRChar> records;
+  records.reserve(static_cast<std::size_t>(engine.Chars.Count()));
+  for (int i = 0; i < engine.Chars.Count(); ++i) records.push_back(*engine.Chars[i]);
+  const bool spaced = options.Area == atTextLine || options.Area == atParagraph || options.Area == atRegions;
+  if (spaced && options.Spacing == TSpacing::Gaps)
+    records = BreakWordsByGaps(records, TPitch{engine.FixedPitch, engine.PitchEstimate});
+  for (const TOCRChar& record : records) result.Records.push_back(PlaceOnImage(record, page));
 }
 
-void CollectRecords(const TOmnifontOCR& engine, TPageResult& result) {
-  for (int i = 0; i < engine.Chars.Count(); ++i) {
-    TOCRChar record = *engine.Chars[i];
-    ShiftToImage(record, result.ZoneLeft, result.ZoneTop);
-    result.Records.push_back(record);
-  }
+void ReportPreparation(const TPreparedPage& page, TPageResult& result) {
+  result.ZoneLeft = page.Zone.Left;
+  result.ZoneTop = page.Zone.Top;
+  result.ZoneWidth = page.Zone.Width();
+  result.ZoneHeight = page.Zone.Height();
+  result.Inverted = page.Inverted;
+  result.SkewSearched = page.SkewSearched;
+  result.SkewAngle = page.Skew.Angle;
+  result.Deskewed = page.Straightened();
 }
 
 }  // namespace
@@ -68,16 +73,10 @@ TPageResult RecognisePage(const std::string& input, int page, const std::vector<
     result.XDpi = image.XDpi;
     result.YDpi = image.YDpi;
     if (options.Format == TOutputFormat::Pdf) result.Image = std::make_shared<const TDibGraphic>(image);
-    if (options.Zone) {
-      const TZone& z = *options.Zone;
-      TCropTransform(z.X, z.Y, z.X + z.W, z.Y + z.H).ApplyOnDest(image, image);
-      result.ZoneLeft = std::max(z.X, 0);
-      result.ZoneTop = std::max(z.Y, 0);
-    }
-    result.ZoneWidth = image.Width();
-    result.ZoneHeight = image.Height();
+    const TPreparedPage prepared = PreparePage(std::move(image), options);
+    ReportPreparation(prepared, result);
     ConfigureEngine(options, engine);
-    TPackedDib packed(image);
+    TPackedDib packed(prepared.Image);
     try {
       engine.Recognize(packed.Handle, options.Area);
     } catch (const EOCRError& e) {
@@ -88,7 +87,7 @@ TPageResult RecognisePage(const std::string& input, int page, const std::vector<
       return result;
     }
     result.Threshold = engine.Threshold;
-    CollectRecords(engine, result);
+    CollectRecords(engine, prepared, options, result);
   } catch (const std::bad_alloc&) {
     result.Failed = true;
     result.Message = "out of memory";

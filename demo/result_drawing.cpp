@@ -22,6 +22,14 @@ QString CharacterAsText(TCharCode code) {
 
 QString ResultText(const TOCRChar& record) { return QString::fromStdString(RecordText(record)); }
 
+TOCRChar ShiftedRecord(const TOCRChar& record, int dx, int dy) {
+  TOCRChar r = record;
+  r.Left += dx, r.Right += dx, r.StartX += dx;
+  r.Top += dy, r.Bottom += dy, r.StartY += dy;
+  if (r.LineNo != 0) r.AscLine += dy, r.MeanLine += dy, r.BaseLine += dy, r.DescLine += dy;
+  return r;
+}
+
 void DrawRecord(TGraphicCanvas& canvas, const TOCRChar& record) {
   const TImageRect box = EnlargedBox(record);
   canvas.Pen.Color = Qt::blue;

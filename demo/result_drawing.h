@@ -28,6 +28,9 @@ QString CharacterAsText(TCharCode code);
 // or is no character, a new line for a line break, else its character.
 QString ResultText(const TOCRChar& record);
 
+// A copy of a record moved by (dx, dy): box, start point and guide lines.
+TOCRChar ShiftedRecord(const TOCRChar& record, int dx, int dy);
+
 // Draws a record's box (blue) and reading (red) on the enlarged zone.
 void DrawRecord(TGraphicCanvas& canvas, const TOCRChar& record);
 

@@ -10,6 +10,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <stdexcept>
 
 #include "demo/char_inspection.h"
@@ -26,6 +27,7 @@
 #include "engine/omnifont_ocr.h"
 #include "imaging/dib_graphic.h"
 #include "imaging/transforms.h"
+#include "imaging/zone_edges.h"
 
 namespace omniocr::demo {
 
@@ -243,8 +245,12 @@ void TForm1::ActionOCRExecute() {
   if (OCRDialog_->exec() == QDialog::Accepted) {
     const TOCRChoices choices = OCRDialog_->Choices();
     ApplyChoices(choices, *OCR_);
-    RecognizeZone(zone, choices.Area);
-    PresentResults(zone);
+    // The engine reads the zone with its edges moved off any line they cut;
+    // the records are drawn on the zone as selected.
+    const TZoneCrop read =
+        CropZoneClearOfCutLines(ImageScrollBox1->Graphic(), {r.Left, r.Top, r.Right, r.Bottom});
+    RecognizeZone(read.Image, choices.Area);
+    PresentResults(zone, read.Zone.Left - std::max(r.Left, 0), read.Zone.Top - std::max(r.Top, 0));
   } else {
     // The lower viewer now shows a plain zone: there is no box to inspect.
     ShownChars_.clear();
@@ -257,7 +263,7 @@ void TForm1::RecognizeZone(const TDibGraphic& zone, int area) {
   RecognizeArea(*OCR_, area, packed.Get());
 }
 
-void TForm1::PresentResults(TDibGraphic& zone) {
+void TForm1::PresentResults(TDibGraphic& zone, int dx, int dy) {
   EnlargeZone(zone);
   QTextEdit* edit = FormTextResult_->RichEditResult;
   edit->clear();
@@ -266,7 +272,7 @@ void TForm1::PresentResults(TDibGraphic& zone) {
   std::vector<TOCRChar> drawn;
   drawn.reserve(static_cast<std::size_t>(OCR_->Chars.Count()));
   for (int i = 0; i < OCR_->Chars.Count(); ++i) {
-    const TOCRChar& record = *OCR_->Chars[i];
+    const TOCRChar record = ShiftedRecord(*OCR_->Chars[i], dx, dy);
     DrawRecord(canvas, record);
     caret.insertText(ResultText(record));
     drawn.push_back(record);

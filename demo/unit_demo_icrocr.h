@@ -89,7 +89,9 @@ class TForm1 : public QMainWindow {
   void CreateViewers();
   void CreateOpenPictureDialog();
   void RecognizeZone(const TDibGraphic& zone, int area);
-  void PresentResults(TDibGraphic& zone);
+  // Draws the engine's records, moved by (dx, dy) from the part of the zone
+  // the engine read onto the zone as selected.
+  void PresentResults(TDibGraphic& zone, int dx, int dy);
   void ShowZone(const TDibGraphic& zone);
 
   std::unique_ptr<TOmnifontOCR> OCR_;

@@ -9,7 +9,7 @@ packages=(
   build-essential g++ cmake ninja-build make pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libtiff-dev libjpeg-dev libpng-dev zlib1g-dev libgif-dev libwebp-dev
-  libpoppler-cpp-dev libhpdf-dev
+  libpoppler-cpp-dev libhpdf-dev libleptonica-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-dejavu-core
   python3

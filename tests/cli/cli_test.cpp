@@ -471,7 +471,9 @@ import json, sys
 pages = [json.loads(line) for line in sys.stdin]
 for page in pages:
     assert set(page) == {"file", "page", "width", "height", "zone", "threshold", "note", "text",
-                         "records", "lines"}, set(page)
+                         "inverted", "skew", "records", "lines"}, set(page)
+    assert isinstance(page["inverted"], bool), page["inverted"]
+    assert page["skew"] is None or set(page["skew"]) == {"angle", "corrected"}, page["skew"]
     records = page["records"]
     fields = {"kind", "text", "code", "confidence", "box", "candidates", "line", "guides", "id", "ink", "accent"}
     for r in records:
@@ -504,7 +506,9 @@ TEST_F(CliTest, JsonAddsLinesAndWordsThatPointAtTheRecords) {
   const TRun run = Run("--format json " + kNumbers + Quote(NumbersPage()) + " " +
                        Quote(std::string(OMNIOCR_TEST_DATA) + "/two-pages.tif"));
   ASSERT_EQ(run.Status, 0) << run.Err;
-  EXPECT_EQ(Python(kJsonSchema, run.Out), "1 5 21\n1 0 0\n2 1 1\n");
+  // Page 2 holds two bars 4 pixels apart on a line 10 pixels high: two words
+  // by the gaps between the boxes.
+  EXPECT_EQ(Python(kJsonSchema, run.Out), "1 5 21\n1 0 0\n2 1 2\n");
 }
 
 // A bilevel copy of an image: what the PDF writer stores losslessly.

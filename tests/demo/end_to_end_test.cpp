@@ -98,6 +98,45 @@ class TEndToEndTest : public QObject {
     QCOMPARE(recorder.Messages.size(), std::size_t{1});
   }
 
+  // A selection whose top edge cuts through the strokes of the line above
+  // (rows 30..55 of the page) reads only the line it holds (rows 80..105),
+  // and the records are drawn on the selection as it was made.
+  void SelectionThatClipsALineAboveReadsTheLineBelow() {
+    const QString page = WritePage(Dir_.path(), QStringLiteral("lines.png"), QSize(200, 140),
+                                   {{40, 30, 45, 55},
+                                    {52, 30, 57, 55},
+                                    {64, 30, 69, 55},
+                                    {40, 80, 45, 105},
+                                    {52, 80, 57, 105},
+                                    {64, 80, 69, 105}});
+    TDemoApplication app;
+    TForm1& form = *app.Form1;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TMessageRecorder recorder;
+    form.OpenPicture(page);
+    TImageScrollBox* upper = form.ImageScrollBox1;
+    MouseDrag(upper->viewport(), upper->DisplayToViewport(QPointF(30, 45)),
+              upper->DisplayToViewport(QPointF(80, 115)));
+    QCOMPARE(upper->SelectedRect(), (TImageRect{30, 45, 80, 115}));
+    app.OCRDialog->RadioGroupContent->SetItemIndex(ccNumeric);
+    QTimer::singleShot(0, app.OCRDialog.get(), &QDialog::accept);
+    form.ActionOCR->trigger();
+    QVERIFY2(recorder.Messages.empty(),
+             recorder.Messages.empty() ? "" : qPrintable(recorder.Messages[0].Text));
+
+    int strokes = 0;
+    for (const TOCRChar& record : form.ShownChars()) {
+      if (record.HasEmptyBox() || record.BestChar == SpaceChar) continue;
+      ++strokes;
+      QCOMPARE(record.Top, 80 - 45);
+      QCOMPARE(record.Bottom, 105 - 45);
+    }
+    QCOMPARE(strokes, 3);
+    // The lower viewer shows the whole selection, doubled.
+    QCOMPARE(form.ImageScrollBox2->Graphic().Height(), 2 * 70);
+  }
+
  private:
   QTemporaryDir Dir_;
   QString Page_;

@@ -1,0 +1,192 @@
+#include "imaging/leptonica_image.h"
+
+#include <leptonica/allheaders.h>
+
+#include <mutex>
+#include <new>
+#include <string>
+
+#include "imaging/image_error.h"
+#include "imaging/pixel_access.h"
+
+namespace omniocr {
+
+void TPixDeleter::operator()(Pix* pix) const { pixDestroy(&pix); }
+
+void SilenceLeptonica() {
+  static std::once_flag once;
+  std::call_once(once, [] { setMsgSeverity(L_SEVERITY_NONE); });
+}
+
+namespace {
+
+constexpr std::uint32_t kBlack = 0x000000u;
+constexpr std::uint32_t kWhite = 0xFFFFFFu;
+
+// The table exactly as TDibGraphic makes it for a black/white or grey image:
+// then Leptonica's own conventions hold the image without a colour map.
+bool IsPlainBilevel(const TDibGraphic& image) {
+  const std::vector<std::uint32_t>& p = image.Palette();
+  return image.BitCount() == 1 && p.size() == 2 && p[0] == kBlack && p[1] == kWhite;
+}
+
+bool IsPlainGrey(const TDibGraphic& image) {
+  const std::vector<std::uint32_t>& p = image.Palette();
+  if (image.BitCount() != 8 || p.size() != 256) return false;
+  for (unsigned i = 0; i < 256; ++i)
+    if (p[i] != GreyColor(i)) return false;
+  return true;
+}
+
+// The table's reserved byte travels as the colour map's alpha.
+PIXCMAP* ColourMapOf(const std::vector<std::uint32_t>& palette, int bitCount) {
+  PIXCMAP* cmap = pixcmapCreate(bitCount);
+  if (cmap == nullptr) throw std::bad_alloc();
+  for (int i = 0; i < (1 << bitCount); ++i) {
+    const std::uint32_t c =
+        static_cast<std::size_t>(i) < palette.size() ? palette[static_cast<std::size_t>(i)] : 0;
+    pixcmapAddRGBA(cmap, static_cast<l_int32>(RedOf(c)), static_cast<l_int32>(GreenOf(c)),
+                   static_cast<l_int32>(BlueOf(c)), static_cast<l_int32>(c >> 24));
+  }
+  return cmap;
+}
+
+std::vector<std::uint32_t> PaletteOf(PIXCMAP* cmap, int entries) {
+  std::vector<std::uint32_t> palette(static_cast<std::size_t>(entries), 0);
+  const int count = pixcmapGetCount(cmap);
+  for (int i = 0; i < entries && i < count; ++i) {
+    l_int32 r = 0, g = 0, b = 0, a = 0;
+    pixcmapGetRGBA(cmap, i, &r, &g, &b, &a);
+    palette[static_cast<std::size_t>(i)] =
+        MakeColor(static_cast<unsigned>(r), static_cast<unsigned>(g), static_cast<unsigned>(b)) |
+        (static_cast<std::uint32_t>(a) << 24);
+  }
+  return palette;
+}
+
+// Leptonica keeps packed rows in 32-bit words with the first pixel in the
+// most significant bits; the byte accessors hide the machine's byte order.
+void CopyPackedRowsToPix(const TDibGraphic& image, Pix* pix, bool invert) {
+  const int bytes = (image.Width() * image.BitCount() + 7) / 8;
+  const l_int32 wpl = pixGetWpl(pix);
+  l_uint32* data = pixGetData(pix);
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* source = image.ScanLine(y);
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int i = 0; i < bytes; ++i)
+      SET_DATA_BYTE(line, i, invert ? static_cast<l_uint8>(~source[i]) : source[i]);
+  }
+}
+
+void CopyPackedRowsFromPix(const Pix& pix, TDibGraphic& image, bool invert) {
+  const int bytes = (image.Width() * static_cast<int>(pixGetDepth(&pix)) + 7) / 8;
+  const l_int32 wpl = pixGetWpl(&pix);
+  const l_uint32* data = pixGetData(const_cast<Pix*>(&pix));
+  for (int y = 0; y < image.Height(); ++y) {
+    std::uint8_t* target = image.ScanLine(y);
+    const l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int i = 0; i < bytes; ++i) {
+      const l_uint8 b = GET_DATA_BYTE(line, i);
+      target[i] = invert ? static_cast<std::uint8_t>(~b) : b;
+    }
+  }
+}
+
+void CopyTrueColourToPix(const TDibGraphic& image, Pix* pix) {
+  const l_int32 wpl = pixGetWpl(pix);
+  l_uint32* data = pixGetData(pix);
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* source = image.ScanLine(y);
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int x = 0; x < image.Width(); ++x) {
+      const std::uint8_t* p = source + 3 * x;
+      line[x] = (static_cast<l_uint32>(p[2]) << L_RED_SHIFT) |
+                (static_cast<l_uint32>(p[1]) << L_GREEN_SHIFT) |
+                (static_cast<l_uint32>(p[0]) << L_BLUE_SHIFT);
+    }
+  }
+}
+
+void CopyTrueColourFromPix(const Pix& pix, TDibGraphic& image) {
+  const l_int32 wpl = pixGetWpl(&pix);
+  const l_uint32* data = pixGetData(const_cast<Pix*>(&pix));
+  for (int y = 0; y < image.Height(); ++y) {
+    std::uint8_t* target = image.ScanLine(y);
+    const l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int x = 0; x < image.Width(); ++x) {
+      const l_uint32 v = line[x];
+      SetColor24(
+          target, x,
+          MakeColor((v >> L_RED_SHIFT) & 0xFF, (v >> L_GREEN_SHIFT) & 0xFF, (v >> L_BLUE_SHIFT) & 0xFF));
+    }
+  }
+}
+
+// 2 bpp has no TDibGraphic form: the indices are widened to 4 bits.
+TDibGraphic FromTwoBitPix(const Pix& pix) {
+  TDibGraphic image;
+  image.SetSize(static_cast<int>(pixGetWidth(&pix)), static_cast<int>(pixGetHeight(&pix)), 4);
+  PIXCMAP* cmap = pixGetColormap(const_cast<Pix*>(&pix));
+  std::vector<std::uint32_t> palette(16, 0);
+  for (unsigned i = 0; i < 4; ++i) palette[i] = GreyColor(i * 85);
+  if (cmap != nullptr) {
+    const std::vector<std::uint32_t> mapped = PaletteOf(cmap, 4);
+    std::copy(mapped.begin(), mapped.end(), palette.begin());
+  }
+  image.Palette() = palette;
+  const l_int32 wpl = pixGetWpl(&pix);
+  const l_uint32* data = pixGetData(const_cast<Pix*>(&pix));
+  for (int y = 0; y < image.Height(); ++y) {
+    const l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int x = 0; x < image.Width(); ++x) SetIndex(image.ScanLine(y), x, 4, GET_DATA_DIBIT(line, x));
+  }
+  return image;
+}
+
+}  // namespace
+
+TPixPtr ToLeptonica(const TDibGraphic& image) {
+  SilenceLeptonica();
+  if (image.Empty()) throw EImageError("the image is empty");
+  const int bits = image.BitCount();
+  TPixPtr pix(pixCreate(image.Width(), image.Height(), bits == 24 ? 32 : bits));
+  if (!pix) throw std::bad_alloc();
+  pixSetResolution(pix.get(), image.XDpi, image.YDpi);
+  if (bits == 24) {
+    CopyTrueColourToPix(image, pix.get());
+    return pix;
+  }
+  const bool plainBilevel = IsPlainBilevel(image);
+  CopyPackedRowsToPix(image, pix.get(), plainBilevel);
+  if (plainBilevel) {
+    pixSetPadBits(pix.get(), 0);
+  } else if (!IsPlainGrey(image)) {
+    pixSetColormap(pix.get(), ColourMapOf(image.Palette(), bits));
+  }
+  return pix;
+}
+
+TDibGraphic FromLeptonica(const Pix& pix) {
+  SilenceLeptonica();
+  Pix* p = const_cast<Pix*>(&pix);
+  const int depth = static_cast<int>(pixGetDepth(p));
+  const int width = static_cast<int>(pixGetWidth(p)), height = static_cast<int>(pixGetHeight(p));
+  if (width <= 0 || height <= 0) throw EImageError("the image is empty");
+  if (depth == 2) return FromTwoBitPix(pix);
+  if (depth != 1 && depth != 4 && depth != 8 && depth != 32)
+    throw EImageError("unsupported pixel format of " + std::to_string(depth) + " bits");
+  TDibGraphic image;
+  image.SetSize(width, height, depth == 32 ? 24 : depth);
+  image.XDpi = static_cast<int>(pixGetXRes(p));
+  image.YDpi = static_cast<int>(pixGetYRes(p));
+  if (depth == 32) {
+    CopyTrueColourFromPix(pix, image);
+    return image;
+  }
+  PIXCMAP* cmap = pixGetColormap(p);
+  CopyPackedRowsFromPix(pix, image, depth == 1 && cmap == nullptr);
+  if (cmap != nullptr) image.Palette() = PaletteOf(cmap, 1 << depth);
+  return image;
+}
+
+}  // namespace omniocr
