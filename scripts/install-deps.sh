@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build make pkg-config clang-format
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtiff-dev libjpeg-dev libpng-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
