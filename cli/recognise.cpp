@@ -42,6 +42,15 @@ void CollectRecords(const TOmnifontOCR& engine, TPageResult& result) {
   }
 }
 
+// A page whose every character went as a spot looks blank to the user; the
+// note tells why.
+bool OnlySpotsWereFound(const TOmnifontOCR& engine, const TPageResult& result) {
+  if (engine.SpotsRemoved == 0) return false;
+  for (const TOCRChar& record : result.Records)
+    if (KindOf(record) == TRecordKind::Character || KindOf(record) == TRecordKind::Unread) return false;
+  return true;
+}
+
 }  // namespace
 
 void ConfigureEngine(const TOptions& options, TOmnifontOCR& engine) {
@@ -85,6 +94,8 @@ TPageResult RecognisePage(const std::string& input, const std::vector<std::uint8
     }
     result.Threshold = engine.Threshold;
     CollectRecords(engine, result);
+    if (OnlySpotsWereFound(engine, result))
+      result.Message = "all characters were removed as spots; lower --max-spot";
   } catch (const std::bad_alloc&) {
     result.Failed = true;
     result.Message = "out of memory";

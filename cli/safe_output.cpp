@@ -18,7 +18,9 @@ namespace {
 
 std::string SystemError(const std::string& path) { return path + ": " + std::strerror(errno); }
 
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 // An interrupted run must not leave its temporary file behind: the handler
 // removes it (unlink is safe in a signal handler) and then dies of the signal.
@@ -85,7 +87,9 @@ void RefuseOutputThatIsAnInput(const std::string& output, const std::vector<std:
     const int found = input == "-" ? fstat(STDIN_FILENO, &source) : stat(input.c_str(), &source);
     if (found == 0 && SameFile(source, target))
       throw EOutputError(output + ": the output file is also an input" +
-                         (input == "-" ? " (standard input)" : input == output ? "" : " (" + input + ")") +
+                         (input == "-"      ? " (standard input)"
+                          : input == output ? ""
+                                            : " (" + input + ")") +
                          "; choose another output");
   }
 }
@@ -161,7 +165,8 @@ int RunBatchToFile(const TOptions& options, std::ostream& err, bool progressOnEr
     if (status != 0) {
       const bool replacing = output.WritePath() != options.OutputPath;
       output.Discard();
-      if (replacing) err << "omniocr: " << options.OutputPath << ": left unchanged, as the run failed" << std::endl;
+      if (replacing)
+        err << "omniocr: " << options.OutputPath << ": left unchanged, as the run failed" << std::endl;
       return status;
     }
     output.Commit();

@@ -27,8 +27,8 @@ namespace fs = std::filesystem;
 
 void Write(const fs::path& dir, const std::string& name, const TBytes& bytes) {
   fs::create_directories(dir);
-  std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(dir / name, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A small picture of stripes and a block, for the readers' pixel data.
@@ -43,19 +43,22 @@ void ReaderSeeds(const fs::path& dir) {
   Write(dir, "png-grey1.png", EncodePng({16, 8, PNG_COLOR_TYPE_GRAY, 1, false, {}, {}, Pattern(16, 1)}));
   Write(dir, "png-grey8.png", EncodePng({9, 7, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, Pattern(63, 2)}));
   Write(dir, "png-rgb.png", EncodePng({5, 3, PNG_COLOR_TYPE_RGB, 8, false, {}, {}, Pattern(45, 3)}));
-  Write(dir, "png-interlaced.png", EncodePng({12, 12, PNG_COLOR_TYPE_GRAY, 8, true, {}, {}, Pattern(144, 4)}));
+  Write(dir, "png-interlaced.png",
+        EncodePng({12, 12, PNG_COLOR_TYPE_GRAY, 8, true, {}, {}, Pattern(144, 4)}));
   Write(dir, "png-palette-trns.png",
         EncodePng({8, 4, PNG_COLOR_TYPE_PALETTE, 2, false, rgbPalette, {255, 0, 128}, Pattern(8, 5)}));
   Write(dir, "png-rgba16.png", EncodePng({3, 2, PNG_COLOR_TYPE_RGBA, 16, false, {}, {}, Pattern(48, 6)}));
 
   Write(dir, "tiff-grey-lzw.tif",
         EncodeTiff({{5, 3, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW, false, {}, Pattern(15, 7)}}));
-  Write(dir, "tiff-bilevel-g4.tif",
-        EncodeTiff({{32, 9, 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4, false, {}, Pattern(36, 8)}}));
+  Write(
+      dir, "tiff-bilevel-g4.tif",
+      EncodeTiff({{32, 9, 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4, false, {}, Pattern(36, 8)}}));
   Write(dir, "tiff-rgb-deflate.tif",
         EncodeTiff({{6, 5, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_ADOBE_DEFLATE, false, {}, Pattern(90, 9)}}));
-  Write(dir, "tiff-tiled.tif",
-        EncodeTiff({{20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, true, {}, Pattern(360, 10)}}));
+  Write(
+      dir, "tiff-tiled.tif",
+      EncodeTiff({{20, 18, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, true, {}, Pattern(360, 10)}}));
   std::vector<std::uint16_t> map(3 * 16);
   for (std::size_t i = 0; i < map.size(); ++i) map[i] = static_cast<std::uint16_t>(i * 4000);
   Write(dir, "tiff-palette4.tif",
@@ -73,11 +76,13 @@ void ReaderSeeds(const fs::path& dir) {
   Write(dir, "bmp-1.bmp", EncodeBmp({40, 9, 3, 1, 0, {0, 0xFFFFFF}, {}, Pattern(12, 18)}));
   Write(dir, "bmp-4.bmp", EncodeBmp({40, 7, 2, 4, 0, {0, 0x808080, 0xFF0000, 0xFFFFFF}, {}, Pattern(8, 19)}));
   Write(dir, "bmp-8-os2.bmp", EncodeBmp({12, 4, 2, 8, 0, {0, 0x404040, 0xFFFFFF}, {}, Pattern(8, 20)}));
-  Write(dir, "bmp-16-bitfields.bmp", EncodeBmp({40, 3, 2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, Pattern(16, 21)}));
+  Write(dir, "bmp-16-bitfields.bmp",
+        EncodeBmp({40, 3, 2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, Pattern(16, 21)}));
   Write(dir, "bmp-32-v5.bmp", EncodeBmp({124, 2, 2, 32, 0, {}, {}, Pattern(16, 22)}));
   Write(dir, "bmp-rle8.bmp",
         EncodeBmp({40, 6, 3, 8, 1, {0, 0xFFFFFF}, {}, {6, 1, 0, 0, 0, 3, 1, 0, 1, 0, 2, 1, 1, 0, 0, 0, 1}}));
-  Write(dir, "bmp-rle4.bmp", EncodeBmp({40, 6, 2, 4, 2, {0, 0xFFFFFF}, {}, {6, 0x10, 0, 0, 0, 4, 0x01, 0x10, 0, 1}}));
+  Write(dir, "bmp-rle4.bmp",
+        EncodeBmp({40, 6, 2, 4, 2, {0, 0xFFFFFF}, {}, {6, 0x10, 0, 0, 0, 4, 0x01, 0x10, 0, 1}}));
 
   Write(dir, "pcx-8.pcx",
         EncodePcx(5, 3, 8, 1, 6, std::vector<TBytes>(3, Pattern(6, 23)), std::vector<std::uint8_t>(768, 9)));
@@ -128,14 +133,22 @@ std::vector<std::string> TextRows(const fs::path& file) {
   return rows;
 }
 
-std::uint8_t Grey(char c) { return c == '.' ? 255 : c == '#' ? 0 : static_cast<std::uint8_t>((c - '0') * 25); }
+std::uint8_t Grey(char c) {
+  return c == '.' ? 255 : c == '#' ? 0 : static_cast<std::uint8_t>((c - '0') * 25);
+}
 
 // A window of a text file as a pipeline input of the given depth.
 TBytes PipelineInput(const std::vector<std::string>& rows, int left, int width, int bits, std::uint8_t area) {
   const int height = std::min<int>(static_cast<int>(rows.size()), 256);
   const std::uint8_t depthIndex = bits == 1 ? 0 : bits == 4 ? 1 : bits == 8 ? 2 : 3;
-  TBytes input = {static_cast<std::uint8_t>(width - 1), static_cast<std::uint8_t>(height - 1), depthIndex, area, 8, 2,
-                  0, 0};
+  TBytes input = {static_cast<std::uint8_t>(width - 1),
+                  static_cast<std::uint8_t>(height - 1),
+                  depthIndex,
+                  area,
+                  8,
+                  2,
+                  0,
+                  0};
   const int bytesPerRow = (width * bits + 7) / 8;
   for (int y = 0; y < height; ++y) {
     TBytes row(static_cast<std::size_t>(bytesPerRow), 0);

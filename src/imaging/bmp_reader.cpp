@@ -294,7 +294,8 @@ TDibGraphic DecodeDib(const std::uint8_t* data, std::size_t size, std::size_t pi
   std::size_t consumed = 0;
   if (info.Compression == kRle8 || info.Compression == kRle4) {
     if (info.TopDown) throw EImageError("top-down BMP cannot be run-length coded");
-    const std::uint64_t pixels = static_cast<std::uint64_t>(info.Width) * static_cast<std::uint64_t>(info.Height);
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(info.Width) * static_cast<std::uint64_t>(info.Height);
     CheckExpansion(pixels, RleStreamBytes(r, info), kRleMaxRatio, "BMP");
     image = DecodeRle(r, info, palette);
   } else {

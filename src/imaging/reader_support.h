@@ -20,7 +20,7 @@ void CheckImageSize(std::int64_t width, std::int64_t height, const char* format)
 // as truncated, before anything is allocated for it. Pages of up to
 // kFreeDecodedBytes are never refused on these grounds: their allocation is
 // harmless and the decoder finds any missing data itself.
-constexpr std::uint64_t kFreeDecodedBytes = std::uint64_t{16} << 20;
+constexpr std::uint64_t kFreeDecodedBytes = std::uint64_t{1} << 20;
 void CheckExpansion(std::uint64_t decodedBytes, std::uint64_t storedBytes, std::uint64_t maxRatio,
                     const char* format);
 

@@ -204,7 +204,8 @@ void CheckStoredLayout(TIFF* tiff, const TTiffPage& p, std::size_t fileSize) {
     const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff, i, &error);
     const std::uint64_t bytes = TIFFGetStrileByteCountWithErr(tiff, i, &error);
     if (error) throw EImageError("corrupt TIFF data (strip or tile table)");
-    if (bytes > 0 && (offset >= fileSize || bytes > fileSize - offset)) throw EImageError("truncated TIFF data");
+    if (bytes > 0 && (offset >= fileSize || bytes > fileSize - offset))
+      throw EImageError("truncated TIFF data");
     stored += bytes;
   }
   std::uint16_t compression = COMPRESSION_NONE;

@@ -22,7 +22,8 @@ int ReplayAll(const std::string& harness, void (*body)(const std::uint8_t*, std:
   for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
     if (!entry.is_regular_file() || entry.path().filename() == "README") continue;
     std::ifstream in(entry.path(), std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
     SCOPED_TRACE(entry.path().string());
     body(bytes.data(), bytes.size());
     ++count;
