@@ -173,7 +173,8 @@ Recognition (defaults as in the desktop program's parameters dialog):
 Output:
   --format FORM        text (default), json (one object per image and line),
                        hocr (XHTML) or tsv (one row per record, with header)
-  -o, --output FILE    write to FILE instead of standard output
+  -o, --output FILE    write to FILE instead of standard output (replaced only
+                       when every image was read; never one of the inputs)
   -j, --jobs N         read N images at a time (output stays in input order)
   -h, --help           show this help
   --version            show the version
