@@ -18,12 +18,7 @@
 namespace omniocr {
 namespace {
 
-std::string DigitDataDir() {
-  std::string here = __FILE__;  // bench/recognition_bench.cpp
-  here = here.substr(0, here.find_last_of('/'));
-  here = here.substr(0, here.find_last_of('/'));
-  return here + "/tests/data/digits/";
-}
+std::string DigitDataDir() { return std::string(OMNIOCR_SOURCE_DIR) + "/tests/data/digits/"; }
 
 std::vector<std::string> ReadArt(const std::string& name) {
   std::ifstream in(DigitDataDir() + name + ".txt");

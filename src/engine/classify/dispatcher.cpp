@@ -1,8 +1,10 @@
 #include "engine/classify/dispatcher.h"
 
 #include <exception>
+#include <string_view>
 
 #include "engine/classify/accent.h"
+#include "engine/classify/char_constants.h"
 #include "engine/classify/punctuation.h"
 #include "engine/classify/recognisers.h"
 #include "engine/omnifont_ocr.h"
@@ -11,22 +13,56 @@ namespace omniocr {
 
 namespace {
 
+constexpr char16_t kSpecialSigns[] = {SharpSChar, u'+',        u'$', u'&',     u'?', u'!', u'*',
+                                      u'@',       SectionChar, u'#', EuroChar, u'%', 0};
+
 struct TRecogniserEntry {
   TRecogniser Run;
-  bool Numeric;  // runs also when NumericOnly is set
+  bool Numeric;            // runs also when NumericOnly is set
+  const char16_t* Offers;  // every character it can offer
 };
 
 // The recognisers in the order they run.
 constexpr TRecogniserEntry kRecognisers[] = {
-    {RecognizeA, false},  {RecognizeB, false},     {RecognizeC, false},        {RecognizeD, false},
-    {RecognizeE, false},  {RecognizeF, false},     {RecognizeG, false},        {RecognizeH, false},
-    {RecognizeIJ, false}, {RecognizeK, false},     {RecognizeL, false},        {RecognizeM, false},
-    {RecognizeN, false},  {RecognizeO, false},     {RecognizeP, false},        {RecognizeQ, false},
-    {RecognizeR, false},  {RecognizeS, false},     {RecognizeT, false},        {RecognizeU, false},
-    {RecognizeV, false},  {RecognizeX, false},     {RecognizeY, false},        {RecognizeZ, false},
-    {RecognizeW, false},  {RecognizeDigits, true}, {RecognizeBrackets, false}, {RecognizeSpecialSigns, false},
+    {RecognizeA, false, u"Aa"},
+    {RecognizeB, false, u"Bb"},
+    {RecognizeC, false, u"CcG"},
+    {RecognizeD, false, u"Dd"},
+    {RecognizeE, false, u"Ee"},
+    {RecognizeF, false, u"Ff"},
+    {RecognizeG, false, u"Gg"},
+    {RecognizeH, false, u"Hh"},
+    {RecognizeIJ, false, u"IiJj"},
+    {RecognizeK, false, u"Kk"},
+    {RecognizeL, false, u"Ll"},
+    {RecognizeM, false, u"Mm"},
+    {RecognizeN, false, u"Nn"},
+    {RecognizeO, false, u"Oo"},
+    {RecognizeP, false, u"Pp"},
+    {RecognizeQ, false, u"Qq"},
+    {RecognizeR, false, u"Rr"},
+    {RecognizeS, false, u"Ss"},
+    {RecognizeT, false, u"Tt"},
+    {RecognizeU, false, u"Uu"},
+    {RecognizeV, false, u"Vv"},
+    {RecognizeX, false, u"Xx"},
+    {RecognizeY, false, u"Yy"},
+    {RecognizeZ, false, u"Zz"},
+    {RecognizeW, false, u"Ww"},
+    {RecognizeDigits, true, u"0123456789"},
+    {RecognizeBrackets, false, u"()/<>[\\]{}"},
+    {RecognizeSpecialSigns, false, kSpecialSigns},
 };
 static_assert(sizeof kRecognisers / sizeof kRecognisers[0] == 28);
+
+// With NumericOnly set only the digits run, except a recogniser that offers
+// a character the caller allows: the numeric content's "/" comes from the
+// bracket recogniser, and SetAC drops whatever else it offers.
+bool Runs(const TRecogniserEntry& entry, const TOmnifontOCR& engine) {
+  if (!engine.NumericOnly || entry.Numeric) return true;
+  if (engine.AllowedChars.empty()) return false;
+  return std::u16string_view(engine.AllowedChars).find_first_of(entry.Offers) != std::u16string_view::npos;
+}
 
 bool RowHoldsInk(const TDIB& page, int left, int right, int y, int thr) {
   return ProbeRect(page, left, y, right, y, thr, 1) != 0;
@@ -100,7 +136,7 @@ TCharCode DispatchGlyph(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitma
   DetectLateAccent(engine, glyph, L, R, T, W, H, threshold);
 
   for (const TRecogniserEntry& entry : kRecognisers) {
-    if (engine.NumericOnly && !entry.Numeric) continue;
+    if (!Runs(entry, engine)) continue;
     RunGuarded(entry.Run, engine, context);
   }
   return glyph.BestChar;

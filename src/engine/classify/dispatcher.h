@@ -15,10 +15,11 @@ bool IsDescending(const TOCRChar& glyph);
 void RunGuarded(TRecogniser recogniser, const TOmnifontOCR& engine, const TRecogContext& context);
 
 // Builds the context, applies the punctuation rules and runs the recognisers
-// (the letter, bracket and sign recognisers only when NumericOnly is off),
-// each inside its own exception guard. Returns the glyph's BestChar, or the
-// character of a punctuation rule that ended the dispatch. Counts itself in
-// the engine's DispatchCount.
+// (the letter, bracket and sign recognisers only when NumericOnly is off, or
+// when the allowed characters hold one they offer), each inside its own
+// exception guard. Returns the glyph's BestChar, or the character of a
+// punctuation rule that ended the dispatch. Counts itself in the engine's
+// DispatchCount.
 TCharCode DispatchGlyph(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitmap, int threshold);
 
 }  // namespace omniocr

@@ -69,29 +69,6 @@ void TightenBox(TOCRChar& g, int thr) {
   g.Bottom = b;
 }
 
-// The extraction seed when it still lies on the character's ink; otherwise
-// the first ink pixel with an ink neighbour right or below, searched from the
-// bottom row up and from the centre column outward.
-void ChooseSeed(const TOCRChar& g, int thr, int& seedX, int& seedY) {
-  const TDIB& page = *g.Page;
-  seedX = g.StartX;
-  seedY = g.StartY;
-  const bool insideBox = seedX >= g.Left && seedX <= g.Right && seedY >= g.Top && seedY <= g.Bottom;
-  if (insideBox && InkAt(page, seedX, seedY, thr) && g.MarkAbove <= 0) return;
-  const int centre = (g.Left + g.Right) / 2;
-  for (int y = g.Bottom - 1; y >= g.Top; --y) {
-    for (int k = 0;; ++k) {
-      const int x = (k & 1) ? centre + (k + 1) / 2 : centre - k / 2;
-      if (x < g.Left || x > g.Right) break;
-      if (InkAt(page, x, y, thr) && (InkAt(page, x + 1, y, thr) || InkAt(page, x, y + 1, thr))) {
-        seedX = x;
-        seedY = y;
-        return;
-      }
-    }
-  }
-}
-
 bool NotConfidentAt(const TOCRChar& g, int limit) { return g.CandCount == 0 || g.CandConf[0] < limit; }
 
 int Grey(const TDIB& bitmap, int x, int y) { return bitmap.PixelByte(x, y) & 0xF8; }
@@ -174,6 +151,29 @@ TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int t
 
 }  // namespace
 
+// The extraction seed when it still lies on the character's ink; otherwise
+// the first ink pixel with an ink neighbour right or below, searched from the
+// bottom row up and from the centre column outward.
+void ChooseGlyphSeed(const TOCRChar& g, int thr, int& seedX, int& seedY) {
+  const TDIB& page = *g.Page;
+  seedX = g.StartX;
+  seedY = g.StartY;
+  const bool insideBox = seedX >= g.Left && seedX <= g.Right && seedY >= g.Top && seedY <= g.Bottom;
+  if (insideBox && InkAt(page, seedX, seedY, thr) && g.MarkAbove <= 0) return;
+  const int centre = (g.Left + g.Right) / 2;
+  for (int y = g.Bottom - 1; y >= g.Top; --y) {
+    for (int k = 0;; ++k) {
+      const int x = (k & 1) ? centre + (k + 1) / 2 : centre - k / 2;
+      if (x < g.Left || x > g.Right) break;
+      if (InkAt(page, x, y, thr) && (InkAt(page, x + 1, y, thr) || InkAt(page, x, y + 1, thr))) {
+        seedX = x;
+        seedY = y;
+        return;
+      }
+    }
+  }
+}
+
 int RetryThreshold(int threshold, int delta) { return std::clamp(threshold + delta, 1, 248); }
 
 std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY,
@@ -220,7 +220,7 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   DetectAccent(engine, glyph, thr, level + 1, accent);
   TightenBox(glyph, thr);
   int seedX = 0, seedY = 0;
-  ChooseSeed(glyph, thr, seedX, seedY);
+  ChooseGlyphSeed(glyph, thr, seedX, seedY);
 
   const int W = glyph.Width(), H = glyph.Height();
   if (static_cast<std::int64_t>(W) * H > kLargestGlyphArea) return RejectedChar;

@@ -19,6 +19,12 @@ class TDIB;
 // away.
 TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int level);
 
+// The fill seed of a tightened record: its extraction seed while that lies on
+// ink inside the box and no mark stands above; otherwise the first ink pixel
+// with ink to its right or below, searched from the bottom row up and from
+// the centre column outward (so a dot above never becomes the glyph).
+void ChooseGlyphSeed(const TOCRChar& glyph, int threshold, int& seedX, int& seedY);
+
 // The glyph bitmap of a record whose box is already tightened: the page
 // pixels of the character's region (marked 1) and 248 everywhere else.
 // (seedX, seedY) is the fill seed in page coordinates.

@@ -1,15 +1,350 @@
-// Recognisers for U, V, W and X.
+// Recognisers for U, V, W and X. Each test offers the letter pair (the
+// second X test "x" alone); a failed gate or check ends only its own test.
+
+#include <algorithm>
 
 #include "engine/classify/recognisers.h"
 
 namespace omniocr {
 
-void RecognizeU(const TOmnifontOCR& /*engine*/, const TRecogContext& /*context*/) {}
+using namespace notation;
 
-void RecognizeV(const TOmnifontOCR& /*engine*/, const TRecogContext& /*context*/) {}
+namespace {
 
-void RecognizeX(const TOmnifontOCR& /*engine*/, const TRecogContext& /*context*/) {}
+class TUvwxTests : public TGlyphView {
+ public:
+  explicit TUvwxTests(const TGlyphView& view) : TGlyphView(view), pg(view.page()) {}
 
-void RecognizeW(const TOmnifontOCR& /*engine*/, const TRecogContext& /*context*/) {}
+  void U() const;
+  void V() const;
+  void X() const;
+  void XSmall() const;
+  // The two W tests share one running confidence: the second starts from
+  // what the first left in it.
+  void WTwoValleys(TConf& c) const;
+  void WFullMiddle(TConf c) const;
+
+ private:
+  // Every row y0 <= y < y1 of `view` crosses at least two ink runs.
+  static bool TwoRunsOnEveryRow(const TGlyphView& view, int y0, int y1) {
+    for (int y = y0; y < y1; ++y)
+      if (view.hx(y) < 2) return false;
+    return true;
+  }
+  // From row y0 down to the bottom, the right margin falls more than two
+  // below its running maximum (the right side bulges out below).
+  bool RightSideBulges(int y0) const {
+    int rmax = 0;
+    for (int y = y0; y <= Hm; ++y) {
+      rmax = std::max(rmax, rm(y));
+      if (rm(y) < rmax - 2) return true;
+    }
+    return false;
+  }
+  // Rows y0 <= y <= y1 of the page, one with hx(y) = runs.
+  bool SomeRowCrosses(int y0, int y1, int runs) const {
+    for (int y = y0; y <= y1; ++y)
+      if (pg.hx(y) == runs) return true;
+    return false;
+  }
+  // Columns x0 <= x <= x1 of the page, one with vx(x) = runs.
+  bool SomeColumnCrosses(int x0, int x1, int runs) const {
+    for (int x = x0; x <= x1; ++x)
+      if (pg.vx(x) == runs) return true;
+    return false;
+  }
+
+  const TGlyphView pg;  // the same box on the page, neighbours' ink included
+};
+
+void TUvwxTests::U() const {
+  if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() <= 1)) return;
+  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
+  if (!(inkIn(W2, W2, H2, Hm) && inkIn(W2, Wm, H2, H2))) return;
+  // Valley: the deepest top margin right of the centre, up to where the
+  // right arm's inner side lifts it again.
+  {
+    int u = 0;
+    int x = 3 * W / 8;
+    for (; x < W - W4; ++x) {
+      const int t = tm(x);
+      if (t < u && u > 1) break;
+      u = std::max(u, t);
+    }
+    if (u < H4) return;
+    u = u - 1;
+    if (!(inkIn(0, x - 1, u, u) && inkIn(x - 1, Wm, u, u))) return;
+  }
+  TConf c;
+  // Arms: one run left of the centre below, none extra right of it above.
+  {
+    int n = H8 + 2;
+    for (int y = H8; y < H - (Hm + 3) / 4 && n > 0; ++y) {
+      if (y < H2) {
+        if (cross(W2, y, Wm, y) > 1) --n;
+      } else if (y > H2) {
+        if (cross(0, y, W2 - W8, y) != 1) {
+          --n;
+          c *= 95;
+        }
+      }
+    }
+    if (n == 0) return;
+  }
+  {
+    int broken = 0;
+    for (int y = H8; y < H2; ++y)
+      if (cross(W - W2, y, Wm, y) != 1 && ++broken == H16 + 1) return;
+  }
+  // The middle columns: open at the top, closed at the bottom.
+  {
+    bool allInkOnTop = true;
+    for (int x = W / 3; x <= Wm - W / 3; ++x)
+      if (!pg.inkIn(x, x, 0, H / 3)) allInkOnTop = false;
+    if (allInkOnTop) return;
+    int inkInMiddle = 0;
+    for (int x = W / 3; x <= Wm - W / 3; ++x)
+      if (pg.inkIn(x, x, H / 3, Hm - H / 3) && ++inkInMiddle == W4 + 1) return;
+  }
+  for (int x = W / 3; x <= Wm - W / 3; ++x) {
+    if (!pg.inkIn(x, x, Hm - H2, Hm)) return;
+    if (!pg.inkIn(x, x, Hm - H / 3, Hm)) c *= 98;
+  }
+  if (cross(0, H4, W2, H4) == 2 && cross(W - W2, H - H4, Wm, H - H4) == 1) return;
+  if (lm(Hm - H16) < lm(Hm - H8)) return;
+  if (H > 15 && rm(H8) + W32 + 1 < rm(H16)) return;
+  if (Tall() && H > 7 && !paperIn(0, Wm, Hm, Hm) && rm(3 * H / 4) > W16 && lm(3 * H / 4) > W16 &&
+      rm(H2) > W16 && lm(H2) > W16)
+    return;
+  {
+    const int a = lm(Hm - H8 - 1), b = rm(Hm - H8 - 1);
+    if (a > W4 && b > W4 && a + b >= W2) return;
+    if (a + b >= W2) c *= 97;
+  }
+  if (hx(H2) != 2) c *= 96;
+  if (bm(W2) > 0) c *= 98;
+  if (MarkAbove() > 0) c *= 99;
+  if (Descends()) c *= 98;
+  addPair(u'U', u'u', c);
+}
+
+void TUvwxTests::V() const {
+  if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
+  // Notch: the first paper column of the top row at or right of the centre,
+  // and how deep the paper reaches down it.
+  const int xm = W2 + run(W2, 0, right, paper, W);
+  const int d = run(xm, 0, down, ink, (H + 1) / 2);
+  if (xm > 3 * W / 4 || d - 1 < H4) return;
+  const int yn = d - 1;
+  if (!(pg.inkIn(0, xm, yn, yn) && pg.inkIn(xm, Wm, yn, yn) && pg.inkIn(xm, xm, Hm - H2, Hm))) return;
+  if (pg.inkIn(xm, xm, 0, H / 3) && pg.inkIn(xm + 1, xm + 1, 0, H / 3)) return;
+  if (cross(0, H8, W2 + 1, H8) != 1 && cross(0, H16, W2 + 1, H16) != 1 && cross(W2 + 1, H8, Wm, H8) != 1)
+    return;
+  if (hx(Hm - H8) > 1 && hx(Hm) > 1) return;
+  if (inkIn(0, W8, Hm - H / 6, Hm) || inkIn(Wm - W8, Wm, Hm - H / 6, Hm)) return;
+  // The sides close in toward the foot.
+  const int yu = H / 6, yw = Hm - H / 3, yb = Hm - H8;
+  if (lm(yu) >= lm(yw)) return;
+  if (lm(yb) < lm(yw) && rm(yb) < rm(yw)) return;
+  TConf c;
+  if (lm(yw) >= lm(yb)) c = rm(yw) < rm(yb) ? 100 : 99;
+  if (rm(yu) >= rm(yw)) return;
+  // Foot.
+  if (W > 14 && W < 2 * fw(Hm)) return;
+  if (cross(0, H4, W2, H4) == 2 && cross(W - W2, H - H4, Wm, H - H4) == 2) return;
+  // Strokes: how much wider the top and the foot are than the stroke at a
+  // quarter height.
+  const int ft = std::max(fw(0), fw(1)) - fw(H4);
+  const int fb = std::max(fw(Hm - 1), fw(Hm)) - fw(H4);
+  const int j = W32 + 2;
+  if (T < MeanLine() && ft > j && fb > j) return;
+  if (T < MeanLine() && ft < j && hx(Hm - H4) == 1) {
+    const int f4 = fw(Hm - H4);
+    if (f4 < fw(H4) + 1) return;
+    if (f4 == fw(H4) + 1) c *= 99;
+  }
+  c *= 99;
+  if (lm(Hm) < lm(Hm - H4)) c *= 96;
+  if (Descends()) c *= 99;
+  addPair(u'V', u'v', c);
+}
+
+void TUvwxTests::WTwoValleys(TConf& c) const {
+  if (!(W > 4 && H > 3 && HoleCount() <= 1)) return;
+  c = 100;
+  if (!TwoRunsOnEveryRow(*this, H8, H2)) return;
+  // ye: the lowest row where the two valleys show as two runs.
+  int ye = Hm - H16;
+  while (ye >= 3 * H / 4 + 1 && hx(ye) != 2) --ye;
+  if (ye < 3 * H / 4 + 1) return;
+  {
+    int four = 0, three = 0;
+    for (int y = ye; y >= H4 + 1; --y) {
+      const int n = hx(y);
+      if (n == 4) ++four;
+      if (n == 3 || n > 4) ++three;
+    }
+    c = four - three < 0 ? 98 : 100;
+    if (!(four + 5 >= H4 || 7 * fw(H4) >= H)) return;
+  }
+  if (!(hx(1) > 1 || hx(H16) > 1)) return;
+  // Centres of the two strokes on row ye.
+  const int xa = lm(ye) + run(lm(ye), ye, right, paper, W) / 2;
+  if (xa > W2) return;
+  const int xb = Wm - rm(ye) - run(Wm - rm(ye), ye, left, paper, W) / 2;
+  if (xb < 3 * W / 8) return;
+  // Middle peak: the column between them with the deepest paper from the
+  // bottom; none between them leaves dp at 0.
+  int xp = xa + 1, dp = 0;
+  for (int x = xa + 1; x < xb; ++x) {
+    const int depth = run(x, Hm, up, ink, Hm);
+    if (depth > dp) {
+      xp = x;
+      dp = depth;
+    }
+  }
+  if (dp == 0) return;
+  int k = run(xp, Hm - dp, up, paper, H);
+  if (k > 0) --k;
+  const int yt = Hm - dp - k;
+  const int yp = Hm - dp - k / 2;
+  if (cross(0, yt, xp, yt) != 2 && cross(0, yp, xp, yp) != 2) return;
+  if (!(cross(xp, yt, Wm, yt) == 2 || cross(xp, yp, Wm, yp) == 2)) return;
+  // Ends of the outer strokes on row 1.
+  const int e0 = lm(1), e1 = run(e0, 1, right, paper, W);
+  const int xs = xa < e0 + e1 ? e0 + e1 / 4 : e0 + e1 / 2;
+  const int g0 = rm(1), g1 = run(Wm - g0, 1, left, paper, W);
+  const int xe = Wm - g0 - g1 / 2;
+  // The four strokes are inked.
+  if (cov(xs, 1, xa, ye) < 95 && cov(xs + W32, 1, xa, ye) < 95) return;
+  if (cov(xa, ye - 1, xp, yp) < 95 && cov(xa, ye - 1, xp, yp + H32) < 95 &&
+      cov(xa, ye - 1, xp, yp + H16) < 95)
+    return;
+  if (cov(xp, yp, xb, ye) < 95 && cov(xp + 1, yp, xb, ye) < 95) return;
+  if (cov(xb, ye, xe, H16 + 1) < 95 && cov(xb, ye, Wm, H8 + 1) < 95 && cov(xb, ye, xe + W / 20, H16 + 1) < 95)
+    return;
+  // The right side below 5H/8: every row that comes out past the widest
+  // margin so far costs, one that comes out by more than two ends the test
+  // (after its cost, which the second test inherits).
+  {
+    int rmax = 0;
+    for (int y = 5 * H / 8; y <= Hm; ++y) {
+      const int r = rm(y);
+      rmax = std::max(rmax, r);
+      if (r < rmax) c *= 98;
+      if (r < rmax - 2) return;
+    }
+  }
+  addPair(u'W', u'w', c);
+  c *= 98;
+}
+
+void TUvwxTests::WFullMiddle(TConf c) const {
+  if (!(W > 4 && H > 3 && HoleCount() <= 1)) return;
+  if (!(TwoRunsOnEveryRow(*this, H8, H2) && hx(H2) == 3)) return;
+  {
+    int score = 0;
+    for (int y = 0; y <= Hm; ++y) score += hx(y) == 3 ? 1 : -1;
+    if (score < 1) return;
+  }
+  // g: the centre of the gap after the first run of the middle row.
+  int g = lm(H2) + fw(H2);
+  if (g > W2) return;
+  g = g + run(g, H2, right, ink, W) / 2;
+  if (g > W2) return;
+  // o: the centre of the gap before its last run.
+  int o = rm(H2);
+  const int r = run(Wm - o, H2, left, paper, W);
+  const int s = run(Wm - o - r, H2, left, ink, W);
+  o = Wm - o - r - s / 2;
+  if (o < 3 * W / 8 || cross(g, H2, o, H2) != 1 || cross(g, H2, g, Hm) != 1 || cross(o, H2, o, Hm) != 1 ||
+      cross(g, 0, g, H2) != 0 || cross(o, 0, o, H2) != 0 || HoleCount() != 0)
+    return;
+  if (RightSideBulges(3 * H / 4)) return;
+  addPair(u'W', u'w', c);
+}
+
+void TUvwxTests::X() const {
+  if (!(W > 2 && H > 3 && HoleCount() <= 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1 && hx(Hm - H8) > 1)) return;
+  for (int y = H8; y <= Hm - H8; ++y)
+    if (!pg.inkIn(0, Wm - W4, y, y)) return;
+  // The notches at the top and at the bottom reach a quarter deep.
+  {
+    int xt = W4, topDepth = -1;
+    for (int x = W4; x <= Wm - W4; ++x) {
+      const int t = pg.tm(x, H);
+      if (t > topDepth) {
+        xt = x;
+        topDepth = t;
+      }
+    }
+    const int k = pg.run(xt, topDepth, down, paper, H);
+    if (!(topDepth >= H4 && (topDepth >= H / 5 || topDepth + k >= H2 || H <= 15))) return;
+  }
+  {
+    int xb = W4, bottomDepth = -1;
+    for (int x = W4; x <= Wm - W4; ++x) {
+      const int b = pg.bm(x);
+      if (b > bottomDepth) {
+        xb = x;
+        bottomDepth = b;
+      }
+    }
+    const int k = pg.run(xb, Hm - bottomDepth, up, paper, H);
+    if (!(bottomDepth >= H4 && (bottomDepth >= H / 5 || bottomDepth + k >= H2 || H <= 15))) return;
+  }
+  if (!(SomeColumnCrosses(0, W / 3, 2) && SomeColumnCrosses(Wm - W / 3, Wm, 2) &&
+        SomeRowCrosses(0, H / 3, 2) && SomeRowCrosses(H / 3, Hm - H / 3, 1) &&
+        SomeRowCrosses(Hm - H / 3, Hm, 2)))
+    return;
+  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
+  // The sides draw in toward the crossing.
+  const int r6 = pg.rm(H / 6);
+  if (!(r6 <= W2 && pg.rm(Hm - H2) > r6 && pg.rm(Hm - H2) > pg.rm(Hm - H / 6))) return;
+  const int l6 = pg.lm(H / 6);
+  if (!(l6 <= W2 && pg.lm(H2) > l6 && pg.lm(H2) > pg.lm(Hm - H / 6))) return;
+  for (int x = Wm - W4; x < W; ++x)
+    if (cross(x, H8, x, H2) == 2) return;
+  if (H < W && cross(W4, 0, W8, Hm) > 2 && vx(W4) > 2 && lm(H4) < W8) return;
+  TConf c = pg.hx(H4) > 2 || pg.hx(H8) > 2 ? 90 : 100;
+  // The lower rows counted a quarter width past the box: a neighbour
+  // touching the lower arms.
+  if (pg.cross(0, Hm - H4, Wm + W4, Hm - H4) > 2 || pg.cross(0, Hm - H8, Wm + W4, Hm - H8) > 2) c *= 90;
+  addPair(u'X', u'x', c);
+}
+
+void TUvwxTests::XSmall() const {
+  if (!(W > 4 && H >= 5 && HoleCount() <= 1)) return;
+  if (pg.inkIn(0, W4, H2, H2) || pg.inkIn(Wm - W4, Wm, H2, H2)) return;
+  if (pg.cross(W4, H2, Wm - W4, H2) != 1) return;
+  if (!(pg.hx(H4) == 3 || pg.hx(H8) > 2)) return;
+  if (!(pg.hx(Hm - H4) == 3 || pg.hx(Hm - H8) > 2)) return;
+  TConf c = Descends() ? 97 : 100;
+  if (Tall()) c *= 96;
+  add(u'x', c);
+}
+
+}  // namespace
+
+void RecognizeU(const TOmnifontOCR& engine, const TRecogContext& context) {
+  TUvwxTests(TGlyphView::OfBox(engine, context)).U();
+}
+
+void RecognizeV(const TOmnifontOCR& engine, const TRecogContext& context) {
+  TUvwxTests(TGlyphView::OfBox(engine, context)).V();
+}
+
+void RecognizeX(const TOmnifontOCR& engine, const TRecogContext& context) {
+  const TUvwxTests t(TGlyphView::OfBox(engine, context));
+  t.X();
+  t.XSmall();
+}
+
+void RecognizeW(const TOmnifontOCR& engine, const TRecogContext& context) {
+  const TUvwxTests t(TGlyphView::OfBox(engine, context));
+  TConf c;
+  t.WTwoValleys(c);
+  t.WFullMiddle(c);
+}
 
 }  // namespace omniocr

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Renders the glyph fixtures of the letter and sign tests: for each font and
-size one line per character set ("upper", "lower", "signs"), the characters
-one space apart, as grey ASCII art ('.' paper, '#' ink, '1'..'9' grey levels
-25..225), with the line's ascender, mean, base and descender rows on the
-first line and the column range of each character's advance on the second.
+size one line per character set ("upper", "lower", "signs", the characters
+one space apart; "date", a date as it is printed), as grey ASCII art ('.'
+paper, '#' ink, '1'..'9' grey levels 25..225), with the line's ascender,
+mean, base and descender rows on the first line and the column range of each
+character's advance on the second.
 Size 50 is 12 pt at 300 dpi, as on scanned pages; size 25 is the
 same text at half the resolution.
 Needs python3-pil and the fonts below; the output files are committed, the
@@ -22,6 +23,7 @@ SETS = {
     "upper": "A B C D E F G H I J K L M N O P Q R S T U V W X Y Z",
     "lower": "a b c d e f g h i j k l m n o p q r s t u v w x y z",
     "signs": "( ) [ ] { } < > / \\ \u00df + $ & ? ! * @ \u00a7 # \u20ac %",
+    "date": "03/11/2026",
 }
 SIZES = (25, 50)
 

@@ -15,12 +15,7 @@ namespace omniocr::test {
 
 namespace {
 
-// tests/data, found from this source's own path (tests/engine/classify/).
-std::string TestDataDir() {
-  std::string here = __FILE__;
-  for (int up = 0; up < 3; ++up) here = here.substr(0, here.find_last_of('/'));
-  return here + "/data";
-}
+std::string TestDataDir() { return OMNIOCR_TEST_DATA; }
 
 TArtLine LoadArtLine(const std::string& path) {
   std::ifstream in(path);
@@ -39,23 +34,6 @@ TArtLine LoadArtLine(const std::string& path) {
     }
   }
   return line;
-}
-
-// The extraction seed when it lies on ink inside the box, else the first ink
-// pixel of the box.
-void FindSeed(const TOCRChar& g, int thr, int& x, int& y) {
-  const TDIB& page = *g.Page;
-  if (g.StartX >= g.Left && g.StartX <= g.Right && g.StartY >= g.Top && g.StartY <= g.Bottom &&
-      InkAt(page, g.StartX, g.StartY, thr)) {
-    x = g.StartX;
-    y = g.StartY;
-    return;
-  }
-  for (y = g.Top; y <= g.Bottom; ++y)
-    for (x = g.Left; x <= g.Right; ++x)
-      if (InkAt(page, x, y, thr)) return;
-  x = g.Left;
-  y = g.Top;
 }
 
 }  // namespace
@@ -114,7 +92,7 @@ TOffers TGlyphLineFixture::Offers(TRecogniser recogniser, int i) {
   TOCRChar& g = Record(i);
   const int thr = Engine.Threshold;
   int seedX = 0, seedY = 0;
-  FindSeed(g, thr, seedX, seedY);
+  ChooseGlyphSeed(g, thr, seedX, seedY);
   const std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(Engine, g, seedX, seedY, thr);
   TRecogContext context;
   context.Glyph = &g;

@@ -1,0 +1,34 @@
+#pragma once
+
+// The tests of RecognizeIJ, one member per test, in the order the recogniser
+// runs them: the dotted-i check, i, j, I and J. The lower-case tests find the
+// dot and the stem on whole page rows of the box; the capitals measure the
+// stem on the glyph. A failed gate or check ends only that test.
+
+#include "engine/classify/notation.h"
+
+namespace omniocr {
+
+class TLetterIJTests : public TGlyphView {
+ public:
+  explicit TLetterIJTests(const TGlyphView& view) : TGlyphView(view) {}
+
+  // H > 4 and at most one hole: the gate of the first four tests.
+  bool CommonGate() const { return H > 4 && HoleCount() <= 1; }
+
+  void DottedI() const;
+  void SmallI() const;
+  void SmallJ() const;
+  void CapitalI() const;
+  void CapitalJ() const;
+
+ private:
+  // The dot and stem of i and j: true when both are found and the stem
+  // passes; yd is the page row of the dot's top. The j's stem may cross two
+  // runs at its middle row.
+  bool DotOverStem(bool hooked, int& yd) const;
+  // 100 with a mark above the box, 98 otherwise.
+  int StartWithMark() const { return MarkAbove() == 1 ? 100 : 98; }
+};
+
+}  // namespace omniocr
