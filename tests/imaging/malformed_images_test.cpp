@@ -155,18 +155,32 @@ std::atomic<std::size_t> LargestRequest{0};
 
 }  // namespace omniocr
 
-void* operator new(std::size_t size) {
+namespace {
+void* TrackedAllocation(std::size_t size) noexcept {
   std::size_t seen = omniocr::LargestRequest.load();
   while (size > seen && !omniocr::LargestRequest.compare_exchange_weak(seen, size)) {
   }
-  if (void* p = std::malloc(size ? size : 1)) return p;
+  return std::malloc(size ? size : 1);
+}
+}  // namespace
+
+// Every form of operator new and delete is replaced, so that allocation and
+// release always meet in malloc and free (as sanitizers check).
+void* operator new(std::size_t size) {
+  if (void* p = TrackedAllocation(size)) return p;
   throw std::bad_alloc();
 }
-// The replaced operator new allocates with malloc, so free is its match.
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return TrackedAllocation(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return TrackedAllocation(size); }
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
 namespace omniocr {
