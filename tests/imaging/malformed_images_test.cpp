@@ -142,6 +142,10 @@ TEST(MalformedImages, HugeDeclaredSizesAreRefusedWithoutAllocating) {
   ExpectRefused(PngDeclaring(20000, 20000), "PNG 20000", "truncated");
   ExpectRefused(FromString("P4 20000 20000\n"), "PNM 20000", "truncated");
   ExpectRefused(BmpDeclaring(20000, 20000), "BMP 20000", "truncated");
+  // Lines of no planes hold no bytes: a page of any size would cost no data.
+  TBytes noPlanes = PcxDeclaring(2815, 61000);
+  noPlanes[3] = 1, noPlanes[65] = 0, noPlanes[66] = 0x60, noPlanes[67] = 0x01;
+  ExpectRefused(noPlanes, "PCX without planes", "PCX with 0 planes");
   TBytes pcx = PcxDeclaring(19999, 19999);
   pcx[66] = 0x20, pcx[67] = 0x4E;  // 20000 bytes per line
   ExpectRefused(pcx, "PCX 20000", "truncated");
