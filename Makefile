@@ -12,7 +12,11 @@ ifeq ($(SANITIZE),1)
   CMAKE_FLAGS += -DOMNIOCR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DOMNIOCR_BUILD_BENCH=OFF
 endif
 
-.PHONY: all deps configure build run test demo bench clean format
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 60
+FUZZ_TARGETS ?=
+
+.PHONY: all deps configure build run test demo bench fuzz clean format
 
 all: build
 
@@ -39,8 +43,13 @@ demo: build
 bench: build
 	@./scripts/run-bench.sh $(BUILD)
 
+# `make fuzz FUZZ_TIME=600` runs each fuzz harness for ten minutes
+# (FUZZ_TARGETS=pipeline picks one).
+fuzz: deps
+	@JOBS=$(JOBS) ./scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_TIME) $(FUZZ_TARGETS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(FUZZ_BUILD)

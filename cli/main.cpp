@@ -2,13 +2,11 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 
 #include "cli/batch.h"
 #include "cli/options.h"
+#include "cli/safe_output.h"
 
 #ifndef OMNIOCR_VERSION
 #define OMNIOCR_VERSION "0"
@@ -38,10 +36,5 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.OutputPath.empty()) return RunBatch(options, std::cout, std::cerr, progress);
-  std::ofstream file(options.OutputPath, std::ios::binary | std::ios::trunc);
-  if (!file) {
-    std::cerr << "omniocr: " << options.OutputPath << ": " << std::strerror(errno) << "\n";
-    return 1;
-  }
-  return RunBatch(options, file, std::cerr, progress);
+  return RunBatchToFile(options, std::cerr, progress);
 }

@@ -247,7 +247,8 @@ Output:
                        tsv-chars: a tab-separated row per record
                        pdf: a searchable PDF, each page's image with its text
                          invisible above it (best written with -o FILE)
-  -o, --output FILE    write to FILE instead of standard output
+  -o, --output FILE    write to FILE instead of standard output (replaced only
+                       when every page was read; never one of the inputs)
   -j, --jobs N         read N pages at a time (output stays in input order)
   -h, --help           show this help
   --version            show the version

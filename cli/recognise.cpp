@@ -48,6 +48,15 @@ void ReportPreparation(const TPreparedPage& page, TPageResult& result) {
   result.Deskewed = page.Straightened();
 }
 
+// A page whose every character went as a spot looks blank to the user; the
+// note tells why.
+bool OnlySpotsWereFound(const TOmnifontOCR& engine, const TPageResult& result) {
+  if (engine.SpotsRemoved == 0) return false;
+  for (const TOCRChar& record : result.Records)
+    if (KindOf(record) == TRecordKind::Character || KindOf(record) == TRecordKind::Unread) return false;
+  return true;
+}
+
 }  // namespace
 
 void ConfigureEngine(const TOptions& options, TOmnifontOCR& engine) {
@@ -88,6 +97,8 @@ TPageResult RecognisePage(const std::string& input, int page, const std::vector<
     }
     result.Threshold = engine.Threshold;
     CollectRecords(engine, prepared, options, result);
+    if (OnlySpotsWereFound(engine, result))
+      result.Message = "all characters were removed as spots; lower --max-spot";
   } catch (const std::bad_alloc&) {
     result.Failed = true;
     result.Message = "out of memory";

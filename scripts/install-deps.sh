@@ -7,6 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build make pkg-config clang-format
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtiff-dev libjpeg-dev libpng-dev zlib1g-dev libgif-dev libwebp-dev
   libpoppler-cpp-dev libhpdf-dev libleptonica-dev

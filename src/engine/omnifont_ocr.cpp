@@ -21,6 +21,7 @@ void TOmnifontOCR::BeginRun() {
   Threshold = 0;
   SpaceWidth = 0;
   DispatchCount = 0;
+  SpotsRemoved = 0;
 }
 
 void TOmnifontOCR::EndRun() {

@@ -61,6 +61,7 @@ class TOmnifontOCR {
   std::array<TLineEntry, MAXlines> Lines{};
   TAreaType AreaType = atParagraph;  // area type of the current (or last) run
   std::int64_t DispatchCount = 0;    // dispatches of the current (or last) run
+  std::int32_t SpotsRemoved = 0;     // records spot removal deleted in the current (or last) run
 
   // The result list.
   TCharList Chars;

@@ -105,7 +105,11 @@ bool IsArchWithoutLeftStem(const TAbsorber& p, const TDIB& page, int thr) {
 class TFragmentMerger {
  public:
   explicit TFragmentMerger(TOmnifontOCR& engine)
-      : Engine(engine), Chars(engine.Chars), Page(*engine.Page), Thr(engine.Threshold) {}
+      : Engine(engine),
+        Chars(engine.Chars),
+        Page(*engine.Page),
+        Thr(engine.Threshold),
+        Budget(kPartnerTestsPerPixel * Page.Width() * Page.Height()) {}
 
   void Run() {
     // After the sort every line is one run of the list, and merges only
@@ -188,6 +192,10 @@ class TFragmentMerger {
   void WalkPartners(TAbsorber& p, Accept&& accept) {
     int first = 0, last = 0;
     LineRun(first, last);
+    // A line of thousands of specks would cost the square of its length:
+    // past a budget in proportion to the page, nothing more is merged.
+    if (Tests >= Budget) return;
+    Tests += last - first;
     bool passOverNext = false;
     for (int j = first; j < last; ++j) {
       if (IsDead(j)) continue;
@@ -272,6 +280,10 @@ class TFragmentMerger {
   std::vector<bool> Dead;              // merged away, freed when the walk is done
   int Position = 0;                    // index of p
   int RemovedBefore = 0;               // entries before p merged away while p absorbs
+  // Partner tests allowed per page pixel: a page of text spends under 0.01.
+  static constexpr std::int64_t kPartnerTestsPerPixel = 4;
+  const std::int64_t Budget;
+  std::int64_t Tests = 0;
 };
 
 }  // namespace

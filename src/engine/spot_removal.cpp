@@ -57,6 +57,7 @@ void TOmnifontOCR::RemoveSpots() {
       TOCRChar& c = *records[i];
       if (remove(c)) {
         --CharCount;
+        ++SpotsRemoved;
         WidthSum -= c.Width();
         HeightSum -= c.Height();
         for (int y = c.Top; y <= c.Bottom; ++y)

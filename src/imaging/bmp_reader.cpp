@@ -175,6 +175,37 @@ TDibGraphic DecodeUncompressed(const std::uint8_t* pixels, std::size_t available
   return image;
 }
 
+// Run-length codes reach far with few bytes (a run of 255 pixels in two, a
+// skip of 255 rows in four), but not without bound.
+constexpr std::uint64_t kRleMaxRatio = std::uint64_t{1} << 16;
+
+// The bytes of a run-length stream up to its end: the end-of-bitmap code, or
+// the code that leaves the top row. A stream that stops short is refused here,
+// before the image is allocated.
+std::size_t RleStreamBytes(TByteReader r, const TDibInfo& info) {
+  const bool four = info.Compression == kRle4;
+  const std::size_t start = r.Position();
+  std::int64_t y = info.Height - 1;
+  while (y >= 0) {
+    if (r.Remaining() < 2) throw EImageError("truncated BMP data");
+    const unsigned count = r.U8();
+    const unsigned value = r.U8();
+    if (count > 0) continue;
+    if (value == 0) {
+      --y;
+    } else if (value == 1) {
+      break;
+    } else if (value == 2) {
+      r.U8();
+      y -= r.U8();
+    } else {
+      const std::size_t bytes = four ? (value + 1) / 2 : value;
+      r.Skip(bytes + (bytes & 1));
+    }
+  }
+  return r.Position() - start;
+}
+
 // Run-length coded 8- or 4-bit pixels into an index image (unwritten pixels
 // stay index 0). Each step consumes input, so a hostile stream ends.
 TDibGraphic DecodeRle(TByteReader& r, const TDibInfo& info, const std::vector<std::uint32_t>& palette) {
@@ -254,12 +285,18 @@ TDibGraphic DecodeDib(const std::uint8_t* data, std::size_t size, std::size_t pi
   CheckImageSize(info.Width, info.Height, "BMP");
   ReadMasksAfterHeader(r, info);
   const std::vector<std::uint32_t> palette = ReadColorTable(r, info, pixelOffset);
-  if (pixelOffset == 0 || pixelOffset < r.Position() || pixelOffset >= size) pixelOffset = r.Position();
+  // Pixels said to start past the end of the file are missing, not blank.
+  if (pixelOffset != 0 && pixelOffset >= size) throw EImageError("truncated BMP data");
+  if (pixelOffset == 0 || pixelOffset < r.Position()) pixelOffset = r.Position();
   r.Seek(pixelOffset);
 
   TDibGraphic image;
   std::size_t consumed = 0;
   if (info.Compression == kRle8 || info.Compression == kRle4) {
+    if (info.TopDown) throw EImageError("top-down BMP cannot be run-length coded");
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(info.Width) * static_cast<std::uint64_t>(info.Height);
+    CheckExpansion(pixels, RleStreamBytes(r, info), kRleMaxRatio, "BMP");
     image = DecodeRle(r, info, palette);
   } else {
     image = DecodeUncompressed(data + pixelOffset, size - pixelOffset, info, palette, iconMask);

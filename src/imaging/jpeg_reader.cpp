@@ -82,6 +82,11 @@ bool DecodeJpeg(jpeg_decompress_struct& cinfo, TJpegErrors& errors, const std::u
   jpeg_read_header(&cinfo, TRUE);
   try {
     CheckImageSize(cinfo.image_width, cinfo.image_height, "JPEG");
+    // Huffman codes spend at least two bits on every 8 x 8 block; progressive
+    // and arithmetic coding can spend much less.
+    const std::uint64_t maxRatio = cinfo.progressive_mode || cinfo.arith_code ? 1u << 16 : 4096;
+    CheckExpansion(static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height * cinfo.num_components,
+                   size, maxRatio, "JPEG");
   } catch (const EImageError& e) {
     std::snprintf(errors.Message, sizeof errors.Message, "%s", e.what());
     return false;

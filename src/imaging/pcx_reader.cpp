@@ -90,8 +90,8 @@ TDibGraphic ReadPcx(const std::uint8_t* data, std::size_t size) {
   TByteReader r(data, size, "PCX");
   TPcxHeader h = ReadHeader(r);
   const int bpp = h.BitsPerPixel, planes = h.Planes;
-  const bool indexed =
-      (planes == 1 && (bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8)) || (bpp == 1 && planes <= 4);
+  const bool indexed = (planes == 1 && (bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8)) ||
+                       (bpp == 1 && planes >= 1 && planes <= 4);
   const bool colour = bpp == 8 && (planes == 3 || planes == 4);
   if (!indexed && !colour)
     throw EImageError("PCX with " + std::to_string(planes) + " planes of " + std::to_string(bpp) + " bits");

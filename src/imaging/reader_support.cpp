@@ -14,6 +14,13 @@ void CheckImageSize(std::int64_t width, std::int64_t height, const char* format)
                       std::to_string(kMaxImagePixels) + " pixels");
 }
 
+void CheckExpansion(std::uint64_t decodedBytes, std::uint64_t storedBytes, std::uint64_t maxRatio,
+                    const char* format) {
+  if (decodedBytes <= kFreeDecodedBytes) return;
+  if (storedBytes >= (decodedBytes + maxRatio - 1) / maxRatio) return;
+  throw EImageError(std::string("truncated ") + format + " data");
+}
+
 void TByteReader::Seek(std::size_t position) {
   if (position > Size) Truncated();
   Pos = position;

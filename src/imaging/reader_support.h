@@ -14,6 +14,16 @@ namespace omniocr {
 // Raises when a declared size is zero, negative or beyond kMaxImagePixels.
 void CheckImageSize(std::int64_t width, std::int64_t height, const char* format);
 
+// Compressed data needs some stored bytes for every area it describes, even
+// where it codes blank paper. A declared size whose decoded bytes exceed what
+// `storedBytes` can expand to at the codec's best ratio `maxRatio` is refused
+// as truncated, before anything is allocated for it. Pages of up to
+// kFreeDecodedBytes are never refused on these grounds: their allocation is
+// harmless and the decoder finds any missing data itself.
+constexpr std::uint64_t kFreeDecodedBytes = std::uint64_t{1} << 20;
+void CheckExpansion(std::uint64_t decodedBytes, std::uint64_t storedBytes, std::uint64_t maxRatio,
+                    const char* format);
+
 // Reads little- or big-endian fields from a byte range; every read past the
 // end raises "truncated FORMAT data".
 class TByteReader {

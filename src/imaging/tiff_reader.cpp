@@ -179,6 +179,41 @@ TDibGraphic ReadThroughRgba(TIFF* tiff, const TTiffPage& p, TTiffSource& source)
   return image;
 }
 
+// The best ratio of decoded to stored bytes of a compression scheme: none
+// stores every byte, PackBits codes up to 128 bytes in two, deflate about
+// 1032 in one; fax codes, LZW and the others are given a wide bound.
+std::uint64_t MaxExpansion(std::uint16_t compression) {
+  switch (compression) {
+    case COMPRESSION_NONE: return 1;
+    case COMPRESSION_PACKBITS: return 64;
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_ADOBE_DEFLATE: return 1100;
+    default: return std::uint64_t{1} << 16;
+  }
+}
+
+// Every strip or tile of the page lies inside the file, and together they
+// can hold the page: checked before anything is allocated for it.
+void CheckStoredLayout(TIFF* tiff, const TTiffPage& p, std::size_t fileSize) {
+  const std::uint32_t count = p.Tiled ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
+  // Each strip or tile needs its own offset stored in the file.
+  if (count == 0 || count > fileSize) throw EImageError("truncated TIFF data");
+  std::uint64_t stored = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    int error = 0;
+    const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff, i, &error);
+    const std::uint64_t bytes = TIFFGetStrileByteCountWithErr(tiff, i, &error);
+    if (error) throw EImageError("corrupt TIFF data (strip or tile table)");
+    if (bytes > 0 && (offset >= fileSize || bytes > fileSize - offset))
+      throw EImageError("truncated TIFF data");
+    stored += bytes;
+  }
+  std::uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+  const std::uint64_t rowBits = static_cast<std::uint64_t>(p.Width) * p.Bits * p.Samples;
+  CheckExpansion(rowBits / 8 * p.Height, stored, MaxExpansion(compression), "TIFF");
+}
+
 void ReadResolution(TIFF* tiff, TDibGraphic& image) {
   float x = 0, y = 0;
   std::uint16_t unit = RESUNIT_INCH;
@@ -206,6 +241,7 @@ TDibGraphic ReadTiff(const std::uint8_t* data, std::size_t size, int imageNumber
                       std::to_string(TIFFNumberOfDirectories(tiff.get())) + ")");
   const TTiffPage page = PageInfo(tiff.get());
   CheckImageSize(page.Width, page.Height, "TIFF");
+  CheckStoredLayout(tiff.get(), page, size);
   TDibGraphic image = ReadsByScanline(page) ? ReadScanlines(tiff.get(), page, source)
                                             : ReadThroughRgba(tiff.get(), page, source);
   ReadResolution(tiff.get(), image);

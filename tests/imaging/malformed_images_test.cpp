@@ -6,7 +6,10 @@
 #include <tiffio.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <new>
 #include <random>
 
 #include "imaging/image_fixtures.h"
@@ -104,8 +107,10 @@ TBytes IconDeclaring(std::uint32_t width, std::uint32_t height) {
 }
 
 // A TIFF whose width and length tags (stored as shorts) are patched.
-TBytes TiffDeclaring(std::uint16_t width, std::uint16_t height) {
-  TBytes b = EncodeTiff({{4, 4, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE, false, {}, TBytes(16, 5)}});
+TBytes TiffDeclaring(std::uint16_t width, std::uint16_t height,
+                     const TTiffPageSpec& page = {
+                         4, 4, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE, false, {}, TBytes(16, 5)}) {
+  TBytes b = EncodeTiff({page});
   const std::uint32_t ifd = b[4] | b[5] << 8 | b[6] << 16 | static_cast<std::uint32_t>(b[7]) << 24;
   const unsigned count = b[ifd] | b[ifd + 1] << 8;
   for (unsigned i = 0; i < count; ++i) {
@@ -145,9 +150,97 @@ TEST(MalformedImages, HugeDeclaredSizesAreRefusedWithoutAllocating) {
   ExpectRefused(PngDeclaring(20000, 20000), "PNG 20000", "truncated");
   ExpectRefused(FromString("P4 20000 20000\n"), "PNM 20000", "truncated");
   ExpectRefused(BmpDeclaring(20000, 20000), "BMP 20000", "truncated");
+  // Lines of no planes hold no bytes: a page of any size would cost no data.
+  TBytes noPlanes = PcxDeclaring(2815, 61000);
+  noPlanes[3] = 1, noPlanes[65] = 0, noPlanes[66] = 0x60, noPlanes[67] = 0x01;
+  ExpectRefused(noPlanes, "PCX without planes", "PCX with 0 planes");
   TBytes pcx = PcxDeclaring(19999, 19999);
   pcx[66] = 0x20, pcx[67] = 0x4E;  // 20000 bytes per line
   ExpectRefused(pcx, "PCX 20000", "truncated");
+}
+
+}  // namespace
+
+// The largest single request to operator new, for the checks below that a
+// reader refuses before it allocates what a header claims.
+std::atomic<std::size_t> LargestRequest{0};
+
+}  // namespace omniocr
+
+namespace {
+void* TrackedAllocation(std::size_t size) noexcept {
+  std::size_t seen = omniocr::LargestRequest.load();
+  while (size > seen && !omniocr::LargestRequest.compare_exchange_weak(seen, size)) {
+  }
+  return std::malloc(size ? size : 1);
+}
+}  // namespace
+
+// Every form of operator new and delete is replaced, so that allocation and
+// release always meet in malloc and free (as sanitizers check).
+void* operator new(std::size_t size) {
+  if (void* p = TrackedAllocation(size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return TrackedAllocation(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return TrackedAllocation(size); }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
+
+namespace omniocr {
+namespace {
+
+// A run-length coded 20000 x 20000 BMP of the given stream.
+TBytes RleDeclaringHuge(int bitCount, const TBytes& stream) {
+  TBytes b = EncodeBmp({40, 4, 4, bitCount, bitCount == 8 ? 1u : 2u, {0, 0xFFFFFF}, {}, stream});
+  Put32LE(b, 18, 20000);
+  Put32LE(b, 22, 20000);
+  return b;
+}
+
+TEST(MalformedImages, LayoutsTheBytesCannotHoldAreRefusedBeforeAllocating) {
+  TBytes pastEnd = SmallBmp();
+  Put32LE(pastEnd, 10, 100000);  // pixel data said to start far past the end
+  const TTiffPageSpec grey16{4, 4, 16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE, false, {}, TBytes(32, 9)};
+  const TTiffPageSpec tiled{16, 16, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE, true, {}, TBytes(256, 9)};
+  const TTiffPageSpec deflated{
+      4, 4, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_ADOBE_DEFLATE, false, {}, TBytes(16, 9)};
+  const TFixture cases[] = {
+      {"BMP pixels past the end", pastEnd},
+      {"16-bit deflated TIFF",
+       TiffDeclaring(
+           20000, 20000,
+           {4, 4, 16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_ADOBE_DEFLATE, false, {}, TBytes(32, 9)})},
+      {"RLE8 stream stopping short", RleDeclaringHuge(8, {255, 1, 255, 1})},
+      {"RLE8 ending at once", RleDeclaringHuge(8, {0, 1})},
+      {"RLE4 of a few rows", RleDeclaringHuge(4, {0, 0, 0, 0, 0, 2, 255, 255, 0, 1})},
+      {"TIFF read by scan lines", TiffDeclaring(20000, 20000)},
+      {"TIFF read through RGBA", TiffDeclaring(20000, 20000, grey16)},
+      {"deflated TIFF", TiffDeclaring(20000, 20000, deflated)},
+      {"JPEG", JpegDeclaring(20000, 20000)},
+  };
+  for (const TFixture& c : cases) {
+    LargestRequest = 0;
+    ExpectRefused(c.Bytes, c.Name, "truncated");
+    EXPECT_LT(LargestRequest.load(), std::size_t{4} << 20) << c.Name;
+  }
+  // A tiled page grown this way loses its tile table, which libtiff refuses.
+  LargestRequest = 0;
+  ExpectRefused(TiffDeclaring(20000, 20000, tiled), "tiled TIFF");
+  EXPECT_LT(LargestRequest.load(), std::size_t{4} << 20);
+  // A short stream may still end a small page early: the rest is index 0.
+  TBytes early = EncodeBmp({40, 300, 200, 8, 1, {0, 0xFFFFFF}, {}, {3, 1, 0, 1}});
+  const TDibGraphic image = ReadImageMemory(early.data(), early.size());
+  EXPECT_EQ(image.Width(), 300);
+  EXPECT_EQ(image.Height(), 200);
 }
 
 TEST(MalformedImages, ZeroSizesWrongMagicAndTruncationAreRefused) {
