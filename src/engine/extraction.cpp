@@ -2,7 +2,10 @@
 // raster order of the components' first pixels.
 
 #include <cstdint>
+#include <vector>
 
+#include "engine/byte_scan.h"
+#include "engine/classify/probe_scratch.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
 
@@ -25,13 +28,16 @@ void TOmnifontOCR::ExtractCharacters() {
   TDIB& page = *Page;
   const int w = page.Width(), h = page.Height();
   ClearMarks(page, 0, w - 1, 0, h - 1);
+  std::vector<TFillSeed>& seeds = Scratch().Seeds;
+  // Unmarked ink is a byte below the threshold with its mark bits clear:
+  // the scan passes over paper a word at a time.
+  const int limit = thr & 0xFF;
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* row = page.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const std::uint8_t b = row[x];
-      if ((b & 7) != 0 || !IsInkByte(b, thr)) continue;
+    for (int x = FirstByteBelow(row, 0, w, limit); x < w; x = FirstByteBelow(row, x + 1, w, limit)) {
+      if ((row[x] & 7) != 0) continue;
       TBox box;
-      TraceComponent(page, x, y, thr, 7, true, box);
+      TraceComponent(page, x, y, thr, 7, true, box, seeds);
       const int bw = box.Right - box.Left + 1, bh = box.Bottom - box.Top + 1;
       ++CharCount;
       WidthSum += bw;

@@ -5,6 +5,7 @@
 
 #include "engine/classify/accent.h"
 #include "engine/classify/char_constants.h"
+#include "engine/classify/probe_scratch.h"
 #include "engine/classify/punctuation.h"
 #include "engine/classify/recognisers.h"
 #include "engine/omnifont_ocr.h"
@@ -119,6 +120,8 @@ bool IsDescending(const TOCRChar& g) { return 2 * g.Bottom >= g.BaseLine + g.Des
 
 TCharCode DispatchGlyph(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitmap, int threshold) {
   ++engine.DispatchCount;
+  // Nothing changes a pixel during a dispatch: a rectangle's holes are counted once.
+  const THoleMemoScope holeMemo(engine.Scratch());
   const int L = glyph.Left, R = glyph.Right, T = glyph.Top;
   int B = glyph.Bottom;
   const int W = R - L + 1, H = B - T + 1;

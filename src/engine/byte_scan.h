@@ -1,0 +1,53 @@
+#pragma once
+
+// Scans of page rows eight bytes at a time: most of a page is paper, and a
+// word of paper is passed over with a few operations instead of eight tests.
+
+#include <cstdint>
+#include <cstring>
+
+namespace omniocr {
+
+namespace byte_scan {
+
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+
+inline std::uint64_t Load(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// The high bit of each byte of the result is set where the byte of x is below
+// the byte of y (unsigned, lane by lane, no carries between lanes).
+inline std::uint64_t LanesBelow(std::uint64_t x, std::uint64_t y) {
+  const std::uint64_t lowAtLeast = (x | kHigh) - (y & ~kHigh);  // high bit: low 7 bits of x >= of y
+  return ((~x & y) | (~(x ^ y) & ~lowAtLeast)) & kHigh;
+}
+
+}  // namespace byte_scan
+
+// The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.
+inline int FirstByteBelow(const std::uint8_t* row, int from, int to, int limit) {
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit & 0xFF);
+  int x = from;
+  for (; x + 8 <= to; x += 8)
+    if (byte_scan::LanesBelow(byte_scan::Load(row + x), limits) != 0) break;
+  for (; x < to; ++x)
+    if (row[x] < limit) return x;
+  return to;
+}
+
+// Clears the three low bits of every byte of row[from..to).
+inline void ClearLowBits(std::uint8_t* row, int from, int to) {
+  constexpr std::uint64_t kKeep = byte_scan::kOnes * 0xF8u;
+  int x = from;
+  for (; x + 8 <= to; x += 8) {
+    const std::uint64_t v = byte_scan::Load(row + x) & kKeep;
+    std::memcpy(row + x, &v, sizeof v);
+  }
+  for (; x < to; ++x) row[x] &= 0xF8;
+}
+
+}  // namespace omniocr
