@@ -74,6 +74,7 @@ TPageResult RecognisePage(const std::string& input, const std::vector<std::uint8
     result.ZoneHeight = image.Height();
     ConfigureEngine(options, engine);
     TPackedDib packed(image);
+    image.Clear();  // the engine reads the packed copy: do not hold the pixels twice
     try {
       engine.Recognize(packed.Handle, options.Area);
     } catch (const EOCRError& e) {

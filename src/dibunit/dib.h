@@ -132,7 +132,8 @@ class TDIB {
   void ParseHeader();
   void BuildRows();
   void ValidateLoadedHeader() const;
-  void ReplaceContents(const std::vector<std::uint8_t>& packed);
+  // Takes a converted bitmap's new block in place of the old one.
+  void AdoptConverted(TGlobalHandle fresh);
   void ConvertTo8Bit();
   void ConvertTo1Bit();
   void SetBetweenEqualNeighbours(std::int32_t value);
