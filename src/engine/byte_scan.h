@@ -39,6 +39,17 @@ inline int FirstByteBelow(const std::uint8_t* row, int from, int to, int limit) 
   return to;
 }
 
+// The first index in [from, to) whose byte is not below `limit`, or `to`.
+inline int FirstByteNotBelow(const std::uint8_t* row, int from, int to, int limit) {
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit & 0xFF);
+  int x = from;
+  for (; x + 8 <= to; x += 8)
+    if (byte_scan::LanesBelow(byte_scan::Load(row + x), limits) != byte_scan::kHigh) break;
+  for (; x < to; ++x)
+    if (row[x] >= limit) return x;
+  return to;
+}
+
 // Clears the three low bits of every byte of row[from..to).
 inline void ClearLowBits(std::uint8_t* row, int from, int to) {
   constexpr std::uint64_t kKeep = byte_scan::kOnes * 0xF8u;

@@ -11,6 +11,7 @@
 
 #include "dibunit/dib.h"
 #include "engine/classify/probes.h"
+#include "engine/classify/region_labelling.h"
 #include "engine/page_marks.h"
 
 namespace omniocr {
@@ -20,16 +21,6 @@ struct TLabelRun {
   std::int32_t X0;
   std::int32_t X1;
   std::int32_t Label;
-};
-
-// A connected region found by the labelling, with what the probes report of
-// it. Seed is its first pixel in column-major order (x first, then y).
-struct TLabelRegion {
-  std::int32_t Parent;
-  std::int32_t Size;
-  std::int32_t SeedX, SeedY;
-  std::int32_t MinX, MinY, MaxX, MaxY;
-  bool TouchesBorder;
 };
 
 // The result of one CountHoles call: its key, its return value and the

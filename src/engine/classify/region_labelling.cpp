@@ -2,35 +2,49 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "engine/classify/probe_scratch.h"
 
 namespace omniocr {
 
-namespace {
+TRunJoiner::TRunJoiner(TProbeScratch& scratch, bool eightConnected)
+    : Regions(scratch.Regions),
+      Previous(&scratch.PreviousRuns),
+      Current(&scratch.CurrentRuns),
+      Reach(eightConnected ? 1 : 0) {
+  Regions.clear();
+  Previous->clear();
+  Current->clear();
+}
 
-constexpr std::uint8_t kOutsideByte = 248;
+void TRunJoiner::StartRow(int y) {
+  // A row after a gap of rows meets nothing above it.
+  if (y == Y + 1)
+    std::swap(Previous, Current);
+  else
+    Previous->clear();
+  Current->clear();
+  Y = y;
+  Next = 0;
+}
 
-// The root of a region, halving the path on the way.
-int FindRoot(std::vector<TLabelRegion>& regions, int i) {
-  while (regions[i].Parent != i) {
-    regions[i].Parent = regions[regions[i].Parent].Parent;
-    i = regions[i].Parent;
+int TRunJoiner::FindRoot(int i) {
+  while (Regions[i].Parent != i) {
+    Regions[i].Parent = Regions[Regions[i].Parent].Parent;
+    i = Regions[i].Parent;
   }
   return i;
 }
 
-bool SeedBefore(int ax, int ay, int bx, int by) { return ax < bx || (ax == bx && ay < by); }
-
 // Joins two roots into the lower-numbered one and returns it.
-int JoinRoots(std::vector<TLabelRegion>& regions, int a, int b) {
-  if (a == b) return a;
+int TRunJoiner::JoinRoots(int a, int b) {
   if (b < a) std::swap(a, b);
-  TLabelRegion& keep = regions[a];
-  const TLabelRegion& gone = regions[b];
+  TLabelRegion& keep = Regions[a];
+  const TLabelRegion& gone = Regions[b];
   keep.Size += gone.Size;
-  if (SeedBefore(gone.SeedX, gone.SeedY, keep.SeedX, keep.SeedY)) {
+  if (gone.SeedX < keep.SeedX || (gone.SeedX == keep.SeedX && gone.SeedY < keep.SeedY)) {
     keep.SeedX = gone.SeedX;
     keep.SeedY = gone.SeedY;
   }
@@ -39,11 +53,47 @@ int JoinRoots(std::vector<TLabelRegion>& regions, int a, int b) {
   keep.MaxX = std::max(keep.MaxX, gone.MaxX);
   keep.MaxY = std::max(keep.MaxY, gone.MaxY);
   keep.TouchesBorder = keep.TouchesBorder || gone.TouchesBorder;
-  regions[b].Parent = a;
+  Regions[b].Parent = a;
+  --Roots;
   return a;
 }
 
-// The rectangle's row y as w bytes: the bitmap row itself when it lies wholly
+int TRunJoiner::AddRun(int x0, int x1, bool border) {
+  const std::vector<TLabelRun>& above = *Previous;
+  while (Next < above.size() && above[Next].X1 < x0 - Reach) ++Next;
+  int root = -1;
+  std::size_t k = Next;
+  for (; k < above.size() && above[k].X0 <= x1 + Reach; ++k) {
+    const int r = FindRoot(above[k].Label);
+    root = root < 0 ? r : r == root ? root : JoinRoots(root, r);
+  }
+  if (k > Next) Next = k - 1;  // the last run met may also meet the next run
+  const int y = Y;
+  if (root < 0) {
+    root = static_cast<int>(Regions.size());
+    Regions.push_back({root, x1 - x0 + 1, x0, y, x0, y, x0, y, x1, y, border});
+    ++Roots;
+  } else {
+    TLabelRegion& r = Regions[static_cast<std::size_t>(root)];
+    r.Size += x1 - x0 + 1;
+    if (x0 < r.SeedX) {  // rows come in order: an equal column keeps its upper seed
+      r.SeedX = x0;
+      r.SeedY = y;
+    }
+    r.MinX = std::min(r.MinX, x0);
+    r.MaxX = std::max(r.MaxX, x1);
+    r.MaxY = y;
+    r.TouchesBorder = r.TouchesBorder || border;
+  }
+  Current->push_back({x0, x1, root});
+  return root;
+}
+
+namespace {
+
+constexpr std::uint8_t kOutsideByte = 248;
+
+// The rectangle's row as w bytes: the bitmap row itself when it lies wholly
 // inside, otherwise a copy with the outside read as unmarked paper.
 const std::uint8_t* SourceRow(TProbeScratch& s, const TDIB& bitmap, int left, int sy, int w) {
   const int bw = bitmap.Width();
@@ -61,61 +111,21 @@ const std::uint8_t* SourceRow(TProbeScratch& s, const TDIB& bitmap, int left, in
 template <class TIsMember>
 int Label(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, bool eight,
           TIsMember member) {
-  std::vector<TLabelRegion>& regions = s.Regions;
-  std::vector<TLabelRun>* previous = &s.PreviousRuns;
-  std::vector<TLabelRun>* current = &s.CurrentRuns;
-  regions.clear();
-  previous->clear();
-  int roots = 0;
-  const int reach = eight ? 1 : 0;
+  TRunJoiner joiner(s, eight);
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* src = SourceRow(s, bitmap, left, top + y, w);
     const bool edgeRow = y == 0 || y == h - 1;
-    current->clear();
-    std::size_t j = 0;
+    joiner.StartRow(y);
     int x = 0;
     while (x < w) {
       while (x < w && !member(src[x])) ++x;
       if (x == w) break;
       const int x0 = x;
       while (x < w && member(src[x])) ++x;
-      const int x1 = x - 1;
-      // Join the runs of the row above that this run meets.
-      while (j < previous->size() && (*previous)[j].X1 < x0 - reach) ++j;
-      int root = -1;
-      std::size_t k = j;
-      for (; k < previous->size() && (*previous)[k].X0 <= x1 + reach; ++k) {
-        const int r = FindRoot(regions, (*previous)[k].Label);
-        if (root < 0) {
-          root = r;
-        } else if (r != root) {
-          root = JoinRoots(regions, root, r);
-          --roots;
-        }
-      }
-      if (k > j) j = k - 1;  // the last run met may also meet the next run
-      const bool border = edgeRow || x0 == 0 || x1 == w - 1;
-      if (root < 0) {
-        root = static_cast<int>(regions.size());
-        regions.push_back({root, x1 - x0 + 1, x0, y, x0, y, x1, y, border});
-        ++roots;
-      } else {
-        TLabelRegion& r = regions[static_cast<std::size_t>(root)];
-        r.Size += x1 - x0 + 1;
-        if (x0 < r.SeedX) {  // rows come in order: an equal column keeps its upper seed
-          r.SeedX = x0;
-          r.SeedY = y;
-        }
-        r.MinX = std::min(r.MinX, x0);
-        r.MaxX = std::max(r.MaxX, x1);
-        r.MaxY = y;
-        r.TouchesBorder = r.TouchesBorder || border;
-      }
-      current->push_back({x0, x1, root});
+      joiner.AddRun(x0, x - 1, edgeRow || x0 == 0 || x == w);
     }
-    std::swap(previous, current);
   }
-  return roots;
+  return joiner.Count();
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
+#include "engine/page_marks.h"
 #include "support/test_bitmaps.h"
 
 namespace omniocr {
@@ -226,12 +227,64 @@ TEST_F(ProbeReferenceTest, WordScansMatchByteByByte) {
         break;
       }
     ASSERT_EQ(FirstByteBelow(row.data(), from, to, limit), expected) << "limit " << limit;
+    int notBelow = to;
+    for (int x = from; x < to; ++x)
+      if (row[static_cast<std::size_t>(x)] >= limit) {
+        notBelow = x;
+        break;
+      }
+    ASSERT_EQ(FirstByteNotBelow(row.data(), from, to, limit), notBelow) << "limit " << limit;
     std::vector<std::uint8_t> cleared = row;
     ClearLowBits(cleared.data(), from, to);
     for (int x = 0; x < 37; ++x)
       ASSERT_EQ(cleared[static_cast<std::size_t>(x)], x >= from && x < to
                                                           ? (row[static_cast<std::size_t>(x)] & 0xF8)
                                                           : row[static_cast<std::size_t>(x)]);
+  }
+}
+
+// Extraction finds the components that filling each one from its first
+// unmarked ink pixel in raster order finds, in that order, and leaves the
+// page marked the same way.
+TEST_F(ProbeReferenceTest, ExtractionAsFillingFromEachFirstPixel) {
+  for (int round = 0; round < 200; ++round) {
+    const int w = Pick(1, 70), h = Pick(1, 40);
+    auto page = test::MakeGrey(w, h, 255);
+    const int inkShare = Pick(5, 60);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        page->Row(y)[x] = static_cast<std::uint8_t>(Pick(0, 99) < inkShare ? Pick(0, 140) : Pick(120, 255));
+    auto expected = test::MakeGrey(w, h, 0);
+    for (int y = 0; y < h; ++y) std::copy(page->Row(y), page->Row(y) + w, expected->Row(y));
+    const int thr = Pick(1, 255);
+    struct TFound {
+      int L, T, R, B, X, Y;
+      bool operator==(const TFound&) const = default;
+    };
+    std::vector<TFound> reference;
+    ClearMarks(*expected, 0, w - 1, 0, h - 1);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const std::uint8_t b = expected->PixelByte(x, y);
+        if ((b & 7) != 0 || !Ink(b, thr)) continue;
+        TBox box;
+        TraceComponent(*expected, x, y, thr, 7, true, box);
+        reference.push_back({box.Left, box.Top, box.Right, box.Bottom, x, y});
+      }
+    engine.BeginRun();
+    engine.Page = std::move(page);
+    engine.Threshold = thr;
+    engine.ExtractCharacters();
+    std::vector<TFound> found;
+    for (int i = 0; i < engine.Chars.Count(); ++i) {
+      const TOCRChar& c = *engine.Chars[i];
+      ASSERT_EQ(c.Id, i + 1);
+      found.push_back({c.Left, c.Top, c.Right, c.Bottom, c.StartX, c.StartY});
+    }
+    ASSERT_TRUE(found == reference) << "round " << round;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(engine.Page->PixelByte(x, y), expected->PixelByte(x, y)) << x << "," << y;
   }
 }
 
