@@ -258,6 +258,23 @@ void TDIB::CreateNew(int width, int height, int format, int xDpi, int yDpi) {
   BuildRows();
 }
 
+void TDIB::Reshape8Bit(int width, int height) {
+  const std::int64_t size = DibDataSize(width, height, 8);
+  const bool fits = !Empty() && Format == df8Bit && OwnsHandle && LockCount == 1 && width >= 0 &&
+                    height >= 0 && width <= kMaxDimension && height <= kMaxDimension && size >= 0 &&
+                    static_cast<std::size_t>(size) <= GlobalSize(Handle);
+  if (!fits) {
+    CreateNew(width, height, df8Bit, XResolution(), YResolution());
+    return;
+  }
+  Header->Width = width;
+  Header->Height = height;
+  Header->ImageSize = static_cast<std::uint32_t>(height * DibStride(width, 8));
+  if (FileHeader.Type != 0) FileHeader.FileSize = static_cast<std::uint32_t>(size);
+  ParseHeader();
+  BuildRows();
+}
+
 int TDIB::XResolution() const { return Header ? RoundToInt(Header->XPelsPerMeter / 39.37) : 0; }
 int TDIB::YResolution() const { return Header ? RoundToInt(Header->YPelsPerMeter / 39.37) : 0; }
 

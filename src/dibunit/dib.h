@@ -74,6 +74,10 @@ class TDIB {
   void Clear();
   void LoadFromHandle(TGlobalHandle handle);
   void CreateNew(int width, int height, int format, int xDpi, int yDpi);
+  // An 8-bit bitmap of another size, its pixels undefined: the block is kept
+  // when it holds the new size (a working bitmap reused from call to call),
+  // otherwise made anew as CreateNew does, keeping the resolution.
+  void Reshape8Bit(int width, int height);
 
   // Geometry and palette.
   int Width() const { return Header ? Header->Width : 0; }

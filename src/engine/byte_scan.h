@@ -61,4 +61,31 @@ inline void ClearLowBits(std::uint8_t* row, int from, int to) {
   for (; x < to; ++x) row[x] &= 0xF8;
 }
 
+// dst[0..n) = src[0..n) with the three low bits of every byte cleared.
+inline void CopyClearingLowBits(std::uint8_t* dst, const std::uint8_t* src, int n) {
+  constexpr std::uint64_t kKeep = byte_scan::kOnes * 0xF8u;
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    const std::uint64_t v = byte_scan::Load(src + x) & kKeep;
+    std::memcpy(dst + x, &v, sizeof v);
+  }
+  for (; x < n; ++x) dst[x] = static_cast<std::uint8_t>(src[x] & 0xF8);
+}
+
+// Every byte of row[0..n) whose three low bits are 0 becomes `value`.
+inline void SetUnmarkedBytes(std::uint8_t* row, int n, std::uint8_t value) {
+  const std::uint64_t values = byte_scan::kOnes * value;
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    const std::uint64_t v = byte_scan::Load(row + x);
+    const std::uint64_t marked =
+        ((v & (byte_scan::kOnes * 7u)) + byte_scan::kOnes * 0x7Fu) & byte_scan::kHigh;
+    const std::uint64_t unmarkedLanes = ((marked ^ byte_scan::kHigh) >> 7) * 0xFFu;
+    const std::uint64_t result = (v & ~unmarkedLanes) | (values & unmarkedLanes);
+    std::memcpy(row + x, &result, sizeof result);
+  }
+  for (; x < n; ++x)
+    if ((row[x] & 7) == 0) row[x] = value;
+}
+
 }  // namespace omniocr

@@ -7,6 +7,7 @@
 // for twice in one dispatch is counted once.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "dibunit/dib.h"
@@ -18,6 +19,14 @@ namespace omniocr {
 
 // One run of pixels of the class being labelled on a row: columns X0..X1.
 struct TLabelRun {
+  std::int32_t X0;
+  std::int32_t X1;
+  std::int32_t Label;
+};
+
+// A run of a glyph cut: row Y, columns X0..X1, the part it was added to.
+struct TGlyphRun {
+  std::int32_t Y;
   std::int32_t X0;
   std::int32_t X1;
   std::int32_t Label;
@@ -44,6 +53,12 @@ class TProbeScratch {
   std::vector<std::uint8_t> EdgeRow;  // a row that reaches beyond the bitmap
   // Work list of the region fills.
   std::vector<TFillSeed> Seeds;
+  // The runs of a glyph cut, with the part each was added to.
+  std::vector<TGlyphRun> GlyphRuns;
+  // Glyph bitmaps of the per-character driver, one for each level of its
+  // calls that is running.
+  std::vector<std::unique_ptr<TDIB>> GlyphBitmaps;
+  std::size_t GlyphDepth = 0;
 
   // Hole counts are remembered only while a dispatch runs: the bitmaps do not
   // change during one.

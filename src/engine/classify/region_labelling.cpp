@@ -30,7 +30,7 @@ void TRunJoiner::StartRow(int y) {
   Next = 0;
 }
 
-int TRunJoiner::FindRoot(int i) {
+int TRunJoiner::RootOf(int i) {
   while (Regions[i].Parent != i) {
     Regions[i].Parent = Regions[Regions[i].Parent].Parent;
     i = Regions[i].Parent;
@@ -64,7 +64,7 @@ int TRunJoiner::AddRun(int x0, int x1, bool border) {
   int root = -1;
   std::size_t k = Next;
   for (; k < above.size() && above[k].X0 <= x1 + Reach; ++k) {
-    const int r = FindRoot(above[k].Label);
+    const int r = RootOf(above[k].Label);
     root = root < 0 ? r : r == root ? root : JoinRoots(root, r);
   }
   if (k > Next) Next = k - 1;  // the last run met may also meet the next run

@@ -38,9 +38,10 @@ class TRunJoiner {
   int AddRun(int x0, int x1, bool border);
   // Regions so far (roots).
   int Count() const { return Roots; }
+  // The root of the region a run was added to.
+  int RootOf(int label);
 
  private:
-  int FindRoot(int i);
   int JoinRoots(int a, int b);
 
   std::vector<TLabelRegion>& Regions;

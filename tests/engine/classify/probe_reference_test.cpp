@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/byte_scan.h"
+#include "engine/classify/driver.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
@@ -285,6 +286,48 @@ TEST_F(ProbeReferenceTest, ExtractionAsFillingFromEachFirstPixel) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
         ASSERT_EQ(engine.Page->PixelByte(x, y), expected->PixelByte(x, y)) << x << "," << y;
+  }
+}
+
+// The glyph cut is the box copied with its marks cleared, the seed's region
+// filled with mark 1 in the neighbourhood of the next fill pass, the broken
+// strokes across two rows filled in the current one, and 248 elsewhere;
+// whatever the seed (ink, paper, outside the box) and the bitmap it reuses.
+TEST_F(ProbeReferenceTest, GlyphCutAsCopyFillAndPaper) {
+  TDIB reused;
+  for (int round = 0; round < 400; ++round) {
+    const int w = Pick(3, 40), h = Pick(3, 40);
+    engine.BeginRun();
+    engine.Page = RandomBitmap(rng, w, h);
+    const int thr = round % 7 == 0 ? Pick(0, 255) : 128;
+    TOCRChar g;
+    g.Page = engine.Page.get();
+    g.Left = Pick(0, w - 1), g.Top = Pick(0, h - 1);
+    g.Right = Pick(g.Left, w - 1), g.Bottom = Pick(g.Top, h - 1);
+    const int seedX = Pick(g.Left - 1, g.Right + 1), seedY = Pick(g.Top - 1, g.Bottom + 1);
+    engine.FillPass = round % 4;
+    const int W = g.Width(), H = g.Height();
+    TPlain expected = PlainCopy(*g.Page, g.Left, g.Top, W, H, 0xF8);
+    auto fill = [&](int x, int y, bool eight) {
+      if (x < 0 || y < 0 || x >= W || y >= H || (expected.At(x, y) & 7) != 0) return;
+      TGlyphHole region;
+      Flood(expected, x, y, thr, eight, region);
+      for (std::uint8_t& v : expected.Px)
+        if ((v & 7) == 7) v = static_cast<std::uint8_t>((v & 0xF8) | 1);  // the fill's mark is 1
+    };
+    fill(seedX - g.Left, seedY - g.Top, (engine.FillPass + 1) % 2 == 1);
+    if (W > 4)
+      for (const int y : {H / 2, H - 1 - H / 8})
+        for (int x = W / 4; x <= W - W / 4 - 2; ++x)
+          if (Ink(expected.At(x, y), thr)) fill(x, y, engine.FillPass % 2 == 1);
+    for (std::uint8_t& v : expected.Px)
+      if ((v & 7) == 0) v = 248;
+    CutGlyphBitmap(engine, g, seedX, seedY, thr, reused);
+    ASSERT_EQ(reused.Width(), W);
+    ASSERT_EQ(reused.Height(), H);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x)
+        ASSERT_EQ(reused.PixelByte(x, y), expected.At(x, y)) << "round " << round << " at " << x << "," << y;
   }
 }
 
