@@ -3,6 +3,7 @@
 // Scans of page rows eight bytes at a time: most of a page is paper, and a
 // word of paper is passed over with a few operations instead of eight tests.
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -27,6 +28,21 @@ inline std::uint64_t LanesBelow(std::uint64_t x, std::uint64_t y) {
 }
 
 }  // namespace byte_scan
+
+// The ink of eight pixels (grey level, marks ignored, below `limits`, the
+// threshold in every byte) as the eight low bits, pixel k in bit k.
+inline unsigned InkBits8(const std::uint8_t* p, std::uint64_t limits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const std::uint64_t lanes =
+        byte_scan::LanesBelow(byte_scan::Load(p) & (byte_scan::kOnes * 0xF8u), limits) >> 7;
+    return static_cast<unsigned>((lanes * 0x0102040810204080ull) >> 56);
+  } else {
+    const unsigned limit = static_cast<unsigned>(limits & 0xFF);
+    unsigned bits = 0;
+    for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>((p[k] & 0xF8) < limit) << k;
+    return bits;
+  }
+}
 
 // The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.
 inline int FirstByteBelow(const std::uint8_t* row, int from, int to, int limit) {

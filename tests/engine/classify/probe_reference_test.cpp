@@ -194,7 +194,8 @@ TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
 
 TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
   for (int round = 0; round < 300; ++round) {
-    const int w = Pick(1, 30), h = Pick(1, 30);
+    const int w = round % 10 == 0 ? Pick(30, 150) : Pick(1, 30),
+              h = round % 10 == 5 ? Pick(30, 150) : Pick(1, 30);
     auto b = RandomBitmap(rng, w, h);
     const int thr = Pick(0, 255);
     for (int k = 0; k < 40; ++k) {
