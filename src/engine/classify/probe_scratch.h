@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dibunit/dib.h"
+#include "engine/classify/ink_rows.h"
 #include "engine/classify/probes.h"
 #include "engine/classify/region_labelling.h"
 #include "engine/page_marks.h"
@@ -51,6 +52,8 @@ class TProbeScratch {
   std::vector<TLabelRegion> Regions;
   std::vector<std::int32_t> Order;
   std::vector<std::uint8_t> EdgeRow;  // a row that reaches beyond the bitmap
+  // The ink rows of the running dispatch.
+  TDispatchInkRows InkRows;
   // Work list of the region fills.
   std::vector<TFillSeed> Seeds;
   // The runs of a glyph cut, with the part each was added to.

@@ -8,6 +8,7 @@
 
 #include "dibunit/errors.h"
 #include "engine/byte_scan.h"
+#include "engine/classify/ink_rows.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/region_labelling.h"
 #include "engine/omnifont_ocr.h"
@@ -77,6 +78,26 @@ int RowRuns(const std::uint8_t* row, int xa, int xb, int threshold) {
   return count;
 }
 
+// Bits set in a word, without a processor instruction for it.
+int BitCount(std::uint64_t v) {
+  v = v - ((v >> 1) & 0x5555555555555555ull);
+  v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+  v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<int>((v * 0x0101010101010101ull) >> 56);
+}
+
+// The classes of the rectangle from a dispatch's ink rows.
+std::uint8_t RectClasses(TInkRows& rows, int x0, int y0, int x1, int y1, std::uint8_t mask) {
+  const std::uint64_t full = ~std::uint64_t{0} >> (63 - (x1 - x0));
+  const std::uint8_t wanted = mask & 3;
+  std::uint8_t bits = 0;
+  for (int y = y0; y <= y1 && (bits & wanted) != wanted; ++y) {
+    const std::uint64_t ink = rows.Bits(y, x0, x1);
+    bits |= static_cast<std::uint8_t>((ink != 0 ? 1 : 0) | (ink != full ? 2 : 0));
+  }
+  return bits & mask;
+}
+
 }  // namespace
 
 int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
@@ -87,7 +108,14 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
     return CountCrossingsClipped(bitmap, x0, y0, x1, y1, n, threshold);
   // Both ends inside: so is every sample between them.
   TRunCounter runs(threshold);
-  if (dy == 0) return RowRuns(bitmap.Row(y0), std::min(x0, x1), std::max(x0, x1), threshold);  // either way
+  if (dy == 0) {  // either way along the row
+    const int xa = std::min(x0, x1), xb = std::max(x0, x1);
+    if (TInkRows* rows = ActiveInkRows(bitmap, threshold, xa, y0, xb, y0)) {
+      const std::uint64_t ink = rows->Bits(y0, xa, xb);
+      return BitCount(ink & ~(ink << 1));
+    }
+    return RowRuns(bitmap.Row(y0), xa, xb, threshold);
+  }
   if (dx == 0) {
     const int step = dy > 0 ? 1 : -1;
     for (int k = 0, y = y0; k <= n; ++k, y += step) runs.Sample(bitmap.Row(y)[x0]);
@@ -120,6 +148,8 @@ std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int t
   y0 = std::max(y0, 0);
   y1 = std::min(y1, bitmap.Height() - 1);
   if (y1 < y0 || x1 < x0) return 0;
+  if (TInkRows* rows = ActiveInkRows(bitmap, threshold, x0, y0, x1, y1))
+    return RectClasses(*rows, x0, y0, x1, y1, mask);
   const int t = threshold & 0xFF;
   switch (mask & 3) {
     case 1:  // any ink

@@ -11,11 +11,13 @@
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
 #include "engine/byte_scan.h"
 #include "engine/classify/driver.h"
+#include "engine/classify/ink_rows.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
@@ -192,25 +194,37 @@ TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
   }
 }
 
+// Each case is asked three times: reading pixels, and within a dispatch's
+// ink rows with the bitmap as the glyph bitmap and as the page (kept only
+// around a box).
 TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
+  auto other = test::MakeGrey(8, 8, 248);
   for (int round = 0; round < 300; ++round) {
-    const int w = round % 10 == 0 ? Pick(30, 150) : Pick(1, 30),
+    const int w = round % 10 == 0 ? Pick(30, 150) : Pick(1, 64),
               h = round % 10 == 5 ? Pick(30, 150) : Pick(1, 30);
     auto b = RandomBitmap(rng, w, h);
     const int thr = Pick(0, 255);
-    for (int k = 0; k < 40; ++k) {
-      // Rows, columns and slopes; a few with ends outside the bitmap.
-      const bool outside = k % 8 == 0;
-      const int x0 = outside ? Pick(-3, w + 2) : Pick(0, w - 1),
-                y0 = outside ? Pick(-3, h + 2) : Pick(0, h - 1);
-      int x1 = outside ? Pick(-3, w + 2) : Pick(0, w - 1), y1 = outside ? Pick(-3, h + 2) : Pick(0, h - 1);
-      if (k % 5 == 1) y1 = y0;
-      if (k % 5 == 2) x1 = x0;
-      ASSERT_EQ(CountCrossings(*b, x0, y0, x1, y1, thr), ReferenceCrossings(*b, x0, y0, x1, y1, thr))
-          << x0 << "," << y0 << " to " << x1 << "," << y1 << " thr " << thr;
-      const std::uint8_t mask = static_cast<std::uint8_t>(k % 4 == 0 ? 0xFF : k % 4);
-      ASSERT_EQ(ProbeRect(*b, x0, y0, x1, y1, thr, mask), ReferenceProbeRect(*b, x0, y0, x1, y1, thr, mask))
-          << x0 << "," << y0 << " to " << x1 << "," << y1 << " mask " << int{mask};
+    for (const int mode : {0, 1, 2}) {
+      std::optional<TInkRowsScope> scope;
+      const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
+      if (mode == 1) scope.emplace(engine.Scratch().InkRows, *b, *other, thr, 0, 0, 7, 7);
+      if (mode == 2)
+        scope.emplace(engine.Scratch().InkRows, *other, *b, thr, boxLeft, boxTop, Pick(boxLeft, w - 1),
+                      Pick(boxTop, h - 1));
+      for (int k = 0; k < 40; ++k) {
+        // Rows, columns and slopes; a few with ends outside the bitmap.
+        const bool outside = k % 8 == 0;
+        const int x0 = outside ? Pick(-3, w + 2) : Pick(0, w - 1),
+                  y0 = outside ? Pick(-3, h + 2) : Pick(0, h - 1);
+        int x1 = outside ? Pick(-3, w + 2) : Pick(0, w - 1), y1 = outside ? Pick(-3, h + 2) : Pick(0, h - 1);
+        if (k % 5 == 1) y1 = y0;
+        if (k % 5 == 2) x1 = x0;
+        ASSERT_EQ(CountCrossings(*b, x0, y0, x1, y1, thr), ReferenceCrossings(*b, x0, y0, x1, y1, thr))
+            << x0 << "," << y0 << " to " << x1 << "," << y1 << " thr " << thr << " mode " << mode;
+        const std::uint8_t mask = static_cast<std::uint8_t>(k % 4 == 0 ? 0xFF : k % 4);
+        ASSERT_EQ(ProbeRect(*b, x0, y0, x1, y1, thr, mask), ReferenceProbeRect(*b, x0, y0, x1, y1, thr, mask))
+            << x0 << "," << y0 << " to " << x1 << "," << y1 << " mask " << int{mask} << " mode " << mode;
+      }
     }
   }
 }
