@@ -1,10 +1,13 @@
 #include "engine/classify/region_labelling.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
+#include "engine/byte_scan.h"
 #include "engine/classify/probe_scratch.h"
 
 namespace omniocr {
@@ -108,14 +111,72 @@ const std::uint8_t* SourceRow(TProbeScratch& s, const TDIB& bitmap, int left, in
   return s.EdgeRow.data();
 }
 
-template <class TIsMember>
-int Label(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, bool eight,
-          TIsMember member) {
+// The members of eight pixels as the eight low bits, pixel k in bit k:
+// unmarked paper, or ink.
+template <TLabelClass kClass>
+unsigned MemberBits8(const std::uint8_t* p, std::uint64_t limits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    using namespace byte_scan;
+    const std::uint64_t v = Load(p);
+    const std::uint64_t ink = LanesBelow(v & (kOnes * 0xF8u), limits);
+    std::uint64_t lanes = ink;
+    if constexpr (kClass == TLabelClass::UnmarkedPaper) {
+      const std::uint64_t marked = ((v & (kOnes * 7u)) + kOnes * 0x7Fu) & kHigh;
+      lanes = ~(ink | marked) & kHigh;
+    }
+    return static_cast<unsigned>(((lanes >> 7) * 0x0102040810204080ull) >> 56);
+  } else {
+    const unsigned t = static_cast<unsigned>(limits & 0xFF);
+    unsigned bits = 0;
+    for (int k = 0; k < 8; ++k) {
+      const bool ink = (p[k] & 0xF8u) < t;
+      const bool member = kClass == TLabelClass::Ink ? ink : !ink && (p[k] & 7) == 0;
+      bits |= static_cast<unsigned>(member) << k;
+    }
+    return bits;
+  }
+}
+
+// The members of a row of at most 64 pixels as bits.
+template <TLabelClass kClass>
+std::uint64_t MemberBits(const std::uint8_t* row, int w, std::uint64_t limits) {
+  std::uint64_t bits = 0;
+  int k = 0;
+  for (; k + 8 <= w; k += 8) bits |= static_cast<std::uint64_t>(MemberBits8<kClass>(row + k, limits)) << k;
+  if (k < w) {
+    std::uint8_t tail[8] = {};
+    std::memcpy(tail, row + k, static_cast<std::size_t>(w - k));
+    const unsigned keep = (1u << (w - k)) - 1;
+    bits |= static_cast<std::uint64_t>(MemberBits8<kClass>(tail, limits) & keep) << k;
+  }
+  return bits;
+}
+
+template <TLabelClass kClass>
+int Label(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, bool eight, int threshold) {
+  const int t = threshold & 0xFF;
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(t);
+  auto member = [t](std::uint8_t b) {
+    return kClass == TLabelClass::Ink ? (b & 0xF8) < t : (b & 7) == 0 && b >= t;
+  };
   TRunJoiner joiner(s, eight);
   for (int y = 0; y < h; ++y) {
     const std::uint8_t* src = SourceRow(s, bitmap, left, top + y, w);
     const bool edgeRow = y == 0 || y == h - 1;
     joiner.StartRow(y);
+    if (w <= 64) {
+      // The runs of a narrow row from its bits, a run at a time.
+      std::uint64_t m = MemberBits<kClass>(src, w, limits);
+      while (m != 0) {
+        const int x0 = std::countr_zero(m);
+        const std::uint64_t rest = ~(m >> x0);
+        const int length = rest == 0 ? 64 - x0 : std::countr_zero(rest);
+        const int x1 = x0 + length - 1;
+        joiner.AddRun(x0, x1, edgeRow || x0 == 0 || x1 == w - 1);
+        m &= x1 >= 63 ? 0 : ~std::uint64_t{0} << (x1 + 1);
+      }
+      continue;
+    }
     int x = 0;
     while (x < w) {
       while (x < w && !member(src[x])) ++x;
@@ -132,12 +193,9 @@ int Label(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h,
 
 int LabelRegions(TProbeScratch& scratch, const TDIB& bitmap, int left, int top, int w, int h, int threshold,
                  bool eightConnected, TLabelClass labelClass) {
-  const int t = threshold & 0xFF;
   if (labelClass == TLabelClass::UnmarkedPaper)
-    return Label(scratch, bitmap, left, top, w, h, eightConnected,
-                 [t](std::uint8_t b) { return (b & 7) == 0 && b >= t; });
-  return Label(scratch, bitmap, left, top, w, h, eightConnected,
-               [t](std::uint8_t b) { return (b & 0xF8) < t; });
+    return Label<TLabelClass::UnmarkedPaper>(scratch, bitmap, left, top, w, h, eightConnected, threshold);
+  return Label<TLabelClass::Ink>(scratch, bitmap, left, top, w, h, eightConnected, threshold);
 }
 
 }  // namespace omniocr
