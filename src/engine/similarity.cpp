@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "engine/classify/candidates.h"
 #include "engine/omnifont_ocr.h"
@@ -14,31 +15,69 @@ namespace omniocr {
 
 namespace {
 
-constexpr int kOutside = -1;
-
-// Ink 1, paper 0, outside the page kOutside.
-int ClassAt(const TDIB& page, int x, int y, int thr) {
-  if (!page.Inside(x, y)) return kOutside;
-  return IsInkByte(page.PixelByte(x, y), thr) ? 1 : 0;
-}
+constexpr std::int8_t kOutside = -1;
 
 int Confidence(const TOCRChar& c) { return c.CandCount > 0 ? c.CandConf[0] : 100; }
 
-}  // namespace
+// The largest width (or height) of a box that a box of size n may be
+// compared with: |n - m| <= max(n, m)/16 + 1.
+int LargestComparable(int n) { return std::max(n, 16 * (n + 1) / 15); }
 
-int GlyphDissimilarity(const TDIB& page, const TOCRChar& p, int threshold, const TOCRChar& q) {
+// A character's pixel classes (ink 1, paper 0, outside the page kOutside)
+// over its box widened to every position a comparison may read: the widest
+// comparable box plus the neighbour step on each side.
+class TClassGrid {
+ public:
+  void Read(const TDIB& page, const TOCRChar& c, int threshold) {
+    const int w = LargestComparable(c.Width()), h = LargestComparable(c.Height());
+    MarginX = w / 32 + 1;
+    MarginY = h / 32 + 1;
+    Left = c.Left - MarginX;
+    Top = c.Top - MarginY;
+    Stride = w + 2 * MarginX;
+    const int rows = h + 2 * MarginY;
+    Classes.assign(static_cast<std::size_t>(Stride) * static_cast<std::size_t>(rows), kOutside);
+    for (int j = 0; j < rows; ++j) {
+      const int y = Top + j;
+      if (y < 0 || y >= page.Height()) continue;
+      const std::uint8_t* row = page.Row(y);
+      std::int8_t* cls = Classes.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(Stride);
+      for (int i = std::max(0, -Left); i < Stride && Left + i < page.Width(); ++i)
+        cls[i] = IsInkByte(row[Left + i], threshold) ? 1 : 0;
+    }
+  }
+  bool Empty() const { return Classes.empty(); }
+  // The class at (u, v) relative to the box's top-left corner.
+  std::int8_t At(int u, int v) const {
+    return Classes[static_cast<std::size_t>(v + MarginY) * static_cast<std::size_t>(Stride) +
+                   static_cast<std::size_t>(u + MarginX)];
+  }
+
+ private:
+  int Left = 0, Top = 0, MarginX = 0, MarginY = 0, Stride = 0;
+  std::vector<std::int8_t> Classes;
+};
+
+bool Comparable(const TOCRChar& p, const TOCRChar& q) {
   const int wp = p.Width(), hp = p.Height(), wq = q.Width(), hq = q.Height();
   const int W = std::max(wp, wq), H = std::max(hp, hq);
-  if (std::abs(wp - wq) > W / 16 + 1 || std::abs(hp - hq) > H / 16 + 1) return 100;
+  return std::abs(wp - wq) <= W / 16 + 1 && std::abs(hp - hq) <= H / 16 + 1;
+}
+
+// The dissimilarity of two comparable characters from their class grids; it
+// stops as soon as the result is sure to be at least `bound`, returning a
+// value of at least `bound` then (the exact value below it).
+int GridDissimilarity(const TClassGrid& gp, const TOCRChar& p, const TClassGrid& gq, const TOCRChar& q,
+                      int bound) {
+  const int W = std::max(p.Width(), q.Width()), H = std::max(p.Height(), q.Height());
   std::int64_t penalty = 0, same = 0;
   if (p.BaseLine + p.DescLine < 2 * p.Bottom && q.BaseLine + q.DescLine > 2 * q.Bottom) penalty += 128;
   if (p.AscLine + p.MeanLine < 2 * p.Top && q.AscLine + q.MeanLine > 2 * q.Top) penalty += 128;
   const int sx = W / 32 + 1, sy = H / 32 + 1;
-  for (int v = 0; v < H; ++v)
+  for (int v = 0; v < H; ++v) {
     for (int u = 0; u < W; ++u) {
       // Outside the page counts as ink in the direct comparison.
-      const int cp = ClassAt(page, p.Left + u, p.Top + v, threshold);
-      const int cq = ClassAt(page, q.Left + u, q.Top + v, threshold);
+      const std::int8_t cp = gp.At(u, v), cq = gq.At(u, v);
       if ((cp != 0) == (cq != 0)) {
         same += 16;
         continue;
@@ -47,37 +86,81 @@ int GlyphDissimilarity(const TDIB& page, const TOCRChar& p, int threshold, const
       for (int b = -1; b <= 1; ++b)
         for (int a = -1; a <= 1; ++a) {
           if (a == 0 && b == 0) continue;
-          const int np = ClassAt(page, p.Left + u + a * sx, p.Top + v + b * sy, threshold);
-          const int nq = ClassAt(page, q.Left + u + a * sx, q.Top + v + b * sy, threshold);
+          const std::int8_t np = gp.At(u + a * sx, v + b * sy), nq = gq.At(u + a * sx, v + b * sy);
           if (np == kOutside || nq == kOutside || np != nq) ++n;
         }
       if (n >= 2) penalty += 16 * (n - 1);
     }
+    // Every pixel still to come adds at most 16 to `same`: the result cannot
+    // fall below this any more.
+    const std::int64_t rest = static_cast<std::int64_t>(H - 1 - v) * W;
+    if (penalty > 0 && 100 * penalty / (same + 16 * rest + penalty) >= bound)
+      return static_cast<int>(100 * penalty / (same + 16 * rest + penalty));
+  }
   if (same + penalty == 0) return 99;
   return static_cast<int>(100 * penalty / (same + penalty));
 }
 
+}  // namespace
+
+int GlyphDissimilarity(const TDIB& page, const TOCRChar& p, int threshold, const TOCRChar& q) {
+  if (!Comparable(p, q)) return 100;
+  TClassGrid gp, gq;
+  gp.Read(page, p, threshold);
+  gq.Read(page, q, threshold);
+  return GridDissimilarity(gp, p, gq, q, 101);
+}
+
+// Each unread character is compared with the confidently read characters of
+// comparable size only (kept by width), and a comparison stops once it cannot
+// give the closest match below 10. The closest match is the least
+// dissimilarity, the first in the list among equals; a character corrected
+// here serves as a reference for the later ones.
 void TOmnifontOCR::CorrectBySimilarity() {
   if (!SimilarityCorrection) return;
   const int count = Chars.Count();
+  auto isReference = [](const TOCRChar& q) {
+    return q.BestChar != NoChar && !q.HasEmptyBox() && Confidence(q) > 95;
+  };
+  int widest = 0;
+  for (int k = 0; k < count; ++k)
+    if (!Chars[k]->HasEmptyBox()) widest = std::max(widest, Chars[k]->Width());
+  std::vector<std::vector<int>> byWidth(static_cast<std::size_t>(widest) + 1);
+  for (int k = 0; k < count; ++k)
+    if (isReference(*Chars[k])) byWidth[static_cast<std::size_t>(Chars[k]->Width())].push_back(k);
+  std::vector<TClassGrid> grids(static_cast<std::size_t>(count));
+  auto grid = [&](int k) -> const TClassGrid& {
+    TClassGrid& g = grids[static_cast<std::size_t>(k)];
+    if (g.Empty()) g.Read(*Page, *Chars[k], Threshold);
+    return g;
+  };
+  constexpr int kCloseEnough = 10;
   for (int i = 0; i < count; ++i) {
     TOCRChar& p = *Chars[i];
     if (p.BestChar != NoChar || p.Bottom - p.Top <= 4 || p.Right - p.Left < 2) continue;
-    int best = 1000;
-    const TOCRChar* ref = nullptr;
-    for (int k = 0; k < count; ++k) {
-      const TOCRChar& q = *Chars[k];
-      if (&q == &p || q.BestChar == NoChar || q.HasEmptyBox() || Confidence(q) <= 95) continue;
-      const int d = GlyphDissimilarity(*Page, p, Threshold, q);
-      if (d < best) {
-        best = d;
-        ref = &q;
+    int best = 1000, bestIndex = count;
+    const int wp = p.Width();
+    const int widthTo = std::min(LargestComparable(wp), widest);
+    for (int w = std::max(wp - wp / 16 - 1, 1); w <= widthTo; ++w)
+      for (const int k : byWidth[static_cast<std::size_t>(w)]) {
+        const TOCRChar& q = *Chars[k];
+        if (!Comparable(p, q)) continue;
+        // Only a match below 10 changes anything: a closer one, or an equal
+        // one earlier in the list.
+        const int bound = std::min(kCloseEnough, k < bestIndex ? best + 1 : best);
+        if (bound <= 0) continue;
+        const int d = GridDissimilarity(grid(i), p, grid(k), q, bound);
+        if (d < bound) {
+          best = d;
+          bestIndex = k;
+        }
       }
+    if (bestIndex < count) {
+      const TOCRChar& ref = *Chars[bestIndex];
+      const int c = ref.CandCount > 0 ? ref.CandConf[0] : 97;
+      SetAC(*this, p, ref.BestChar, std::max(c - best, 1));
     }
-    if (ref != nullptr && best < 10) {
-      const int c = ref->CandCount > 0 ? ref->CandConf[0] : 97;
-      SetAC(*this, p, ref->BestChar, std::max(c - best, 1));
-    }
+    if (isReference(p)) byWidth[static_cast<std::size_t>(wp)].push_back(i);
   }
 }
 
