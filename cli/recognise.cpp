@@ -82,10 +82,11 @@ TPageResult RecognisePage(const std::string& input, int page, const std::vector<
     result.XDpi = image.XDpi;
     result.YDpi = image.YDpi;
     if (options.Format == TOutputFormat::Pdf) result.Image = std::make_shared<const TDibGraphic>(image);
-    const TPreparedPage prepared = PreparePage(std::move(image), options);
+    TPreparedPage prepared = PreparePage(std::move(image), options);
     ReportPreparation(prepared, result);
     ConfigureEngine(options, engine);
     TPackedDib packed(prepared.Image);
+    prepared.Image.Clear();  // the engine reads the packed copy: do not hold the pixels twice
     try {
       engine.Recognize(packed.Handle, options.Area);
     } catch (const EOCRError& e) {

@@ -1,5 +1,6 @@
 #include "dibunit/dib.h"
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -257,6 +258,23 @@ void TDIB::CreateNew(int width, int height, int format, int xDpi, int yDpi) {
   BuildRows();
 }
 
+void TDIB::Reshape8Bit(int width, int height) {
+  const std::int64_t size = DibDataSize(width, height, 8);
+  const bool fits = !Empty() && Format == df8Bit && OwnsHandle && LockCount == 1 && width >= 0 &&
+                    height >= 0 && width <= kMaxDimension && height <= kMaxDimension && size >= 0 &&
+                    static_cast<std::size_t>(size) <= GlobalSize(Handle);
+  if (!fits) {
+    CreateNew(width, height, df8Bit, XResolution(), YResolution());
+    return;
+  }
+  Header->Width = width;
+  Header->Height = height;
+  Header->ImageSize = static_cast<std::uint32_t>(height * DibStride(width, 8));
+  if (FileHeader.Type != 0) FileHeader.FileSize = static_cast<std::uint32_t>(size);
+  ParseHeader();
+  BuildRows();
+}
+
 int TDIB::XResolution() const { return Header ? RoundToInt(Header->XPelsPerMeter / 39.37) : 0; }
 int TDIB::YResolution() const { return Header ? RoundToInt(Header->YPelsPerMeter / 39.37) : 0; }
 
@@ -268,18 +286,28 @@ std::uint32_t TDIB::PaletteEntry(int index) const {
 
 void TDIB::SetPaletteEntry(int index, std::uint32_t value) { std::memcpy(Palette + 4 * index, &value, 4); }
 
-void TDIB::ReplaceContents(const std::vector<std::uint8_t>& packed) {
-  int locks = LockCount;
+void TDIB::AdoptConverted(TGlobalHandle fresh) {
+  const int locks = LockCount > 0 ? LockCount : 1;
   while (LockCount > 0) Unlock();
-  try {
-    GlobalReAlloc(Handle, packed.size());
-  } catch (...) {
-    while (LockCount < locks) Lock();
-    throw;
+  if (OwnsHandle) {
+    // The new block replaces the old one: the pixels are never held twice over.
+    GlobalFree(Handle);
+    Handle = fresh;
+  } else {
+    // A borrowed block is resized in place, so that its owner sees the result.
+    const std::size_t size = GlobalSize(fresh);
+    try {
+      GlobalReAlloc(Handle, size);
+    } catch (...) {
+      GlobalFree(fresh);
+      while (LockCount < locks) Lock();
+      throw;
+    }
+    std::memcpy(GlobalLock(Handle), GlobalLock(fresh), size);
+    GlobalUnlock(Handle);
+    GlobalFree(fresh);
   }
   while (LockCount < locks) Lock();
-  if (LockCount == 0) Lock();
-  std::memcpy(Header, packed.data(), packed.size());
   FileHeader = TBitmapFileHeader{};
   ParseHeader();
   BuildRows();
@@ -293,33 +321,50 @@ void TDIB::ConvertTo(TDibFormat format) {
 
 namespace {
 
-// Header and grey or black/white table of a converted bitmap.
-std::vector<std::uint8_t> NewPackedLayout(const TBitmapInfoHeader& old, int bitCount) {
+// A new zero-filled block for a converted bitmap, with its header and grey
+// or black/white table written; the caller writes the pixels.
+TGlobalHandle NewPackedLayout(const TBitmapInfoHeader& old, int bitCount) {
   int w = old.Width, h = old.Height;
   int colors = ColorsForBitCount(bitCount);
   std::int64_t stride = DibStride(w, bitCount);
-  std::vector<std::uint8_t> packed(static_cast<std::size_t>(DibDataSize(w, h, bitCount)), 0);
+  TGlobalHandle block = GlobalAllocZeroed(static_cast<std::size_t>(DibDataSize(w, h, bitCount)));
+  auto* packed = static_cast<std::uint8_t*>(GlobalLock(block));
   TBitmapInfoHeader nh = old;
   nh.BitCount = static_cast<std::uint16_t>(bitCount);
   nh.ImageSize = static_cast<std::uint32_t>(h * stride);
   nh.ColorsUsed = nh.ColorsImportant = static_cast<std::uint32_t>(colors);
-  std::memcpy(packed.data(), &nh, sizeof nh);
-  std::uint8_t* palette = packed.data() + kInfoHeaderSize;
+  std::memcpy(packed, &nh, sizeof nh);
+  std::uint8_t* palette = packed + kInfoHeaderSize;
   for (int i = 0; i < colors; ++i) {
     std::uint8_t grey = colors == 2 ? static_cast<std::uint8_t>(i * 255) : static_cast<std::uint8_t>(i);
     palette[4 * i] = palette[4 * i + 1] = palette[4 * i + 2] = grey;
   }
-  return packed;
+  GlobalUnlock(block);
+  return block;
 }
 
 // Grey level of a 24-bit pixel: each weighted channel is rounded to single
 // precision, the sum to the nearest integer with ties to even.
-std::uint8_t GreyOf24(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
-  float r = static_cast<float>(0.3 * red);
-  float g = static_cast<float>(0.59 * green);
-  float b = static_cast<float>(0.11 * blue);
-  double sum = static_cast<double>(r) + static_cast<double>(g) + static_cast<double>(b);
-  return static_cast<std::uint8_t>(std::nearbyint(sum));
+// The weighted channels are taken from tables of those rounded products.
+struct TGreyWeights {
+  std::array<double, 256> Red, Green, Blue;
+};
+
+const TGreyWeights& GreyWeights() {
+  static const TGreyWeights weights = [] {
+    TGreyWeights w{};
+    for (int v = 0; v < 256; ++v) {
+      w.Red[v] = static_cast<double>(static_cast<float>(0.3 * v));
+      w.Green[v] = static_cast<double>(static_cast<float>(0.59 * v));
+      w.Blue[v] = static_cast<double>(static_cast<float>(0.11 * v));
+    }
+    return w;
+  }();
+  return weights;
+}
+
+std::uint8_t GreyOf24(const TGreyWeights& w, std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+  return static_cast<std::uint8_t>(std::nearbyint(w.Red[red] + w.Green[green] + w.Blue[blue]));
 }
 
 }  // namespace
@@ -327,9 +372,10 @@ std::uint8_t GreyOf24(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
 void TDIB::ConvertTo8Bit() {
   if (Format == df15Bit || Format == df16Bit) return;  // no path; the engine refuses the page later
   int w = Width(), h = Height();
-  std::vector<std::uint8_t> packed = NewPackedLayout(*Header, 8);
+  TGlobalHandle packed = NewPackedLayout(*Header, 8);
   std::int64_t stride = DibStride(w, 8);
-  std::uint8_t* bits = packed.data() + kInfoHeaderSize + 1024;
+  std::uint8_t* bits = static_cast<std::uint8_t*>(GlobalLock(packed)) + kInfoHeaderSize + 1024;
+  const TGreyWeights& weights = GreyWeights();
   std::uint8_t grey4[16];
   if (Format == df4Bit) {
     for (int i = 0; i < 16; ++i) {
@@ -358,25 +404,27 @@ void TDIB::ConvertTo8Bit() {
         for (int x = 0; x < w; ++x) dst[x] = grey4[(x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4)];
         break;
       default:  // df24Bit
-        for (int x = 0; x < w; ++x) dst[x] = GreyOf24(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
+        for (int x = 0; x < w; ++x) dst[x] = GreyOf24(weights, src[3 * x], src[3 * x + 1], src[3 * x + 2]);
         break;
     }
   }
-  ReplaceContents(packed);
+  GlobalUnlock(packed);
+  AdoptConverted(packed);
 }
 
 void TDIB::ConvertTo1Bit() {
   int w = Width(), h = Height();
-  std::vector<std::uint8_t> packed = NewPackedLayout(*Header, 1);
+  TGlobalHandle packed = NewPackedLayout(*Header, 1);
   std::int64_t stride = DibStride(w, 1);
-  std::uint8_t* bits = packed.data() + kInfoHeaderSize + 8;
+  std::uint8_t* bits = static_cast<std::uint8_t*>(GlobalLock(packed)) + kInfoHeaderSize + 8;
   for (int y = 0; y < h; ++y) {
     std::uint8_t* dst = bits + static_cast<std::int64_t>(h - 1 - y) * stride;
     const std::uint8_t* src = Rows[y];
     for (int x = 0; x < w; ++x)
       if (src[x] != 0) dst[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
   }
-  ReplaceContents(packed);
+  GlobalUnlock(packed);
+  AdoptConverted(packed);
 }
 
 }  // namespace omniocr

@@ -74,6 +74,10 @@ class TDIB {
   void Clear();
   void LoadFromHandle(TGlobalHandle handle);
   void CreateNew(int width, int height, int format, int xDpi, int yDpi);
+  // An 8-bit bitmap of another size, its pixels undefined: the block is kept
+  // when it holds the new size (a working bitmap reused from call to call),
+  // otherwise made anew as CreateNew does, keeping the resolution.
+  void Reshape8Bit(int width, int height);
 
   // Geometry and palette.
   int Width() const { return Header ? Header->Width : 0; }
@@ -132,7 +136,8 @@ class TDIB {
   void ParseHeader();
   void BuildRows();
   void ValidateLoadedHeader() const;
-  void ReplaceContents(const std::vector<std::uint8_t>& packed);
+  // Takes a converted bitmap's new block in place of the old one.
+  void AdoptConverted(TGlobalHandle fresh);
   void ConvertTo8Bit();
   void ConvertTo1Bit();
   void SetBetweenEqualNeighbours(std::int32_t value);

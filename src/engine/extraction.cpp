@@ -2,7 +2,11 @@
 // raster order of the components' first pixels.
 
 #include <cstdint>
+#include <vector>
 
+#include "engine/byte_scan.h"
+#include "engine/classify/probe_scratch.h"
+#include "engine/classify/region_labelling.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
 
@@ -19,33 +23,47 @@ bool RejectedBySize(int width, int height) {
 
 }  // namespace
 
+// One pass over the page: each row has its marks cleared, its ink runs
+// found a word at a time, marked 7 and joined to the runs they meet on the
+// row above (8 neighbours). A component's record takes its first pixel in
+// raster order as the seed, and the records come in the order of those
+// pixels, as filling each component from its first pixel would give them.
 void TOmnifontOCR::ExtractCharacters() {
   const int thr = Threshold;
   WidthSum = HeightSum = CharCount = 0;
   TDIB& page = *Page;
   const int w = page.Width(), h = page.Height();
-  ClearMarks(page, 0, w - 1, 0, h - 1);
+  const int limit = thr & 0xFF;  // with its marks clear, a byte is ink below this
+  TProbeScratch& scratch = Scratch();
+  TRunJoiner joiner(scratch, true);
   for (int y = 0; y < h; ++y) {
-    const std::uint8_t* row = page.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const std::uint8_t b = row[x];
-      if ((b & 7) != 0 || !IsInkByte(b, thr)) continue;
-      TBox box;
-      TraceComponent(page, x, y, thr, 7, true, box);
-      const int bw = box.Right - box.Left + 1, bh = box.Bottom - box.Top + 1;
-      ++CharCount;
-      WidthSum += bw;
-      HeightSum += bh;
-      TOCRChar* record = NewRecord();
-      record->Left = box.Left;
-      record->Right = box.Right;
-      record->Top = box.Top;
-      record->Bottom = box.Bottom;
-      record->StartX = x;
-      record->StartY = y;
-      record->BestChar = RejectedBySize(bw, bh) ? RejectedChar : NoChar;
-      record->Id = CharCount;
+    std::uint8_t* row = page.Row(y);
+    ClearLowBits(row, 0, w);
+    joiner.StartRow(y);
+    for (int x = FirstByteBelow(row, 0, w, limit); x < w; x = FirstByteBelow(row, x, w, limit)) {
+      const int x0 = x;
+      x = FirstByteNotBelow(row, x0, w, limit);
+      for (int k = x0; k < x; ++k) row[k] |= 7;
+      joiner.AddRun(x0, x - 1, false);
     }
+  }
+  const std::vector<TLabelRegion>& regions = scratch.Regions;
+  for (int i = 0; i < static_cast<int>(regions.size()); ++i) {
+    const TLabelRegion& r = regions[static_cast<std::size_t>(i)];
+    if (r.Parent != i) continue;
+    const int bw = r.MaxX - r.MinX + 1, bh = r.MaxY - r.MinY + 1;
+    ++CharCount;
+    WidthSum += bw;
+    HeightSum += bh;
+    TOCRChar* record = NewRecord();
+    record->Left = r.MinX;
+    record->Right = r.MaxX;
+    record->Top = r.MinY;
+    record->Bottom = r.MaxY;
+    record->StartX = r.StartX;
+    record->StartY = r.StartY;
+    record->BestChar = RejectedBySize(bw, bh) ? RejectedChar : NoChar;
+    record->Id = CharCount;
   }
 }
 

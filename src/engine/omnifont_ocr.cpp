@@ -4,6 +4,7 @@
 
 #include "dibunit/errors.h"
 #include "dibunit/threshold.h"
+#include "engine/classify/probe_scratch.h"
 
 namespace omniocr {
 
@@ -29,6 +30,11 @@ void TOmnifontOCR::EndRun() {
   // Records keep their page reference only as a value: it must not be used
   // after the run, so clear it to make any such use fail loudly.
   for (int i = 0; i < Chars.Count(); ++i) Chars[i]->Page = nullptr;
+}
+
+TProbeScratch& TOmnifontOCR::Scratch() const {
+  if (!ProbeScratch) ProbeScratch = std::make_unique<TProbeScratch>();
+  return *ProbeScratch;
 }
 
 TOCRChar* TOmnifontOCR::NewRecord() {

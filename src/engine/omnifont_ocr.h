@@ -16,6 +16,8 @@
 
 namespace omniocr {
 
+class TProbeScratch;
+
 class TOmnifontOCR {
  public:
   TOmnifontOCR();
@@ -95,6 +97,12 @@ class TOmnifontOCR {
 
   // A new zero-filled record on the run's page, appended to Chars.
   TOCRChar* NewRecord();
+
+  // The probes' working memory, made on first use and kept for later runs.
+  TProbeScratch& Scratch() const;
+
+ private:
+  mutable std::unique_ptr<TProbeScratch> ProbeScratch;
 };
 
 }  // namespace omniocr

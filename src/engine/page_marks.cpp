@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/byte_scan.h"
+
 namespace omniocr {
 
 void ClearMarks(TDIB& page, int x0, int x1, int y0, int y1) {
@@ -11,29 +13,22 @@ void ClearMarks(TDIB& page, int x0, int x1, int y0, int y1) {
   x1 = std::min(x1, page.Width() - 1);
   y1 = std::min(y1, page.Height() - 1);
   if (x1 < x0 || y1 < y0) return;
-  for (int y = y0; y <= y1; ++y) {
-    std::uint8_t* row = page.Row(y);
-    for (int x = x0; x <= x1; ++x) row[x] &= 0xF8;
-  }
+  for (int y = y0; y <= y1; ++y) ClearLowBits(page.Row(y), x0, x1 + 1);
 }
 
 namespace {
 
-struct TSeed {
-  std::int32_t X;
-  std::int32_t Y;
-};
-
 // Seeds of spans still to fill; kept between fills so that a page of many
 // small components does not allocate once per component.
-thread_local std::vector<TSeed> fillSeeds;
+thread_local std::vector<TFillSeed> fillSeeds;
 
 }  // namespace
 
 // A span fill: it marks whole runs of a row at once and seeds the rows above
 // and below from them, so its work list holds a few seeds per run instead of
 // one entry per pixel. The pixels it marks are exactly the connected region.
-int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eightConnected, TBox& box) {
+int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eightConnected, TBox& box,
+                   std::vector<TFillSeed>& seeds) {
   const std::uint8_t markBits = static_cast<std::uint8_t>(mark & 7);
   if (markBits == 0 || PixelOutside(page, x, y) || PixelMark(page, x, y) != 0) return 0;
   const bool seedInk = IsInkByte(page.PixelByte(x, y), threshold);
@@ -43,13 +38,12 @@ int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eight
     return (b & 7) == 0 && IsInkByte(b, threshold) == seedInk;
   };
 
-  std::vector<TSeed>& seeds = fillSeeds;
   seeds.clear();
   seeds.push_back({x, y});
   int count = 0;
   int left = x, right = x, top = y, bottom = y;
   while (!seeds.empty()) {
-    const TSeed s = seeds.back();
+    const TFillSeed s = seeds.back();
     seeds.pop_back();
     std::uint8_t* row = page.Row(s.Y);
     if (!fillable(row, s.X)) continue;
@@ -75,7 +69,12 @@ int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eight
     }
   }
   box = {left, right, top, bottom};
-  if (seeds.capacity() > (1u << 20)) seeds = {};
+  return count;
+}
+
+int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eightConnected, TBox& box) {
+  const int count = TraceComponent(page, x, y, threshold, mark, eightConnected, box, fillSeeds);
+  if (fillSeeds.capacity() > (1u << 20)) fillSeeds = {};
   return count;
 }
 

@@ -4,6 +4,7 @@
 // fill mark during a run (0 = unmarked), and the region fill that sets them.
 
 #include <cstdint>
+#include <vector>
 
 #include "dibunit/dib.h"
 
@@ -29,11 +30,21 @@ struct TBox {
   int Bottom = 0;
 };
 
+// A span still to fill: the pixel (X, Y) and the run of its row around it.
+struct TFillSeed {
+  std::int32_t X;
+  std::int32_t Y;
+};
+
 // Region fill from (x, y): every unmarked pixel of the seed's class (ink or
 // paper) connected to the seed gets `mark` ORed into its low bits. Returns the
 // number of pixels marked and sets the region's bounding box; returns 0 and
 // leaves the box alone when the seed is outside, already marked, or the mark
-// has no low bits set.
+// has no low bits set. `seeds` is the work list, emptied first; a caller that
+// fills often keeps it, so that its storage is reused.
+int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eightConnected, TBox& box,
+                   std::vector<TFillSeed>& seeds);
+// The same with a work list of the calling thread.
 int TraceComponent(TDIB& page, int x, int y, int threshold, int mark, bool eightConnected, TBox& box);
 
 }  // namespace omniocr

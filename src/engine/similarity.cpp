@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
-#include <utility>
 #include <vector>
 
 #include "engine/classify/candidates.h"
@@ -17,26 +15,64 @@ namespace omniocr {
 
 namespace {
 
-constexpr int kOutside = -1;
+constexpr std::int8_t kOutside = -1;
 
 // Compared positions allowed per page pixel (see CorrectBySimilarity).
 constexpr std::int64_t kSimilarityWorkPerPixel = 16;
 
-// Ink 1, paper 0, outside the page kOutside.
-int ClassAt(const TDIB& page, int x, int y, int thr) {
-  if (!page.Inside(x, y)) return kOutside;
-  return IsInkByte(page.PixelByte(x, y), thr) ? 1 : 0;
-}
-
 int Confidence(const TOCRChar& c) { return c.CandCount > 0 ? c.CandConf[0] : 100; }
 
-// The dissimilarity when it is below `limit`; otherwise some value of at
-// least `limit`, found as soon as the rows left cannot bring it under.
-int DissimilarityBelow(const TDIB& page, const TOCRChar& p, int threshold, const TOCRChar& q, int limit,
-                       std::int64_t& work) {
+// The largest width (or height) of a box that a box of size n may be
+// compared with: |n - m| <= max(n, m)/16 + 1.
+int LargestComparable(int n) { return std::max(n, 16 * (n + 1) / 15); }
+
+// A character's pixel classes (ink 1, paper 0, outside the page kOutside)
+// over its box widened to every position a comparison may read: the widest
+// comparable box plus the neighbour step on each side.
+class TClassGrid {
+ public:
+  void Read(const TDIB& page, const TOCRChar& c, int threshold) {
+    const int w = LargestComparable(c.Width()), h = LargestComparable(c.Height());
+    MarginX = w / 32 + 1;
+    MarginY = h / 32 + 1;
+    Left = c.Left - MarginX;
+    Top = c.Top - MarginY;
+    Stride = w + 2 * MarginX;
+    const int rows = h + 2 * MarginY;
+    Classes.assign(static_cast<std::size_t>(Stride) * static_cast<std::size_t>(rows), kOutside);
+    for (int j = 0; j < rows; ++j) {
+      const int y = Top + j;
+      if (y < 0 || y >= page.Height()) continue;
+      const std::uint8_t* row = page.Row(y);
+      std::int8_t* cls = Classes.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(Stride);
+      for (int i = std::max(0, -Left); i < Stride && Left + i < page.Width(); ++i)
+        cls[i] = IsInkByte(row[Left + i], threshold) ? 1 : 0;
+    }
+  }
+  bool Empty() const { return Classes.empty(); }
+  // The class at (u, v) relative to the box's top-left corner.
+  std::int8_t At(int u, int v) const {
+    return Classes[static_cast<std::size_t>(v + MarginY) * static_cast<std::size_t>(Stride) +
+                   static_cast<std::size_t>(u + MarginX)];
+  }
+
+ private:
+  int Left = 0, Top = 0, MarginX = 0, MarginY = 0, Stride = 0;
+  std::vector<std::int8_t> Classes;
+};
+
+bool Comparable(const TOCRChar& p, const TOCRChar& q) {
   const int wp = p.Width(), hp = p.Height(), wq = q.Width(), hq = q.Height();
   const int W = std::max(wp, wq), H = std::max(hp, hq);
-  if (std::abs(wp - wq) > W / 16 + 1 || std::abs(hp - hq) > H / 16 + 1) return 100;
+  return std::abs(wp - wq) <= W / 16 + 1 && std::abs(hp - hq) <= H / 16 + 1;
+}
+
+// The dissimilarity of two comparable characters from their class grids; it
+// stops as soon as the result is sure to be at least `bound`, returning a
+// value of at least `bound` then (the exact value below it).
+int GridDissimilarity(const TClassGrid& gp, const TOCRChar& p, const TClassGrid& gq, const TOCRChar& q,
+                      int bound, std::int64_t& work) {
+  const int W = std::max(p.Width(), q.Width()), H = std::max(p.Height(), q.Height());
   std::int64_t penalty = 0, same = 0;
   if (p.BaseLine + p.DescLine < 2 * p.Bottom && q.BaseLine + q.DescLine > 2 * q.Bottom) penalty += 128;
   if (p.AscLine + p.MeanLine < 2 * p.Top && q.AscLine + q.MeanLine > 2 * q.Top) penalty += 128;
@@ -45,8 +81,7 @@ int DissimilarityBelow(const TDIB& page, const TOCRChar& p, int threshold, const
     work += W;
     for (int u = 0; u < W; ++u) {
       // Outside the page counts as ink in the direct comparison.
-      const int cp = ClassAt(page, p.Left + u, p.Top + v, threshold);
-      const int cq = ClassAt(page, q.Left + u, q.Top + v, threshold);
+      const std::int8_t cp = gp.At(u, v), cq = gq.At(u, v);
       if ((cp != 0) == (cq != 0)) {
         same += 16;
         continue;
@@ -55,71 +90,57 @@ int DissimilarityBelow(const TDIB& page, const TOCRChar& p, int threshold, const
       for (int b = -1; b <= 1; ++b)
         for (int a = -1; a <= 1; ++a) {
           if (a == 0 && b == 0) continue;
-          const int np = ClassAt(page, p.Left + u + a * sx, p.Top + v + b * sy, threshold);
-          const int nq = ClassAt(page, q.Left + u + a * sx, q.Top + v + b * sy, threshold);
+          const std::int8_t np = gp.At(u + a * sx, v + b * sy), nq = gq.At(u + a * sx, v + b * sy);
           if (np == kOutside || nq == kOutside || np != nq) ++n;
         }
       if (n >= 2) penalty += 16 * (n - 1);
     }
-    // Even if every position left agreed, the result would not fall below the limit.
-    const std::int64_t sameAtMost = same + 16 * static_cast<std::int64_t>(H - 1 - v) * W;
-    if (penalty > 0 && 100 * penalty >= limit * (sameAtMost + penalty)) return limit;
+    // Every pixel still to come adds at most 16 to `same`: the result cannot
+    // fall below this any more.
+    const std::int64_t rest = static_cast<std::int64_t>(H - 1 - v) * W;
+    if (penalty > 0 && 100 * penalty / (same + 16 * rest + penalty) >= bound)
+      return static_cast<int>(100 * penalty / (same + 16 * rest + penalty));
   }
   if (same + penalty == 0) return 99;
   return static_cast<int>(100 * penalty / (same + penalty));
 }
 
-// The references of similarity correction (characters read with more than
-// 95 % confidence) by box size, each size's list in list order, so that an
-// unread character is compared only with references of a size that can pass
-// the size test.
-class TReferenceIndex {
- public:
-  static bool IsReference(const TOCRChar& q) {
-    return q.BestChar != NoChar && !q.HasEmptyBox() && Confidence(q) > 95;
-  }
-  void Add(const TOCRChar& q, int index) {
-    std::vector<int>& list = BySize[{q.Width(), q.Height()}];
-    list.insert(std::lower_bound(list.begin(), list.end(), index), index);
-  }
-  // Positions of every reference whose size may pass the size test against
-  // a box of w x h, in list order.
-  std::vector<int> Candidates(int w, int h) const {
-    std::vector<int> found;
-    for (auto it = BySize.lower_bound({LowestPassing(w), 0}); it != BySize.end(); ++it) {
-      const auto [wq, hq] = it->first;
-      if (wq > HighestPassing(w)) break;
-      if (hq >= LowestPassing(h) && hq <= HighestPassing(h))
-        found.insert(found.end(), it->second.begin(), it->second.end());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-  }
-
- private:
-  // |a - b| <= max(a, b) / 16 + 1 holds only for b in this range (with a margin).
-  static int LowestPassing(int a) { return a - a / 16 - 2; }
-  static int HighestPassing(int a) { return (a + 2) * 16 / 15 + 1; }
-  std::map<std::pair<int, int>, std::vector<int>> BySize;
-};
-
 }  // namespace
 
 int GlyphDissimilarity(const TDIB& page, const TOCRChar& p, int threshold, const TOCRChar& q) {
+  if (!Comparable(p, q)) return 100;
+  TClassGrid gp, gq;
+  gp.Read(page, p, threshold);
+  gq.Read(page, q, threshold);
   std::int64_t work = 0;
-  return DissimilarityBelow(page, p, threshold, q, 101, work);
+  return GridDissimilarity(gp, p, gq, q, 101, work);
 }
 
-// A reference is taken only when its dissimilarity is below 10 and below that
-// of every earlier reference, so a comparison may stop once it cannot be, and
-// references whose size fails the size test are never looked at. Once the
-// work budget is spent, the characters left stay unread.
+// Each unread character is compared with the confidently read characters of
+// comparable size only (kept by width), and a comparison stops once it cannot
+// give the closest match below 10. The closest match is the least
+// dissimilarity, the first in the list among equals; a character corrected
+// here serves as a reference for the later ones. Once the work budget is
+// spent, the characters left stay unread.
 void TOmnifontOCR::CorrectBySimilarity() {
   if (!SimilarityCorrection) return;
   const int count = Chars.Count();
-  TReferenceIndex references;
+  auto isReference = [](const TOCRChar& q) {
+    return q.BestChar != NoChar && !q.HasEmptyBox() && Confidence(q) > 95;
+  };
+  int widest = 0;
   for (int k = 0; k < count; ++k)
-    if (TReferenceIndex::IsReference(*Chars[k])) references.Add(*Chars[k], k);
+    if (!Chars[k]->HasEmptyBox()) widest = std::max(widest, Chars[k]->Width());
+  std::vector<std::vector<int>> byWidth(static_cast<std::size_t>(widest) + 1);
+  for (int k = 0; k < count; ++k)
+    if (isReference(*Chars[k])) byWidth[static_cast<std::size_t>(Chars[k]->Width())].push_back(k);
+  std::vector<TClassGrid> grids(static_cast<std::size_t>(count));
+  auto grid = [&](int k) -> const TClassGrid& {
+    TClassGrid& g = grids[static_cast<std::size_t>(k)];
+    if (g.Empty()) g.Read(*Page, *Chars[k], Threshold);
+    return g;
+  };
+  constexpr int kCloseEnough = 10;
   // Positions compared, against a budget in proportion to the page: a page
   // of text spends well under one per pixel, while a page of thousands of
   // unread blobs of one size would otherwise cost the square of their number.
@@ -128,26 +149,30 @@ void TOmnifontOCR::CorrectBySimilarity() {
   for (int i = 0; i < count && work < budget; ++i) {
     TOCRChar& p = *Chars[i];
     if (p.BestChar != NoChar || p.Bottom - p.Top <= 4 || p.Right - p.Left < 2) continue;
-    int best = 10;
-    const TOCRChar* ref = nullptr;
-    const std::vector<int> candidates = references.Candidates(p.Width(), p.Height());
-    work += static_cast<std::int64_t>(candidates.size());
-    for (int k : candidates) {
-      const TOCRChar& q = *Chars[k];
-      if (&q == &p) continue;
-      const int d = DissimilarityBelow(*Page, p, Threshold, q, best, work);
-      if (d < best) {
-        best = d;
-        ref = &q;
-        if (best == 0) break;
+    int best = 1000, bestIndex = count;
+    const int wp = p.Width();
+    const int widthTo = std::min(LargestComparable(wp), widest);
+    for (int w = std::max(wp - wp / 16 - 1, 1); w <= widthTo; ++w)
+      for (const int k : byWidth[static_cast<std::size_t>(w)]) {
+        const TOCRChar& q = *Chars[k];
+        ++work;
+        if (!Comparable(p, q)) continue;
+        // Only a match below 10 changes anything: a closer one, or an equal
+        // one earlier in the list.
+        const int bound = std::min(kCloseEnough, k < bestIndex ? best + 1 : best);
+        if (bound <= 0) continue;
+        const int d = GridDissimilarity(grid(i), p, grid(k), q, bound, work);
+        if (d < bound) {
+          best = d;
+          bestIndex = k;
+        }
       }
+    if (bestIndex < count) {
+      const TOCRChar& ref = *Chars[bestIndex];
+      const int c = ref.CandCount > 0 ? ref.CandConf[0] : 97;
+      SetAC(*this, p, ref.BestChar, std::max(c - best, 1));
     }
-    if (ref != nullptr) {
-      const int c = ref->CandCount > 0 ? ref->CandConf[0] : 97;
-      SetAC(*this, p, ref->BestChar, std::max(c - best, 1));
-      // A character read here is a reference for the characters after it.
-      if (TReferenceIndex::IsReference(p)) references.Add(p, i);
-    }
+    if (isReference(p)) byWidth[static_cast<std::size_t>(wp)].push_back(i);
   }
 }
 

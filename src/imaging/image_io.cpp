@@ -61,6 +61,14 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) throw EImageError(std::strerror(errno));
   std::vector<std::uint8_t> bytes;
+  // Room for the whole file at once: growing by doubling would copy it and
+  // hold up to twice its size.
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    const long end = std::ftell(file.get());
+    if (end > 0 && static_cast<std::size_t>(end) <= kMaxFileBytes)
+      bytes.reserve(static_cast<std::size_t>(end));
+    std::fseek(file.get(), 0, SEEK_SET);
+  }
   std::uint8_t chunk[65536];
   for (;;) {
     const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "imaging/pixel_access.h"
 #include "imaging/reader_support.h"
 #include "imaging/readers.h"
@@ -63,6 +65,29 @@ std::uint8_t Scale(std::uint64_t value, std::uint64_t maxValue) {
   return static_cast<std::uint8_t>((value * 255 + maxValue / 2) / maxValue);
 }
 
+// A raw row in the common forms, copied as a whole: bitmap rows with the bits
+// turned over (PBM 1 is black, padding bits stay 0), and 8-bit grey or colour
+// rows whose samples need no scaling. False for the other forms.
+bool CopyPlainRow(const std::uint8_t* row, std::uint8_t* target, int w, int type, std::uint64_t maxValue) {
+  if (type == 1) {
+    const int whole = w / 8;
+    for (int i = 0; i < whole; ++i) target[i] = static_cast<std::uint8_t>(~row[i]);
+    if (w % 8 != 0) target[whole] = static_cast<std::uint8_t>(~row[whole] & (0xFF00u >> (w % 8)));
+    return true;
+  }
+  if (maxValue != 255) return false;
+  if (type == 2) {
+    std::memcpy(target, row, static_cast<std::size_t>(w));
+    return true;
+  }
+  for (int x = 0; x < w; ++x) {
+    target[3 * x] = row[3 * x + 2];
+    target[3 * x + 1] = row[3 * x + 1];
+    target[3 * x + 2] = row[3 * x];
+  }
+  return true;
+}
+
 }  // namespace
 
 TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size) {
@@ -93,6 +118,7 @@ TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size) {
     for (int y = 0; y < h; ++y) {
       const std::uint8_t* row = data + start + rowBytes * static_cast<std::uint64_t>(y);
       std::uint8_t* target = image.ScanLine(y);
+      if (CopyPlainRow(row, target, w, type, maxValue)) continue;
       for (int x = 0; x < w; ++x) {
         if (type == 1) {
           SetIndex(target, x, 1, GetIndex(row, x, 1) ^ 1u);  // PBM 1 is black

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "engine/classify/candidates.h"
 #include "engine/omnifont_ocr.h"
 #include "support/test_bitmaps.h"
@@ -108,6 +113,84 @@ TEST(Similarity, SmallUnreadAndFirstOfEqualReferences) {
   TOCRChar& later = AddBox(engine, 40, 2, 45, 11);
   engine.CorrectBySimilarity();
   EXPECT_EQ(later.BestChar, NoChar);
+}
+
+// The correction in its plain form: every unread character against every
+// confident one, the first of the least dissimilar, below 10.
+void PlainCorrection(TOmnifontOCR& engine) {
+  const int count = engine.Chars.Count();
+  auto confidence = [](const TOCRChar& c) { return c.CandCount > 0 ? c.CandConf[0] : 100; };
+  for (int i = 0; i < count; ++i) {
+    TOCRChar& p = *engine.Chars[i];
+    if (p.BestChar != NoChar || p.Bottom - p.Top <= 4 || p.Right - p.Left < 2) continue;
+    int best = 1000;
+    const TOCRChar* ref = nullptr;
+    for (int k = 0; k < count; ++k) {
+      const TOCRChar& q = *engine.Chars[k];
+      if (&q == &p || q.BestChar == NoChar || q.HasEmptyBox() || confidence(q) <= 95) continue;
+      const int d = GlyphDissimilarity(*engine.Page, p, engine.Threshold, q);
+      if (d < best) {
+        best = d;
+        ref = &q;
+      }
+    }
+    if (ref != nullptr && best < 10)
+      SetAC(engine, p, ref->BestChar, std::max((ref->CandCount > 0 ? ref->CandConf[0] : 97) - best, 1));
+  }
+}
+
+// Pages of a few shapes drawn many times with stray pixels, at the page's
+// edges too, read, unread or read without confidence, on lines that make some
+// of them descend: the correction gives every record the candidates the plain
+// form gives it (comparing only characters of comparable size, and stopping a
+// comparison once it cannot win, change nothing).
+TEST(Similarity, SameCorrectionsAsComparingEveryPair) {
+  std::mt19937 rng(77);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 40; ++round) {
+    TOmnifontOCR engine;
+    StartPage(engine, 200, 120);
+    std::vector<std::vector<std::string>> shapes;
+    for (int k = 0; k < 3; ++k) {
+      std::vector<std::string> art(static_cast<std::size_t>(pick(6, 14)),
+                                   std::string(static_cast<std::size_t>(pick(4, 10)), '.'));
+      for (std::string& row : art)
+        for (char& c : row) c = pick(0, 2) == 0 ? '#' : '.';
+      shapes.push_back(art);
+    }
+    for (int n = 0; n < 30; ++n) {
+      const auto& art = shapes[static_cast<std::size_t>(pick(0, 2))];
+      const int w = static_cast<int>(art[0].size()) + pick(0, 1),
+                h = static_cast<int>(art.size()) + pick(0, 1);
+      const int x = pick(-2, 200 - w + 2), y = pick(-2, 120 - h + 2);
+      for (int v = 0; v < static_cast<int>(art.size()); ++v)
+        for (int u = 0; u < static_cast<int>(art[0].size()); ++u)
+          if (art[static_cast<std::size_t>(v)][static_cast<std::size_t>(u)] == '#' || pick(0, 40) == 0)
+            FillRect(*engine.Page, x + u, y + v, x + u, y + v, 0);
+      TOCRChar& c = AddBox(engine, x, y, x + w - 1, y + h - 1);
+      if (pick(0, 3) == 0) c.DescLine = c.Bottom - 1;  // reaches into the descender zone
+      const int kind = pick(0, 3);
+      if (kind == 0) SetAC(engine, c, static_cast<TCharCode>(u'a' + pick(0, 5)), pick(90, 100));
+      if (kind == 1) c.BestChar = static_cast<TCharCode>(u'x');  // read, no candidates
+    }
+    TOmnifontOCR plain;
+    StartPage(plain, 200, 120);
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 200; ++x) plain.Page->Row(y)[x] = engine.Page->Row(y)[x];
+    for (int i = 0; i < engine.Chars.Count(); ++i) *plain.NewRecord() = *engine.Chars[i];
+    for (int i = 0; i < plain.Chars.Count(); ++i) plain.Chars[i]->Page = plain.Page.get();
+    engine.CorrectBySimilarity();
+    PlainCorrection(plain);
+    for (int i = 0; i < engine.Chars.Count(); ++i) {
+      const TOCRChar &a = *engine.Chars[i], &b = *plain.Chars[i];
+      ASSERT_EQ(a.BestChar, b.BestChar) << "round " << round << " record " << i;
+      ASSERT_EQ(a.CandCount, b.CandCount) << "round " << round << " record " << i;
+      for (int k = 0; k < a.CandCount; ++k) {
+        ASSERT_EQ(a.CandChar[k], b.CandChar[k]);
+        ASSERT_EQ(a.CandConf[k], b.CandConf[k]);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "engine/classify/accent.h"
 #include "engine/classify/char_constants.h"
+#include "engine/classify/ink_rows.h"
+#include "engine/classify/probe_scratch.h"
 #include "engine/classify/punctuation.h"
 #include "engine/classify/recognisers.h"
 #include "engine/omnifont_ocr.h"
@@ -121,6 +123,12 @@ TCharCode DispatchGlyph(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitma
   ++engine.DispatchCount;
   const int L = glyph.Left, R = glyph.Right, T = glyph.Top;
   int B = glyph.Bottom;
+  // Nothing changes a pixel during a dispatch: a rectangle's holes are counted
+  // once, and the ink of the glyph bitmap and of the page around the box is
+  // read into rows of bits once.
+  TProbeScratch& scratch = engine.Scratch();
+  const THoleMemoScope holeMemo(scratch);
+  const TInkRowsScope inkRows(scratch.InkRows, bitmap, *glyph.Page, threshold, L, T, R, B);
   const int W = R - L + 1, H = B - T + 1;
   TRecogContext context;
   context.Glyph = &glyph;

@@ -2,13 +2,20 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "dibunit/dib.h"
+#include "dibunit/errors.h"
+#include "engine/byte_scan.h"
 #include "engine/classify/accent.h"
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatcher.h"
+#include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
+#include "engine/classify/region_labelling.h"
 #include "engine/omnifont_ocr.h"
 
 namespace omniocr {
@@ -176,19 +183,88 @@ void ChooseGlyphSeed(const TOCRChar& g, int thr, int& seedX, int& seedY) {
 
 int RetryThreshold(int threshold, int delta) { return std::clamp(threshold + delta, 1, 248); }
 
-std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY,
-                                     int threshold) {
-  std::unique_ptr<TDIB> bitmap(g.Page->CopyRect(g.Left, g.Top, g.Right, g.Bottom));
-  TDIB& b = *bitmap;
+namespace {
+
+// The box must lie inside the page, as for a region copy.
+void RequireInsidePage(const TDIB& page, const TOCRChar& g) {
+  if (page.Empty() || g.Left > g.Right || g.Top > g.Bottom || g.Left < 0 || g.Top < 0 ||
+      g.Right >= page.Width() || g.Bottom >= page.Height())
+    throw EOCRError("CopyRect: rectangle (" + std::to_string(g.Left) + ", " + std::to_string(g.Top) + ")-(" +
+                    std::to_string(g.Right) + ", " + std::to_string(g.Bottom) + ") is not inside the bitmap");
+}
+
+// Copies the box out of the page with the marks cleared and, in the same pass,
+// labels the runs of the seed's class; then marks the seed's region with 1, as
+// a fill from the seed would (8 neighbours while FillPass is even).
+void CopyAndMarkSeedRegion(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY, int threshold,
+                           TDIB& b) {
+  const TDIB& page = *g.Page;
   const int W = b.Width(), H = b.Height();
+  const int t = threshold & 0xFF;
+  const int sx = seedX - g.Left, sy = seedY - g.Top;
+  const bool seedInside = b.Inside(sx, sy);
+  const bool seedInk = seedInside && (page.PixelByte(seedX, seedY) & 0xF8) < t;
+  TProbeScratch& scratch = engine.Scratch();
+  TRunJoiner joiner(scratch, ((engine.FillPass + 1) & 1) != 0);
+  std::vector<TGlyphRun>& runs = scratch.GlyphRuns;
+  runs.clear();
+  int seedLabel = -1;
   for (int y = 0; y < H; ++y) {
     std::uint8_t* row = b.Row(y);
-    for (int x = 0; x < W; ++x) row[x] &= 0xF8;
+    CopyClearingLowBits(row, page.Row(g.Top + y) + g.Left, W);
+    if (!seedInside) continue;
+    joiner.StartRow(y);
+    auto start = [&](int from) {
+      return seedInk ? FirstByteBelow(row, from, W, t) : FirstByteNotBelow(row, from, W, t);
+    };
+    auto end = [&](int from) {
+      return seedInk ? FirstByteNotBelow(row, from, W, t) : FirstByteBelow(row, from, W, t);
+    };
+    for (int x = start(0); x < W; x = start(x)) {
+      const int x0 = x;
+      x = end(x0);
+      const int label = joiner.AddRun(x0, x - 1, false);
+      runs.push_back({y, x0, x - 1, label});
+      if (y == sy && sx >= x0 && sx < x) seedLabel = label;
+    }
   }
-  {
-    TFillPassRaise raise(engine, 1);
-    FillRegion(engine, b, seedX - g.Left, seedY - g.Top, threshold, 1);
+  if (seedLabel < 0) return;
+  const int root = joiner.RootOf(seedLabel);
+  for (const TGlyphRun& r : runs) {
+    if (joiner.RootOf(r.Label) != root) continue;
+    std::uint8_t* row = b.Row(r.Y);
+    for (int x = r.X0; x <= r.X1; ++x) row[x] |= 1;
   }
+}
+
+// Keeps a glyph bitmap of the engine's for one driver call.
+class TGlyphBitmapLease {
+ public:
+  explicit TGlyphBitmapLease(TProbeScratch& scratch) : Scratch(scratch) {
+    if (Scratch.GlyphBitmaps.size() <= Scratch.GlyphDepth)
+      Scratch.GlyphBitmaps.push_back(std::make_unique<TDIB>());
+    Bitmap = Scratch.GlyphBitmaps[Scratch.GlyphDepth++].get();
+  }
+  ~TGlyphBitmapLease() { --Scratch.GlyphDepth; }
+  TGlyphBitmapLease(const TGlyphBitmapLease&) = delete;
+  TGlyphBitmapLease& operator=(const TGlyphBitmapLease&) = delete;
+  TDIB& Get() const { return *Bitmap; }
+
+ private:
+  TProbeScratch& Scratch;
+  TDIB* Bitmap;
+};
+
+}  // namespace
+
+void CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY, int threshold, TDIB& b) {
+  const TDIB& page = *g.Page;
+  RequireInsidePage(page, g);
+  const int W = g.Width(), H = g.Height();
+  b.Reshape8Bit(W, H);
+  if (page.Colors == b.Colors)
+    std::memcpy(b.Palette, page.Palette, static_cast<std::size_t>(page.Colors) * 4);
+  CopyAndMarkSeedRegion(engine, g, seedX, seedY, threshold, b);
   if (W > 4) {
     // Broken strokes crossing the middle or the lower part of the box stay.
     for (const int y : {H / 2, H - 1 - H / 8})
@@ -196,11 +272,13 @@ std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, in
         if ((b.PixelByte(x, y) & 7) == 0 && IsInkByte(b.PixelByte(x, y), threshold))
           FillRegion(engine, b, x, y, threshold, 1);
   }
-  for (int y = 0; y < H; ++y) {
-    std::uint8_t* row = b.Row(y);
-    for (int x = 0; x < W; ++x)
-      if ((row[x] & 7) == 0) row[x] = kGlyphPaper;
-  }
+  for (int y = 0; y < H; ++y) SetUnmarkedBytes(b.Row(y), W, kGlyphPaper);
+}
+
+std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY,
+                                     int threshold) {
+  auto bitmap = std::make_unique<TDIB>();
+  CutGlyphBitmap(engine, g, seedX, seedY, threshold, *bitmap);
   return bitmap;
 }
 
@@ -226,11 +304,13 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   if (static_cast<std::int64_t>(W) * H > kLargestGlyphArea) return RejectedChar;
   if (W < 1 || H < 1) return NoChar;
 
-  std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(engine, glyph, seedX, seedY, thr);
-  result = DispatchGlyph(engine, glyph, *bitmap, thr);
-  if (result == NoChar && CutBottomBridge(glyph, *bitmap, thr))
-    result = DispatchGlyph(engine, glyph, *bitmap, thr);
-  result = RetryDispatches(engine, glyph, *bitmap, thr, result);
+  const TGlyphBitmapLease lease(engine.Scratch());
+  TDIB& bitmap = lease.Get();
+  CutGlyphBitmap(engine, glyph, seedX, seedY, thr, bitmap);
+  result = DispatchGlyph(engine, glyph, bitmap, thr);
+  if (result == NoChar && CutBottomBridge(glyph, bitmap, thr))
+    result = DispatchGlyph(engine, glyph, bitmap, thr);
+  result = RetryDispatches(engine, glyph, bitmap, thr, result);
 
   if (glyph.CandCount > 0 && glyph.CandConf[0] >= 96 && result == NoChar) result = glyph.CandChar[0];
   if (result == NoChar && accent != 0 && level == 0) result = RecognizeGlyph(engine, glyph, thr, 1);

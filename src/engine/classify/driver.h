@@ -27,7 +27,10 @@ void ChooseGlyphSeed(const TOCRChar& glyph, int threshold, int& seedX, int& seed
 
 // The glyph bitmap of a record whose box is already tightened: the page
 // pixels of the character's region (marked 1) and 248 everywhere else.
-// (seedX, seedY) is the fill seed in page coordinates.
+// (seedX, seedY) is the fill seed in page coordinates. The first form cuts
+// into a bitmap the caller keeps (its block is reused when large enough).
+void CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& glyph, int seedX, int seedY, int threshold,
+                    TDIB& bitmap);
 std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& glyph, int seedX, int seedY,
                                      int threshold);
 

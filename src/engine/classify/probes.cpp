@@ -1,33 +1,28 @@
 #include "engine/classify/probes.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdlib>
-#include <memory>
+#include <vector>
 
 #include "dibunit/errors.h"
+#include "engine/byte_scan.h"
+#include "engine/classify/ink_rows.h"
+#include "engine/classify/probe_scratch.h"
+#include "engine/classify/region_labelling.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
 
 namespace omniocr {
 
-int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
-  const int n = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-  if (n == 0) return InkAt(bitmap, x0, y0, threshold) ? 1 : 0;
+namespace {
+
+// A segment with an end outside the bitmap: every sample is tested.
+int CountCrossingsClipped(const TDIB& bitmap, int x0, int y0, int x1, int y1, int n, int threshold) {
   const int dx = x1 - x0, dy = y1 - y0;
   int count = 0;
   bool previousInk = false;
-  if (dy == 0 && y0 >= 0 && y0 < bitmap.Height()) {
-    // A row: the samples are the columns themselves.
-    const std::uint8_t* row = bitmap.Row(y0);
-    const int w = bitmap.Width();
-    const int step = dx > 0 ? 1 : -1;
-    for (int k = 0, x = x0; k <= n; ++k, x += step) {
-      const bool ink = x >= 0 && x < w && IsInkByte(row[x], threshold);
-      if (ink && !previousInk) ++count;
-      previousInk = ink;
-    }
-    return count;
-  }
   for (int k = 0; k <= n; ++k) {
     const int x = x0 + dx * k / n;
     const int y = y0 + dy * k / n;
@@ -38,21 +33,152 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
   return count;
 }
 
+// Counts the ink runs of a sequence of pixel bytes.
+class TRunCounter {
+ public:
+  explicit TRunCounter(int threshold) : Thr(threshold & 0xFF) {}
+  void Sample(std::uint8_t byte) {
+    const bool ink = (byte & 0xF8) < Thr;
+    Count += ink && !PreviousInk;
+    PreviousInk = ink;
+  }
+  int Count = 0;
+
+ private:
+  int Thr;
+  bool PreviousInk = false;
+};
+
+// Bits set in each byte value (a table: the processors the engine is built
+// for need not count bits in one instruction).
+constexpr auto kBitsSet = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int v = 0; v < 256; ++v) table[v] = static_cast<std::uint8_t>(std::popcount(static_cast<unsigned>(v)));
+  return table;
+}();
+
+// Ink runs along row[xa..xb] (xa <= xb): eight pixels at a time as bits, a
+// run starting at each ink bit whose left neighbour is paper.
+int RowRuns(const std::uint8_t* row, int xa, int xb, int threshold) {
+  const int t = threshold & 0xFF;
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(t);
+  int count = 0;
+  unsigned previous = 0;  // the pixel before is ink (1) or paper (0)
+  int x = xa;
+  for (; x + 8 <= xb + 1; x += 8) {
+    const unsigned ink = InkBits8(row + x, limits);
+    count += kBitsSet[ink & ~((ink << 1) | previous) & 0xFFu];
+    previous = ink >> 7;
+  }
+  for (; x <= xb; ++x) {
+    const unsigned ink = (row[x] & 0xF8) < t ? 1 : 0;
+    count += static_cast<int>(ink & ~previous);
+    previous = ink;
+  }
+  return count;
+}
+
+// Bits set in a word, without a processor instruction for it.
+int BitCount(std::uint64_t v) {
+  v = v - ((v >> 1) & 0x5555555555555555ull);
+  v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+  v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<int>((v * 0x0101010101010101ull) >> 56);
+}
+
+// The classes of the rectangle from a dispatch's ink rows.
+std::uint8_t RectClasses(TInkRows& rows, int x0, int y0, int x1, int y1, std::uint8_t mask) {
+  const std::uint64_t full = ~std::uint64_t{0} >> (63 - (x1 - x0));
+  const std::uint8_t wanted = mask & 3;
+  std::uint8_t bits = 0;
+  for (int y = y0; y <= y1 && (bits & wanted) != wanted; ++y) {
+    const std::uint64_t ink = rows.Bits(y, x0, x1);
+    bits |= static_cast<std::uint8_t>((ink != 0 ? 1 : 0) | (ink != full ? 2 : 0));
+  }
+  return bits & mask;
+}
+
+}  // namespace
+
+int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+  const int dx = x1 - x0, dy = y1 - y0;
+  const int n = std::max(std::abs(dx), std::abs(dy));
+  if (n == 0) return InkAt(bitmap, x0, y0, threshold) ? 1 : 0;
+  if (!bitmap.Inside(x0, y0) || !bitmap.Inside(x1, y1))
+    return CountCrossingsClipped(bitmap, x0, y0, x1, y1, n, threshold);
+  // Both ends inside: so is every sample between them.
+  TRunCounter runs(threshold);
+  if (dy == 0) {  // either way along the row
+    const int xa = std::min(x0, x1), xb = std::max(x0, x1);
+    if (TInkRows* rows = ActiveInkRows(bitmap, threshold, xa, y0, xb, y0)) {
+      const std::uint64_t ink = rows->Bits(y0, xa, xb);
+      return BitCount(ink & ~(ink << 1));
+    }
+    return RowRuns(bitmap.Row(y0), xa, xb, threshold);
+  }
+  if (dx == 0) {
+    const int step = dy > 0 ? 1 : -1;
+    for (int k = 0, y = y0; k <= n; ++k, y += step) runs.Sample(bitmap.Row(y)[x0]);
+    return runs.Count;
+  }
+  // Sample k lies at x0 + dx*k/n, y0 + dy*k/n (each truncated toward zero):
+  // the quotients of |dx|*k and |dy|*k by n, kept with their remainders.
+  const int ax = std::abs(dx), ay = std::abs(dy);
+  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
+  int qx = 0, rx = 0, qy = 0, ry = 0;
+  for (int k = 0; k <= n; ++k) {
+    runs.Sample(bitmap.Row(y0 + sy * qy)[x0 + sx * qx]);
+    rx += ax;
+    if (rx >= n) {
+      rx -= n;
+      ++qx;
+    }
+    ry += ay;
+    if (ry >= n) {
+      ry -= n;
+      ++qy;
+    }
+  }
+  return runs.Count;
+}
+
 std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
   x0 = std::max(x0, 0);
   x1 = std::min(x1, bitmap.Width() - 1);
   y0 = std::max(y0, 0);
   y1 = std::min(y1, bitmap.Height() - 1);
   if (y1 < y0 || x1 < x0) return 0;
-  std::uint8_t bits = 0;
-  for (int y = y0; y <= y1; ++y) {
-    const std::uint8_t* row = bitmap.Row(y);
-    for (int x = x0; x <= x1; ++x) {
-      bits |= IsInkByte(row[x], threshold) ? 1 : 2;
-      if ((bits & mask) == mask) return bits & mask;
+  if (TInkRows* rows = ActiveInkRows(bitmap, threshold, x0, y0, x1, y1))
+    return RectClasses(*rows, x0, y0, x1, y1, mask);
+  const int t = threshold & 0xFF;
+  switch (mask & 3) {
+    case 1:  // any ink
+      for (int y = y0; y <= y1; ++y) {
+        const std::uint8_t* row = bitmap.Row(y);
+        for (int x = x0; x <= x1; ++x)
+          if ((row[x] & 0xF8) < t) return 1;
+      }
+      return 0;
+    case 2:  // any paper
+      for (int y = y0; y <= y1; ++y) {
+        const std::uint8_t* row = bitmap.Row(y);
+        for (int x = x0; x <= x1; ++x)
+          if ((row[x] & 0xF8) >= t) return 2;
+      }
+      return 0;
+    case 3: {
+      std::uint8_t bits = 0;
+      for (int y = y0; y <= y1; ++y) {
+        const std::uint8_t* row = bitmap.Row(y);
+        for (int x = x0; x <= x1; ++x) {
+          bits |= (row[x] & 0xF8) < t ? 1 : 2;
+          if (bits == 3) return 3;
+        }
+      }
+      return bits;
     }
+    default: return 0;
   }
-  return bits & mask;
 }
 
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
@@ -155,66 +281,64 @@ bool PathConnects(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thresh
 
 int FillRegion(const TOmnifontOCR& engine, TDIB& bitmap, int x, int y, int threshold, int mark) {
   TBox box;
-  return TraceComponent(bitmap, x, y, threshold, mark, (engine.FillPass & 1) != 0, box);
+  return TraceComponent(bitmap, x, y, threshold, mark, (engine.FillPass & 1) != 0, box,
+                        engine.Scratch().Seeds);
+}
+
+const THoleMemoEntry* TProbeScratch::FindHoles(const TDIB* bitmap, int left, int top, int right, int bottom,
+                                               int threshold, bool eight) const {
+  if (!MemoOpen) return nullptr;
+  for (int i = 0; i < MemoCount; ++i) {
+    const THoleMemoEntry& e = Memo[i];
+    if (e.Bitmap == bitmap && e.Left == left && e.Top == top && e.Right == right && e.Bottom == bottom &&
+        e.Threshold == threshold && e.Eight == eight)
+      return &e;
+  }
+  return nullptr;
+}
+
+void TProbeScratch::RememberHoles(const THoleMemoEntry& entry) {
+  if (!MemoOpen) return;
+  Memo[MemoNext] = entry;
+  MemoNext = (MemoNext + 1) % kMemoSize;
+  MemoCount = std::max(MemoCount, MemoNext == 0 ? kMemoSize : MemoNext);
 }
 
 namespace {
 
-// A W x H copy of the rectangle at (left, top); positions outside the source
-// read as paper (248, unmarked).
-std::unique_ptr<TDIB> ScratchCopy(const TDIB& source, int left, int top, int w, int h, bool clearMarks) {
-  auto scratch = std::make_unique<TDIB>();
-  scratch->CreateNew(w, h, df8Bit, 0, 0);
-  const std::uint8_t keep = clearMarks ? 0xF8 : 0xFF;
-  for (int j = 0; j < h; ++j) {
-    std::uint8_t* dst = scratch->Row(j);
-    const int sy = top + j;
-    for (int k = 0; k < w; ++k) {
-      const int sx = left + k;
-      dst[k] = source.Inside(sx, sy) ? static_cast<std::uint8_t>(source.PixelByte(sx, sy) & keep) : 248;
-    }
-  }
-  return scratch;
+// Copies the entries a count wrote (HoleCount of them); later entries of the
+// target keep what they held, as they would after a count.
+void CopyWrittenHoles(const THoleList& from, THoleList& to) {
+  to.HoleCount = from.HoleCount;
+  std::copy(from.Holes, from.Holes + from.HoleCount, to.Holes);
 }
 
-}  // namespace
-
-int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right, int bottom,
-               int threshold, THoleList* list) {
-  THoleList scratchList;
-  THoleList& holes = list != nullptr ? *list : scratchList;
-  holes.HoleCount = 0;
-  const int w = right - left + 1, h = bottom - top + 1;
-  if (w < 3 || h < 3) return 0;
-  std::unique_ptr<TDIB> scratch = ScratchCopy(bitmap, left, top, w, h, false);
-  TDIB& s = *scratch;
-  const bool eight = (engine.FillPass & 1) != 0;
-  TBox box;
-  auto floodIfPaper = [&](int x, int y) {
-    if (!IsInkByte(s.PixelByte(x, y), threshold)) TraceComponent(s, x, y, threshold, 7, eight, box);
-  };
-  for (int x = 0; x < w; ++x) {
-    floodIfPaper(x, 0);
-    floodIfPaper(x, h - 1);
+// The holes of a labelled rectangle: regions of unmarked paper that do not
+// reach its edge, in the order of their first pixels (column-major), ranked
+// and pruned into `holes`. Returns the number of significant holes.
+int RankHoles(TProbeScratch& s, int w, int h, THoleList& holes) {
+  std::vector<std::int32_t>& order = s.Order;
+  order.clear();
+  for (int i = 0; i < static_cast<int>(s.Regions.size()); ++i) {
+    const TLabelRegion& r = s.Regions[static_cast<std::size_t>(i)];
+    if (r.Parent == i && !r.TouchesBorder) order.push_back(i);
   }
-  for (int y = 0; y < h; ++y) {
-    floodIfPaper(0, y);
-    floodIfPaper(w - 1, y);
-  }
+  std::sort(order.begin(), order.end(), [&s](int a, int b) {
+    const TLabelRegion &ra = s.Regions[static_cast<std::size_t>(a)],
+                       &rb = s.Regions[static_cast<std::size_t>(b)];
+    return ra.SeedX < rb.SeedX || (ra.SeedX == rb.SeedX && ra.SeedY < rb.SeedY);
+  });
   int n = 0;
-  for (int x = 0; x < w; ++x) {
-    for (int y = 0; y < h; ++y) {
-      const std::uint8_t b = s.PixelByte(x, y);
-      if ((b & 7) != 0 || IsInkByte(b, threshold)) continue;
-      const int size = TraceComponent(s, x, y, threshold, 7, eight, box);
-      if ((size <= 1 && w * h > 40) || n == kMaxHoles) continue;
-      int at = 0;
-      while (at < n && holes.Holes[at].Size >= size) ++at;
-      for (int k = n; k > at; --k) holes.Holes[k] = holes.Holes[k - 1];
-      holes.Holes[at] = {size, x, y, box.Left, box.Top, box.Right, box.Bottom};
-      ++n;
-      holes.HoleCount = n;
-    }
+  for (const int i : order) {
+    const TLabelRegion& r = s.Regions[static_cast<std::size_t>(i)];
+    const int size = r.Size;
+    if ((size <= 1 && w * h > 40) || n == kMaxHoles) continue;
+    int at = 0;
+    while (at < n && holes.Holes[at].Size >= size) ++at;
+    for (int k = n; k > at; --k) holes.Holes[k] = holes.Holes[k - 1];
+    holes.Holes[at] = {size, r.SeedX, r.SeedY, r.MinX, r.MinY, r.MaxX, r.MaxY};
+    ++n;
+    holes.HoleCount = n;
   }
   if (n == 0) return 0;
   const int largest = holes.Holes[0].Size;
@@ -232,24 +356,43 @@ int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top
   return n;
 }
 
+}  // namespace
+
+int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right, int bottom,
+               int threshold, THoleList* list) {
+  THoleList scratchList;
+  THoleList& holes = list != nullptr ? *list : scratchList;
+  holes.HoleCount = 0;
+  const int w = right - left + 1, h = bottom - top + 1;
+  if (w < 3 || h < 3) return 0;
+  TProbeScratch& s = engine.Scratch();
+  const bool eight = (engine.FillPass & 1) != 0;
+  if (const THoleMemoEntry* known = s.FindHoles(&bitmap, left, top, right, bottom, threshold, eight)) {
+    CopyWrittenHoles(known->Holes, holes);
+    return known->Result;
+  }
+  LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
+  const int result = RankHoles(s, w, h, holes);
+  THoleMemoEntry entry;
+  entry.Bitmap = &bitmap;
+  entry.Left = left;
+  entry.Top = top;
+  entry.Right = right;
+  entry.Bottom = bottom;
+  entry.Threshold = threshold;
+  entry.Eight = eight;
+  entry.Result = result;
+  CopyWrittenHoles(holes, entry.Holes);
+  s.RememberHoles(entry);
+  return result;
+}
+
 int CountBlobs(const TOmnifontOCR& engine, const TDIB& bitmap, int x0, int y0, int x1, int y1,
                int threshold) {
   if (x0 > x1 || y0 > y1) return 0;
-  const int w = x1 - x0 + 1, h = y1 - y0 + 1;
-  std::unique_ptr<TDIB> scratch = ScratchCopy(bitmap, x0, y0, w, h, true);
-  TDIB& s = *scratch;
   const bool eight = (engine.FillPass & 1) != 0;
-  TBox box;
-  int count = 0;
-  for (int x = 0; x < w; ++x)
-    for (int y = 0; y < h; ++y) {
-      const std::uint8_t b = s.PixelByte(x, y);
-      if ((b & 7) == 0 && IsInkByte(b, threshold)) {
-        ++count;
-        TraceComponent(s, x, y, threshold, 7, eight, box);
-      }
-    }
-  return count;
+  return LabelRegions(engine.Scratch(), bitmap, x0, y0, x1 - x0 + 1, y1 - y0 + 1, threshold, eight,
+                      TLabelClass::Ink);
 }
 
 }  // namespace omniocr

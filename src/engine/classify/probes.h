@@ -97,12 +97,15 @@ bool PathConnects(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thresh
 // 4 on even. Returns the number of pixels marked.
 int FillRegion(const TOmnifontOCR& engine, TDIB& bitmap, int x, int y, int threshold, int mark);
 
-// Holes of the rectangle (on a scratch copy): returns how many are at least a
-// fifth of the largest; fills `list` (when given) largest first.
+// Holes of the rectangle (the bitmap is only read): returns how many are at
+// least a fifth of the largest; fills `list` (when given) largest first. The
+// engine's working memory serves, and within a dispatch a rectangle asked for
+// again is not counted again.
 int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right, int bottom,
                int threshold, THoleList* list);
 
-// Separate ink regions in the rectangle (on a scratch copy, marks cleared).
+// Separate ink regions in the rectangle, whatever their marks (the bitmap is
+// only read).
 int CountBlobs(const TOmnifontOCR& engine, const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
 
 }  // namespace omniocr

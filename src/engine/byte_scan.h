@@ -1,0 +1,107 @@
+#pragma once
+
+// Scans of page rows eight bytes at a time: most of a page is paper, and a
+// word of paper is passed over with a few operations instead of eight tests.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace omniocr {
+
+namespace byte_scan {
+
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+
+inline std::uint64_t Load(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// The high bit of each byte of the result is set where the byte of x is below
+// the byte of y (unsigned, lane by lane, no carries between lanes).
+inline std::uint64_t LanesBelow(std::uint64_t x, std::uint64_t y) {
+  const std::uint64_t lowAtLeast = (x | kHigh) - (y & ~kHigh);  // high bit: low 7 bits of x >= of y
+  return ((~x & y) | (~(x ^ y) & ~lowAtLeast)) & kHigh;
+}
+
+}  // namespace byte_scan
+
+// The ink of eight pixels (grey level, marks ignored, below `limits`, the
+// threshold in every byte) as the eight low bits, pixel k in bit k.
+inline unsigned InkBits8(const std::uint8_t* p, std::uint64_t limits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const std::uint64_t lanes =
+        byte_scan::LanesBelow(byte_scan::Load(p) & (byte_scan::kOnes * 0xF8u), limits) >> 7;
+    return static_cast<unsigned>((lanes * 0x0102040810204080ull) >> 56);
+  } else {
+    const unsigned limit = static_cast<unsigned>(limits & 0xFF);
+    unsigned bits = 0;
+    for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>((p[k] & 0xF8) < limit) << k;
+    return bits;
+  }
+}
+
+// The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.
+inline int FirstByteBelow(const std::uint8_t* row, int from, int to, int limit) {
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit & 0xFF);
+  int x = from;
+  for (; x + 8 <= to; x += 8)
+    if (byte_scan::LanesBelow(byte_scan::Load(row + x), limits) != 0) break;
+  for (; x < to; ++x)
+    if (row[x] < limit) return x;
+  return to;
+}
+
+// The first index in [from, to) whose byte is not below `limit`, or `to`.
+inline int FirstByteNotBelow(const std::uint8_t* row, int from, int to, int limit) {
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit & 0xFF);
+  int x = from;
+  for (; x + 8 <= to; x += 8)
+    if (byte_scan::LanesBelow(byte_scan::Load(row + x), limits) != byte_scan::kHigh) break;
+  for (; x < to; ++x)
+    if (row[x] >= limit) return x;
+  return to;
+}
+
+// Clears the three low bits of every byte of row[from..to).
+inline void ClearLowBits(std::uint8_t* row, int from, int to) {
+  constexpr std::uint64_t kKeep = byte_scan::kOnes * 0xF8u;
+  int x = from;
+  for (; x + 8 <= to; x += 8) {
+    const std::uint64_t v = byte_scan::Load(row + x) & kKeep;
+    std::memcpy(row + x, &v, sizeof v);
+  }
+  for (; x < to; ++x) row[x] &= 0xF8;
+}
+
+// dst[0..n) = src[0..n) with the three low bits of every byte cleared.
+inline void CopyClearingLowBits(std::uint8_t* dst, const std::uint8_t* src, int n) {
+  constexpr std::uint64_t kKeep = byte_scan::kOnes * 0xF8u;
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    const std::uint64_t v = byte_scan::Load(src + x) & kKeep;
+    std::memcpy(dst + x, &v, sizeof v);
+  }
+  for (; x < n; ++x) dst[x] = static_cast<std::uint8_t>(src[x] & 0xF8);
+}
+
+// Every byte of row[0..n) whose three low bits are 0 becomes `value`.
+inline void SetUnmarkedBytes(std::uint8_t* row, int n, std::uint8_t value) {
+  const std::uint64_t values = byte_scan::kOnes * value;
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    const std::uint64_t v = byte_scan::Load(row + x);
+    const std::uint64_t marked =
+        ((v & (byte_scan::kOnes * 7u)) + byte_scan::kOnes * 0x7Fu) & byte_scan::kHigh;
+    const std::uint64_t unmarkedLanes = ((marked ^ byte_scan::kHigh) >> 7) * 0xFFu;
+    const std::uint64_t result = (v & ~unmarkedLanes) | (values & unmarkedLanes);
+    std::memcpy(row + x, &result, sizeof result);
+  }
+  for (; x < n; ++x)
+    if ((row[x] & 7) == 0) row[x] = value;
+}
+
+}  // namespace omniocr

@@ -1,0 +1,101 @@
+#pragma once
+
+// The working memory of the probes that label regions, owned by the engine
+// and reused from call to call so that counting holes or blobs and filling
+// regions allocates nothing once it has grown to the largest rectangle of a
+// run; and the hole counts of the current dispatch, so that a rectangle asked
+// for twice in one dispatch is counted once.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dibunit/dib.h"
+#include "engine/classify/ink_rows.h"
+#include "engine/classify/probes.h"
+#include "engine/classify/region_labelling.h"
+#include "engine/page_marks.h"
+
+namespace omniocr {
+
+// One run of pixels of the class being labelled on a row: columns X0..X1.
+struct TLabelRun {
+  std::int32_t X0;
+  std::int32_t X1;
+  std::int32_t Label;
+};
+
+// A run of a glyph cut: row Y, columns X0..X1, the part it was added to.
+struct TGlyphRun {
+  std::int32_t Y;
+  std::int32_t X0;
+  std::int32_t X1;
+  std::int32_t Label;
+};
+
+// The result of one CountHoles call: its key, its return value and the
+// entries it wrote into the list (HoleCount of them).
+struct THoleMemoEntry {
+  const TDIB* Bitmap = nullptr;
+  std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+  std::int32_t Threshold = 0;
+  bool Eight = false;
+  std::int32_t Result = 0;
+  THoleList Holes;
+};
+
+class TProbeScratch {
+ public:
+  // Region labelling.
+  std::vector<TLabelRun> PreviousRuns;
+  std::vector<TLabelRun> CurrentRuns;
+  std::vector<TLabelRegion> Regions;
+  std::vector<std::int32_t> Order;
+  std::vector<std::uint8_t> EdgeRow;  // a row that reaches beyond the bitmap
+  // The ink rows of the running dispatch.
+  TDispatchInkRows InkRows;
+  // Work list of the region fills.
+  std::vector<TFillSeed> Seeds;
+  // The runs of a glyph cut, with the part each was added to.
+  std::vector<TGlyphRun> GlyphRuns;
+  // Glyph bitmaps of the per-character driver, one for each level of its
+  // calls that is running.
+  std::vector<std::unique_ptr<TDIB>> GlyphBitmaps;
+  std::size_t GlyphDepth = 0;
+
+  // Hole counts are remembered only while a dispatch runs: the bitmaps do not
+  // change during one.
+  void OpenHoleMemo() {
+    MemoOpen = true;
+    MemoCount = 0;
+    MemoNext = 0;
+  }
+  void CloseHoleMemo() {
+    MemoOpen = false;
+    MemoCount = 0;
+  }
+  const THoleMemoEntry* FindHoles(const TDIB* bitmap, int left, int top, int right, int bottom, int threshold,
+                                  bool eight) const;
+  void RememberHoles(const THoleMemoEntry& entry);
+
+ private:
+  static constexpr int kMemoSize = 24;
+  bool MemoOpen = false;
+  int MemoCount = 0;
+  int MemoNext = 0;
+  THoleMemoEntry Memo[kMemoSize];
+};
+
+// Keeps the hole memo open for the lifetime of a dispatch.
+class THoleMemoScope {
+ public:
+  explicit THoleMemoScope(TProbeScratch& scratch) : Scratch(scratch) { Scratch.OpenHoleMemo(); }
+  ~THoleMemoScope() { Scratch.CloseHoleMemo(); }
+  THoleMemoScope(const THoleMemoScope&) = delete;
+  THoleMemoScope& operator=(const THoleMemoScope&) = delete;
+
+ private:
+  TProbeScratch& Scratch;
+};
+
+}  // namespace omniocr

@@ -1,0 +1,201 @@
+#include "engine/classify/region_labelling.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "engine/byte_scan.h"
+#include "engine/classify/probe_scratch.h"
+
+namespace omniocr {
+
+TRunJoiner::TRunJoiner(TProbeScratch& scratch, bool eightConnected)
+    : Regions(scratch.Regions),
+      Previous(&scratch.PreviousRuns),
+      Current(&scratch.CurrentRuns),
+      Reach(eightConnected ? 1 : 0) {
+  Regions.clear();
+  Previous->clear();
+  Current->clear();
+}
+
+void TRunJoiner::StartRow(int y) {
+  // A row after a gap of rows meets nothing above it.
+  if (y == Y + 1)
+    std::swap(Previous, Current);
+  else
+    Previous->clear();
+  Current->clear();
+  Y = y;
+  Next = 0;
+}
+
+int TRunJoiner::RootOf(int i) {
+  while (Regions[i].Parent != i) {
+    Regions[i].Parent = Regions[Regions[i].Parent].Parent;
+    i = Regions[i].Parent;
+  }
+  return i;
+}
+
+// Joins two roots into the lower-numbered one and returns it.
+int TRunJoiner::JoinRoots(int a, int b) {
+  if (b < a) std::swap(a, b);
+  TLabelRegion& keep = Regions[a];
+  const TLabelRegion& gone = Regions[b];
+  keep.Size += gone.Size;
+  if (gone.SeedX < keep.SeedX || (gone.SeedX == keep.SeedX && gone.SeedY < keep.SeedY)) {
+    keep.SeedX = gone.SeedX;
+    keep.SeedY = gone.SeedY;
+  }
+  keep.MinX = std::min(keep.MinX, gone.MinX);
+  keep.MinY = std::min(keep.MinY, gone.MinY);
+  keep.MaxX = std::max(keep.MaxX, gone.MaxX);
+  keep.MaxY = std::max(keep.MaxY, gone.MaxY);
+  keep.TouchesBorder = keep.TouchesBorder || gone.TouchesBorder;
+  Regions[b].Parent = a;
+  --Roots;
+  return a;
+}
+
+int TRunJoiner::AddRun(int x0, int x1, bool border) {
+  const std::vector<TLabelRun>& above = *Previous;
+  while (Next < above.size() && above[Next].X1 < x0 - Reach) ++Next;
+  int root = -1;
+  std::size_t k = Next;
+  for (; k < above.size() && above[k].X0 <= x1 + Reach; ++k) {
+    const int r = RootOf(above[k].Label);
+    root = root < 0 ? r : r == root ? root : JoinRoots(root, r);
+  }
+  if (k > Next) Next = k - 1;  // the last run met may also meet the next run
+  const int y = Y;
+  if (root < 0) {
+    root = static_cast<int>(Regions.size());
+    Regions.push_back({root, x1 - x0 + 1, x0, y, x0, y, x0, y, x1, y, border});
+    ++Roots;
+  } else {
+    TLabelRegion& r = Regions[static_cast<std::size_t>(root)];
+    r.Size += x1 - x0 + 1;
+    if (x0 < r.SeedX) {  // rows come in order: an equal column keeps its upper seed
+      r.SeedX = x0;
+      r.SeedY = y;
+    }
+    r.MinX = std::min(r.MinX, x0);
+    r.MaxX = std::max(r.MaxX, x1);
+    r.MaxY = y;
+    r.TouchesBorder = r.TouchesBorder || border;
+  }
+  Current->push_back({x0, x1, root});
+  return root;
+}
+
+namespace {
+
+constexpr std::uint8_t kOutsideByte = 248;
+
+// The rectangle's row as w bytes: the bitmap row itself when it lies wholly
+// inside, otherwise a copy with the outside read as unmarked paper.
+const std::uint8_t* SourceRow(TProbeScratch& s, const TDIB& bitmap, int left, int sy, int w) {
+  const int bw = bitmap.Width();
+  const bool rowInside = sy >= 0 && sy < bitmap.Height();
+  if (rowInside && left >= 0 && left + w <= bw) return bitmap.Row(sy) + left;
+  s.EdgeRow.assign(static_cast<std::size_t>(w), kOutsideByte);
+  if (rowInside) {
+    const std::uint8_t* row = bitmap.Row(sy);
+    for (int k = std::max(0, -left); k < w && left + k < bw; ++k)
+      s.EdgeRow[static_cast<std::size_t>(k)] = row[left + k];
+  }
+  return s.EdgeRow.data();
+}
+
+// The members of eight pixels as the eight low bits, pixel k in bit k:
+// unmarked paper, or ink.
+template <TLabelClass kClass>
+unsigned MemberBits8(const std::uint8_t* p, std::uint64_t limits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    using namespace byte_scan;
+    const std::uint64_t v = Load(p);
+    const std::uint64_t ink = LanesBelow(v & (kOnes * 0xF8u), limits);
+    std::uint64_t lanes = ink;
+    if constexpr (kClass == TLabelClass::UnmarkedPaper) {
+      const std::uint64_t marked = ((v & (kOnes * 7u)) + kOnes * 0x7Fu) & kHigh;
+      lanes = ~(ink | marked) & kHigh;
+    }
+    return static_cast<unsigned>(((lanes >> 7) * 0x0102040810204080ull) >> 56);
+  } else {
+    const unsigned t = static_cast<unsigned>(limits & 0xFF);
+    unsigned bits = 0;
+    for (int k = 0; k < 8; ++k) {
+      const bool ink = (p[k] & 0xF8u) < t;
+      const bool member = kClass == TLabelClass::Ink ? ink : !ink && (p[k] & 7) == 0;
+      bits |= static_cast<unsigned>(member) << k;
+    }
+    return bits;
+  }
+}
+
+// The members of a row of at most 64 pixels as bits.
+template <TLabelClass kClass>
+std::uint64_t MemberBits(const std::uint8_t* row, int w, std::uint64_t limits) {
+  std::uint64_t bits = 0;
+  int k = 0;
+  for (; k + 8 <= w; k += 8) bits |= static_cast<std::uint64_t>(MemberBits8<kClass>(row + k, limits)) << k;
+  if (k < w) {
+    std::uint8_t tail[8] = {};
+    std::memcpy(tail, row + k, static_cast<std::size_t>(w - k));
+    const unsigned keep = (1u << (w - k)) - 1;
+    bits |= static_cast<std::uint64_t>(MemberBits8<kClass>(tail, limits) & keep) << k;
+  }
+  return bits;
+}
+
+template <TLabelClass kClass>
+int Label(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, bool eight, int threshold) {
+  const int t = threshold & 0xFF;
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(t);
+  auto member = [t](std::uint8_t b) {
+    return kClass == TLabelClass::Ink ? (b & 0xF8) < t : (b & 7) == 0 && b >= t;
+  };
+  TRunJoiner joiner(s, eight);
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* src = SourceRow(s, bitmap, left, top + y, w);
+    const bool edgeRow = y == 0 || y == h - 1;
+    joiner.StartRow(y);
+    if (w <= 64) {
+      // The runs of a narrow row from its bits, a run at a time.
+      std::uint64_t m = MemberBits<kClass>(src, w, limits);
+      while (m != 0) {
+        const int x0 = std::countr_zero(m);
+        const std::uint64_t rest = ~(m >> x0);
+        const int length = rest == 0 ? 64 - x0 : std::countr_zero(rest);
+        const int x1 = x0 + length - 1;
+        joiner.AddRun(x0, x1, edgeRow || x0 == 0 || x1 == w - 1);
+        m &= x1 >= 63 ? 0 : ~std::uint64_t{0} << (x1 + 1);
+      }
+      continue;
+    }
+    int x = 0;
+    while (x < w) {
+      while (x < w && !member(src[x])) ++x;
+      if (x == w) break;
+      const int x0 = x;
+      while (x < w && member(src[x])) ++x;
+      joiner.AddRun(x0, x - 1, edgeRow || x0 == 0 || x == w);
+    }
+  }
+  return joiner.Count();
+}
+
+}  // namespace
+
+int LabelRegions(TProbeScratch& scratch, const TDIB& bitmap, int left, int top, int w, int h, int threshold,
+                 bool eightConnected, TLabelClass labelClass) {
+  if (labelClass == TLabelClass::UnmarkedPaper)
+    return Label<TLabelClass::UnmarkedPaper>(scratch, bitmap, left, top, w, h, eightConnected, threshold);
+  return Label<TLabelClass::Ink>(scratch, bitmap, left, top, w, h, eightConnected, threshold);
+}
+
+}  // namespace omniocr

@@ -1,0 +1,383 @@
+// The labelling, scanning and counting probes against plain pixel-by-pixel
+// forms of what they must return, on random bitmaps with marked and unmarked
+// pixels, in both fill neighbourhoods: the hole list with its order, seeds,
+// boxes and pruned count, the blob count, the crossings of any segment, the
+// ink and paper tests of any rectangle, and the word-at-a-time byte scans.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "engine/byte_scan.h"
+#include "engine/classify/driver.h"
+#include "engine/classify/ink_rows.h"
+#include "engine/classify/probe_scratch.h"
+#include "engine/classify/probes.h"
+#include "engine/omnifont_ocr.h"
+#include "engine/page_marks.h"
+#include "support/test_bitmaps.h"
+
+namespace omniocr {
+namespace {
+
+// A W x H copy of a rectangle as plain bytes, 248 outside the bitmap.
+struct TPlain {
+  int W, H;
+  std::vector<std::uint8_t> Px;
+  std::uint8_t& At(int x, int y) { return Px[static_cast<std::size_t>(y * W + x)]; }
+};
+
+TPlain PlainCopy(const TDIB& b, int left, int top, int w, int h, std::uint8_t keep) {
+  TPlain p{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w * h))};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      p.At(x, y) = b.Inside(left + x, top + y)
+                       ? static_cast<std::uint8_t>(b.PixelByte(left + x, top + y) & keep)
+                       : 248;
+  return p;
+}
+
+bool Ink(std::uint8_t b, int thr) { return (b & 0xF8) < (thr & 0xFF); }
+
+// Marks with 7 every unmarked pixel of the seed's class reachable from it;
+// returns the count and the box.
+int Flood(TPlain& p, int sx, int sy, int thr, bool eight, TGlyphHole& region) {
+  const bool cls = Ink(p.At(sx, sy), thr);
+  std::deque<std::pair<int, int>> work{{sx, sy}};
+  p.At(sx, sy) |= 7;
+  region = {0, sx, sy, sx, sy, sx, sy};
+  while (!work.empty()) {
+    const auto [x, y] = work.front();
+    work.pop_front();
+    ++region.Size;
+    region.MinX = std::min(region.MinX, x), region.MaxX = std::max(region.MaxX, x);
+    region.MinY = std::min(region.MinY, y), region.MaxY = std::max(region.MaxY, y);
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) {
+        if ((dx == 0 && dy == 0) || (!eight && dx != 0 && dy != 0)) continue;
+        const int nx = x + dx, ny = y + dy;
+        if (nx < 0 || ny < 0 || nx >= p.W || ny >= p.H) continue;
+        std::uint8_t& b = p.At(nx, ny);
+        if ((b & 7) != 0 || Ink(b, thr) != cls) continue;
+        b |= 7;
+        work.emplace_back(nx, ny);
+      }
+  }
+  return region.Size;
+}
+
+int ReferenceHoles(const TDIB& b, int left, int top, int right, int bottom, int thr, bool eight,
+                   THoleList& list) {
+  list.HoleCount = 0;
+  const int w = right - left + 1, h = bottom - top + 1;
+  if (w < 3 || h < 3) return 0;
+  TPlain p = PlainCopy(b, left, top, w, h, 0xFF);
+  TGlyphHole region;
+  auto floodIfPaper = [&](int x, int y) {
+    if (!Ink(p.At(x, y), thr) && (p.At(x, y) & 7) == 0) Flood(p, x, y, thr, eight, region);
+  };
+  for (int x = 0; x < w; ++x) floodIfPaper(x, 0), floodIfPaper(x, h - 1);
+  for (int y = 0; y < h; ++y) floodIfPaper(0, y), floodIfPaper(w - 1, y);
+  int n = 0;
+  for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+      if ((p.At(x, y) & 7) != 0 || Ink(p.At(x, y), thr)) continue;
+      const int size = Flood(p, x, y, thr, eight, region);
+      if ((size <= 1 && w * h > 40) || n == kMaxHoles) continue;
+      int at = 0;
+      while (at < n && list.Holes[at].Size >= size) ++at;
+      for (int k = n; k > at; --k) list.Holes[k] = list.Holes[k - 1];
+      list.Holes[at] = {size, x, y, region.MinX, region.MinY, region.MaxX, region.MaxY};
+      list.HoleCount = ++n;
+    }
+  if (n == 0) return 0;
+  const int largest = list.Holes[0].Size;
+  for (int k = 0; k < n;) {
+    if (list.Holes[k].Size < largest / 5) {
+      for (int j = k; j < n - 1; ++j) list.Holes[j] = list.Holes[j + 1];
+      --n;
+      k = 0;
+    } else {
+      ++k;
+    }
+  }
+  return n;
+}
+
+int ReferenceBlobs(const TDIB& b, int x0, int y0, int x1, int y1, int thr, bool eight) {
+  if (x0 > x1 || y0 > y1) return 0;
+  TPlain p = PlainCopy(b, x0, y0, x1 - x0 + 1, y1 - y0 + 1, 0xF8);
+  TGlyphHole region;
+  int count = 0;
+  for (int x = 0; x < p.W; ++x)
+    for (int y = 0; y < p.H; ++y)
+      if ((p.At(x, y) & 7) == 0 && Ink(p.At(x, y), thr)) ++count, Flood(p, x, y, thr, eight, region);
+  return count;
+}
+
+int ReferenceCrossings(const TDIB& b, int x0, int y0, int x1, int y1, int thr) {
+  const int n = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+  int count = 0;
+  bool previous = false;
+  for (int k = 0; k <= n; ++k) {
+    const int x = n == 0 ? x0 : x0 + (x1 - x0) * k / n, y = n == 0 ? y0 : y0 + (y1 - y0) * k / n;
+    const bool ink = b.Inside(x, y) && Ink(b.PixelByte(x, y), thr);
+    count += ink && !previous;
+    previous = ink;
+  }
+  return count;
+}
+
+std::uint8_t ReferenceProbeRect(const TDIB& b, int x0, int y0, int x1, int y1, int thr, std::uint8_t mask) {
+  std::uint8_t bits = 0;
+  for (int y = std::max(y0, 0); y <= std::min(y1, b.Height() - 1); ++y)
+    for (int x = std::max(x0, 0); x <= std::min(x1, b.Width() - 1); ++x)
+      bits |= Ink(b.PixelByte(x, y), thr) ? 1 : 2;
+  return bits & mask;
+}
+
+// Ink strokes and paper of a few grey levels; some pixels of both carry marks,
+// as on a page after extraction.
+std::unique_ptr<TDIB> RandomBitmap(std::mt19937& rng, int w, int h) {
+  auto b = test::MakeGrey(w, h, 248);
+  std::uniform_int_distribution<int> percent(0, 99);
+  const int inkShare = 25 + percent(rng) % 40;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const bool ink = percent(rng) < inkShare;
+      std::uint8_t v = static_cast<std::uint8_t>((ink ? percent(rng) : 150 + percent(rng)) & 0xF8);
+      if (percent(rng) < 12) v |= static_cast<std::uint8_t>(1 + percent(rng) % 7);
+      b->Row(y)[x] = v;
+    }
+  return b;
+}
+
+class ProbeReferenceTest : public ::testing::Test {
+ protected:
+  std::mt19937 rng{20240611};
+  TOmnifontOCR engine;
+  int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+};
+
+TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
+  for (int round = 0; round < 1500; ++round) {
+    const int w = round % 20 == 0 ? Pick(60, 90) : Pick(1, 24), h = Pick(1, 24);  // rows past a word too
+    auto b = RandomBitmap(rng, w, h);
+    const int thr = round % 10 == 0 ? Pick(0, 255) : 128;
+    // Rectangles inside, at the edges and reaching beyond the bitmap.
+    const int left = round % 40 == 0 ? 0 : Pick(-2, w - 1), top = Pick(-2, h - 1);
+    const int right = round % 40 == 0 ? 63 : Pick(left, w + 1), bottom = Pick(top, h + 1);  // a row of a word
+    for (const int pass : {0, 1}) {
+      engine.FillPass = pass;
+      SCOPED_TRACE(testing::Message() << "round " << round << " pass " << pass);
+      THoleList expected, got;
+      for (int k = 0; k < kMaxHoles; ++k) expected.Holes[k] = got.Holes[k] = {-k, k, k, k, k, k, k};  // stale
+      ASSERT_EQ(CountHoles(engine, *b, left, top, right, bottom, thr, &got),
+                ReferenceHoles(*b, left, top, right, bottom, thr, pass == 1, expected));
+      ASSERT_EQ(got.HoleCount, expected.HoleCount);
+      for (int k = 0; k < kMaxHoles; ++k) {
+        const TGlyphHole &e = expected.Holes[k], &g = got.Holes[k];
+        ASSERT_TRUE(e.Size == g.Size && e.SeedX == g.SeedX && e.SeedY == g.SeedY && e.MinX == g.MinX &&
+                    e.MinY == g.MinY && e.MaxX == g.MaxX && e.MaxY == g.MaxY)
+            << "entry " << k;
+      }
+      ASSERT_EQ(CountBlobs(engine, *b, left, top, right, bottom, thr),
+                ReferenceBlobs(*b, left, top, right, bottom, thr, pass == 1));
+    }
+  }
+}
+
+// Each case is asked three times: reading pixels, and within a dispatch's
+// ink rows with the bitmap as the glyph bitmap and as the page (kept only
+// around a box).
+TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
+  auto other = test::MakeGrey(8, 8, 248);
+  for (int round = 0; round < 300; ++round) {
+    const int w = round % 10 == 0 ? Pick(30, 150) : Pick(1, 64),
+              h = round % 10 == 5 ? Pick(30, 150) : Pick(1, 30);
+    auto b = RandomBitmap(rng, w, h);
+    const int thr = Pick(0, 255);
+    for (const int mode : {0, 1, 2}) {
+      std::optional<TInkRowsScope> scope;
+      const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
+      if (mode == 1) scope.emplace(engine.Scratch().InkRows, *b, *other, thr, 0, 0, 7, 7);
+      if (mode == 2)
+        scope.emplace(engine.Scratch().InkRows, *other, *b, thr, boxLeft, boxTop, Pick(boxLeft, w - 1),
+                      Pick(boxTop, h - 1));
+      for (int k = 0; k < 40; ++k) {
+        // Rows, columns and slopes; a few with ends outside the bitmap.
+        const bool outside = k % 8 == 0;
+        const int x0 = outside ? Pick(-3, w + 2) : Pick(0, w - 1),
+                  y0 = outside ? Pick(-3, h + 2) : Pick(0, h - 1);
+        int x1 = outside ? Pick(-3, w + 2) : Pick(0, w - 1), y1 = outside ? Pick(-3, h + 2) : Pick(0, h - 1);
+        if (k % 5 == 1) y1 = y0;
+        if (k % 5 == 2) x1 = x0;
+        ASSERT_EQ(CountCrossings(*b, x0, y0, x1, y1, thr), ReferenceCrossings(*b, x0, y0, x1, y1, thr))
+            << x0 << "," << y0 << " to " << x1 << "," << y1 << " thr " << thr << " mode " << mode;
+        const std::uint8_t mask = static_cast<std::uint8_t>(k % 4 == 0 ? 0xFF : k % 4);
+        ASSERT_EQ(ProbeRect(*b, x0, y0, x1, y1, thr, mask), ReferenceProbeRect(*b, x0, y0, x1, y1, thr, mask))
+            << x0 << "," << y0 << " to " << x1 << "," << y1 << " mask " << int{mask} << " mode " << mode;
+      }
+    }
+  }
+}
+
+TEST_F(ProbeReferenceTest, WordScansMatchByteByByte) {
+  std::vector<std::uint8_t> row(37);
+  for (int round = 0; round < 2000; ++round) {
+    for (std::uint8_t& v : row)
+      v = static_cast<std::uint8_t>(Pick(0, 3) == 0 ? Pick(0, 255) : Pick(200, 255));
+    const int limit = round % 3 == 0 ? Pick(0, 255) : row[static_cast<std::size_t>(Pick(0, 36))];
+    const int from = Pick(0, 36), to = Pick(from, 37);
+    int expected = to;
+    for (int x = from; x < to; ++x)
+      if (row[static_cast<std::size_t>(x)] < limit) {
+        expected = x;
+        break;
+      }
+    ASSERT_EQ(FirstByteBelow(row.data(), from, to, limit), expected) << "limit " << limit;
+    int notBelow = to;
+    for (int x = from; x < to; ++x)
+      if (row[static_cast<std::size_t>(x)] >= limit) {
+        notBelow = x;
+        break;
+      }
+    ASSERT_EQ(FirstByteNotBelow(row.data(), from, to, limit), notBelow) << "limit " << limit;
+    std::vector<std::uint8_t> cleared = row;
+    ClearLowBits(cleared.data(), from, to);
+    for (int x = 0; x < 37; ++x)
+      ASSERT_EQ(cleared[static_cast<std::size_t>(x)], x >= from && x < to
+                                                          ? (row[static_cast<std::size_t>(x)] & 0xF8)
+                                                          : row[static_cast<std::size_t>(x)]);
+  }
+}
+
+// Extraction finds the components that filling each one from its first
+// unmarked ink pixel in raster order finds, in that order, and leaves the
+// page marked the same way.
+TEST_F(ProbeReferenceTest, ExtractionAsFillingFromEachFirstPixel) {
+  for (int round = 0; round < 200; ++round) {
+    const int w = Pick(1, 70), h = Pick(1, 40);
+    auto page = test::MakeGrey(w, h, 255);
+    const int inkShare = Pick(5, 60);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        page->Row(y)[x] = static_cast<std::uint8_t>(Pick(0, 99) < inkShare ? Pick(0, 140) : Pick(120, 255));
+    auto expected = test::MakeGrey(w, h, 0);
+    for (int y = 0; y < h; ++y) std::copy(page->Row(y), page->Row(y) + w, expected->Row(y));
+    const int thr = Pick(1, 255);
+    struct TFound {
+      int L, T, R, B, X, Y;
+      bool operator==(const TFound&) const = default;
+    };
+    std::vector<TFound> reference;
+    ClearMarks(*expected, 0, w - 1, 0, h - 1);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const std::uint8_t b = expected->PixelByte(x, y);
+        if ((b & 7) != 0 || !Ink(b, thr)) continue;
+        TBox box;
+        TraceComponent(*expected, x, y, thr, 7, true, box);
+        reference.push_back({box.Left, box.Top, box.Right, box.Bottom, x, y});
+      }
+    engine.BeginRun();
+    engine.Page = std::move(page);
+    engine.Threshold = thr;
+    engine.ExtractCharacters();
+    std::vector<TFound> found;
+    for (int i = 0; i < engine.Chars.Count(); ++i) {
+      const TOCRChar& c = *engine.Chars[i];
+      ASSERT_EQ(c.Id, i + 1);
+      found.push_back({c.Left, c.Top, c.Right, c.Bottom, c.StartX, c.StartY});
+    }
+    ASSERT_TRUE(found == reference) << "round " << round;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(engine.Page->PixelByte(x, y), expected->PixelByte(x, y)) << x << "," << y;
+  }
+}
+
+// The glyph cut is the box copied with its marks cleared, the seed's region
+// filled with mark 1 in the neighbourhood of the next fill pass, the broken
+// strokes across two rows filled in the current one, and 248 elsewhere;
+// whatever the seed (ink, paper, outside the box) and the bitmap it reuses.
+TEST_F(ProbeReferenceTest, GlyphCutAsCopyFillAndPaper) {
+  TDIB reused;
+  for (int round = 0; round < 400; ++round) {
+    const int w = Pick(3, 40), h = Pick(3, 40);
+    engine.BeginRun();
+    engine.Page = RandomBitmap(rng, w, h);
+    const int thr = round % 7 == 0 ? Pick(0, 255) : 128;
+    TOCRChar g;
+    g.Page = engine.Page.get();
+    g.Left = Pick(0, w - 1), g.Top = Pick(0, h - 1);
+    g.Right = Pick(g.Left, w - 1), g.Bottom = Pick(g.Top, h - 1);
+    const int seedX = Pick(g.Left - 1, g.Right + 1), seedY = Pick(g.Top - 1, g.Bottom + 1);
+    engine.FillPass = round % 4;
+    const int W = g.Width(), H = g.Height();
+    TPlain expected = PlainCopy(*g.Page, g.Left, g.Top, W, H, 0xF8);
+    auto fill = [&](int x, int y, bool eight) {
+      if (x < 0 || y < 0 || x >= W || y >= H || (expected.At(x, y) & 7) != 0) return;
+      TGlyphHole region;
+      Flood(expected, x, y, thr, eight, region);
+      for (std::uint8_t& v : expected.Px)
+        if ((v & 7) == 7) v = static_cast<std::uint8_t>((v & 0xF8) | 1);  // the fill's mark is 1
+    };
+    fill(seedX - g.Left, seedY - g.Top, (engine.FillPass + 1) % 2 == 1);
+    if (W > 4)
+      for (const int y : {H / 2, H - 1 - H / 8})
+        for (int x = W / 4; x <= W - W / 4 - 2; ++x)
+          if (Ink(expected.At(x, y), thr)) fill(x, y, engine.FillPass % 2 == 1);
+    for (std::uint8_t& v : expected.Px)
+      if ((v & 7) == 0) v = 248;
+    CutGlyphBitmap(engine, g, seedX, seedY, thr, reused);
+    ASSERT_EQ(reused.Width(), W);
+    ASSERT_EQ(reused.Height(), H);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x)
+        ASSERT_EQ(reused.PixelByte(x, y), expected.At(x, y)) << "round " << round << " at " << x << "," << y;
+  }
+}
+
+// Within a dispatch a rectangle's holes are counted once; another bitmap,
+// rectangle, threshold or neighbourhood is another count, and outside a
+// dispatch nothing is remembered.
+TEST_F(ProbeReferenceTest, RememberedHolesKeepTheirKey) {
+  auto ring = test::FromArt({
+      "#####",
+      "#...#",
+      "#####",
+  });
+  auto open = test::FromArt({
+      "#####",
+      "#....",
+      "#####",
+  });
+  test::FillRect(*ring, 1, 1, 3, 1, 248);  // unmarked paper
+  test::FillRect(*open, 1, 1, 4, 1, 248);
+  {
+    THoleMemoScope scope(engine.Scratch());
+    EXPECT_EQ(CountHoles(engine, *ring, 0, 0, 4, 2, 160, nullptr), 1);
+    EXPECT_EQ(CountHoles(engine, *open, 0, 0, 4, 2, 160, nullptr), 0);
+    EXPECT_EQ(CountHoles(engine, *ring, 0, 0, 4, 2, 250, nullptr), 0);  // the paper reads as ink
+    THoleList list;
+    EXPECT_EQ(CountHoles(engine, *ring, 0, 0, 4, 2, 160, &list), 1);
+    EXPECT_EQ(list.HoleCount, 1);
+    EXPECT_EQ(list.Holes[0].Size, 3);
+    engine.FillPass = 1;
+    EXPECT_EQ(CountHoles(engine, *ring, 0, 0, 4, 2, 160, nullptr), 1);
+    engine.FillPass = 0;
+  }
+  ring->Row(1)[4] = 248;  // the ring opens; no dispatch remembers the old count
+  EXPECT_EQ(CountHoles(engine, *ring, 0, 0, 4, 2, 160, nullptr), 0);
+}
+
+}  // namespace
+}  // namespace omniocr
