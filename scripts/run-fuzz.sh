@@ -43,8 +43,12 @@ for h in "${harnesses[@]}"; do
   findings="$build/findings/$h"
   mkdir -p "$corpus" "$findings"
   log="$build/fuzz-$h.log"
+  # Kept inputs join the seeds; a harness may have none yet (git keeps no
+  # empty folder).
+  inputs=("$corpus" "$build/seeds/$h")
+  [ -d "fuzz/regressions/$h" ] && inputs+=("fuzz/regressions/$h")
   set +e
-  UBSAN_OPTIONS=print_stacktrace=1 "$build/fuzz_$h" "$corpus" "$build/seeds/$h" "fuzz/regressions/$h" \
+  UBSAN_OPTIONS=print_stacktrace=1 "$build/fuzz_$h" "${inputs[@]}" \
     -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -max_len="$(max_len "$h")" \
     -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1
   rc=$?
