@@ -18,29 +18,8 @@ const char* const kSigns[] = {"(", ")", "[", "]", "{", "}", "<", ">", "/", "\\",
                               "+", "$", "&", "?", "!", "*", "@", "§", "#", "€",  "%"};
 constexpr int kBracketCount = 10;
 
-std::vector<std::string> Lines(const std::string& set) {
-  std::vector<std::string> names;
-  for (const char* font :
-       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
-    for (const char* size : {"25", "50"}) names.push_back(std::string(font) + "-" + size + "-" + set);
-  return names;
-}
-
-std::string ParamName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string n = info.param;
-  std::replace(n.begin(), n.end(), '-', '_');
-  return n;
-}
-
 // The best offer of a list, "" when it is empty.
 std::string Best(const TOffers& offers) { return offers.empty() ? "" : offers.front().Char; }
-
-// Offers as text, best first: "(98 {97".
-std::string Text(const TOffers& offers) {
-  std::string text;
-  for (const TOffer& o : offers) text += (text.empty() ? "" : " ") + o.Char + std::to_string(o.Conf);
-  return text;
-}
 
 // --- Rendered signs ---------------------------------------------------------
 
@@ -62,7 +41,8 @@ TEST_P(RenderedBracketTest, OffersParenthesesSquareBracketsAnglesAndSlashesFirst
     EXPECT_EQ(Best(line.OffersForChar(RecognizeBrackets, k)), kSigns[k]) << kSigns[k];
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, RenderedBracketTest, ::testing::ValuesIn(Lines("signs")), ParamName);
+INSTANTIATE_TEST_SUITE_P(Fonts, RenderedBracketTest, ::testing::ValuesIn(RenderedLines({"signs"})),
+                         ParamName);
 
 struct TOfferCase {
   const char* Line;
@@ -104,29 +84,18 @@ TEST_P(LetterLineTest, NoBracketForLettersOfSimilarShape) {
   const std::string letters = upper ? "CJLVXZ" : "cvxz";
   for (const char letter : letters) {
     const int k = letter - (upper ? 'A' : 'a');
-    EXPECT_EQ(Text(line.OffersForChar(RecognizeBrackets, k)), "") << letter;
+    EXPECT_EQ(OffersText(line.OffersForChar(RecognizeBrackets, k)), "") << letter;
   }
 }
 
-std::vector<std::string> LetterLines() {
-  std::vector<std::string> names = Lines("upper");
-  for (const std::string& n : Lines("lower")) names.push_back(n);
-  return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(Fonts, LetterLineTest, ::testing::ValuesIn(LetterLines()), ParamName);
+INSTANTIATE_TEST_SUITE_P(Fonts, LetterLineTest, ::testing::ValuesIn(RenderedLines({"upper", "lower"})),
+                         ParamName);
 
 // --- Drawn glyphs -------------------------------------------------------------
 
 // A line with a margin of paper around the art; its first record's offers.
 TOffers OffersOfDrawing(const std::vector<std::string>& art, const TLineGuides& guides) {
-  const std::size_t width = art.front().size() + 6;
-  TArtLine line;
-  line.Guides = guides;
-  line.Rows.assign(3, std::string(width, '.'));
-  for (const std::string& row : art) line.Rows.push_back("..." + row + "...");
-  for (int k = 0; k < 3; ++k) line.Rows.emplace_back(width, '.');
-  TGlyphLineFixture page(line);
+  TGlyphLineFixture page(TArtLine{guides, OnPaper(art, 3, 3, 3), {}});
   EXPECT_EQ(page.Count(), 1);
   return page.Offers(RecognizeBrackets, 0);
 }
@@ -183,7 +152,7 @@ TEST(DrawnBrackets, WedgesAndParenthesesOfFewRows) {
       {"short )", kShortParenthesis, ")98"},
       {"short (", Mirrored(kShortParenthesis), "(98"},
   };
-  for (const TCase& t : cases) EXPECT_EQ(Text(OffersOfDrawing(t.Art, guides)), t.Expected) << t.Name;
+  for (const TCase& t : cases) EXPECT_EQ(OffersText(OffersOfDrawing(t.Art, guides)), t.Expected) << t.Name;
 }
 
 TEST(DrawnBrackets, ParenthesisShorterThanTheLineIsNotOffered) {

@@ -12,7 +12,7 @@
 namespace omniocr::test {
 namespace {
 
-class DigitFontTest : public ::testing::TestWithParam<const char*> {};
+class DigitFontTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(DigitFontTest, ReadsEveryDigitOfTheLine) {
   const TArtLine line = LoadDigitLine(GetParam());
@@ -29,12 +29,7 @@ TEST_P(DigitFontTest, ReadsEveryDigitOfTheLine) {
 INSTANTIATE_TEST_SUITE_P(Fonts, DigitFontTest,
                          ::testing::Values("sans-24", "sans-36", "serif-24", "serif-36", "roman-36",
                                            "mono-24", "mono-36"),
-                         [](const auto& info) {
-                           std::string n = info.param;
-                           for (char& ch : n)
-                             if (ch == '-') ch = '_';
-                           return n;
-                         });
+                         ParamName);
 
 }  // namespace
 }  // namespace omniocr::test

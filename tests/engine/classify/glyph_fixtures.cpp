@@ -50,6 +50,37 @@ TArtLine LoadSpacedLine(const std::string& name) {
   return LoadArtLine(TestDataDir() + "/spaced-lines/" + name + ".txt");
 }
 
+std::vector<std::string> RenderedFontSizes() {
+  std::vector<std::string> names;
+  for (const char* font :
+       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
+    for (const char* size : {"25", "50"}) names.push_back(std::string(font) + "-" + size);
+  return names;
+}
+
+std::vector<std::string> RenderedLines(std::initializer_list<const char*> sets) {
+  std::vector<std::string> names;
+  for (const std::string& fontSize : RenderedFontSizes())
+    for (const char* set : sets) names.push_back(fontSize + "-" + set);
+  return names;
+}
+
+std::string TestNameOf(std::string name) {
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+}
+
+std::string ParamName(const ::testing::TestParamInfo<std::string>& info) { return TestNameOf(info.param); }
+
+std::vector<std::string> OnPaper(const std::vector<std::string>& art, int above, int side, int below) {
+  const std::string paper(art.front().size() + 2 * side, '.');
+  const std::string margin(side, '.');
+  std::vector<std::string> rows(above, paper);
+  for (const std::string& row : art) rows.push_back(margin + row + margin);
+  rows.insert(rows.end(), below, paper);
+  return rows;
+}
+
 TPageFixture::TPageFixture(const std::vector<std::string>& rows, const TLineGuides& guides, bool bilevel) {
   Engine.BeginRun();
   Engine.Page = FromArt(rows);
@@ -92,26 +123,7 @@ std::vector<std::string> TGlyphLineFixture::ReadAll() {
 }
 
 TOffers TGlyphLineFixture::Offers(TRecogniser recogniser, int i) {
-  Read(i);
-  TOCRChar& g = Record(i);
-  const int thr = Engine.Threshold;
-  int seedX = 0, seedY = 0;
-  ChooseGlyphSeed(g, thr, seedX, seedY);
-  const std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(Engine, g, seedX, seedY, thr);
-  TRecogContext context;
-  context.Glyph = &g;
-  context.Bitmap = bitmap.get();
-  context.Threshold = thr;
-  context.Tall = IsTall(g);
-  context.Descends = IsDescending(g);
-  CountHoles(Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, thr, &context.HoleList);
-  g.CandCount = 0;
-  g.BestChar = NoChar;
-  RunGuarded(recogniser, Engine, context);
-  TOffers offers;
-  for (int k = 0; k < g.CandCount; ++k)
-    offers.push_back({Utf8Encode(CodeToUnicode(g.CandChar[k])), g.CandConf[k]});
-  return offers;
+  return TRecordContext(*this, i, TRecordContext::ReadByDriver).Run(recogniser);
 }
 
 int TGlyphLineFixture::RecordOfChar(int k) const {
@@ -140,6 +152,88 @@ std::string TGlyphLineFixture::ReadChar(int k) {
   if (i < 0) return "?";
   Read(i);
   return Reading(Record(i));
+}
+
+void PrintTo(const TOffer& offer, std::ostream* os) { *os << offer.Char << " " << offer.Conf; }
+
+TRecordContext::TRecordContext(TPageFixture& page, int i, TSettle settle)
+    : Engine(page.Engine), Glyph(page.Record(i)) {
+  if (settle == ReadByDriver) page.Read(i);
+  const int thr = Engine.Threshold;
+  int seedX = 0, seedY = 0;
+  ChooseGlyphSeed(Glyph, thr, seedX, seedY);
+  Bitmap = CutGlyphBitmap(Engine, Glyph, seedX, seedY, thr);
+  Context.Glyph = &Glyph;
+  Context.Bitmap = Bitmap.get();
+  Context.Threshold = thr;
+  TakeFlagsFromBox();
+  Glyph.CandCount = 0;
+  Glyph.BestChar = NoChar;
+}
+
+void TRecordContext::TakeFlagsFromBox() {
+  Context.Tall = IsTall(Glyph);
+  Context.Descends = IsDescending(Glyph);
+  CountHoles(Engine, *Glyph.Page, Glyph.Left, Glyph.Top, Glyph.Right, Glyph.Bottom, Context.Threshold,
+             &Context.HoleList);
+}
+
+TOffers TRecordContext::Run(TRecogniser recogniser) {
+  RunGuarded(recogniser, Engine, Context);
+  return Offers();
+}
+
+TOffers TRecordContext::Offers() const {
+  TOffers offers;
+  for (int k = 0; k < Glyph.CandCount; ++k)
+    offers.push_back({Utf8Encode(CodeToUnicode(Glyph.CandChar[k])), Glyph.CandConf[k]});
+  return offers;
+}
+
+TOffers DrawnGlyphOffers(TRecogniser recogniser, const std::vector<std::string>& rows,
+                         const TLineGuides& guides, int markAbove) {
+  TPageFixture page(rows, guides);
+  int largest = 0, largestArea = 0;
+  for (int i = 0; i < page.Count(); ++i) {
+    const TOCRChar& c = page.Record(i);
+    if (c.Width() * c.Height() > largestArea) {
+      largestArea = c.Width() * c.Height();
+      largest = i;
+    }
+  }
+  TRecordContext record(page, largest, TRecordContext::AsItStands);
+  record.Glyph.MarkAbove = markAbove;
+  return record.Run(recogniser);
+}
+
+TOffers TallLetterOffers(TRecogniser recogniser, const std::vector<std::string>& rows) {
+  const int n = static_cast<int>(rows.size());
+  TGlyphLineFixture line(TArtLine{{2, 2, n - 2, n + 2}, rows, {}});
+  return line.Offers(recogniser, 0);
+}
+
+std::string InCase(char upper, bool lowerLine) {
+  return std::string(1, lowerLine ? static_cast<char>(upper - 'A' + 'a') : upper);
+}
+
+void ExpectCasePair(const TOffers& offers, char upper, bool lowerLine) {
+  ASSERT_EQ(offers.size(), 2u) << upper;
+  EXPECT_EQ(offers[0].Char, InCase(upper, lowerLine)) << upper;
+  EXPECT_EQ(offers[1].Char, InCase(upper, !lowerLine)) << upper;
+  EXPECT_EQ(offers[1].Conf, offers[0].Conf * 98 / 100) << upper;
+  EXPECT_GE(offers[0].Conf, 95) << upper;
+}
+
+void ExpectNothingOffered(const TLookAlikes& lookAlikes) {
+  for (const char letter : lookAlikes.Letters)
+    EXPECT_TRUE(lookAlikes.Line.OffersForChar(lookAlikes.Recogniser, letter - lookAlikes.First).empty())
+        << lookAlikes.Name << " offers for " << letter;
+}
+
+std::string OffersText(const TOffers& offers) {
+  std::string text;
+  for (const TOffer& o : offers) text += (text.empty() ? "" : " ") + o.Char + std::to_string(o.Conf);
+  return text;
 }
 
 int ConfOf(const TOffers& offers, const std::string& ch) {

@@ -31,21 +31,8 @@ TEST_P(GlyphLineTest, EveryLetterHasARecordOfItsOwn) {
   }
 }
 
-std::vector<std::string> LetterLines() {
-  std::vector<std::string> names;
-  for (const char* font :
-       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
-    for (const char* size : {"25", "50"})
-      for (const char* set : {"upper", "lower"}) names.push_back(std::string(font) + "-" + size + "-" + set);
-  return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(Fonts, GlyphLineTest, ::testing::ValuesIn(LetterLines()), [](const auto& info) {
-  std::string n = info.param;
-  for (char& ch : n)
-    if (ch == '-') ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Fonts, GlyphLineTest, ::testing::ValuesIn(RenderedLines({"upper", "lower"})),
+                         ParamName);
 
 }  // namespace
 }  // namespace omniocr::test

@@ -6,12 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/classify/dispatcher.h"
-#include "engine/classify/driver.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
 
@@ -37,11 +34,8 @@ struct TFontCase {
 };
 
 std::string CaseName(const ::testing::TestParamInfo<TFontCase>& info) {
-  std::string n = info.param.Line;
-  for (char& ch : n)
-    if (ch == '-') ch = '_';
   const char* heights[] = {"", "_tall", "_short"};
-  return n + heights[static_cast<int>(info.param.Height)];
+  return TestNameOf(info.param.Line) + heights[static_cast<int>(info.param.Height)];
 }
 
 class LettersABCFontTest : public ::testing::TestWithParam<TFontCase> {};
@@ -92,11 +86,9 @@ TEST_P(LettersABCFontTest, OtherLettersGetNothing) {
 
 std::vector<TFontCase> FontCases() {
   std::vector<TFontCase> cases;
-  for (const char* font :
-       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
-    for (const char* size : {"-25", "-50"})
-      for (TLineHeight h : {TLineHeight::AsRendered, TLineHeight::EveryGlyphTall, TLineHeight::NoGlyphTall})
-        cases.push_back({std::string(font) + size, h});
+  for (const std::string& fontSize : RenderedFontSizes())
+    for (TLineHeight h : {TLineHeight::AsRendered, TLineHeight::EveryGlyphTall, TLineHeight::NoGlyphTall})
+      cases.push_back({fontSize, h});
   return cases;
 }
 
@@ -107,13 +99,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, LettersABCFontTest, ::testing::ValuesIn(FontCase
 // A page holding one glyph, with four rows of paper above and below it and
 // two columns beside it: the glyph's rows are page rows 4...
 TArtLine Drawn(const std::vector<std::string>& glyph, TLineGuides guides) {
-  TArtLine line;
-  line.Guides = guides;
-  const std::string margin(glyph[0].size() + 4, '.');
-  for (int y = 0; y < 4; ++y) line.Rows.push_back(margin);
-  for (const std::string& row : glyph) line.Rows.push_back(".." + row + "..");
-  for (int y = 0; y < 4; ++y) line.Rows.push_back(margin);
-  return line;
+  return TArtLine{guides, OnPaper(glyph, 4, 2, 4), {}};
 }
 
 // The single-storey a: a bowl with a stem whose foot turns right.
@@ -243,22 +229,13 @@ TEST(LettersABCTest, AnEmptyRowRejectsANarrowA) {
   ASSERT_EQ(page.Count(), 1);
   ASSERT_EQ(page.Offers(RecognizeA, 0), (TOffers{{"A", 100}}));
 
-  TOCRChar& g = page.Record(0);
-  const int thr = page.Engine.Threshold;
-  std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(page.Engine, g, g.StartX, g.StartY, thr);
-  TRecogContext context;
-  context.Glyph = &g;
-  context.Bitmap = bitmap.get();
-  context.Threshold = thr;
-  context.Tall = IsTall(g);
-  CountHoles(page.Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, thr, &context.HoleList);
+  // The box as the driver left it.
+  TRecordContext record(page, 0, TRecordContext::AsItStands);
   // Row 4 lies between the apex and the crossbar, where no other step of
   // the test looks.
-  for (int x = 0; x < bitmap->Width(); ++x) bitmap->Row(4)[x] = 248;
-  g.CandCount = 0;
-  g.BestChar = NoChar;
-  RecognizeA(page.Engine, context);
-  EXPECT_EQ(g.CandCount, 0);
+  for (int x = 0; x < record.Bitmap->Width(); ++x) record.Bitmap->Row(4)[x] = 248;
+  RecognizeA(page.Engine, record.Context);
+  EXPECT_EQ(record.Glyph.CandCount, 0);
 }
 
 }  // namespace

@@ -3,62 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "engine/char_codes.h"
-#include "engine/classify/dispatcher.h"
-#include "engine/classify/driver.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
 
 namespace omniocr::test {
 namespace {
-
-using TAdjust = std::function<void(TOCRChar&, TRecogContext&)>;
-
-// The first ink pixel of the record's box, row by row: the seed of its glyph bitmap.
-void FirstInk(const TOCRChar& g, int thr, int& x, int& y) {
-  for (y = g.Top; y <= g.Bottom; ++y)
-    for (x = g.Left; x <= g.Right; ++x)
-      if (InkAt(*g.Page, x, y, thr)) return;
-}
-
-// What `recogniser` alone offers for record i as its box stands, on a context
-// built from the record (Tall and Descends from its guides, holes of its
-// box); `adjust` may change the record and the context before the run.
-TOffers OffersAsIs(TPageFixture& page, int i, TRecogniser recogniser, const TAdjust& adjust = {}) {
-  TOCRChar& g = page.Record(i);
-  const int thr = page.Engine.Threshold;
-  int seedX = 0, seedY = 0;
-  FirstInk(g, thr, seedX, seedY);
-  const std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(page.Engine, g, seedX, seedY, thr);
-  TRecogContext context;
-  context.Glyph = &g;
-  context.Bitmap = bitmap.get();
-  context.Threshold = thr;
-  context.Tall = IsTall(g);
-  context.Descends = IsDescending(g);
-  CountHoles(page.Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, thr, &context.HoleList);
-  if (adjust) adjust(g, context);
-  g.CandCount = 0;
-  g.BestChar = NoChar;
-  RunGuarded(recogniser, page.Engine, context);
-  TOffers offers;
-  for (int k = 0; k < g.CandCount; ++k)
-    offers.push_back({Utf8Encode(CodeToUnicode(g.CandChar[k])), g.CandConf[k]});
-  return offers;
-}
-
-// The record of the k-th character of a rendered line, its box settled by the driver.
-int SettledRecord(TGlyphLineFixture& line, int k) {
-  const int i = line.RecordOfChar(k);
-  if (i >= 0) line.Read(i);
-  return i;
-}
 
 int IndexOf(char letter) { return letter >= 'a' ? letter - 'a' : letter - 'A'; }
 std::string SetOf(char letter) { return letter >= 'a' ? "lower" : "upper"; }
@@ -76,11 +30,11 @@ const TLetterCase kLetters[] = {
     {'E', RecognizeE, "BFLPT"}, {'f', RecognizeF, "ijlrt"}, {'F', RecognizeF, "EPRTI"},
 };
 
-class DefFontTest : public ::testing::TestWithParam<const char*> {
+class DefFontTest : public ::testing::TestWithParam<std::string> {
  protected:
   TGlyphLineFixture& Line(const std::string& set) {
     std::unique_ptr<TGlyphLineFixture>& line = set == "upper" ? Upper : Lower;
-    if (!line) line = std::make_unique<TGlyphLineFixture>(std::string(GetParam()) + "-" + set);
+    if (!line) line = std::make_unique<TGlyphLineFixture>(GetParam() + "-" + set);
     return *line;
   }
   std::unique_ptr<TGlyphLineFixture> Upper, Lower;
@@ -118,18 +72,7 @@ TEST_P(DefFontTest, AnOIsNeverOfferedAFullD) {
   EXPECT_LE(ConfOf(offers, "D"), 96);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, DefFontTest,
-                         ::testing::Values("dejavu-sans-25", "dejavu-sans-50", "dejavu-serif-25",
-                                           "dejavu-serif-50", "freeserif-25", "freeserif-50",
-                                           "liberation-mono-25", "liberation-mono-50", "liberation-sans-25",
-                                           "liberation-sans-50", "liberation-serif-25",
-                                           "liberation-serif-50"),
-                         [](const auto& info) {
-                           std::string n = info.param;
-                           for (char& ch : n)
-                             if (ch == '-') ch = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Fonts, DefFontTest, ::testing::ValuesIn(RenderedFontSizes()), ParamName);
 
 // --- Confidence factors of the context -----------------------------------
 
@@ -152,14 +95,13 @@ class DefFactorTest : public ::testing::TestWithParam<TFactorCase> {};
 TEST_P(DefFactorTest, OfferFollowsTallDescendsAndMarks) {
   const TFactorCase& fc = GetParam();
   TGlyphLineFixture line(fc.Line);
-  const int i = SettledRecord(line, IndexOf(fc.Letter));
+  const int i = line.RecordOfChar(IndexOf(fc.Letter));
   ASSERT_GE(i, 0);
-  const TOffers offers = OffersAsIs(line, i, fc.Recogniser, [&](TOCRChar& g, TRecogContext& c) {
-    c.Tall = fc.Tall;
-    c.Descends = fc.Descends;
-    g.MarkAbove = fc.MarkAbove;
-  });
-  EXPECT_EQ(ConfOf(offers, std::string(1, fc.Letter)), fc.Conf);
+  TRecordContext record(line, i, TRecordContext::ReadByDriver);
+  record.Context.Tall = fc.Tall;
+  record.Context.Descends = fc.Descends;
+  record.Glyph.MarkAbove = fc.MarkAbove;
+  EXPECT_EQ(ConfOf(record.Run(fc.Recogniser), std::string(1, fc.Letter)), fc.Conf);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -200,12 +142,11 @@ TEST(LowerF, TheSingleCrossingRowSitsJustAboveAnInnerBaseline) {
   };
   for (const auto& tc : cases) {
     TGlyphLineFixture line("dejavu-serif-50-lower");
-    const int i = SettledRecord(line, IndexOf('f'));
+    const int i = line.RecordOfChar(IndexOf('f'));
     ASSERT_GE(i, 0);
-    const TOffers offers = OffersAsIs(line, i, RecognizeF, [&](TOCRChar& g, TRecogContext&) {
-      if (tc.BaseFromTop >= 0) g.BaseLine = g.Top + tc.BaseFromTop;
-    });
-    EXPECT_EQ(ConfOf(offers, "f") > 0, tc.Offered) << "baseline at row " << tc.BaseFromTop;
+    TRecordContext record(line, i, TRecordContext::ReadByDriver);
+    if (tc.BaseFromTop >= 0) record.Glyph.BaseLine = record.Glyph.Top + tc.BaseFromTop;
+    EXPECT_EQ(ConfOf(record.Run(RecognizeF), "f") > 0, tc.Offered) << "baseline at row " << tc.BaseFromTop;
   }
 }
 
@@ -220,9 +161,7 @@ std::vector<std::string> DrawnE(int upperTo, int lowerTo) {
   rows[6] = rows[7] = "########...";
   for (int y = 2; y <= upperTo && y < 15; ++y) rows[y][10] = '#';
   for (int y = 12; y >= lowerTo && y >= 0; --y) rows[y][10] = '#';
-  std::vector<std::string> page(17, std::string(15, '.'));
-  for (int y = 0; y < 15; ++y) page[y + 1].replace(2, 11, rows[y]);
-  return page;
+  return OnPaper(rows, 1, 2, 1);
 }
 
 TEST(UpperE, ArmsMustOpenOnTheirOwnHalf) {
@@ -239,7 +178,7 @@ TEST(UpperE, ArmsMustOpenOnTheirOwnHalf) {
   for (const auto& tc : cases) {
     TPageFixture page(DrawnE(tc.UpperTo, tc.LowerTo), {1, 6, 16, 20});
     ASSERT_EQ(page.Count(), 1);
-    const TOffers offers = OffersAsIs(page, 0, RecognizeE);
+    const TOffers offers = TRecordContext(page, 0, TRecordContext::AsItStands).Run(RecognizeE);
     EXPECT_EQ(ConfOf(offers, "E"), tc.Offered ? 100 : 0) << "serifs to " << tc.UpperTo << ", " << tc.LowerTo;
   }
 }
@@ -249,12 +188,12 @@ TEST(UpperE, ArmsMustOpenOnTheirOwnHalf) {
 // An F `width` wide and 16 high: a stem `stem` wide, a top bar of three rows
 // and a middle bar `bar` wide on rows 7 and 8.
 std::vector<std::string> DrawnF(int width, int stem, int bar) {
-  std::vector<std::string> page(18, std::string(width + 4, '.'));
+  std::vector<std::string> rows(16, std::string(width, '.'));
   for (int y = 0; y < 16; ++y) {
     const int ink = y < 3 ? width : (y == 7 || y == 8) ? bar : stem;
-    page[y + 1].replace(2, ink, std::string(ink, '#'));
+    rows[y].replace(0, ink, std::string(ink, '#'));
   }
-  return page;
+  return OnPaper(rows, 1, 2, 1);
 }
 
 TEST(UpperF, AWideGlyphNeedsAMiddleBarOverTwiceTheStem) {
@@ -270,7 +209,7 @@ TEST(UpperF, AWideGlyphNeedsAMiddleBarOverTwiceTheStem) {
   for (const auto& tc : cases) {
     TPageFixture page(DrawnF(tc.Width, tc.Stem, tc.Bar), {1, 6, 17, 21});
     ASSERT_EQ(page.Count(), 1);
-    const TOffers offers = OffersAsIs(page, 0, RecognizeF);
+    const TOffers offers = TRecordContext(page, 0, TRecordContext::AsItStands).Run(RecognizeF);
     EXPECT_EQ(ConfOf(offers, "F") > 0, tc.Offered) << tc.Width << " wide, bar " << tc.Bar;
   }
 }

@@ -10,7 +10,6 @@
 #include "engine/classify/letters_gh_tests.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
-#include "letters_ghij_context.h"
 
 namespace omniocr::test {
 namespace {
@@ -53,23 +52,12 @@ TEST_P(LettersGHFontTest, OffersItsLettersAndNotTheirNeighbours) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, LettersGHFontTest,
-                         ::testing::Values("dejavu-sans-25", "dejavu-sans-50", "dejavu-serif-25",
-                                           "dejavu-serif-50", "freeserif-25", "freeserif-50",
-                                           "liberation-mono-25", "liberation-mono-50", "liberation-sans-25",
-                                           "liberation-sans-50", "liberation-serif-25",
-                                           "liberation-serif-50"),
-                         [](const auto& info) {
-                           std::string n = info.param;
-                           for (char& ch : n)
-                             if (ch == '-') ch = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Fonts, LettersGHFontTest, ::testing::ValuesIn(RenderedFontSizes()), ParamName);
 
 // Runs one g test on the g of a rendered line with the flags given.
 int SmallGConf(const std::string& line, bool tall, bool descends, void (TLetterGHTests::*test)() const) {
   TGlyphLineFixture fixture(line);
-  TRecordContext record(fixture, fixture.RecordOfChar('g' - 'a'));
+  TRecordContext record(fixture, fixture.RecordOfChar('g' - 'a'), TRecordContext::ReadByDriver);
   record.Context.Tall = tall;
   record.Context.Descends = descends;
   (TLetterGHTests(record.View()).*test)();
@@ -103,12 +91,8 @@ TEST(SmallG, TailTestTakesTheOpenTailedGAndNotTheClosedBowl) {
 // A page of `art` (glyph rows) with two columns and rows of paper round it,
 // the glyph's top on the ascender line and its bottom on the baseline.
 TPageFixture DrawnGlyph(const std::vector<std::string>& art, int meanRow) {
-  const int width = static_cast<int>(art[0].size());
-  std::vector<std::string> rows(2, std::string(width + 4, '.'));
-  for (const std::string& r : art) rows.push_back(".." + r + "..");
-  rows.insert(rows.end(), 3, std::string(width + 4, '.'));
   const int top = 2, base = top + static_cast<int>(art.size());
-  return TPageFixture(rows, {top, top + meanRow, base, base + 10});
+  return TPageFixture(OnPaper(art, 2, 2, 3), {top, top + meanRow, base, base + 10});
 }
 
 // An h 40 wide and 48 high whose stem moves in by `lean` columns at its
@@ -138,7 +122,7 @@ TEST(SmallH, AStemLeaningInCostsDoubleForEachColumnAndEndsTheTestAtSeven) {
                         Case{7, 0}, Case{31, 0}}) {
     TPageFixture page = DrawnGlyph(LeaningH(c.Lean), 13);
     ASSERT_EQ(page.Count(), 1);
-    TRecordContext record(page, 0);
+    TRecordContext record(page, 0, TRecordContext::ReadByDriver);
     ASSERT_TRUE(record.Context.Tall);
     ASSERT_FALSE(record.Context.Descends);
     TLetterGHTests(record.View()).SmallH();
@@ -178,7 +162,7 @@ TEST(CapitalH, AHoleInTheBarTakesTheCandidateAway) {
     if (c.Slot) art[10].replace(5, 3, "...");
     TPageFixture page = DrawnGlyph(art, 6);
     ASSERT_EQ(page.Count(), 1);
-    TRecordContext record(page, 0);
+    TRecordContext record(page, 0, TRecordContext::ReadByDriver);
     ASSERT_EQ(record.View().HoleCount(), c.Slot ? 1 : 0);
     const TLetterGHTests tests(record.View());
     tests.CapitalH();

@@ -10,7 +10,6 @@
 #include "engine/classify/letters_ij_tests.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
-#include "letters_ghij_context.h"
 
 namespace omniocr::test {
 namespace {
@@ -19,7 +18,7 @@ namespace {
 TOffers IJOffers(const std::string& font, char letter) {
   const bool upper = letter >= 'A' && letter <= 'Z';
   TGlyphLineFixture line(font + (upper ? "-upper" : "-lower"));
-  TRecordContext record(line, line.RecordOfChar(letter - (upper ? 'A' : 'a')));
+  TRecordContext record(line, line.RecordOfChar(letter - (upper ? 'A' : 'a')), TRecordContext::ReadByDriver);
   RecognizeIJ(line.Engine, record.Context);
   return record.Offers();
 }
@@ -39,18 +38,7 @@ TEST_P(LettersIJFontTest, OffersItsLettersAndNotOtherStems) {
     EXPECT_TRUE(IJOffers(font, letter).empty()) << letter;
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, LettersIJFontTest,
-                         ::testing::Values("dejavu-sans-25", "dejavu-sans-50", "dejavu-serif-25",
-                                           "dejavu-serif-50", "freeserif-25", "freeserif-50",
-                                           "liberation-mono-25", "liberation-mono-50", "liberation-sans-25",
-                                           "liberation-sans-50", "liberation-serif-25",
-                                           "liberation-serif-50"),
-                         [](const auto& info) {
-                           std::string n = info.param;
-                           for (char& ch : n)
-                             if (ch == '-') ch = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Fonts, LettersIJFontTest, ::testing::ValuesIn(RenderedFontSizes()), ParamName);
 
 TEST(SmallI, StartsFromTheMarkAboveAndTheJTakesItsValueUnreduced) {
   struct Case {
@@ -68,7 +56,7 @@ TEST(SmallI, StartsFromTheMarkAboveAndTheJTakesItsValueUnreduced) {
                         Case{"dejavu-sans-50-lower", 'j', 1, &TLetterIJTests::SmallJ, "j", 100},
                         Case{"dejavu-sans-50-lower", 'j', 0, &TLetterIJTests::SmallJ, "j", 98}}) {
     TGlyphLineFixture line(c.Line);
-    TRecordContext record(line, line.RecordOfChar(c.Letter - 'a'));
+    TRecordContext record(line, line.RecordOfChar(c.Letter - 'a'), TRecordContext::ReadByDriver);
     ASSERT_EQ(record.Glyph.MarkAbove, 1);
     record.Glyph.MarkAbove = c.MarkAbove;
     (TLetterIJTests(record.View()).*c.Test)();
@@ -87,7 +75,7 @@ TEST(SmallI, ADotBelowTwoThirdsOfTheWayToTheMeanLineCostsAFifth) {
   // line 8 rows above it.
   for (const Case& c : {Case{8, 100}, Case{9, 80}}) {
     TGlyphLineFixture line("dejavu-sans-50-lower");
-    TRecordContext record(line, line.RecordOfChar('i' - 'a'));
+    TRecordContext record(line, line.RecordOfChar('i' - 'a'), TRecordContext::ReadByDriver);
     const int dotTop = record.Glyph.Top;
     record.Glyph.MeanLine = dotTop + 4;
     record.Glyph.AscLine = dotTop - c.AscAboveDot;
@@ -106,7 +94,7 @@ TEST(CapitalI, BelowTheAscendersItIsOfferedAtSeventy) {
   for (const Case& c : {Case{"dejavu-serif-50-upper", true, 100}, Case{"dejavu-serif-50-upper", false, 70},
                         Case{"dejavu-sans-50-upper", true, 98}, Case{"dejavu-sans-50-upper", false, 69}}) {
     TGlyphLineFixture line(c.Line);
-    TRecordContext record(line, line.RecordOfChar('I' - 'A'));
+    TRecordContext record(line, line.RecordOfChar('I' - 'A'), TRecordContext::ReadByDriver);
     record.Context.Tall = c.Tall;
     TLetterIJTests(record.View()).CapitalI();
     EXPECT_EQ(ConfOf(record.Offers(), "I"), c.Conf) << c.Line << " tall " << c.Tall;
@@ -115,7 +103,7 @@ TEST(CapitalI, BelowTheAscendersItIsOfferedAtSeventy) {
 
 TEST(CapitalI, AMarkAboveRulesItOut) {
   TGlyphLineFixture line("dejavu-serif-50-upper");
-  TRecordContext record(line, line.RecordOfChar('I' - 'A'));
+  TRecordContext record(line, line.RecordOfChar('I' - 'A'), TRecordContext::ReadByDriver);
   record.Glyph.MarkAbove = 1;
   TLetterIJTests(record.View()).CapitalI();
   EXPECT_TRUE(record.Offers().empty());
@@ -131,7 +119,7 @@ TEST(CapitalJ, BelowTheAscendersItLosesATenthWithOrWithoutADescender) {
   for (const Case& c :
        {Case{true, true, 100}, Case{true, false, 99}, Case{false, true, 90}, Case{false, false, 89}}) {
     TGlyphLineFixture line("freeserif-25-upper");
-    TRecordContext record(line, line.RecordOfChar('J' - 'A'));
+    TRecordContext record(line, line.RecordOfChar('J' - 'A'), TRecordContext::ReadByDriver);
     record.Context.Tall = c.Tall;
     record.Context.Descends = c.Descends;
     TLetterIJTests(record.View()).CapitalJ();
@@ -141,7 +129,7 @@ TEST(CapitalJ, BelowTheAscendersItLosesATenthWithOrWithoutADescender) {
 
 TEST(CapitalJ, WithAMarkAboveItIsASmallJ) {
   TGlyphLineFixture line("liberation-serif-50-upper");
-  TRecordContext record(line, line.RecordOfChar('J' - 'A'));
+  TRecordContext record(line, line.RecordOfChar('J' - 'A'), TRecordContext::ReadByDriver);
   record.Glyph.MarkAbove = 1;
   TLetterIJTests(record.View()).CapitalJ();
   EXPECT_EQ(record.Offers(), (TOffers{{"j", 99}}));

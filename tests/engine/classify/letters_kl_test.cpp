@@ -5,35 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/char_codes.h"
-#include "engine/classify/dispatcher.h"
-#include "engine/classify/driver.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
 
 namespace omniocr::test {
 namespace {
-
-const char* const kFonts[] = {"dejavu-sans",     "dejavu-serif",    "freeserif",
-                              "liberation-mono", "liberation-sans", "liberation-serif"};
-
-std::string TestName(std::string name) {
-  for (char& ch : name)
-    if (ch == '-') ch = '_';
-  return name;
-}
-
-std::vector<std::string> Lines(const char* set) {
-  std::vector<std::string> names;
-  for (const char* font : kFonts)
-    for (const char* size : {"25", "50"}) names.push_back(std::string(font) + "-" + size + "-" + set);
-  return names;
-}
 
 // ---------------------------------------------------------------------------
 // Rendered letters.
@@ -59,8 +38,7 @@ TEST_P(UpperLineTest, CapitalLIsAnLAndNotAnl) {
   EXPECT_EQ(line.ReadChar(kL), "L");
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, UpperLineTest, ::testing::ValuesIn(Lines("upper")),
-                         [](const auto& info) { return TestName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Fonts, UpperLineTest, ::testing::ValuesIn(RenderedLines({"upper"})), ParamName);
 
 class LowerLineTest : public ::testing::TestWithParam<std::string> {};
 
@@ -74,8 +52,7 @@ TEST_P(LowerLineTest, SmallKComesFirstWithTheCapitalAt98) {
   EXPECT_EQ(line.ReadChar(kK), "k");
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, LowerLineTest, ::testing::ValuesIn(Lines("lower")),
-                         [](const auto& info) { return TestName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Fonts, LowerLineTest, ::testing::ValuesIn(RenderedLines({"lower"})), ParamName);
 
 // A plain stem is an l at 99, never 100; a stem with a flag at the top and a
 // foot serif wider than the stem at the bottom is left to the other readers.
@@ -100,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TSmallLCase{"liberation-serif-25-lower", 99}, TSmallLCase{"dejavu-serif-50-lower", 0},
                       TSmallLCase{"liberation-mono-50-lower", 0},
                       TSmallLCase{"liberation-serif-50-lower", 0}),
-    [](const auto& info) { return TestName(info.param.Line); });
+    [](const auto& info) { return TestNameOf(info.param.Line); });
 
 // Every other letter at the larger size gets nothing from either recogniser;
 // only the sans-serif I, a plain stem, is also an l.
@@ -119,42 +96,16 @@ TEST_P(OtherLettersTest, GetNothing) {
 
 std::vector<std::string> LargeLines() {
   std::vector<std::string> names;
-  for (const char* font : kFonts)
-    for (const char* set : {"upper", "lower"}) names.push_back(std::string(font) + "-50-" + set);
+  for (const std::string& line : RenderedLines({"upper", "lower"}))
+    if (line.find("-50-") != std::string::npos) names.push_back(line);
   return names;
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, OtherLettersTest, ::testing::ValuesIn(LargeLines()),
-                         [](const auto& info) { return TestName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Fonts, OtherLettersTest, ::testing::ValuesIn(LargeLines()), ParamName);
 
 // ---------------------------------------------------------------------------
-// Drawn glyphs: record 0 of a page of art, dispatched once with its context
-// built as the dispatcher builds it. `beforeCut` may widen the box over
-// pieces of the character, `afterCut` move it as the dispatcher does.
-
-using TBoxChange = std::function<void(TOCRChar&)>;
-
-TOffers DrawnOffers(const std::vector<std::string>& art, const TLineGuides& guides, TRecogniser recogniser,
-                    const TBoxChange& beforeCut = {}, const TBoxChange& afterCut = {}) {
-  TPageFixture page(art, guides);
-  TOCRChar& g = page.Record(0);
-  if (beforeCut) beforeCut(g);
-  const int thr = page.Engine.Threshold;
-  const std::unique_ptr<TDIB> bitmap = CutGlyphBitmap(page.Engine, g, g.StartX, g.StartY, thr);
-  if (afterCut) afterCut(g);
-  TRecogContext context;
-  context.Glyph = &g;
-  context.Bitmap = bitmap.get();
-  context.Threshold = thr;
-  context.Tall = IsTall(g);
-  context.Descends = IsDescending(g);
-  CountHoles(page.Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, thr, &context.HoleList);
-  RunGuarded(recogniser, page.Engine, context);
-  TOffers offers;
-  for (int k = 0; k < g.CandCount; ++k)
-    offers.push_back({Utf8Encode(CodeToUnicode(g.CandChar[k])), g.CandConf[k]});
-  return offers;
-}
+// Drawn glyphs: the character of a page of art, its box as extracted (or as
+// the test sets it), run once on a context built as the dispatcher builds it.
 
 // Rows 1..20 of the page; the top reaches the ascender line.
 const TLineGuides kAscenderGuides = {1, 7, 20, 25};
@@ -187,7 +138,7 @@ const std::vector<std::string> kLoopedK = {
 };
 
 TEST(SmallKTest, ALoopBelowTheTopQuarterIsStillAk) {
-  const TOffers offers = DrawnOffers(kLoopedK, kAscenderGuides, RecognizeK);
+  const TOffers offers = DrawnGlyphOffers(RecognizeK, kLoopedK, kAscenderGuides);
   ASSERT_FALSE(offers.empty());
   EXPECT_EQ(offers[0], (TOffer{"k", 98}));  // the leg's notch is less than half the width deep
   EXPECT_EQ(ConfOf(offers, "K"), 96);
@@ -255,7 +206,7 @@ class NarrowKTest : public ::testing::TestWithParam<TNarrowKCase> {};
 
 TEST_P(NarrowKTest, Offers) {
   const TNarrowKCase& c = GetParam();
-  const TOffers offers = DrawnOffers(*c.Art, c.Guides, RecognizeK);
+  const TOffers offers = DrawnGlyphOffers(RecognizeK, *c.Art, c.Guides);
   EXPECT_EQ(ConfOf(offers, "K"), c.K);
   EXPECT_EQ(ConfOf(offers, "k"), c.K * 98 / 100);
 }
@@ -295,15 +246,16 @@ class CutLTest : public ::testing::TestWithParam<TCutLCase> {};
 
 TEST_P(CutLTest, FootFromTheBoxOnly) {
   const TCutLCase& c = GetParam();
-  const TOffers offers = DrawnOffers(
-      CutLArt(c.BrokenFoot, c.Neighbour), {1, 6, 16, 21}, RecognizeL,
-      [](TOCRChar& g) {  // the whole character, down to its descender
-        g.Right = 8;
-        g.Bottom = 20;
-      },
-      [](TOCRChar& g) { g.Bottom = 17; });
+  TPageFixture page(CutLArt(c.BrokenFoot, c.Neighbour), {1, 6, 16, 21});
+  // The bitmap holds the whole character, down to its descender; the box
+  // is then cut as the dispatcher cuts it.
+  page.Record(0).Right = 8;
+  page.Record(0).Bottom = 20;
+  TRecordContext record(page, 0, TRecordContext::AsItStands);
+  record.Glyph.Bottom = 17;
+  record.TakeFlagsFromBox();
   // A whole foot above an empty bottom row: 96 for the row below the foot.
-  EXPECT_EQ(ConfOf(offers, "L"), c.L);
+  EXPECT_EQ(ConfOf(record.Run(RecognizeL), "L"), c.L);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, CutLTest,
@@ -332,8 +284,7 @@ class StemTest : public ::testing::TestWithParam<TStemCase> {};
 
 TEST_P(StemTest, SmallL) {
   const TStemCase& c = GetParam();
-  const TOffers offers = DrawnOffers(StemArt(c.InkBelow), kAscenderGuides, RecognizeL, {},
-                                     [&](TOCRChar& g) { g.MarkAbove = c.MarkAbove; });
+  const TOffers offers = DrawnGlyphOffers(RecognizeL, StemArt(c.InkBelow), kAscenderGuides, c.MarkAbove);
   EXPECT_EQ(ConfOf(offers, "l"), c.l);
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "drawn_glyph_offers.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
 
@@ -40,37 +39,19 @@ TEST_P(MNFontTest, EachLetterGetsItsOwnCaseOnly) {
 
 TEST_P(MNFontTest, LookAlikesGetNothing) {
   TGlyphLineFixture upper(GetParam() + "-upper"), lower(GetParam() + "-lower");
-  struct TCase {
-    TGlyphLineFixture& line;
-    TRecogniser recogniser;
-    const char* name;
-    std::string letters;
-    char first;
-  };
-  const TCase cases[] = {
-      {upper, RecognizeM, "M", "HNW", 'A'},
-      {lower, RecognizeM, "M", "hnuw", 'a'},
-      {upper, RecognizeN, "N", "HMU", 'A'},
-      {lower, RecognizeN, "N", "hmur", 'a'},
-  };
-  for (const TCase& t : cases)
-    for (const char letter : t.letters)
-      EXPECT_TRUE(t.line.OffersForChar(t.recogniser, letter - t.first).empty())
-          << t.name << " offers for " << letter;
+  for (const TLookAlikes& t :
+       {TLookAlikes{upper, RecognizeM, "M", "HNW", 'A'}, TLookAlikes{lower, RecognizeM, "M", "hnuw", 'a'},
+        TLookAlikes{upper, RecognizeN, "N", "HMU", 'A'}, TLookAlikes{lower, RecognizeN, "N", "hmur", 'a'}})
+    ExpectNothingOffered(t);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, MNFontTest, ::testing::ValuesIn(RenderedFontSizes()),
-                         [](const auto& info) { return TestNameOf(info.param); });
+INSTANTIATE_TEST_SUITE_P(Fonts, MNFontTest, ::testing::ValuesIn(RenderedFontSizes()), ParamName);
 
 // Lower-case guides: the glyph's top (row 1) on the mean line, not tall.
 constexpr TLineGuides kSmall = {0, 1, 13, 16};
 
 std::vector<std::string> Framed(const std::vector<std::string>& glyph, int blankAbove = 1) {
-  const std::string blank(glyph[0].size() + 2, '.');
-  std::vector<std::string> rows(blankAbove, blank);
-  for (const std::string& r : glyph) rows.push_back("." + r + ".");
-  rows.insert(rows.end(), 4, blank);
-  return rows;
+  return OnPaper(glyph, blankAbove, 1, 4);
 }
 
 // An m whose middle stem's right edge starts low (a notch in the top at

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "drawn_glyph_offers.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
 
@@ -43,26 +42,14 @@ TEST_P(OPQFontTest, EachLetterLeadsWithTheCaseItsHeightFavours) {
 
 TEST_P(OPQFontTest, LookAlikesGetNothing) {
   TGlyphLineFixture upper(GetParam() + "-upper"), lower(GetParam() + "-lower");
-  struct TCase {
-    TGlyphLineFixture& line;
-    TRecogniser recogniser;
-    const char* name;
-    std::string letters;
-    char first;
-  };
-  const TCase cases[] = {
-      {upper, RecognizeO, "O", "CDGQ", 'A'}, {lower, RecognizeO, "O", "abce", 'a'},
-      {upper, RecognizeP, "P", "BDR", 'A'},  {lower, RecognizeP, "P", "bdq", 'a'},
-      {upper, RecognizeQ, "Q", "CDGO", 'A'}, {lower, RecognizeQ, "Q", "adgop", 'a'},
-  };
-  for (const TCase& t : cases)
-    for (const char letter : t.letters)
-      EXPECT_TRUE(t.line.OffersForChar(t.recogniser, letter - t.first).empty())
-          << t.name << " offers for " << letter;
+  for (const TLookAlikes& t :
+       {TLookAlikes{upper, RecognizeO, "O", "CDGQ", 'A'}, TLookAlikes{lower, RecognizeO, "O", "abce", 'a'},
+        TLookAlikes{upper, RecognizeP, "P", "BDR", 'A'}, TLookAlikes{lower, RecognizeP, "P", "bdq", 'a'},
+        TLookAlikes{upper, RecognizeQ, "Q", "CDGO", 'A'}, TLookAlikes{lower, RecognizeQ, "Q", "adgop", 'a'}})
+    ExpectNothingOffered(t);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, OPQFontTest, ::testing::ValuesIn(RenderedFontSizes()),
-                         [](const auto& info) { return TestNameOf(info.param); });
+INSTANTIATE_TEST_SUITE_P(Fonts, OPQFontTest, ::testing::ValuesIn(RenderedFontSizes()), ParamName);
 
 TEST(PTest, CaseFollowsTallAndDescendsAndBothWhenTheyAgree) {
   struct TCase {

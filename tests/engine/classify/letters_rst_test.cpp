@@ -5,12 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/classify/dispatcher.h"
-#include "engine/classify/driver.h"
 #include "engine/classify/recognisers.h"
 #include "glyph_fixtures.h"
 
@@ -70,30 +67,9 @@ TEST_P(RSTFontTest, OffersItsLettersAndTurnsNearShapesAway) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, RSTFontTest,
-                         ::testing::Values("dejavu-sans-25", "dejavu-sans-50", "dejavu-serif-25",
-                                           "dejavu-serif-50", "freeserif-25", "freeserif-50",
-                                           "liberation-mono-25", "liberation-mono-50", "liberation-sans-25",
-                                           "liberation-sans-50", "liberation-serif-25",
-                                           "liberation-serif-50"),
-                         [](const auto& info) {
-                           std::string n = info.param;
-                           for (char& ch : n)
-                             if (ch == '-') ch = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Fonts, RSTFontTest, ::testing::ValuesIn(RenderedFontSizes()), ParamName);
 
 // --- Drawn glyphs --------------------------------------------------------------
-
-// The glyph's art on a page with eight paper rows above it and two paper
-// columns on either side; its first row is page row 8.
-std::vector<std::string> OnPage(const std::vector<std::string>& art) {
-  const std::string blank(art.front().size() + 4, '.');
-  std::vector<std::string> rows(8, blank);
-  for (const std::string& row : art) rows.push_back(".." + row + "..");
-  rows.insert(rows.end(), 4, blank);
-  return rows;
-}
 
 // Guides for a glyph of `height` rows from page row 8: standing from the
 // ascender line (tall) or from the mean line (short) on the baseline.
@@ -101,15 +77,13 @@ TLineGuides Tall(int height) { return {8, 8 + height / 3, 8 + height - 1, 8 + he
 TLineGuides Short(int height) { return {2, 8, 8 + height - 1, 8 + height + 3}; }
 
 // What one recogniser offers for the drawn glyph, after the driver read it,
-// as "R100 r98".
+// as "R100 r98": the art on a page with eight rows of paper above it (its
+// first row is page row 8), two columns beside it and four rows below.
 std::string DrawnOffers(TRecogniser recogniser, const std::vector<std::string>& art,
                         const TLineGuides& guides) {
-  TGlyphLineFixture page(TArtLine{guides, OnPage(art), {}});
+  TGlyphLineFixture page(TArtLine{guides, OnPaper(art, 8, 2, 4), {}});
   EXPECT_EQ(page.Count(), 1);
-  std::string text;
-  for (const TOffer& o : page.Offers(recogniser, 0))
-    text += (text.empty() ? "" : " ") + o.Char + std::to_string(o.Conf);
-  return text;
+  return OffersText(page.Offers(recogniser, 0));
 }
 
 struct TDrawnCase {
@@ -276,21 +250,12 @@ TEST(RSTDrawnTest, TWithAMarkAboveIsOfferedAtNinetyPercent) {
   TGlyphLineFixture line("dejavu-sans-50-lower");
   const int base = ConfOf(line.OffersForChar(RecognizeT, 't' - 'a'), "t");
   ASSERT_GT(base, 0);
-  TOCRChar& g = line.Record(line.RecordOfChar('t' - 'a'));
-  const std::unique_ptr<TDIB> bitmap =
-      CutGlyphBitmap(line.Engine, g, g.StartX, g.StartY, line.Engine.Threshold);
-  TRecogContext context;
-  context.Glyph = &g;
-  context.Bitmap = bitmap.get();
-  context.Threshold = line.Engine.Threshold;
-  context.Tall = IsTall(g);
-  context.Descends = IsDescending(g);
-  CountHoles(line.Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, context.Threshold, &context.HoleList);
-  g.MarkAbove = 1;
-  g.CandCount = 0;
-  RunGuarded(RecognizeT, line.Engine, context);
-  ASSERT_EQ(g.CandCount, 1);
-  EXPECT_EQ(g.CandConf[0], base * 90 / 100);
+  // The box as the driver left it.
+  TRecordContext record(line, line.RecordOfChar('t' - 'a'), TRecordContext::AsItStands);
+  record.Glyph.MarkAbove = 1;
+  record.Run(RecognizeT);
+  ASSERT_EQ(record.Glyph.CandCount, 1);
+  EXPECT_EQ(record.Glyph.CandConf[0], base * 90 / 100);
 }
 
 }  // namespace

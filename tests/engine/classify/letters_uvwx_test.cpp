@@ -12,27 +12,6 @@
 namespace omniocr::test {
 namespace {
 
-std::vector<std::string> LetterLines() {
-  std::vector<std::string> names;
-  for (const char* font :
-       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
-    for (const char* size : {"25", "50"})
-      for (const char* set : {"upper", "lower"}) names.push_back(std::string(font) + "-" + size + "-" + set);
-  return names;
-}
-
-std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string n = info.param;
-  for (char& ch : n)
-    if (ch == '-') ch = '_';
-  return n;
-}
-
-// The letter in the case of the line: "U" on an upper line, "u" on a lower one.
-std::string InCase(char upper, bool lowerLine) {
-  return std::string(1, lowerLine ? static_cast<char>(upper - 'A' + 'a') : upper);
-}
-
 struct TLetter {
   char Upper;
   TRecogniser Recogniser;
@@ -52,14 +31,8 @@ class UvwxFontTest : public ::testing::TestWithParam<std::string> {};
 TEST_P(UvwxFontTest, OffersEachLetterInTheCaseOfItsLineAndTheOtherCaseBelowIt) {
   TGlyphLineFixture line(GetParam());
   const bool lower = GetParam().ends_with("lower");
-  for (const TLetter& l : kLetters) {
-    const TOffers offers = line.OffersForChar(l.Recogniser, l.Upper - 'A');
-    ASSERT_EQ(offers.size(), 2u) << l.Upper;
-    EXPECT_EQ(offers[0].Char, InCase(l.Upper, lower)) << l.Upper;
-    EXPECT_EQ(offers[1].Char, InCase(l.Upper, !lower)) << l.Upper;
-    EXPECT_EQ(offers[1].Conf, offers[0].Conf * 98 / 100) << l.Upper;
-    EXPECT_GE(offers[0].Conf, 95) << l.Upper;
-  }
+  for (const TLetter& l : kLetters)
+    ASSERT_NO_FATAL_FAILURE(ExpectCasePair(line.OffersForChar(l.Recogniser, l.Upper - 'A'), l.Upper, lower));
 }
 
 TEST_P(UvwxFontTest, LeavesTheLettersClosestInShapeAlone) {
@@ -71,7 +44,8 @@ TEST_P(UvwxFontTest, LeavesTheLettersClosestInShapeAlone) {
           << l.Upper << " on " << InCase(*n, lower);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, UvwxFontTest, ::testing::ValuesIn(LetterLines()), TestName);
+INSTANTIATE_TEST_SUITE_P(Fonts, UvwxFontTest, ::testing::ValuesIn(RenderedLines({"upper", "lower"})),
+                         ParamName);
 
 // The confidences on one font, factors included (V always pays a closing 99).
 TEST(UvwxConfidenceTest, OneFontInBothCases) {
@@ -108,15 +82,6 @@ TEST(UvwxConfidenceTest, TheSecondXTestOffersLowerCaseXAlone) {
 
 // --- Drawn letters ---------------------------------------------------------
 
-// One drawn letter on a line whose guides make it Tall and not descending.
-TOffers OffersForDrawn(TRecogniser recogniser, const std::vector<std::string>& rows) {
-  TArtLine art;
-  art.Guides = {2, 2, static_cast<int>(rows.size()) - 2, static_cast<int>(rows.size()) + 2};
-  art.Rows = rows;
-  TGlyphLineFixture line(art);
-  return line.Offers(recogniser, 0);
-}
-
 // A W whose middle apex reaches the full height: the two-valley test and the
 // full-middle test both see it, and the second starts from the confidence
 // the first left (98 after counting more rows of three runs than of four).
@@ -143,13 +108,13 @@ const std::vector<std::string> kFullMiddleW = {
 
 TEST(DrawnWTest, TheSecondTestStartsFromTheConfidenceTheFirstLeft) {
   // The first test offers W at 98 and leaves 98 x 98 for the second.
-  EXPECT_EQ(OffersForDrawn(RecognizeW, kFullMiddleW), (TOffers{{"W", 98}, {"w", 96}}));
+  EXPECT_EQ(TallLetterOffers(RecognizeW, kFullMiddleW), (TOffers{{"W", 98}, {"w", 96}}));
   // A spur on the right arm, between 5H/8 and 3H/4, ends the first test at
   // its right-side check, after that row's 98 has lowered the confidence;
   // the second test, which looks only from 3H/4 down, offers W with it.
   std::vector<std::string> spur = kFullMiddleW;
   spur[12] = ".....####...#######";
-  EXPECT_EQ(OffersForDrawn(RecognizeW, spur), (TOffers{{"W", 96}, {"w", 94}}));
+  EXPECT_EQ(TallLetterOffers(RecognizeW, spur), (TOffers{{"W", 96}, {"w", 94}}));
 }
 
 // A V 16 pixels wide closing on a narrow foot, and the same V standing on a
@@ -175,9 +140,9 @@ TEST(DrawnVTest, AWideVOnAFlatFootWiderThanHalfItsWidthIsNotAV) {
       ".........##.........",  //
       "....................",  //
   };
-  EXPECT_EQ(OffersForDrawn(RecognizeV, v), (TOffers{{"V", 99}, {"v", 97}}));
+  EXPECT_EQ(TallLetterOffers(RecognizeV, v), (TOffers{{"V", 99}, {"v", 97}}));
   v[15] = v[16] = "......#########.....";
-  EXPECT_TRUE(OffersForDrawn(RecognizeV, v).empty());
+  EXPECT_TRUE(TallLetterOffers(RecognizeV, v).empty());
 }
 
 }  // namespace

@@ -13,26 +13,6 @@
 namespace omniocr::test {
 namespace {
 
-std::vector<std::string> LetterLines() {
-  std::vector<std::string> names;
-  for (const char* font :
-       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
-    for (const char* size : {"25", "50"})
-      for (const char* set : {"upper", "lower"}) names.push_back(std::string(font) + "-" + size + "-" + set);
-  return names;
-}
-
-std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string n = info.param;
-  for (char& ch : n)
-    if (ch == '-') ch = '_';
-  return n;
-}
-
-std::string InCase(char upper, bool lowerLine) {
-  return std::string(1, lowerLine ? static_cast<char>(upper - 'A' + 'a') : upper);
-}
-
 constexpr int kY = 'Y' - 'A';
 constexpr int kZ = 'Z' - 'A';
 
@@ -44,14 +24,8 @@ class YzFontTest : public ::testing::TestWithParam<std::string> {};
 TEST_P(YzFontTest, OffersEachLetterInTheCaseOfItsLineAndTheOtherCaseBelowIt) {
   TGlyphLineFixture line(GetParam());
   const bool lower = GetParam().ends_with("lower");
-  for (const auto& [upper, recogniser] : {std::pair<char, TRecogniser>{'Y', RecognizeY}, {'Z', RecognizeZ}}) {
-    const TOffers offers = line.OffersForChar(recogniser, upper - 'A');
-    ASSERT_EQ(offers.size(), 2u) << upper;
-    EXPECT_EQ(offers[0].Char, InCase(upper, lower)) << upper;
-    EXPECT_EQ(offers[1].Char, InCase(upper, !lower)) << upper;
-    EXPECT_EQ(offers[1].Conf, offers[0].Conf * 98 / 100) << upper;
-    EXPECT_GE(offers[0].Conf, 95) << upper;
-  }
+  for (const auto& [upper, recogniser] : {std::pair<char, TRecogniser>{'Y', RecognizeY}, {'Z', RecognizeZ}})
+    ASSERT_NO_FATAL_FAILURE(ExpectCasePair(line.OffersForChar(recogniser, upper - 'A'), upper, lower));
 }
 
 TEST_P(YzFontTest, LeavesTheLettersClosestInShapeAlone) {
@@ -63,7 +37,8 @@ TEST_P(YzFontTest, LeavesTheLettersClosestInShapeAlone) {
     EXPECT_TRUE(line.OffersForChar(RecognizeZ, n - 'A').empty()) << "Z on " << InCase(n, lower);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fonts, YzFontTest, ::testing::ValuesIn(LetterLines()), TestName);
+INSTANTIATE_TEST_SUITE_P(Fonts, YzFontTest, ::testing::ValuesIn(RenderedLines({"upper", "lower"})),
+                         ParamName);
 
 // The same rendered Y under four sets of guides: tall only gives "Y" first,
 // descending only "y" first, and both or neither give the two cases at 95.
@@ -99,15 +74,6 @@ TEST(YzConfidenceTest, OneFontInBothCases) {
 
 // --- Drawn letters ---------------------------------------------------------
 
-// One drawn letter on a line whose guides make it Tall and not descending.
-TOffers OffersForDrawn(TRecogniser recogniser, const std::vector<std::string>& rows) {
-  TArtLine art;
-  art.Guides = {2, 2, static_cast<int>(rows.size()) - 2, static_cast<int>(rows.size()) + 2};
-  art.Rows = rows;
-  TGlyphLineFixture line(art);
-  return line.Offers(recogniser, 0);
-}
-
 // A Y on a stem whose arms fork from row 6 of 16, and one whose arms meet
 // already at a quarter of its height: there the notch is deep enough, but no
 // row below it holds the two arms apart, so there is no fork point to
@@ -133,7 +99,7 @@ TEST(DrawnYTest, AForkOnAStemNeedsARowWhereTheArmsStandApart) {
       ".....#.....",  //
       "...........",  //
   };
-  EXPECT_EQ(OffersForDrawn(RecognizeY, forked), (TOffers{{"Y", 100}, {"y", 98}}));
+  EXPECT_EQ(TallLetterOffers(RecognizeY, forked), (TOffers{{"Y", 100}, {"y", 98}}));
   const std::vector<std::string> shortArms = {
       "...........",  //
       ".##.....##.",  //
@@ -154,7 +120,7 @@ TEST(DrawnYTest, AForkOnAStemNeedsARowWhereTheArmsStandApart) {
       ".....#.....",  //
       "...........",  //
   };
-  EXPECT_TRUE(OffersForDrawn(RecognizeY, shortArms).empty());
+  EXPECT_TRUE(TallLetterOffers(RecognizeY, shortArms).empty());
 }
 
 // A Z four pixels wide: its second column must cross exactly two runs (the
@@ -172,9 +138,9 @@ TEST(DrawnZTest, AZFourPixelsWideNeedsTwoRunsInItsSecondColumn) {
       ".####.",  //
       "......",  //
   };
-  EXPECT_EQ(OffersForDrawn(RecognizeZ, z), (TOffers{{"Z", 99}, {"z", 97}}));
+  EXPECT_EQ(TallLetterOffers(RecognizeZ, z), (TOffers{{"Z", 99}, {"z", 97}}));
   z[6] = ".#....";  // the diagonal parts from the bottom bar in column 1
-  EXPECT_TRUE(OffersForDrawn(RecognizeZ, z).empty());
+  EXPECT_TRUE(TallLetterOffers(RecognizeZ, z).empty());
 }
 
 }  // namespace

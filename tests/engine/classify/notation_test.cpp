@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "engine/classify/dispatcher.h"
-#include "engine/classify/driver.h"
 #include "glyph_fixtures.h"
 
 namespace omniocr::test {
@@ -33,20 +29,13 @@ const std::vector<std::string> kPage = {
 
 class NotationTest : public ::testing::Test {
  protected:
-  NotationTest() : Page(kPage, {1, 2, 7, 8}) {
-    TOCRChar& g = Page.Record(0);
-    Bitmap = CutGlyphBitmap(Page.Engine, g, g.StartX, g.StartY, Page.Engine.Threshold);
-    Context.Glyph = &g;
-    Context.Bitmap = Bitmap.get();
-    Context.Threshold = Page.Engine.Threshold;
-    Context.Tall = true;
-    CountHoles(Page.Engine, *g.Page, g.Left, g.Top, g.Right, g.Bottom, Context.Threshold, &Context.HoleList);
+  NotationTest() : Page(kPage, {1, 2, 7, 8}), Ring(Page, 0, TRecordContext::AsItStands) {
+    Ring.Context.Tall = true;
   }
-  TGlyphView View() const { return TGlyphView::OfBox(Page.Engine, Context); }
+  TGlyphView View() const { return Ring.View(); }
 
   TPageFixture Page;
-  std::unique_ptr<TDIB> Bitmap;
-  TRecogContext Context;
+  TRecordContext Ring;
 };
 
 TEST_F(NotationTest, BoxSizesCentreAndBitmapSize) {
@@ -159,7 +148,7 @@ TEST_F(NotationTest, LetterPairOrderFollowsTall) {
   EXPECT_EQ(g.CandConf[1], 95);  // 97 x 98 / 100, truncated
 
   TOCRChar& bar = Page.Record(1);
-  TRecogContext small = Context;
+  TRecogContext small = Ring.Context;
   small.Glyph = &bar;
   small.Tall = false;
   TGlyphView::OfBox(Page.Engine, small).addPair(u'O', u'o', 97);

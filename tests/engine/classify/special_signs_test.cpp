@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,12 +20,6 @@ const char* const kSigns[] = {"ß", "+", "$", "&", "?", "!", "*", "@", "§", "#"
 constexpr int kSignCount = 12;
 constexpr int kSharpS = 10, kPlus = 11, kQuestion = 14, kExclamation = 15, kSection = 18, kEuro = 20,
               kPercent = 21;
-
-std::string ParamName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string n = info.param;
-  std::replace(n.begin(), n.end(), '-', '_');
-  return n;
-}
 
 // --- Rendered signs ---------------------------------------------------------
 
@@ -98,16 +91,8 @@ TEST_P(LetterLineSignTest, NoSignForLetters) {
   }
 }
 
-std::vector<std::string> LetterLines() {
-  std::vector<std::string> names;
-  for (const char* font :
-       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
-    for (const char* size : {"25", "50"})
-      for (const char* set : {"upper", "lower"}) names.push_back(std::string(font) + "-" + size + "-" + set);
-  return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(Fonts, LetterLineSignTest, ::testing::ValuesIn(LetterLines()), ParamName);
+INSTANTIATE_TEST_SUITE_P(Fonts, LetterLineSignTest, ::testing::ValuesIn(RenderedLines({"upper", "lower"})),
+                         ParamName);
 
 // --- Edited renderings ------------------------------------------------------
 
@@ -183,14 +168,9 @@ TEST(Percent, AtTheRightEdgeOfThePage) {
 
 // --- Drawn glyphs -------------------------------------------------------------
 
+// A line with a margin of paper around the art; its first record's offers.
 TOffers SignOffersOfDrawing(const std::vector<std::string>& art) {
-  const std::size_t width = art.front().size() + 6;
-  TArtLine line;
-  line.Guides = {2, 4, 14, 17};
-  line.Rows.assign(3, std::string(width, '.'));
-  for (const std::string& row : art) line.Rows.push_back("..." + row + "...");
-  for (int k = 0; k < 3; ++k) line.Rows.emplace_back(width, '.');
-  TGlyphLineFixture page(line);
+  TGlyphLineFixture page(TArtLine{{2, 4, 14, 17}, OnPaper(art, 3, 3, 3), {}});
   EXPECT_EQ(page.Count(), 1);
   return page.Offers(RecognizeSpecialSigns, 0);
 }
