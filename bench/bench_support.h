@@ -2,10 +2,14 @@
 
 // Small helpers shared by the benchmark programs.
 
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
 #include <cstring>
 
 #include "dibunit/dib.h"
 #include "dibunit/global_memory.h"
+#include "engine/omnifont_ocr.h"
 
 namespace omniocr::bench {
 
@@ -16,6 +20,50 @@ inline TGlobalHandle PackedCopy(const TDIB& page) {
   std::memcpy(GlobalLock(handle), page.Header, static_cast<std::size_t>(page.DataSize));
   GlobalUnlock(handle);
   return handle;
+}
+
+// The pipeline up to the recognition pass, as Recognize runs it.
+inline void PrepareForRecognition(TOmnifontOCR& engine, TGlobalHandle handle) {
+  engine.BeginRun();
+  engine.CopyInputToPage(handle);
+  engine.ComputeThreshold();
+  engine.ExtractCharacters();
+  engine.RemoveSpots();
+  engine.ComputeCharStatistics();
+  engine.FindTextLines(false);
+  engine.AssignLines();
+  engine.SplitLineStraddlers();
+  engine.SplitBarJoined();
+  engine.SortReadingOrder();
+  engine.MergeFragments();
+  engine.SpacingStatistics();
+}
+
+// Times the recognition pass alone on the page, prepared and ended outside
+// the timing, and adds its characters and dispatches to the counts.
+inline void TimeRecognitionPass(benchmark::State& state, TOmnifontOCR& engine, TGlobalHandle handle,
+                                std::int64_t& characters, std::int64_t& dispatches) {
+  state.PauseTiming();
+  PrepareForRecognition(engine, handle);
+  const int count = engine.Chars.Count();
+  state.ResumeTiming();
+  engine.RecognitionPass();
+  state.PauseTiming();
+  characters += count;
+  dispatches += engine.DispatchCount;
+  engine.EndRun();
+  state.ResumeTiming();
+}
+
+// The counters of a recognition pass: dispatches and microseconds per
+// character.
+inline void SetPerCharacterCounters(benchmark::State& state, std::int64_t characters,
+                                    std::int64_t dispatches) {
+  state.counters["dispatches_per_char"] =
+      characters > 0 ? static_cast<double>(dispatches) / static_cast<double>(characters) : 0.0;
+  state.counters["us_per_char"] = benchmark::Counter(
+      static_cast<double>(characters), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+      benchmark::Counter::OneK::kIs1000);
 }
 
 }  // namespace omniocr::bench

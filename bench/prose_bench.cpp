@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/omnifont_ocr.h"
 #include "imaging/image_io.h"
 
@@ -41,45 +42,14 @@ std::vector<TGlobalHandle>& Handles() {
   return handles;
 }
 
-void PrepareForRecognition(TOmnifontOCR& engine, TGlobalHandle handle) {
-  engine.BeginRun();
-  engine.CopyInputToPage(handle);
-  engine.ComputeThreshold();
-  engine.ExtractCharacters();
-  engine.RemoveSpots();
-  engine.ComputeCharStatistics();
-  engine.FindTextLines(false);
-  engine.AssignLines();
-  engine.SplitLineStraddlers();
-  engine.SplitBarJoined();
-  engine.SortReadingOrder();
-  engine.MergeFragments();
-  engine.SpacingStatistics();
-}
-
 void BM_ProseRecognitionPass(benchmark::State& state) {
   TOmnifontOCR engine;
   engine.NumericOnly = false;
   std::int64_t characters = 0, dispatches = 0;
-  for (auto _ : state) {
-    for (TGlobalHandle handle : Handles()) {
-      state.PauseTiming();
-      PrepareForRecognition(engine, handle);
-      const int count = engine.Chars.Count();
-      state.ResumeTiming();
-      engine.RecognitionPass();
-      state.PauseTiming();
-      characters += count;
-      dispatches += engine.DispatchCount;
-      engine.EndRun();
-      state.ResumeTiming();
-    }
-  }
-  state.counters["dispatches_per_char"] =
-      characters > 0 ? static_cast<double>(dispatches) / static_cast<double>(characters) : 0.0;
-  state.counters["us_per_char"] = benchmark::Counter(
-      static_cast<double>(characters), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-      benchmark::Counter::OneK::kIs1000);
+  for (auto _ : state)
+    for (TGlobalHandle handle : Handles())
+      bench::TimeRecognitionPass(state, engine, handle, characters, dispatches);
+  bench::SetPerCharacterCounters(state, characters, dispatches);
 }
 
 void BM_ProseWholePage(benchmark::State& state) {

@@ -62,45 +62,13 @@ TGlobalHandle MakeFiguresPage() {
   return bench::PackedCopy(page);
 }
 
-// The pipeline up to the recognition pass, as Recognize runs it.
-void PrepareForRecognition(TOmnifontOCR& engine, TGlobalHandle handle) {
-  engine.BeginRun();
-  engine.CopyInputToPage(handle);
-  engine.ComputeThreshold();
-  engine.ExtractCharacters();
-  engine.RemoveSpots();
-  engine.ComputeCharStatistics();
-  engine.FindTextLines(false);
-  engine.AssignLines();
-  engine.SplitLineStraddlers();
-  engine.SplitBarJoined();
-  engine.SortReadingOrder();
-  engine.MergeFragments();
-  engine.SpacingStatistics();
-}
-
 void BM_RecognitionPass(benchmark::State& state) {
   TGlobalHandle handle = MakeFiguresPage();
   TOmnifontOCR engine;
   std::int64_t characters = 0, dispatches = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    PrepareForRecognition(engine, handle);
-    const int count = engine.Chars.Count();
-    state.ResumeTiming();
-    engine.RecognitionPass();
-    state.PauseTiming();
-    characters += count;
-    dispatches += engine.DispatchCount;
-    engine.EndRun();
-    state.ResumeTiming();
-  }
+  for (auto _ : state) bench::TimeRecognitionPass(state, engine, handle, characters, dispatches);
   state.SetItemsProcessed(characters);
-  state.counters["dispatches_per_char"] =
-      characters > 0 ? static_cast<double>(dispatches) / static_cast<double>(characters) : 0.0;
-  state.counters["us_per_char"] = benchmark::Counter(
-      static_cast<double>(characters), benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-      benchmark::Counter::OneK::kIs1000);
+  bench::SetPerCharacterCounters(state, characters, dispatches);
   GlobalFree(handle);
 }
 BENCHMARK(BM_RecognitionPass)->Unit(benchmark::kMillisecond);
