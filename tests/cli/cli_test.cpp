@@ -12,25 +12,15 @@
 
 #include "imaging/image_io.h"
 #include "imaging/pdf_writer.h"
+#include "tool_runs.h"
 
 namespace omniocr {
 namespace {
 
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::ReadFile;
+using test::RunCaptured;
+using test::TRun;
+using test::WriteFile;
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -86,14 +76,7 @@ class CliTest : public ::testing::Test {
 
   static TRun Run(const std::string& arguments, const std::string& stdinPath = "/dev/null") {
     const std::string out = Dir + "/stdout", err = Dir + "/stderr";
-    const std::string command =
-        std::string(OMNIOCR_CLI_PATH) + " " + arguments + " <" + stdinPath + " >" + out + " 2>" + err;
-    const int raw = std::system(command.c_str());
-    TRun run;
-    run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.Out = ReadFile(out);
-    run.Err = ReadFile(err);
-    return run;
+    return RunCaptured(std::string(OMNIOCR_CLI_PATH) + " " + arguments + " <" + stdinPath, out, err);
   }
 
   // Runs a Python script on the given text as its standard input.

@@ -18,16 +18,14 @@
 #include "imaging/image_io.h"
 #include "imaging/inversion.h"
 #include "imaging/transforms.h"
+#include "tool_runs.h"
 
 namespace omniocr {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::ReadFile;
+using test::RunCaptured;
+using test::TRun;
 
 // The angle in the summary line of JsonRecords.
 double SkewAngle(const std::string& summary) {
@@ -80,15 +78,9 @@ class RealPagesTest : public ::testing::Test {
   }
   static void TearDownTestSuite() { std::system(("rm -rf '" + Dir + "'").c_str()); }
 
-  struct TRun {
-    int Status = -1;
-    std::string Out, Err;
-  };
   static TRun Run(const std::string& arguments) {
-    const std::string out = Dir + "/stdout", err = Dir + "/stderr";
-    const int raw = std::system(
-        (std::string(OMNIOCR_CLI_PATH) + " " + arguments + " </dev/null >" + out + " 2>" + err).c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+    return RunCaptured(std::string(OMNIOCR_CLI_PATH) + " " + arguments + " </dev/null", Dir + "/stdout",
+                       Dir + "/stderr");
   }
   static std::string Text(const std::string& arguments) {
     const TRun run = Run(arguments);

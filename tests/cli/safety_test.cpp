@@ -15,22 +15,16 @@
 #include <sstream>
 
 #include "imaging/image_io.h"
+#include "tool_runs.h"
 
 namespace omniocr {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::ReadFile;
+using test::RunCaptured;
+using test::TRun;
+using test::WriteFile;
 
 // A 24-bit BMP of a white page with three black blocks; `offset` replaces
 // the pixel-data offset when given.
@@ -52,11 +46,6 @@ std::string BlocksBmp(std::uint32_t offset = 0) {
          u32(0) + pixels;
 }
 
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
-
 class CliSafetyTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -68,13 +57,9 @@ class CliSafetyTest : public ::testing::Test {
 
   TRun Run(const std::string& arguments, const std::string& stdinPath = "/dev/null") const {
     const std::string out = Dir + "/.stdout", err = Dir + "/.stderr";
-    const std::string command =
-        std::string(OMNIOCR_CLI_PATH) + " " + arguments + " <'" + stdinPath + "' >" + out + " 2>" + err;
-    const int raw = std::system(("cd '" + Dir + "' && " + command).c_str());
-    TRun run;
-    run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.Out = ReadFile(out);
-    run.Err = ReadFile(err);
+    const TRun run = RunCaptured(
+        "cd '" + Dir + "' && " + std::string(OMNIOCR_CLI_PATH) + " " + arguments + " <'" + stdinPath + "'",
+        out, err);
     fs::remove(out);
     fs::remove(err);
     return run;
