@@ -81,6 +81,12 @@ std::vector<std::string> OnPaper(const std::vector<std::string>& art, int above,
   return rows;
 }
 
+std::vector<std::string> WithRows(std::vector<std::string> art,
+                                  std::initializer_list<std::pair<int, std::string>> rows) {
+  for (const auto& [row, text] : rows) art.at(row) = text;
+  return art;
+}
+
 TPageFixture::TPageFixture(const std::vector<std::string>& rows, const TLineGuides& guides, bool bilevel) {
   Engine.BeginRun();
   Engine.Page = FromArt(rows);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/classify/notation.h"
@@ -59,6 +60,11 @@ std::string ParamName(const ::testing::TestParamInfo<std::string>& info);
 // `art` on a page of paper: `above` rows over it, `side` columns on either
 // side and `below` rows under it.
 std::vector<std::string> OnPaper(const std::vector<std::string>& art, int above, int side, int below);
+
+// `art` with the rows given as {row, text} put in place of its own: a drawn
+// glyph told from another by a few rows.
+std::vector<std::string> WithRows(std::vector<std::string> art,
+                                  std::initializer_list<std::pair<int, std::string>> rows);
 
 // An engine whose page is `rows`, thresholded, with every component
 // extracted as a record on line 1 with the given guides (records sorted left

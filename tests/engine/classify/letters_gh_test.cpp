@@ -131,28 +131,9 @@ TEST(SmallH, AStemLeaningInCostsDoubleForEachColumnAndEndsTheTestAtSeven) {
 }
 
 TEST(CapitalH, AHoleInTheBarTakesTheCandidateAway) {
-  std::vector<std::string> art = {
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "#############",  //
-      "#############",  //
-      "#############",  //
-      "#############",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-      "###.......###",  //
-  };
+  // Stems of three columns and a bar of four rows across the middle.
+  std::vector<std::string> art(20, "###.......###");
+  for (int y = 8; y < 12; ++y) art[y] = "#############";
   struct Case {
     bool Slot;
     int Conf;

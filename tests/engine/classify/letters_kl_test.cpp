@@ -163,37 +163,10 @@ const std::vector<std::string> kNarrowK = {
     ".#....##.",  //
     ".........",  //
 };
-const std::vector<std::string> kNarrowKLegAtEdge = {
-    ".........",  //
-    ".#....##.",  //
-    ".#...##..",  //
-    ".#..##...",  //
-    ".#.##....",  //
-    ".###.....",  //
-    ".##......",  //
-    ".###.....",  //
-    ".#.###...",  //
-    ".#..####.",  //
-    ".#...###.",  //
-    ".#....##.",  //
-    ".........",  //
-};
-
-const std::vector<std::string> kNarrowKLegAtEdgeWithLoop = {
-    ".........",  //
-    ".#....##.",  //
-    ".#...##..",  //
-    ".#..##...",  //
-    ".#.###...",  //
-    ".##..#...",  //
-    ".####....",  //
-    ".##......",  //
-    ".#.###...",  //
-    ".#..####.",  //
-    ".#...###.",  //
-    ".#....##.",  //
-    ".........",  //
-};
+const std::vector<std::string> kNarrowKLegAtEdge =
+    WithRows(kNarrowK, {{8, ".#.###..."}, {9, ".#..####."}, {10, ".#...###."}});
+const std::vector<std::string> kNarrowKLegAtEdgeWithLoop =
+    WithRows(kNarrowKLegAtEdge, {{4, ".#.###..."}, {5, ".##..#..."}, {6, ".####...."}, {7, ".##......"}});
 
 struct TNarrowKCase {
   const char* Name;

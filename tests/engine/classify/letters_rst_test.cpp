@@ -110,20 +110,8 @@ const std::vector<std::string> kR = {
     "##......",  //
     "##......",  //
 };
-const std::vector<std::string> kRArmGap = {
-    "##..###.",  //
-    "##.####.",  //
-    "####..#.",  //
-    "###...#.",  //
-    "##....##",  //
-    "##......",  //
-    "##......",  //
-    "##......",  //
-    "##......",  //
-    "##......",  //
-    "##......",  //
-    "##......",  //
-};
+const std::vector<std::string> kRArmGap =
+    WithRows(kR, {{0, "##..###."}, {1, "##.####."}, {2, "####..#."}, {3, "###...#."}});
 
 // An R with its bowl closed, and the same R with a gap in the top of the bowl:
 // no hole in the box and none in its upper part.
@@ -143,22 +131,7 @@ const std::vector<std::string> kUpperR = {
     "##.....##.",  //
     "##.....##.",  //
 };
-const std::vector<std::string> kUpperROpen = {
-    "##.#####..",  //
-    "##....##..",  //
-    "##.....##.",  //
-    "##.....##.",  //
-    "##.....##.",  //
-    "##....##..",  //
-    "#######...",  //
-    "##..##....",  //
-    "##...##...",  //
-    "##...##...",  //
-    "##....##..",  //
-    "##....##..",  //
-    "##.....##.",  //
-    "##.....##.",  //
-};
+const std::vector<std::string> kUpperROpen = WithRows(kUpperR, {{0, "##.#####.."}});
 
 // A T, and the same T whose stem widens under the bar to more than half the
 // bar's width.
@@ -176,20 +149,7 @@ const std::vector<std::string> kT = {
     ".....###.....",  //
     ".....###.....",  //
 };
-const std::vector<std::string> kTWideStem = {
-    "#############",  //
-    "#############",  //
-    ".....###.....",  //
-    ".....###.....",  //
-    "...#######...",  //
-    "...#######...",  //
-    ".....###.....",  //
-    ".....###.....",  //
-    ".....###.....",  //
-    ".....###.....",  //
-    ".....###.....",  //
-    ".....###.....",  //
-};
+const std::vector<std::string> kTWideStem = WithRows(kT, {{4, "...#######..."}, {5, "...#######..."}});
 
 // An S whose left curve meets its spine from below, in the middle rows.
 const std::vector<std::string> kS = {
