@@ -7,18 +7,16 @@ mean, base and descender rows on the first line and the column range of each
 character's advance on the second.
 Size 50 is 12 pt at 300 dpi, as on scanned pages; size 25 is the
 same text at half the resolution.
-Needs python3-pil and the fonts below; the output files are committed, the
-tests do not run this."""
+Needs python3-pil, ../art_lines.py and the fonts it names; the output files
+are committed, the tests do not run this."""
+import os
+import sys
+
 from PIL import Image, ImageDraw, ImageFont
 
-FONTS = {
-    "dejavu-sans": "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-    "dejavu-serif": "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
-    "freeserif": "/usr/share/fonts/truetype/freefont/FreeSerif.ttf",
-    "liberation-mono": "/usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf",
-    "liberation-sans": "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
-    "liberation-serif": "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
-}
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from art_lines import FONTS, line_guides, write_art  # noqa: E402
+
 SETS = {
     "upper": "A B C D E F G H I J K L M N O P Q R S T U V W X Y Z",
     "lower": "a b c d e f g h i j k l m n o p q r s t u v w x y z",
@@ -28,19 +26,9 @@ SETS = {
 SIZES = (25, 50)
 
 
-def ink_rows(font, text, base):
-    img = Image.new("L", (800, 4 * base), 255)
-    ImageDraw.Draw(img).text((4, base), text, font=font, fill=0, anchor="ls")
-    rows = [y for y in range(img.height) if min(img.crop((0, y, img.width, y + 1)).getdata()) < 128]
-    return rows[0], rows[-1]
-
-
 def render(name, path, size, set_name, text):
     font = ImageFont.truetype(path, size)
-    base = size + 4
-    asc = ink_rows(font, "dhkl", base)[0]
-    mean = ink_rows(font, "xzvw", base)[0]
-    desc = ink_rows(font, "pqgy", base)[1]
+    asc, mean, base, desc = line_guides(font, size)
     img = Image.new("L", (int(font.getlength(text)) + 8, desc + 6), 255)
     ImageDraw.Draw(img).text((4, base), text, font=font, fill=0, anchor="ls")
     # The advance range of each character, so that tests can find its record.
@@ -52,12 +40,7 @@ def render(name, path, size, set_name, text):
     with open(f"{name}-{size}-{set_name}.txt", "w") as out:
         out.write(f"{asc} {mean} {base} {desc}\n")
         out.write("columns " + " ".join(cols) + "\n")
-        for y in range(img.height):
-            row = ""
-            for x in range(img.width):
-                v = img.getpixel((x, y))
-                row += "." if v >= 238 else "#" if v < 13 else str(max(1, min(9, round(v / 25))))
-            out.write(row + "\n")
+        write_art(out, img)
 
 
 for name, path in FONTS.items():

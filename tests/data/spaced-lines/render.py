@@ -5,18 +5,16 @@ mean, base and descender rows on the first line: with a negative spacing
 neighbouring letters run into each other (the touching-character tests).
   render.py                                     every fixture below
   render.py NAME FONT SIZE SPACING TEXT [--png FILE]
-FONT is a key of FONTS; SPACING is added to every advance. Needs
-python3-pil and the fonts below; the output files are committed, the tests
-do not run this."""
+FONT is a key of FONTS in ../art_lines.py; SPACING is added to every
+advance. Needs python3-pil, ../art_lines.py and the fonts it names; the output
+files are committed, the tests do not run this."""
+import os
 import sys
+
 from PIL import Image, ImageChops, ImageDraw, ImageFont
 
-FONTS = {
-    "dejavu-sans": "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-    "dejavu-serif": "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
-    "liberation-sans": "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
-    "liberation-serif": "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
-}
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from art_lines import FONTS, line_guides, write_art  # noqa: E402
 
 FIXTURES = [
     ("touching-58", "dejavu-sans", 25, -4, "58"),
@@ -27,19 +25,9 @@ FIXTURES = [
 ]
 
 
-def ink_rows(font, text, base):
-    img = Image.new("L", (800, 4 * base), 255)
-    ImageDraw.Draw(img).text((4, base), text, font=font, fill=0, anchor="ls")
-    rows = [y for y in range(img.height) if min(img.crop((0, y, img.width, y + 1)).getdata()) < 128]
-    return rows[0], rows[-1]
-
-
 def render(name, font_key, size, spacing, text, png=None):
     font = ImageFont.truetype(FONTS[font_key], size)
-    base = size + 4
-    asc = ink_rows(font, "dhkl", base)[0]
-    mean = ink_rows(font, "xzvw", base)[0]
-    desc = ink_rows(font, "pqgy", base)[1]
+    asc, mean, base, desc = line_guides(font, size)
     width = int(sum(font.getlength(ch) + spacing for ch in text)) + 16
     # Each letter is drawn on its own layer and the layers are combined by
     # their darkest value, so that overlapping letters stay solid ink.
@@ -54,12 +42,7 @@ def render(name, font_key, size, spacing, text, png=None):
         img.save(png)
     with open(f"{name}.txt", "w") as out:
         out.write(f"{asc} {mean} {base} {desc}\n")
-        for y in range(img.height):
-            row = ""
-            for x in range(img.width):
-                v = img.getpixel((x, y))
-                row += "." if v >= 238 else "#" if v < 13 else str(max(1, min(9, round(v / 25))))
-            out.write(row + "\n")
+        write_art(out, img)
 
 
 if __name__ == "__main__":
