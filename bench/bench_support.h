@@ -5,7 +5,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "dibunit/dib.h"
 #include "dibunit/global_memory.h"
@@ -20,6 +24,23 @@ inline TGlobalHandle PackedCopy(const TDIB& page) {
   std::memcpy(GlobalLock(handle), page.Header, static_cast<std::size_t>(page.DataSize));
   GlobalUnlock(handle);
   return handle;
+}
+
+// The prose pages of the shared corpus: every *-prose.* image (its .txt
+// left out) in $OMNIOCR_CORPUS, default /work/shared/corpus, or in its
+// synthetic folder where it has one; none when the folder is not there.
+inline std::vector<std::string> ProsePagePaths() {
+  const char* env = std::getenv("OMNIOCR_CORPUS");
+  std::filesystem::path dir = env != nullptr ? env : "/work/shared/corpus";
+  if (std::filesystem::is_directory(dir / "synthetic")) dir /= "synthetic";
+  std::vector<std::string> pages;
+  if (!std::filesystem::is_directory(dir)) return pages;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find("-prose.") != std::string::npos && entry.path().extension() != ".txt")
+      pages.push_back(entry.path().string());
+  }
+  return pages;
 }
 
 // The pipeline up to the recognition pass, as Recognize runs it.

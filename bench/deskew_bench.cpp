@@ -6,12 +6,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "imaging/deskew.h"
 #include "imaging/image_io.h"
 
@@ -19,16 +18,8 @@ namespace omniocr {
 namespace {
 
 std::vector<TDibGraphic> ProsePages() {
-  const char* env = std::getenv("OMNIOCR_CORPUS");
-  std::filesystem::path dir = env != nullptr ? env : "/work/shared/corpus";
-  if (std::filesystem::is_directory(dir / "synthetic")) dir /= "synthetic";
   std::vector<TDibGraphic> pages;
-  if (!std::filesystem::is_directory(dir)) return pages;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.find("-prose.") != std::string::npos && entry.path().extension() != ".txt")
-      pages.push_back(ReadImageFile(entry.path().string()));
-  }
+  for (const std::string& path : bench::ProsePagePaths()) pages.push_back(ReadImageFile(path));
   return pages;
 }
 

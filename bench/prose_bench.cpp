@@ -6,8 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -19,24 +17,10 @@
 namespace omniocr {
 namespace {
 
-std::vector<std::string> ProsePages() {
-  const char* env = std::getenv("OMNIOCR_CORPUS");
-  std::filesystem::path dir = env != nullptr ? env : "/work/shared/corpus";
-  if (std::filesystem::is_directory(dir / "synthetic")) dir /= "synthetic";
-  std::vector<std::string> pages;
-  if (!std::filesystem::is_directory(dir)) return pages;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.find("-prose.") != std::string::npos && entry.path().extension() != ".txt")
-      pages.push_back(entry.path().string());
-  }
-  return pages;
-}
-
 std::vector<TGlobalHandle>& Handles() {
   static std::vector<TGlobalHandle> handles = [] {
     std::vector<TGlobalHandle> h;
-    for (const std::string& page : ProsePages()) h.push_back(ReadImageFile(page).GetPackedDib());
+    for (const std::string& page : bench::ProsePagePaths()) h.push_back(ReadImageFile(page).GetPackedDib());
     return h;
   }();
   return handles;
