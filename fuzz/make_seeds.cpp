@@ -18,6 +18,7 @@
 #include "fuzz/fuzz_targets.h"
 #include "imaging/dib_graphic.h"
 #include "imaging/image_fixtures.h"
+#include "imaging/more_fixtures.h"
 
 namespace {
 
@@ -100,6 +101,20 @@ void ReaderSeeds(const fs::path& dir) {
   Write(dir, "pnm-p4.pbm", FromString(std::string("P4 8 2\n") + "\x55\xAA"));
   Write(dir, "pnm-p5.pgm", FromString(std::string("P5 2 2 65535\n") + std::string(8, '\x80')));
   Write(dir, "pnm-p6.ppm", FromString(std::string("P6 2 2 255\n") + std::string(12, 'x')));
+
+  auto fourColours = [](TBytes b) {
+    for (std::uint8_t& v : b) v %= 4;
+    return b;
+  };
+  Write(dir, "gif-placed.gif",
+        EncodeGif({12, 8, 2, 1, 6, 5, rgbPalette, fourColours(Pattern(30, 28)), false, 2}));
+  Write(dir, "gif-interlaced.gif",
+        EncodeGif({9, 9, 0, 0, 9, 9, rgbPalette, fourColours(Pattern(81, 29)), true, -1}));
+  Write(dir, "webp-rgb.webp", EncodeWebp(5, 4, 3, Pattern(60, 30)));
+  Write(dir, "webp-rgba.webp", EncodeWebp(3, 3, 4, Pattern(36, 31)));
+  const TPdfPageSpec textPage{72, 36, {{4, 4, 20, 10}}, {{30, 10, 12, "Ab1"}}};
+  const TPdfPageSpec barPage{36, 72, {{2, 2, 5, 60}}, {}};
+  Write(dir, "pdf-two-pages.pdf", EncodePdf({textPage, barPage}));
 }
 
 void LoaderSeeds(const fs::path& dir) {

@@ -48,7 +48,8 @@ for h in "${harnesses[@]}"; do
   inputs=("$corpus" "$build/seeds/$h")
   [ -d "fuzz/regressions/$h" ] && inputs+=("fuzz/regressions/$h")
   set +e
-  UBSAN_OPTIONS=print_stacktrace=1 "$build/fuzz_$h" "${inputs[@]}" \
+  UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=fuzz/lsan.supp \
+    "$build/fuzz_$h" "${inputs[@]}" \
     -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -max_len="$(max_len "$h")" \
     -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1
   rc=$?
