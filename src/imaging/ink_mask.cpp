@@ -2,6 +2,8 @@
 
 #include <leptonica/allheaders.h>
 
+#include <array>
+#include <bit>
 #include <new>
 
 #include "dibunit/threshold.h"
@@ -9,46 +11,180 @@
 
 namespace omniocr {
 
-std::vector<std::uint8_t> GreyLevels(const TDibGraphic& image) {
-  const int width = image.Width(), height = image.Height(), bits = image.BitCount();
-  std::vector<std::uint8_t> grey(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  std::vector<std::uint8_t> greyOfIndex;
-  if (bits <= 8) {
-    greyOfIndex.assign(std::size_t{1} << bits, 0);
-    for (std::size_t i = 0; i < greyOfIndex.size() && i < image.Palette().size(); ++i)
-      greyOfIndex[i] = static_cast<std::uint8_t>(GreyOf(image.Palette()[i] & 0xFFFFFFu));
-  }
-  std::uint8_t* out = grey.data();
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = image.ScanLine(y);
-    for (int x = 0; x < width; ++x)
-      *out++ = bits == 24 ? static_cast<std::uint8_t>(GreyOf(GetColor(row, x, 24, image.Palette())))
-                          : greyOfIndex[GetIndex(row, x, bits)];
-  }
+namespace {
+
+using TIndexTable = std::array<std::uint8_t, 256>;
+
+// The grey level of every colour-table index of an image of up to 8 bits
+// (black for an index beyond the table).
+TIndexTable GreyOfIndices(const TDibGraphic& image) {
+  TIndexTable grey{};
+  const std::size_t entries = std::size_t{1} << image.BitCount();
+  for (std::size_t i = 0; i < entries && i < image.Palette().size(); ++i)
+    grey[i] = static_cast<std::uint8_t>(GreyOf(image.Palette()[i] & 0xFFFFFFu));
   return grey;
 }
 
-int InkThreshold(const std::vector<std::uint8_t>& grey) {
+// How many pixels of an image of up to 8 bits hold each index: bilevel rows
+// a byte at a time, the others pixel by pixel.
+THistogram IndexCounts(const TDibGraphic& image) {
+  THistogram counts{};
+  const int width = image.Width(), height = image.Height(), bits = image.BitCount();
+  if (bits == 1) {
+    const int fullBytes = width / 8, rest = width % 8;
+    const unsigned lastMask = rest ? (0xFF00u >> rest) & 0xFFu : 0u;
+    std::uint64_t ones = 0;
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* row = image.ScanLine(y);
+      for (int i = 0; i < fullBytes; ++i) ones += static_cast<unsigned>(std::popcount(row[i]));
+      if (rest) ones += static_cast<unsigned>(std::popcount(row[fullBytes] & lastMask));
+    }
+    counts[1] = ones;
+    counts[0] = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) - ones;
+    return counts;
+  }
+  if (bits == 8) {
+    // Four partial counts break the store-to-load chain on runs of equal bytes.
+    std::array<THistogram, 4> part{};
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* row = image.ScanLine(y);
+      int x = 0;
+      for (; x + 4 <= width; x += 4) {
+        ++part[0][row[x]];
+        ++part[1][row[x + 1]];
+        ++part[2][row[x + 2]];
+        ++part[3][row[x + 3]];
+      }
+      for (; x < width; ++x) ++part[0][row[x]];
+    }
+    for (std::size_t i = 0; i < counts.size(); ++i)
+      counts[i] = part[0][i] + part[1][i] + part[2][i] + part[3][i];
+    return counts;
+  }
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = image.ScanLine(y);
+    for (int x = 0; x < width; ++x) ++counts[GetIndex(row, x, bits)];
+  }
+  return counts;
+}
+
+std::uint8_t GreyAt24(const std::uint8_t* row, int x) {
+  return static_cast<std::uint8_t>(GreyOf(MakeColor(row[3 * x + 2], row[3 * x + 1], row[3 * x])));
+}
+
+// Mask rows of a bilevel image: each 32 pixels are a word of the row's bytes,
+// taken as they are, inverted, or as all ink or none.
+void MaskBilevel(const TDibGraphic& image, bool zeroIsInk, bool oneIsInk, l_uint32* data, l_int32 wpl) {
+  const int width = image.Width(), rowBytes = (width + 7) / 8;
+  const int rest = width % 32;
+  const l_uint32 lastMask = rest ? ~l_uint32{0} << (32 - rest) : ~l_uint32{0};
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* row = image.ScanLine(y);
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int w = 0; w < wpl; ++w) {
+      l_uint32 bits = 0;
+      for (int k = 0; k < 4; ++k) {
+        const int byte = 4 * w + k;
+        bits = (bits << 8) | (byte < rowBytes ? row[byte] : 0u);
+      }
+      l_uint32 ink = (oneIsInk ? bits : 0u) | (zeroIsInk ? ~bits : 0u);
+      if (w == wpl - 1) ink &= lastMask;
+      line[w] = ink;
+    }
+  }
+}
+
+// Mask rows of any other image, from whether each pixel is ink.
+template <typename TIsInk>
+void MaskPixels(const TDibGraphic& image, l_uint32* data, l_int32 wpl, TIsInk isInk) {
+  const int width = image.Width();
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* row = image.ScanLine(y);
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    l_uint32 word = 0;
+    int x = 0;
+    for (; x < width; ++x) {
+      word = (word << 1) | (isInk(row, x) ? 1u : 0u);
+      if ((x & 31) == 31) line[x >> 5] = word;
+    }
+    if (x & 31) line[x >> 5] = word << (32 - (x & 31));
+  }
+}
+
+// Mask rows of an 8-bit image: each word from 32 lookups that do not wait
+// for one another.
+void MaskGrey(const TDibGraphic& image, const TIndexTable& ink, l_uint32* data, l_int32 wpl) {
+  const int width = image.Width(), fullWords = width / 32;
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* row = image.ScanLine(y);
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int w = 0; w < fullWords; ++w) {
+      const std::uint8_t* p = row + 32 * w;
+      l_uint32 word = 0;
+      for (int k = 0; k < 32; ++k) word |= static_cast<l_uint32>(ink[p[k]]) << (31 - k);
+      line[w] = word;
+    }
+    l_uint32 word = 0;
+    for (int x = 32 * fullWords; x < width; ++x)
+      word |= static_cast<l_uint32>(ink[row[x]]) << (31 - (x & 31));
+    if (width % 32) line[fullWords] = word;
+  }
+}
+
+}  // namespace
+
+THistogram GreyHistogram(const TDibGraphic& image) {
   THistogram histogram{};
-  for (const std::uint8_t level : grey) ++histogram[level];
+  if (image.BitCount() == 24) {
+    for (int y = 0; y < image.Height(); ++y) {
+      const std::uint8_t* row = image.ScanLine(y);
+      for (int x = 0; x < image.Width(); ++x) ++histogram[GreyAt24(row, x)];
+    }
+    return histogram;
+  }
+  const TIndexTable grey = GreyOfIndices(image);
+  const THistogram counts = IndexCounts(image);
+  for (std::size_t i = 0; i < counts.size(); ++i) histogram[grey[i]] += counts[i];
+  return histogram;
+}
+
+int InkThreshold(const THistogram& histogram) {
   return InkThresholdFromOtsu(OtsuThreshold(histogram), histogram);
+}
+
+std::uint64_t InkPixels(const THistogram& histogram) {
+  const int threshold = InkThreshold(histogram);
+  std::uint64_t ink = 0;
+  for (int level = 0; level < threshold && level < 256; ++level) ink += histogram[level];
+  return ink;
 }
 
 TPixPtr InkMask(const TDibGraphic& image) {
   SilenceLeptonica();
-  const std::vector<std::uint8_t> grey = GreyLevels(image);
-  const int threshold = InkThreshold(grey);
+  const int threshold = InkThreshold(GreyHistogram(image));
   TPixPtr mask(pixCreate(image.Width(), image.Height(), 1));
   if (!mask) throw std::bad_alloc();
   pixSetResolution(mask.get(), image.XDpi, image.YDpi);
   const l_int32 wpl = pixGetWpl(mask.get());
   l_uint32* data = pixGetData(mask.get());
-  const std::uint8_t* level = grey.data();
-  for (int y = 0; y < image.Height(); ++y) {
-    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
-    for (int x = 0; x < image.Width(); ++x, ++level)
-      if (*level < threshold) SET_DATA_BIT(line, x);
+  const int bits = image.BitCount();
+  if (bits == 24) {
+    MaskPixels(image, data, wpl,
+               [&](const std::uint8_t* row, int x) { return GreyAt24(row, x) < threshold; });
+    return mask;
   }
+  const TIndexTable grey = GreyOfIndices(image);
+  if (bits == 1) {
+    MaskBilevel(image, grey[0] < threshold, grey[1] < threshold, data, wpl);
+    return mask;
+  }
+  TIndexTable ink{};
+  for (std::size_t i = 0; i < ink.size(); ++i) ink[i] = grey[i] < threshold ? 1 : 0;
+  if (bits == 8)
+    MaskGrey(image, ink, data, wpl);
+  else
+    MaskPixels(image, data, wpl,
+               [&](const std::uint8_t* row, int x) { return ink[GetIndex(row, x, bits)] != 0; });
   return mask;
 }
 

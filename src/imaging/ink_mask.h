@@ -4,18 +4,21 @@
 // levels below the threshold from Otsu's split of the grey histogram.
 
 #include <cstdint>
-#include <vector>
 
+#include "dibunit/dib.h"
 #include "imaging/dib_graphic.h"
 #include "imaging/leptonica_image.h"
 
 namespace omniocr {
 
-// The grey level of every pixel, row by row from the top.
-std::vector<std::uint8_t> GreyLevels(const TDibGraphic& image);
+// How many pixels of the image have each grey level.
+THistogram GreyHistogram(const TDibGraphic& image);
 
-// The ink threshold of grey levels: a level below it is ink.
-int InkThreshold(const std::vector<std::uint8_t>& grey);
+// The ink threshold of an image of that histogram: a level below it is ink.
+int InkThreshold(const THistogram& histogram);
+
+// The number of ink pixels of an image of that histogram.
+std::uint64_t InkPixels(const THistogram& histogram);
 
 // A 1 bpp Leptonica image of the same size with 1 where `image` holds ink.
 TPixPtr InkMask(const TDibGraphic& image);

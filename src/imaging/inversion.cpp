@@ -8,11 +8,9 @@ namespace omniocr {
 
 bool IsMostlyDark(const TDibGraphic& image) {
   if (image.Empty()) return false;
-  const std::vector<std::uint8_t> grey = GreyLevels(image);
-  const int threshold = InkThreshold(grey);
-  std::size_t ink = 0;
-  for (const std::uint8_t level : grey) ink += level < threshold ? 1 : 0;
-  return 2 * ink > grey.size();
+  const std::uint64_t pixels =
+      static_cast<std::uint64_t>(image.Width()) * static_cast<std::uint64_t>(image.Height());
+  return 2 * InkPixels(GreyHistogram(image)) > pixels;
 }
 
 void InvertImage(TDibGraphic& image) {

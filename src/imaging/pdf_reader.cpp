@@ -1,17 +1,13 @@
-// PDF pages rendered to grey images through poppler. A page is always read
-// from its rendered image, also when it already holds text.
+// PDF pages rendered to grey images by the PDF reader module, which is
+// loaded on the first PDF read. A page is always read from its rendered
+// image, also when it already holds text.
 
-#include <poppler-document.h>
-#include <poppler-global.h>
-#include <poppler-image.h>
-#include <poppler-page-renderer.h>
-#include <poppler-page.h>
-
-#include <cmath>
 #include <cstring>
-#include <memory>
-#include <mutex>
+#include <exception>
+#include <new>
 
+#include "imaging/module_loading.h"
+#include "imaging/pdf_module.h"
 #include "imaging/reader_support.h"
 #include "imaging/readers.h"
 
@@ -19,76 +15,69 @@ namespace omniocr {
 
 namespace {
 
-// poppler keeps process-wide state (its error callback, font caches): every
-// use is serialised, and its messages are dropped rather than printed.
-std::mutex& PopplerMutex() {
-  static std::mutex mutex;
-  return mutex;
+const TPdfReaderModule& LoadReader() {
+  using TEntry = const TPdfReaderModule* (*)();
+  const auto entry = reinterpret_cast<TEntry>(
+      LoadModuleEntry(ProgramFolder(), kPdfReaderFile, kPdfReaderEntry, "reading PDF"));
+  const TPdfReaderModule* module = entry();
+  if (module == nullptr || module->Version != kPdfModuleVersion)
+    throw EImageError(std::string("reading PDF needs ") + kPdfReaderFile + " of this program's version");
+  return *module;
 }
 
-void DropMessage(const std::string&, void*) {}
-
-std::unique_ptr<poppler::document> OpenPdf(const std::uint8_t* data, std::size_t size) {
-  static std::once_flag silenced;
-  std::call_once(silenced, [] { poppler::set_debug_error_function(DropMessage, nullptr); });
-  if (size > static_cast<std::size_t>(INT32_MAX)) throw EImageError("PDF file too large");
-  std::unique_ptr<poppler::document> document(
-      poppler::document::load_from_raw_data(reinterpret_cast<const char*>(data), static_cast<int>(size)));
-  if (!document) throw EImageError("corrupt PDF data");
-  if (document->is_locked()) throw EImageError("the PDF file is protected by a password");
-  if (document->pages() <= 0) throw EImageError("PDF file without pages");
-  return document;
+// Loaded once; a failed load is tried again at the next PDF.
+const TPdfReaderModule& Reader() {
+  static const TPdfReaderModule& module = LoadReader();
+  return module;
 }
 
-// The pixel size a page renders to, checked before anything is allocated.
-void CheckRenderedSize(const poppler::page& page, int dpi) {
-  const poppler::rectf box = page.page_rect(poppler::crop_box);
-  const double w = std::ceil(box.width() * dpi / 72.0), h = std::ceil(box.height() * dpi / 72.0);
-  if (!(w >= 1 && h >= 1)) throw EImageError("PDF page of no size");
-  const double limit = static_cast<double>(kMaxImagePixels);
-  if (w > limit || h > limit || w * h > limit)
-    throw EImageError("PDF page of " + std::to_string(static_cast<long long>(w)) + " x " +
-                      std::to_string(static_cast<long long>(h)) + " pixels at " + std::to_string(dpi) +
-                      " dpi exceeds the limit of " + std::to_string(kMaxImagePixels) +
-                      " pixels: choose a lower resolution");
+void Check(int status, const TPdfModuleError& error) {
+  if (status == kPdfModuleOk) return;
+  if (status == kPdfModuleOutOfMemory) throw std::bad_alloc();
+  throw EImageError(error.Message);
 }
 
-TDibGraphic CopyGrey(const poppler::image& rendered, int dpi) {
-  TDibGraphic image;
-  image.SetSize(rendered.width(), rendered.height(), 8);
-  for (int y = 0; y < rendered.height(); ++y)
-    std::memcpy(image.ScanLine(y),
-                rendered.const_data() + static_cast<std::ptrdiff_t>(y) * rendered.bytes_per_row(),
-                static_cast<std::size_t>(rendered.width()));
-  image.XDpi = dpi;
-  image.YDpi = dpi;
-  return image;
-}
+// Copies the rendered page into the image; a failure is kept for the
+// caller, as it cannot cross the module.
+struct TGreyPage {
+  TDibGraphic Image;
+  std::exception_ptr Failure;
+
+  static bool Take(void* context, const std::uint8_t* pixels, int width, int height, std::ptrdiff_t stride) {
+    auto& page = *static_cast<TGreyPage*>(context);
+    try {
+      CheckImageSize(width, height, "PDF");
+      page.Image.SetSize(width, height, 8);
+      for (int y = 0; y < height; ++y)
+        std::memcpy(page.Image.ScanLine(y), pixels + static_cast<std::ptrdiff_t>(y) * stride,
+                    static_cast<std::size_t>(width));
+      return true;
+    } catch (...) {
+      page.Failure = std::current_exception();
+      return false;
+    }
+  }
+};
 
 }  // namespace
 
 int CountPdfPages(const std::uint8_t* data, std::size_t size) {
-  std::lock_guard<std::mutex> lock(PopplerMutex());
-  return OpenPdf(data, size)->pages();
+  TPdfModuleError error;
+  int pages = 0;
+  Check(Reader().CountPages(data, size, &pages, &error), error);
+  return pages;
 }
 
 TDibGraphic ReadPdf(const std::uint8_t* data, std::size_t size, int pageNumber, int dpi) {
-  std::lock_guard<std::mutex> lock(PopplerMutex());
-  std::unique_ptr<poppler::document> document = OpenPdf(data, size);
-  if (pageNumber > document->pages())
-    throw EImageError("no page " + std::to_string(pageNumber) + " in the file (it holds " +
-                      std::to_string(document->pages()) + ")");
-  std::unique_ptr<poppler::page> page(document->create_page(pageNumber - 1));
-  if (!page) throw EImageError("corrupt PDF data (page " + std::to_string(pageNumber) + ")");
-  CheckRenderedSize(*page, dpi);
-  poppler::page_renderer renderer;
-  renderer.set_image_format(poppler::image::format_gray8);
-  renderer.set_render_hints(poppler::page_renderer::antialiasing | poppler::page_renderer::text_antialiasing);
-  const poppler::image rendered = renderer.render_page(page.get(), dpi, dpi);
-  if (!rendered.is_valid() || rendered.format() != poppler::image::format_gray8)
-    throw EImageError("PDF page " + std::to_string(pageNumber) + " could not be rendered");
-  CheckImageSize(rendered.width(), rendered.height(), "PDF");
-  return CopyGrey(rendered, dpi);
+  TPdfModuleError error;
+  TGreyPage page;
+  TPdfPageSink sink{&page, &TGreyPage::Take};
+  const int status = Reader().RenderPage(data, size, pageNumber, dpi, kMaxImagePixels, &sink, &error);
+  if (status == kPdfModuleCallerFailed && page.Failure) std::rethrow_exception(page.Failure);
+  Check(status, error);
+  page.Image.XDpi = dpi;
+  page.Image.YDpi = dpi;
+  return std::move(page.Image);
 }
 
 }  // namespace omniocr

@@ -1,14 +1,12 @@
 #include "imaging/pdf_writer.h"
 
-#include <hpdf.h>
-
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "imaging/image_error.h"
 #include "imaging/image_io.h"
-#include "imaging/pixel_access.h"
+#include "imaging/module_loading.h"
+#include "imaging/pdf_module.h"
 
 namespace omniocr {
 
@@ -16,12 +14,6 @@ namespace {
 
 // Quality of the JPEG pages (grey and colour images).
 constexpr int kJpegQuality = 85;
-
-// The text layer's font, Helvetica, spans from 0.718 of its size above the
-// baseline to 0.207 below it in the metrics PDF readers use for the built-in
-// fonts; a line's font size is chosen so that this span fills the line.
-constexpr double kFontAscent = 0.718;
-constexpr double kFontDescent = 0.207;
 
 // Windows-1252 at 0x80..0x9F; 0 where the code page has no character.
 constexpr char16_t kWindows1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -57,46 +49,26 @@ char32_t NextScalar(const std::string& text, std::size_t& i) {
   return value;
 }
 
-}  // namespace
-
-std::string Utf8ToWindows1252(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) out += ToWindows1252(NextScalar(text, i));
-  return out;
+const TPdfWriterModule& LoadWriter() {
+  using TEntry = const TPdfWriterModule* (*)();
+  const auto entry = reinterpret_cast<TEntry>(
+      LoadModuleEntry(ProgramFolder(), kPdfWriterFile, kPdfWriterEntry, "PDF output"));
+  const TPdfWriterModule* module = entry();
+  if (module == nullptr || module->Version != kPdfModuleVersion)
+    throw EImageError(std::string("PDF output needs ") + kPdfWriterFile + " of this program's version");
+  return *module;
 }
 
-// The document and the first error libharu reported for it: its calls
-// return error codes through a callback, which must not throw across C.
-struct TPdfDocument::TState {
-  HPDF_Doc Doc = nullptr;
-  HPDF_Font Font = nullptr;
-  HPDF_STATUS Error = HPDF_OK;
-  HPDF_STATUS Detail = 0;
+// Loaded with the first document; a failed load is tried again with the next.
+const TPdfWriterModule& Writer() {
+  static const TPdfWriterModule& module = LoadWriter();
+  return module;
+}
 
-  void Check(const char* what) {
-    if (Error == HPDF_OK) return;
-    const std::string message = std::string("PDF output failed (") + what + ", error 0x" + Hex(Error) +
-                                (Detail ? ", detail " + std::to_string(Detail) : "") + ")";
-    Error = HPDF_OK;
-    Detail = 0;
-    HPDF_ResetError(Doc);
-    throw EImageError(message);
-  }
-  static std::string Hex(HPDF_STATUS value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04lX", static_cast<unsigned long>(value));
-    return text;
-  }
-};
-
-namespace {
-
-void HpdfError(HPDF_STATUS error, HPDF_STATUS detail, void* user) {
-  auto* state = static_cast<TPdfDocument::TState*>(user);
-  if (state->Error == HPDF_OK) {
-    state->Error = error;
-    state->Detail = detail;
-  }
+void Check(int status, const TPdfModuleError& error) {
+  if (status == kPdfModuleOk) return;
+  if (status == kPdfModuleOutOfMemory) throw std::bad_alloc();
+  throw EImageError(error.Message);
 }
 
 bool IsBlackWhite(const TDibGraphic& image) {
@@ -113,88 +85,85 @@ std::vector<std::uint8_t> PackedBits(const TDibGraphic& image) {
   return bits;
 }
 
-HPDF_Image LoadImage(HPDF_Doc doc, const TDibGraphic& image) {
-  if (IsBlackWhite(image)) {
-    // With libharu's black_is1 flag set the 0 bits of these rows (black
-    // here) come out black in the PDF; the writer's tests render it back.
-    const std::vector<std::uint8_t> bits = PackedBits(image);
-    return HPDF_Image_LoadRaw1BitImageFromMem(
-        doc, bits.data(), static_cast<HPDF_UINT>(image.Width()), static_cast<HPDF_UINT>(image.Height()),
-        static_cast<HPDF_UINT>((image.Width() + 7) / 8), HPDF_TRUE, HPDF_TRUE);
+// The text layer as the module takes it: every word in Windows-1252.
+struct TTextLayer {
+  std::vector<std::string> Texts;
+  std::vector<TPdfWordData> Words;
+  std::vector<TPdfLineData> Lines;
+
+  explicit TTextLayer(const std::vector<TPdfLine>& lines) {
+    for (const TPdfLine& line : lines)
+      for (const TPdfWord& word : line.Words) Texts.push_back(Utf8ToWindows1252(word.Text));
+    std::size_t next = 0;
+    for (const TPdfLine& line : lines)
+      for (const TPdfWord& word : line.Words) Words.push_back({word.Left, word.Right, Texts[next++].c_str()});
+    next = 0;
+    for (const TPdfLine& line : lines) {
+      Lines.push_back({line.Top, line.Bottom, Words.data() + next, line.Words.size()});
+      next += line.Words.size();
+    }
   }
-  const std::vector<std::uint8_t> jpeg = WriteJpegMemory(image, kJpegQuality);
-  return HPDF_LoadJpegImageFromMem(doc, jpeg.data(), static_cast<HPDF_UINT>(jpeg.size()));
-}
+};
 
 }  // namespace
 
-TPdfDocument::TPdfDocument() : State(std::make_unique<TState>()) {
-  State->Doc = HPDF_New(HpdfError, State.get());
-  if (State->Doc == nullptr) throw EImageError("out of memory for PDF output");
-  HPDF_SetCompressionMode(State->Doc, HPDF_COMP_ALL);
-  HPDF_SetInfoAttr(State->Doc, HPDF_INFO_CREATOR, "omniocr");
-  HPDF_SetInfoAttr(State->Doc, HPDF_INFO_PRODUCER, "omniocr");
-  State->Font = HPDF_GetFont(State->Doc, "Helvetica", "WinAnsiEncoding");
-  State->Check("font");
+std::string Utf8ToWindows1252(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) out += ToWindows1252(NextScalar(text, i));
+  return out;
 }
 
-TPdfDocument::~TPdfDocument() {
-  if (State->Doc != nullptr) HPDF_Free(State->Doc);
+struct TPdfDocument::TState {
+  void* Document = nullptr;
+  ~TState() { Writer().Free(Document); }
+};
+
+TPdfDocument::TPdfDocument() {
+  const TPdfWriterModule& writer = Writer();
+  State = std::make_unique<TState>();
+  TPdfModuleError error;
+  Check(writer.Create(&State->Document, &error), error);
 }
+
+TPdfDocument::~TPdfDocument() = default;
 
 void TPdfDocument::AddPage(const TDibGraphic& image, int xDpi, int yDpi, const std::vector<TPdfLine>& lines) {
   if (image.Empty()) throw EImageError("cannot write an empty page");
   if (xDpi <= 0 || yDpi <= 0) throw EImageError("a PDF page needs the image's resolution");
-  const double sx = 72.0 / xDpi, sy = 72.0 / yDpi;
-  const double pageW = image.Width() * sx, pageH = image.Height() * sy;
+  const double pageW = image.Width() * 72.0 / xDpi, pageH = image.Height() * 72.0 / yDpi;
   // PDF readers handle pages of at most 200 inches a side.
   if (pageW > 14400 || pageH > 14400)
     throw EImageError("page of " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
                       " pixels too large for PDF at " + std::to_string(xDpi) + " dpi");
-  HPDF_Doc doc = State->Doc;
-  const HPDF_Image picture = LoadImage(doc, image);
-  State->Check("page image");
-  HPDF_Page page = HPDF_AddPage(doc);
-  HPDF_Page_SetWidth(page, static_cast<HPDF_REAL>(pageW));
-  HPDF_Page_SetHeight(page, static_cast<HPDF_REAL>(pageH));
-  HPDF_Page_DrawImage(page, picture, 0, 0, static_cast<HPDF_REAL>(pageW), static_cast<HPDF_REAL>(pageH));
-  State->Check("page");
-
-  HPDF_Page_BeginText(page);
-  HPDF_Page_SetTextRenderingMode(page, HPDF_INVISIBLE);
-  for (const TPdfLine& line : lines) {
-    const double bandTop = pageH - line.Top * sy, bandBottom = pageH - (line.Bottom + 1) * sy;
-    const double size = std::max(bandTop - bandBottom, 0.5) / (kFontAscent + kFontDescent);
-    HPDF_Page_SetFontAndSize(page, State->Font, static_cast<HPDF_REAL>(size));
-    const double baseline = bandBottom + kFontDescent * size;
-    for (const TPdfWord& word : line.Words) {
-      const std::string text = Utf8ToWindows1252(word.Text);
-      if (text.empty()) continue;
-      const double natural = HPDF_Page_TextWidth(page, text.c_str());
-      if (!(natural > 0)) continue;
-      // The word is stretched to its box horizontally.
-      const double stretch = (word.Right - word.Left + 1) * sx / natural;
-      HPDF_Page_SetTextMatrix(page, static_cast<HPDF_REAL>(stretch), 0, 0, 1,
-                              static_cast<HPDF_REAL>(word.Left * sx), static_cast<HPDF_REAL>(baseline));
-      HPDF_Page_ShowText(page, text.c_str());
-    }
-  }
-  HPDF_Page_EndText(page);
-  State->Check("text layer");
+  const bool bilevel = IsBlackWhite(image);
+  const std::vector<std::uint8_t> bytes = bilevel ? PackedBits(image) : WriteJpegMemory(image, kJpegQuality);
+  const TTextLayer layer(lines);
+  const TPdfPageData page{{bilevel ? TPdfImageKind::Bilevel : TPdfImageKind::Jpeg, image.Width(),
+                           image.Height(), bytes.data(), bytes.size(), (image.Width() + 7) / 8},
+                          xDpi,
+                          yDpi,
+                          layer.Lines.data(),
+                          layer.Lines.size()};
+  TPdfModuleError error;
+  Check(Writer().AddPage(State->Document, &page, &error), error);
   ++Pages;
 }
 
 std::vector<std::uint8_t> TPdfDocument::Save() {
-  HPDF_SaveToStream(State->Doc);
-  State->Check("saving");
-  std::vector<std::uint8_t> bytes(HPDF_GetStreamSize(State->Doc));
-  HPDF_ResetStream(State->Doc);
-  HPDF_UINT32 got = static_cast<HPDF_UINT32>(bytes.size());
-  HPDF_ReadFromStream(State->Doc, bytes.data(), &got);
-  bytes.resize(got);
-  // The stream ends with an end-of-stream "error", which is none.
-  HPDF_ResetError(State->Doc);
-  State->Error = HPDF_OK;
+  std::vector<std::uint8_t> bytes;
+  TPdfBytesSink sink{&bytes, [](void* context, std::size_t size) -> std::uint8_t* {
+                       auto& room = *static_cast<std::vector<std::uint8_t>*>(context);
+                       try {
+                         room.resize(size);
+                       } catch (const std::bad_alloc&) {
+                         return nullptr;
+                       }
+                       return room.data();
+                     }};
+  std::size_t saved = 0;
+  TPdfModuleError error;
+  Check(Writer().Save(State->Document, &sink, &saved, &error), error);
+  bytes.resize(saved);
   return bytes;
 }
 

@@ -43,7 +43,7 @@ class TPdfDocument {
   // The document as a PDF file.
   std::vector<std::uint8_t> Save();
 
-  struct TState;  // libharu's document and the first error it reported
+  struct TState;  // the PDF writer module's document
 
  private:
   std::unique_ptr<TState> State;

@@ -578,6 +578,25 @@ TEST_F(CliTest, PdfOutputHoldsThePageImageAndTheWordsOnTheirBoxes) {
   EXPECT_EQ(CountImages(two.data(), two.size()), 2);
 }
 
+// The PDF libraries are loaded for PDF files alone: reading an image or
+// writing text does not pay for them. The dynamic loader names every library
+// it loads on standard error.
+TEST_F(CliTest, PdfLibrariesAreLoadedOnlyForPdfFiles) {
+  const auto loaded = [](const std::string& arguments) {
+    return RunCaptured("LD_DEBUG=files " + std::string(OMNIOCR_CLI_PATH) + " " + arguments, Dir + "/ld-out",
+                       Dir + "/ld-err")
+        .Err;
+  };
+  const std::string png = loaded(Quote(Page()));
+  ASSERT_NE(png.find("libtiff"), std::string::npos) << png;
+  EXPECT_EQ(png.find("poppler"), std::string::npos);
+  EXPECT_EQ(png.find("hpdf"), std::string::npos);
+  const std::string written = loaded("--format pdf -o " + Quote(Dir + "/ld.pdf") + " " + Quote(Page()));
+  EXPECT_EQ(written.find("poppler"), std::string::npos);
+  EXPECT_NE(written.find("hpdf"), std::string::npos);
+  EXPECT_NE(loaded(Quote(Dir + "/ld.pdf")).find("poppler"), std::string::npos);
+}
+
 TEST_F(CliTest, FilesOfOtherFormatsAreNamed) {
   WriteFile(Dir + "/scan.jp2", std::string("\0\0\0\x0CjP  \r\n\x87\n", 12) + "more");
   const TRun run = Run(Quote(Dir + "/scan.jp2"));

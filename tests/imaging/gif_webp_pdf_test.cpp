@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "imaging/image_io.h"
+#include "imaging/module_loading.h"
 #include "imaging/more_fixtures.h"
+#include "imaging/pdf_module.h"
 #include "imaging/pdf_writer.h"
 #include "imaging/pixel_access.h"
 
@@ -157,6 +159,30 @@ TEST(PdfReader, ReportsMissingPagesPasswordsDamageAndHugePages) {
   // before rendering.
   const TBytes poster = EncodePdf({{14400, 14400, {}, {}}});
   EXPECT_NE(ErrorOf(poster, 1, 600).find("exceeds the limit"), std::string::npos) << ErrorOf(poster, 1, 600);
+}
+
+// PDF reading and writing load their modules from the program's folder; one
+// that is missing or not a module of this program is an error that names it.
+TEST(PdfModules, AreFoundBesideTheProgramAndNamedWhenMissing) {
+  EXPECT_NE(LoadModuleEntry(ProgramFolder(), kPdfReaderFile, kPdfReaderEntry, "reading PDF"), nullptr);
+  EXPECT_NE(LoadModuleEntry(ProgramFolder(), kPdfWriterFile, kPdfWriterEntry, "PDF output"), nullptr);
+  const struct {
+    std::string Folder;
+    const char* Entry;
+    std::string Message;
+  } cases[] = {
+      {"/nonexistent", kPdfReaderEntry,
+       "reading PDF needs /nonexistent/omniocr-pdf-reader.so, which could not"},
+      {ProgramFolder(), kPdfWriterEntry, "reading PDF needs " + ProgramFolder() + "/omniocr-pdf-reader.so"},
+  };
+  for (const auto& c : cases) {
+    try {
+      LoadModuleEntry(c.Folder, kPdfReaderFile, c.Entry, "reading PDF");
+      ADD_FAILURE() << c.Folder << " " << c.Entry;
+    } catch (const EImageError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.Message, 0), 0u) << e.what();
+    }
+  }
 }
 
 TEST(UnsupportedFormats, AreNamedWithWhatToDo) {

@@ -1,0 +1,67 @@
+#include "imaging/ink_mask.h"
+
+#include <gtest/gtest.h>
+#include <leptonica/allheaders.h>
+
+#include <random>
+
+#include "dibunit/threshold.h"
+#include "imaging/pixel_access.h"
+
+namespace omniocr {
+namespace {
+
+// The mask and the histogram are assembled a row word or a colour-table
+// index at a time; each must agree with the grey level of every pixel taken
+// one by one. Widths around a word's 32 pixels and a byte's 8, tables that
+// are no grey ramp, dark pixels on light and the other way round, and
+// indices beyond the table.
+TEST(InkMask, AgreesWithTheGreyLevelOfEveryPixel) {
+  std::mt19937 random(7);
+  for (const int bits : {1, 4, 8, 24})
+    for (const int width : {1, 7, 8, 31, 32, 33, 70})
+      for (const bool inkIsRare : {true, false}) {
+        TDibGraphic image;
+        image.SetSize(width, 5, bits);
+        if (bits == 1 && !inkIsRare) image.Palette() = {0xFFFFFFu, 0x000000u};
+        if (bits == 8) image.Palette().resize(200);
+        if (bits == 4) image.Palette()[3] = MakeColor(200, 10, 10);
+        for (int y = 0; y < image.Height(); ++y)
+          for (int x = 0; x < width; ++x) {
+            const bool dark = (random() % 10 < 3) == inkIsRare;
+            if (bits == 24)
+              SetColor24(image.ScanLine(y), x, GreyColor(dark ? random() % 90 : 160 + random() % 96));
+            else if (bits == 1)
+              SetIndex(image.ScanLine(y), x, 1, dark == (image.Palette()[0] == 0u) ? 0 : 1);
+            else
+              SetIndex(image.ScanLine(y), x, bits,
+                       static_cast<unsigned>(dark ? random() % 4 : (1u << bits) - 1 - random() % 4));
+          }
+        THistogram expected{};
+        for (int y = 0; y < image.Height(); ++y)
+          for (int x = 0; x < width; ++x)
+            ++expected[GreyOf(GetColor(image.ScanLine(y), x, bits, image.Palette()))];
+        const std::string what = std::to_string(bits) + " bits, " + std::to_string(width) + " wide";
+        ASSERT_EQ(GreyHistogram(image), expected) << what;
+        const int threshold = InkThresholdFromOtsu(OtsuThreshold(expected), expected);
+        std::uint64_t ink = 0;
+        const TPixPtr mask = InkMask(image);
+        ASSERT_EQ(pixGetWidth(mask.get()), width);
+        for (int y = 0; y < image.Height(); ++y) {
+          const l_uint32* line = pixGetData(mask.get()) + y * pixGetWpl(mask.get());
+          for (int x = 0; x < width; ++x) {
+            const bool isInk = GreyOf(GetColor(image.ScanLine(y), x, bits, image.Palette())) <
+                               static_cast<unsigned>(threshold);
+            ink += isInk ? 1 : 0;
+            ASSERT_EQ(GET_DATA_BIT(line, x) != 0, isInk) << what << " at " << x << "," << y;
+          }
+          // Leptonica reads whole words: the bits past the row's end stay 0.
+          for (int x = width; x < 32 * pixGetWpl(mask.get()); ++x)
+            ASSERT_EQ(GET_DATA_BIT(line, x), 0u) << what << " past the end at " << x;
+        }
+        EXPECT_EQ(InkPixels(expected), ink) << what;
+      }
+}
+
+}  // namespace
+}  // namespace omniocr
