@@ -8,6 +8,7 @@
 
 #include "imaging/module_loading.h"
 #include "imaging/pdf_module.h"
+#include "imaging/pdf_module_access.h"
 #include "imaging/reader_support.h"
 #include "imaging/readers.h"
 
@@ -15,26 +16,11 @@ namespace omniocr {
 
 namespace {
 
-const TPdfReaderModule& LoadReader() {
-  using TEntry = const TPdfReaderModule* (*)();
-  const auto entry = reinterpret_cast<TEntry>(
-      LoadModuleEntry(ProgramFolder(), kPdfReaderFile, kPdfReaderEntry, "reading PDF"));
-  const TPdfReaderModule* module = entry();
-  if (module == nullptr || module->Version != kPdfModuleVersion)
-    throw EImageError(std::string("reading PDF needs ") + kPdfReaderFile + " of this program's version");
-  return *module;
-}
-
 // Loaded once; a failed load is tried again at the next PDF.
 const TPdfReaderModule& Reader() {
-  static const TPdfReaderModule& module = LoadReader();
+  static const TPdfReaderModule& module =
+      LoadPdfModule<TPdfReaderModule>(kPdfReaderFile, kPdfReaderEntry, "reading PDF");
   return module;
-}
-
-void Check(int status, const TPdfModuleError& error) {
-  if (status == kPdfModuleOk) return;
-  if (status == kPdfModuleOutOfMemory) throw std::bad_alloc();
-  throw EImageError(error.Message);
 }
 
 // Copies the rendered page into the image; a failure is kept for the
@@ -64,7 +50,7 @@ struct TGreyPage {
 int CountPdfPages(const std::uint8_t* data, std::size_t size) {
   TPdfModuleError error;
   int pages = 0;
-  Check(Reader().CountPages(data, size, &pages, &error), error);
+  CheckPdfStatus(Reader().CountPages(data, size, &pages, &error), error);
   return pages;
 }
 
@@ -74,7 +60,7 @@ TDibGraphic ReadPdf(const std::uint8_t* data, std::size_t size, int pageNumber, 
   TPdfPageSink sink{&page, &TGreyPage::Take};
   const int status = Reader().RenderPage(data, size, pageNumber, dpi, kMaxImagePixels, &sink, &error);
   if (status == kPdfModuleCallerFailed && page.Failure) std::rethrow_exception(page.Failure);
-  Check(status, error);
+  CheckPdfStatus(status, error);
   page.Image.XDpi = dpi;
   page.Image.YDpi = dpi;
   return std::move(page.Image);

@@ -7,6 +7,7 @@
 #include "imaging/image_io.h"
 #include "imaging/module_loading.h"
 #include "imaging/pdf_module.h"
+#include "imaging/pdf_module_access.h"
 
 namespace omniocr {
 
@@ -49,26 +50,11 @@ char32_t NextScalar(const std::string& text, std::size_t& i) {
   return value;
 }
 
-const TPdfWriterModule& LoadWriter() {
-  using TEntry = const TPdfWriterModule* (*)();
-  const auto entry = reinterpret_cast<TEntry>(
-      LoadModuleEntry(ProgramFolder(), kPdfWriterFile, kPdfWriterEntry, "PDF output"));
-  const TPdfWriterModule* module = entry();
-  if (module == nullptr || module->Version != kPdfModuleVersion)
-    throw EImageError(std::string("PDF output needs ") + kPdfWriterFile + " of this program's version");
-  return *module;
-}
-
 // Loaded with the first document; a failed load is tried again with the next.
 const TPdfWriterModule& Writer() {
-  static const TPdfWriterModule& module = LoadWriter();
+  static const TPdfWriterModule& module =
+      LoadPdfModule<TPdfWriterModule>(kPdfWriterFile, kPdfWriterEntry, "PDF output");
   return module;
-}
-
-void Check(int status, const TPdfModuleError& error) {
-  if (status == kPdfModuleOk) return;
-  if (status == kPdfModuleOutOfMemory) throw std::bad_alloc();
-  throw EImageError(error.Message);
 }
 
 bool IsBlackWhite(const TDibGraphic& image) {
@@ -122,7 +108,7 @@ TPdfDocument::TPdfDocument() {
   const TPdfWriterModule& writer = Writer();
   State = std::make_unique<TState>();
   TPdfModuleError error;
-  Check(writer.Create(&State->Document, &error), error);
+  CheckPdfStatus(writer.Create(&State->Document, &error), error);
 }
 
 TPdfDocument::~TPdfDocument() = default;
@@ -145,7 +131,7 @@ void TPdfDocument::AddPage(const TDibGraphic& image, int xDpi, int yDpi, const s
                           layer.Lines.data(),
                           layer.Lines.size()};
   TPdfModuleError error;
-  Check(Writer().AddPage(State->Document, &page, &error), error);
+  CheckPdfStatus(Writer().AddPage(State->Document, &page, &error), error);
   ++Pages;
 }
 
@@ -162,7 +148,7 @@ std::vector<std::uint8_t> TPdfDocument::Save() {
                      }};
   std::size_t saved = 0;
   TPdfModuleError error;
-  Check(Writer().Save(State->Document, &sink, &saved, &error), error);
+  CheckPdfStatus(Writer().Save(State->Document, &sink, &saved, &error), error);
   bytes.resize(saved);
   return bytes;
 }
