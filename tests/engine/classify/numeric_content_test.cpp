@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "engine/char_codes.h"
 #include "engine/content_sets.h"
@@ -42,19 +41,7 @@ TEST_P(DateLineTest, NumbersOnlyWithoutAllowedCharactersLeavesTheSlashesUnread) 
   EXPECT_EQ(std::count(text.begin(), text.end(), '/'), 0) << text;
 }
 
-std::vector<std::string> DateLines() {
-  std::vector<std::string> names;
-  for (const char* font :
-       {"dejavu-sans", "dejavu-serif", "freeserif", "liberation-mono", "liberation-sans", "liberation-serif"})
-    for (const char* size : {"25", "50"}) names.push_back(std::string(font) + "-" + size + "-date");
-  return names;
-}
-
-INSTANTIATE_TEST_SUITE_P(Fonts, DateLineTest, ::testing::ValuesIn(DateLines()), [](const auto& info) {
-  std::string n = info.param;
-  std::replace(n.begin(), n.end(), '-', '_');
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Fonts, DateLineTest, ::testing::ValuesIn(RenderedLines({"date"})), ParamName);
 
 TEST(NumericContent, ReadsTheWholeDate) {
   for (const char* name : {"dejavu-sans-50-date", "dejavu-serif-25-date", "liberation-sans-50-date",
