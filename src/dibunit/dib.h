@@ -108,6 +108,8 @@ class TDIB {
 
   // Region copies, two-level filters and profiles.
   TDIB* CopyRect(int left, int top, int right, int bottom) const;
+  // Raises CopyRect's error unless the rectangle lies inside the bitmap.
+  void RequireRectInside(int left, int top, int right, int bottom) const;
   TDIB* Duplicate() const;
   std::int32_t WhiteIndex() const;
   std::int32_t BlackIndex() const;

@@ -47,11 +47,15 @@ void TDIB::Histogram(THistogram& histogram) const {
   }
 }
 
-TDIB* TDIB::CopyRect(int left, int top, int right, int bottom) const {
+void TDIB::RequireRectInside(int left, int top, int right, int bottom) const {
   if (Empty() || left > right || top > bottom || left < 0 || top < 0 || right >= Width() ||
       bottom >= Height())
     throw EOCRError("CopyRect: rectangle (" + std::to_string(left) + ", " + std::to_string(top) + ")-(" +
                     std::to_string(right) + ", " + std::to_string(bottom) + ") is not inside the bitmap");
+}
+
+TDIB* TDIB::CopyRect(int left, int top, int right, int bottom) const {
+  RequireRectInside(left, top, right, bottom);
   auto copy = std::make_unique<TDIB>();
   const int w = right - left + 1, h = bottom - top + 1;
   copy->CreateNew(w, h, Format, XResolution(), YResolution());

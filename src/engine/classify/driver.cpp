@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
-#include <string>
 #include <vector>
 
 #include "dibunit/dib.h"
-#include "dibunit/errors.h"
 #include "engine/byte_scan.h"
 #include "engine/classify/accent.h"
 #include "engine/classify/candidates.h"
@@ -185,14 +183,6 @@ int RetryThreshold(int threshold, int delta) { return std::clamp(threshold + del
 
 namespace {
 
-// The box must lie inside the page, as for a region copy.
-void RequireInsidePage(const TDIB& page, const TOCRChar& g) {
-  if (page.Empty() || g.Left > g.Right || g.Top > g.Bottom || g.Left < 0 || g.Top < 0 ||
-      g.Right >= page.Width() || g.Bottom >= page.Height())
-    throw EOCRError("CopyRect: rectangle (" + std::to_string(g.Left) + ", " + std::to_string(g.Top) + ")-(" +
-                    std::to_string(g.Right) + ", " + std::to_string(g.Bottom) + ") is not inside the bitmap");
-}
-
 // Copies the box out of the page with the marks cleared and, in the same pass,
 // labels the runs of the seed's class; then marks the seed's region with 1, as
 // a fill from the seed would (8 neighbours while FillPass is even).
@@ -259,7 +249,7 @@ class TGlyphBitmapLease {
 
 void CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY, int threshold, TDIB& b) {
   const TDIB& page = *g.Page;
-  RequireInsidePage(page, g);
+  page.RequireRectInside(g.Left, g.Top, g.Right, g.Bottom);  // as for a region copy
   const int W = g.Width(), H = g.Height();
   b.Reshape8Bit(W, H);
   if (page.Colors == b.Colors)
