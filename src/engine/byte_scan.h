@@ -27,21 +27,61 @@ inline std::uint64_t LanesBelow(std::uint64_t x, std::uint64_t y) {
   return ((~x & y) | (~(x ^ y) & ~lowAtLeast)) & kHigh;
 }
 
+// The high bit of each byte of the result is set where the byte of v has a
+// mark (any of its three low bits).
+inline std::uint64_t MarkedLanes(std::uint64_t v) { return ((v & (kOnes * 7u)) + kOnes * 0x7Fu) & kHigh; }
+
+// The high bits of the lanes as eight bits, lane k (byte k of a little-endian
+// load) in bit k.
+inline unsigned HighBits(std::uint64_t lanes) {
+  return static_cast<unsigned>(((lanes >> 7) * 0x0102040810204080ull) >> 56);
+}
+
 }  // namespace byte_scan
 
 // The ink of eight pixels (grey level, marks ignored, below `limits`, the
 // threshold in every byte) as the eight low bits, pixel k in bit k.
 inline unsigned InkBits8(const std::uint8_t* p, std::uint64_t limits) {
   if constexpr (std::endian::native == std::endian::little) {
-    const std::uint64_t lanes =
-        byte_scan::LanesBelow(byte_scan::Load(p) & (byte_scan::kOnes * 0xF8u), limits) >> 7;
-    return static_cast<unsigned>((lanes * 0x0102040810204080ull) >> 56);
+    return byte_scan::HighBits(
+        byte_scan::LanesBelow(byte_scan::Load(p) & (byte_scan::kOnes * 0xF8u), limits));
   } else {
     const unsigned limit = static_cast<unsigned>(limits & 0xFF);
     unsigned bits = 0;
     for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>((p[k] & 0xF8) < limit) << k;
     return bits;
   }
+}
+
+// The unmarked paper of eight pixels (not ink, no mark) in the same form.
+inline unsigned UnmarkedPaperBits8(const std::uint8_t* p, std::uint64_t limits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    using namespace byte_scan;
+    const std::uint64_t v = Load(p);
+    return HighBits(~(LanesBelow(v & (kOnes * 0xF8u), limits) | MarkedLanes(v)) & kHigh);
+  } else {
+    const unsigned limit = static_cast<unsigned>(limits & 0xFF);
+    unsigned bits = 0;
+    for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>((p[k] & 7) == 0 && p[k] >= limit) << k;
+    return bits;
+  }
+}
+
+// A row of w pixels (at most 64) as bits, pixel k in bit k, eight at a time
+// from `bits8` (InkBits8 or UnmarkedPaperBits8 with their limits); the last
+// few pixels are read from a copy, so nothing past the row is touched.
+template <class TBits8>
+std::uint64_t RowBits(const std::uint8_t* row, int w, TBits8 bits8) {
+  std::uint64_t bits = 0;
+  int k = 0;
+  for (; k + 8 <= w; k += 8) bits |= static_cast<std::uint64_t>(bits8(row + k)) << k;
+  if (k < w) {
+    std::uint8_t tail[8] = {};
+    std::memcpy(tail, row + k, static_cast<std::size_t>(w - k));
+    const unsigned keep = (1u << (w - k)) - 1;
+    bits |= static_cast<std::uint64_t>(bits8(tail) & keep) << k;
+  }
+  return bits;
 }
 
 // The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.
@@ -94,9 +134,7 @@ inline void SetUnmarkedBytes(std::uint8_t* row, int n, std::uint8_t value) {
   int x = 0;
   for (; x + 8 <= n; x += 8) {
     const std::uint64_t v = byte_scan::Load(row + x);
-    const std::uint64_t marked =
-        ((v & (byte_scan::kOnes * 7u)) + byte_scan::kOnes * 0x7Fu) & byte_scan::kHigh;
-    const std::uint64_t unmarkedLanes = ((marked ^ byte_scan::kHigh) >> 7) * 0xFFu;
+    const std::uint64_t unmarkedLanes = ((byte_scan::MarkedLanes(v) ^ byte_scan::kHigh) >> 7) * 0xFFu;
     const std::uint64_t result = (v & ~unmarkedLanes) | (values & unmarkedLanes);
     std::memcpy(row + x, &result, sizeof result);
   }

@@ -1,7 +1,6 @@
 #include "engine/classify/ink_rows.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "engine/byte_scan.h"
 
@@ -28,19 +27,9 @@ void TInkRows::ReadRows() {
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Rows.assign(static_cast<std::size_t>(std::max(h, 0)), 0);
   const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(Threshold);
-  for (int j = 0; j < h; ++j) {
-    const std::uint8_t* row = Bitmap->Row(Top + j) + Left;
-    std::uint64_t bits = 0;
-    int k = 0;
-    for (; k + 8 <= w; k += 8) bits |= static_cast<std::uint64_t>(InkBits8(row + k, limits)) << k;
-    if (k < w) {
-      // The last few pixels, padded with paper.
-      std::uint8_t tail[8] = {248, 248, 248, 248, 248, 248, 248, 248};
-      std::memcpy(tail, row + k, static_cast<std::size_t>(w - k));
-      bits |= static_cast<std::uint64_t>(InkBits8(tail, limits)) << k;
-    }
-    Rows[static_cast<std::size_t>(j)] = bits;
-  }
+  for (int j = 0; j < h; ++j)
+    Rows[static_cast<std::size_t>(j)] = RowBits(
+        Bitmap->Row(Top + j) + Left, w, [limits](const std::uint8_t* p) { return InkBits8(p, limits); });
 }
 
 void TDispatchInkRows::Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top,

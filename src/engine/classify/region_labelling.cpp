@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -111,47 +110,6 @@ const std::uint8_t* SourceRow(TProbeScratch& s, const TDIB& bitmap, int left, in
   return s.EdgeRow.data();
 }
 
-// The members of eight pixels as the eight low bits, pixel k in bit k:
-// unmarked paper, or ink.
-template <TLabelClass kClass>
-unsigned MemberBits8(const std::uint8_t* p, std::uint64_t limits) {
-  if constexpr (std::endian::native == std::endian::little) {
-    using namespace byte_scan;
-    const std::uint64_t v = Load(p);
-    const std::uint64_t ink = LanesBelow(v & (kOnes * 0xF8u), limits);
-    std::uint64_t lanes = ink;
-    if constexpr (kClass == TLabelClass::UnmarkedPaper) {
-      const std::uint64_t marked = ((v & (kOnes * 7u)) + kOnes * 0x7Fu) & kHigh;
-      lanes = ~(ink | marked) & kHigh;
-    }
-    return static_cast<unsigned>(((lanes >> 7) * 0x0102040810204080ull) >> 56);
-  } else {
-    const unsigned t = static_cast<unsigned>(limits & 0xFF);
-    unsigned bits = 0;
-    for (int k = 0; k < 8; ++k) {
-      const bool ink = (p[k] & 0xF8u) < t;
-      const bool member = kClass == TLabelClass::Ink ? ink : !ink && (p[k] & 7) == 0;
-      bits |= static_cast<unsigned>(member) << k;
-    }
-    return bits;
-  }
-}
-
-// The members of a row of at most 64 pixels as bits.
-template <TLabelClass kClass>
-std::uint64_t MemberBits(const std::uint8_t* row, int w, std::uint64_t limits) {
-  std::uint64_t bits = 0;
-  int k = 0;
-  for (; k + 8 <= w; k += 8) bits |= static_cast<std::uint64_t>(MemberBits8<kClass>(row + k, limits)) << k;
-  if (k < w) {
-    std::uint8_t tail[8] = {};
-    std::memcpy(tail, row + k, static_cast<std::size_t>(w - k));
-    const unsigned keep = (1u << (w - k)) - 1;
-    bits |= static_cast<std::uint64_t>(MemberBits8<kClass>(tail, limits) & keep) << k;
-  }
-  return bits;
-}
-
 template <TLabelClass kClass>
 int Label(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, bool eight, int threshold) {
   const int t = threshold & 0xFF;
@@ -166,7 +124,12 @@ int Label(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h,
     joiner.StartRow(y);
     if (w <= 64) {
       // The runs of a narrow row from its bits, a run at a time.
-      std::uint64_t m = MemberBits<kClass>(src, w, limits);
+      std::uint64_t m = RowBits(src, w, [limits](const std::uint8_t* p) {
+        if constexpr (kClass == TLabelClass::Ink)
+          return InkBits8(p, limits);
+        else
+          return UnmarkedPaperBits8(p, limits);
+      });
       while (m != 0) {
         const int x0 = std::countr_zero(m);
         const std::uint64_t rest = ~(m >> x0);
