@@ -32,35 +32,33 @@ namespace {
 
 std::string ListingPath() { return std::string(OMNIOCR_TEST_DATA) + "/records/engine-records.txt"; }
 
+// Lines of art one under the other: `top` blank rows, then each line followed
+// by `between` blank rows (FromArt reads a short row as paper).
+std::vector<std::string> Stacked(const std::vector<TArtLine>& lines, std::size_t top, std::size_t between) {
+  std::vector<std::string> rows(top, "");
+  for (const TArtLine& line : lines) {
+    rows.insert(rows.end(), line.Rows.begin(), line.Rows.end());
+    rows.resize(rows.size() + between, "");
+  }
+  return rows;
+}
+
 // The rendered lines of one font and size, one under the other with blank
 // rows between them, as rows of art.
 std::vector<std::string> StackedLines(const std::string& fontSize, const std::vector<std::string>& sets) {
-  std::vector<std::string> rows(12, "");
-  for (const std::string& set : sets) {
-    const TArtLine line = LoadGlyphLine(fontSize + "-" + set);
-    rows.insert(rows.end(), line.Rows.begin(), line.Rows.end());
-    rows.resize(rows.size() + 14, "");
-  }
-  std::size_t width = 0;
-  for (const std::string& r : rows) width = std::max(width, r.size());
-  for (std::string& r : rows) r.resize(width, '.');
-  return rows;
+  std::vector<TArtLine> lines;
+  for (const std::string& set : sets) lines.push_back(LoadGlyphLine(fontSize + "-" + set));
+  return Stacked(lines, 12, 14);
 }
 
 const std::vector<std::string> kAllSets = {"upper", "lower", "signs", "date"};
 
 std::vector<std::string> DigitPage() {
-  std::vector<std::string> rows(8, "");
+  std::vector<TArtLine> lines;
   for (const char* name : {"mono-16", "mono-24", "mono-36", "roman-16", "roman-24", "roman-36", "sans-16",
-                           "sans-24", "sans-36", "serif-16", "serif-24", "serif-36"}) {
-    const TArtLine line = LoadDigitLine(name);
-    rows.insert(rows.end(), line.Rows.begin(), line.Rows.end());
-    rows.resize(rows.size() + 10, "");
-  }
-  std::size_t width = 0;
-  for (const std::string& r : rows) width = std::max(width, r.size());
-  for (std::string& r : rows) r.resize(width, '.');
-  return rows;
+                           "sans-24", "sans-36", "serif-16", "serif-24", "serif-36"})
+    lines.push_back(LoadDigitLine(name));
+  return Stacked(lines, 8, 10);
 }
 
 // Anti-aliased grey: each pixel the mean of a 2 x 2 block of the art.
