@@ -33,13 +33,20 @@ struct TGlyphRun {
   std::int32_t Label;
 };
 
-// The result of one CountHoles call: its key, its return value and the
-// entries it wrote into the list (HoleCount of them).
-struct THoleMemoEntry {
+// What one CountHoles call asks: a rectangle of a bitmap at a threshold, in
+// one neighbourhood.
+struct THoleQuery {
   const TDIB* Bitmap = nullptr;
   std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
   std::int32_t Threshold = 0;
   bool Eight = false;
+  bool operator==(const THoleQuery&) const = default;
+};
+
+// The result of one CountHoles call: its query, its return value and its
+// list (the first HoleCount entries are the ones it wrote).
+struct THoleMemoEntry {
+  THoleQuery Query;
   std::int32_t Result = 0;
   THoleList Holes;
 };
@@ -74,8 +81,7 @@ class TProbeScratch {
     MemoOpen = false;
     MemoCount = 0;
   }
-  const THoleMemoEntry* FindHoles(const TDIB* bitmap, int left, int top, int right, int bottom, int threshold,
-                                  bool eight) const;
+  const THoleMemoEntry* FindHoles(const THoleQuery& query) const;
   void RememberHoles(const THoleMemoEntry& entry);
 
  private:

@@ -285,15 +285,10 @@ int FillRegion(const TOmnifontOCR& engine, TDIB& bitmap, int x, int y, int thres
                         engine.Scratch().Seeds);
 }
 
-const THoleMemoEntry* TProbeScratch::FindHoles(const TDIB* bitmap, int left, int top, int right, int bottom,
-                                               int threshold, bool eight) const {
+const THoleMemoEntry* TProbeScratch::FindHoles(const THoleQuery& query) const {
   if (!MemoOpen) return nullptr;
-  for (int i = 0; i < MemoCount; ++i) {
-    const THoleMemoEntry& e = Memo[i];
-    if (e.Bitmap == bitmap && e.Left == left && e.Top == top && e.Right == right && e.Bottom == bottom &&
-        e.Threshold == threshold && e.Eight == eight)
-      return &e;
-  }
+  for (int i = 0; i < MemoCount; ++i)
+    if (Memo[i].Query == query) return &Memo[i];
   return nullptr;
 }
 
@@ -367,23 +362,14 @@ int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top
   if (w < 3 || h < 3) return 0;
   TProbeScratch& s = engine.Scratch();
   const bool eight = (engine.FillPass & 1) != 0;
-  if (const THoleMemoEntry* known = s.FindHoles(&bitmap, left, top, right, bottom, threshold, eight)) {
+  const THoleQuery query{&bitmap, left, top, right, bottom, threshold, eight};
+  if (const THoleMemoEntry* known = s.FindHoles(query)) {
     CopyWrittenHoles(known->Holes, holes);
     return known->Result;
   }
   LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
   const int result = RankHoles(s, w, h, holes);
-  THoleMemoEntry entry;
-  entry.Bitmap = &bitmap;
-  entry.Left = left;
-  entry.Top = top;
-  entry.Right = right;
-  entry.Bottom = bottom;
-  entry.Threshold = threshold;
-  entry.Eight = eight;
-  entry.Result = result;
-  CopyWrittenHoles(holes, entry.Holes);
-  s.RememberHoles(entry);
+  s.RememberHoles({query, result, holes});
   return result;
 }
 
