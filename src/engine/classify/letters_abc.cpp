@@ -219,10 +219,7 @@ void TLetterABCTests::UpperB() const {
 
   // The stem side holds ink on every row; the top-right corner is paper;
   // three strokes cross the middle.
-  for (int y = T; y < j; ++y)
-    if (!P.inkIn(L, xc, y, y)) return;
-  for (int y = j; y < B; ++y)
-    if (!P.inkIn(L, L + W / 3, y, y)) return;
+  if (!P.inkEveryRow(L, xc, T, j - 1) || !P.inkEveryRow(L, L + W / 3, j, B - 1)) return;
   if (P.px(R, T)) return;
   if (!(P.cross(xc, T, xc, B) == 3 || P.cross(x3, T, x3, B) == 3)) return;
 

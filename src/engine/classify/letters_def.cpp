@@ -520,11 +520,7 @@ bool TDefTests::ArmLeavesRoomBelow() const {
 }
 
 bool TDefTests::LeftHalfInkedEveryRow() const {
-  for (int y = 1; y <= H / 2; ++y)
-    if (!inkIn(0, W / 2, y, y)) return false;
-  for (int y = H / 2; y <= Hm; ++y)
-    if (!inkIn(0, W / 3, y, y)) return false;
-  return true;
+  return inkEveryRow(0, W / 2, 1, H / 2) && inkEveryRow(0, W / 3, H / 2, Hm);
 }
 
 bool TDefTests::SomeColumnCrossesTwice() const {

@@ -18,12 +18,6 @@ bool TLetterGHTests::SomeRowCrosses(int y0, int y1, int runs) const {
   return false;
 }
 
-bool TLetterGHTests::SomePageColumnClear(int x0, int x1, int y0, int y1) const {
-  for (int x = x0; x <= x1; ++x)
-    if (!P.inkIn(x, x, y0, y1)) return true;
-  return false;
-}
-
 void TLetterGHTests::SmallGClosedBowl() const {
   if (!(4 * T >= 3 * AscLine() + MeanLine() && W > 2 && H > 4 && HoleCount() <= 3)) return;
   if (!(P.inkIn(xc, xc, B - H2, B) && P.inkIn(R - W4, R, B - H4, B) && P.inkIn(xc, xc, T, yc) &&
@@ -228,7 +222,7 @@ void TLetterGHTests::SmallH() const {
   if (!(H <= 18 || !inkIn(xs, Wm, H / 6, H / 5))) return;
   if (!inkIn(xs, Wm, Hm - H4, Hm)) return;
   // Paper between the legs.
-  if (!SomePageColumnClear(L + W / 3, R - W / 3 - 1, B - H3, B)) return;
+  if (P.inkEveryColumn(L + W / 3, R - W / 3 - 1, B - H3, B)) return;
   // The ink at the edges three quarters down is at least half of that a
   // quarter down; a hole lying only in the middle band is no h.
   {
@@ -303,8 +297,8 @@ void TLetterGHTests::CapitalH() const {
   for (int y = yl; y < H - H4; ++y)
     if (hx(y) >= 3 && hx(y + 1) > 2) return;
   // Paper between the stems above and below the bar, and one run down the middle.
-  if (!SomePageColumnClear(L + W4, R - W4, T, T + H4)) return;
-  if (!SomePageColumnClear(L + W4, R - W4, B - H4, B)) return;
+  if (P.inkEveryColumn(L + W4, R - W4, T, T + H4)) return;
+  if (P.inkEveryColumn(L + W4, R - W4, B - H4, B)) return;
   {
     bool oneRun = false;
     for (int x = L + W4; x <= R - W4 && !oneRun; ++x) oneRun = P.cross(x, T + H8, x, B - H8) == 1;

@@ -45,8 +45,7 @@ bool TLetterIJTests::DotOverStem(bool hooked, int& yd) const {
   while (2 * ys < d && !P.rowInk(ys)) ++ys;
   if (!(2 * ys < d)) return false;
   if (rm(ys - T + (B - yd + 1) / 32) > W2) return false;
-  for (int y = (B + yd) / 2; y <= B; ++y)
-    if (!P.rowInk(y)) return false;
+  if (!P.inkEveryRow(L, R, (B + yd) / 2, B)) return false;
   // The stem's middle row crosses one run (two where j's hook may reach).
   const int hs = B - ys + 1;
   int c = ys - T + hs / 2;

@@ -75,8 +75,7 @@ void TLetterKLTests::SmallK() const {
   // A loop (the arm closed against the stem) starts below the top quarter.
   if (!(HoleCount() == 0 || Holes[0].MinY >= H4)) return;
 
-  for (int y = T + 1; y <= T + H2 - 1; ++y)
-    if (!P.rowInk(y)) return;
+  if (!P.inkEveryRow(L, R, T + 1, T + H2 - 1)) return;
 
   // Some column of the left half is mostly ink from top to bottom.
   {
@@ -137,8 +136,7 @@ void TLetterKLTests::SmallK() const {
 void TLetterKLTests::CapitalK() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
 
-  for (int y = H8; y < H - H8; ++y)
-    if (!inkIn(0, W2, y, y)) return;
+  if (!inkEveryRow(0, W2, H8, Hm - H8)) return;
 
   // The arm opens from the top: the first column whose top margin reaches a
   // quarter of the height ends the scan; none may reach past three quarters.
@@ -152,11 +150,7 @@ void TLetterKLTests::CapitalK() const {
     if (!opened) return;
   }
   // The leg leaves paper at the bottom between stem and foot.
-  {
-    bool open = false;
-    for (int x = L + W4; x <= R - W4 && !open; ++x) open = !P.inkIn(x, x, B - H4, B);
-    if (!open) return;
-  }
+  if (P.inkEveryColumn(L + W4, R - W4, B - H4, B)) return;
   {
     bool twoRuns = false;
     for (int x = L + W / 3; x <= R - W8 && !twoRuns; ++x) twoRuns = P.cross(x, T, x, B) == 2;
@@ -367,10 +361,7 @@ void TLetterKLTests::SmallL() const {
   for (int y = 1; y < 3 * H / 4; ++y)
     if (hx(y) != 1 && hx(y - 1) != 1) return;
 
-  if (W >= 4) {
-    for (int y = H2; y <= H - 2; ++y)
-      if (!inkIn(W4, Wm - W4, y, y)) return;
-  }
+  if (W >= 4 && !inkEveryRow(W4, Wm - W4, H2, H - 2)) return;
 
   // The right edge may not recede below the top.
   {

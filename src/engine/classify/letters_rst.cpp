@@ -48,11 +48,7 @@ bool TLetterRSTTests::RStemRunsDown() const {
   return true;
 }
 
-bool TLetterRSTTests::RArmCoversRightHalf() const {
-  for (int x = W2; x < W; ++x)
-    if (!inkIn(x, x, 0, H4)) return false;
-  return true;
-}
+bool TLetterRSTTests::RArmCoversRightHalf() const { return inkEveryColumn(W2, Wm, 0, H4); }
 
 void TLetterRSTTests::LowerR() const {
   if (!(H > 4 && W > 2 && HoleCount() <= 1 && 2 * H >= BaseLine() - AscLine())) return;
@@ -85,13 +81,9 @@ void TLetterRSTTests::LowerR() const {
 // The outline of R on the page: a stem on the left, a bowl across the top,
 // a leg parted from the stem at the foot.
 bool TLetterRSTTests::RPageOutline() const {
-  for (int y = H8; y <= Hm - H8; ++y)
-    if (!Pg.inkIn(0, W2, y, y)) return false;
-  for (int x = 3 * W / 8; x <= Wm - W4; ++x)
-    if (!Pg.inkIn(x, x, 0, H4)) return false;
-  bool footGap = false;
-  for (int x = W4; x <= Wm - W4 && !footGap; ++x) footGap = !Pg.inkIn(x, x, Hm - H4, Hm);
-  if (!footGap) return false;
+  if (!Pg.inkEveryRow(0, W2, H8, Hm - H8)) return false;
+  if (!Pg.inkEveryColumn(3 * W / 8, Wm - W4, 0, H4)) return false;
+  if (Pg.inkEveryColumn(W4, Wm - W4, Hm - H4, Hm)) return false;  // no gap at the foot
   bool twoRunColumn = false;
   for (int x = W / 3; x <= Wm - W8 && !twoRunColumn; ++x) twoRunColumn = Pg.cross(x, 0, x, Hm) == 2;
   if (!twoRunColumn) return false;
@@ -169,8 +161,7 @@ void TLetterRSTTests::S() const {
   if (!(r + k2 <= W2)) return;
   const int g2 = run(Wm - r - k2, yl, left, ink, W);
   const int xl = Wm - (2 * (r + k2) + g2) / 2;
-  for (int y = H4; y < H2; ++y)
-    if (!inkIn(0, xu, y, y)) return;
+  if (!inkEveryRow(0, xu, H4, H2 - 1)) return;
   bool upperBayOpensRight = false;
   for (int y = H4; y < H2 && !upperBayOpensRight; ++y) upperBayOpensRight = rm(y) > W8;
   if (!upperBayOpensRight) return;

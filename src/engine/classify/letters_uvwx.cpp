@@ -98,10 +98,7 @@ void TUvwxTests::U() const {
   }
   // The middle columns: open at the top, closed at the bottom.
   {
-    bool allInkOnTop = true;
-    for (int x = W / 3; x <= Wm - W / 3; ++x)
-      if (!pg.inkIn(x, x, 0, H / 3)) allInkOnTop = false;
-    if (allInkOnTop) return;
+    if (pg.inkEveryColumn(W / 3, Wm - W / 3, 0, H / 3)) return;
     int inkInMiddle = 0;
     for (int x = W / 3; x <= Wm - W / 3; ++x)
       if (pg.inkIn(x, x, H / 3, Hm - H / 3) && ++inkInMiddle == W4 + 1) return;
@@ -266,8 +263,7 @@ void TUvwxTests::WFullMiddle(TConf c) const {
 
 void TUvwxTests::X() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1 && hx(Hm - H8) > 1)) return;
-  for (int y = H8; y <= Hm - H8; ++y)
-    if (!pg.inkIn(0, Wm - W4, y, y)) return;
+  if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
     int xt = W4, topDepth = -1;

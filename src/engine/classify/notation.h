@@ -5,7 +5,8 @@
 // TGlyphView: the box size W x H with its short forms, the bitmap's own WB x
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
 // the run widths inkRun/fw/gap, the crossing counts hx/vx/cross, the
-// rectangle tests inkIn/paperIn, the pixel test px, the coverage cov, walk
+// rectangle tests inkIn/paperIn and, row by row or column by column,
+// inkEveryRow/inkEveryColumn, the pixel test px, the coverage cov, walk
 // and connects, holes of a box-relative page rectangle, and the context's
 // Holes[0], Holes[1] (largest first). The same probes on the page come as
 // P.lm(y), P.inkIn(L..R, y), P.holes(...) in page coordinates (L, T, R, B
@@ -92,10 +93,32 @@ constexpr int paper = tgPaper;
 
 }  // namespace notation
 
+// Words over a range of rows or columns, the same on a view and on the page
+// probes (Probes has inkIn); ranges are inclusive, an empty one is vacuous.
+template <class Probes>
+class TRangeWords {
+ public:
+  // Every row y1..y2 holds ink in columns x1..x2.
+  bool inkEveryRow(int x1, int x2, int y1, int y2) const {
+    for (int y = y1; y <= y2; ++y)
+      if (!self().inkIn(x1, x2, y, y)) return false;
+    return true;
+  }
+  // Every column x1..x2 holds ink in rows y1..y2.
+  bool inkEveryColumn(int x1, int x2, int y1, int y2) const {
+    for (int x = x1; x <= x2; ++x)
+      if (!self().inkIn(x, x, y1, y2)) return false;
+    return true;
+  }
+
+ private:
+  const Probes& self() const { return static_cast<const Probes&>(*this); }
+};
+
 // Probes on the glyph's page in page coordinates: the P-prefixed forms of the
 // rules (P.lm(y), P.inkIn(L..R, y), ...). L, T, R, B are the box at the time
 // the view was made; W and H its size, the default limits of the margins.
-class TPageProbes {
+class TPageProbes : public TRangeWords<TPageProbes> {
  public:
   TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left, int top, int right,
               int bottom)
@@ -164,7 +187,7 @@ class TPageProbes {
   const int L, T, R, B, W, H;
 };
 
-class TGlyphView {
+class TGlyphView : public TRangeWords<TGlyphView> {
  public:
   // A view of `pixels` whose column 0, row 0 is the pixel (originX, originY),
   // W x H in size; the record's box gives L, T, R, B and the page probes P.

@@ -108,8 +108,7 @@ void TSignTests::SharpS() const {
   for (int x = W / 5; x < W2 && !stemLower; ++x) stemLower = bm(x) > f;
   if (!stemLower) return;
   // The arch over the top.
-  for (int x = lm(H4); x <= Wm - W / 3 - 1; ++x)
-    if (!Pg.inkIn(x, x, 0, H4)) return;
+  if (!Pg.inkEveryColumn(lm(H4), Wm - W / 3 - 1, 0, H4)) return;
   if (Descends() || HoleCount() == 0) add(SharpSChar, 98);
 }
 
@@ -143,8 +142,7 @@ void TSignTests::Dollar() const {
   if (!(W / 3 <= xt && xt <= Wm - W / 5)) return;
   const int xb = Pg.lm(Hm);
   if (!(xb >= W / 5 && xb <= xt)) return;
-  for (int y = 0; y < H; ++y)
-    if (!Pg.inkIn(xb, xt + 2, y, y)) return;
+  if (!Pg.inkEveryRow(xb, xt + 2, 0, Hm)) return;
   add(u'$', 100);
 }
 
