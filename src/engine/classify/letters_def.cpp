@@ -34,7 +34,6 @@ class TDefTests : public TGlyphView {
   bool BowlRowsCrossTwice() const;
   bool UpperRightSingleRuns() const;
   // e
-  bool SomeUpperRowCrossesTwice() const;
   bool CentreColumnsCrossThrice() const;
   void FindOpening(int& width, int& row) const;
   void FindOpeningOverTwoRows(int& width, int& row) const;
@@ -183,12 +182,6 @@ void TDefTests::LowerD() const {
 
 // --- e ------------------------------------------------------------------
 
-bool TDefTests::SomeUpperRowCrossesTwice() const {
-  for (int y = 1; y < H / 2; ++y)
-    if (P.cross(L, T + y, R, T + y) == 2) return true;
-  return false;
-}
-
 bool TDefTests::CentreColumnsCrossThrice() const {
   // Bowl, bar and lower stroke met by the middle columns.
   int count = 0;
@@ -273,7 +266,7 @@ void TDefTests::LowerE() const {
   if (!(P.tm(xc, Hm) <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
   const int h = P.bm(xc, Hm);
   if (!(h <= W / 2 && P.bm(L, Hm) >= h && P.bm(R, Hm) >= h)) return;
-  if (!SomeUpperRowCrossesTwice()) return;
+  if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
   if (!CentreColumnsCrossThrice()) return;
 
   TConf c;

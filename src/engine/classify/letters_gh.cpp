@@ -12,12 +12,6 @@ namespace omniocr {
 
 using namespace notation;
 
-bool TLetterGHTests::SomeRowCrosses(int y0, int y1, int runs) const {
-  for (int y = y0; y < y1; ++y)
-    if (hx(y) == runs) return true;
-  return false;
-}
-
 void TLetterGHTests::SmallGClosedBowl() const {
   if (!(4 * T >= 3 * AscLine() + MeanLine() && W > 2 && H > 4 && HoleCount() <= 3)) return;
   if (!(P.inkIn(xc, xc, B - H2, B) && P.inkIn(R - W4, R, B - H4, B) && P.inkIn(xc, xc, T, yc) &&
@@ -29,7 +23,7 @@ void TLetterGHTests::SmallGClosedBowl() const {
     for (int i = 0; i < HoleCount() && !upperBowl; ++i) upperBowl = Holes[i].MaxY < 5 * H / 8;
     if (!upperBowl) return;
   }
-  if (!(SomeRowCrosses(H4, H, 2) && inkIn(0, W2, 7 * H / 8, 7 * H / 8))) return;
+  if (!(someHx(H4, Hm, 2) && inkIn(0, W2, 7 * H / 8, 7 * H / 8))) return;
   // Near the left edge a stroke from the top ends, or the ink starts, before
   // the last sixteenth.
   {
@@ -122,7 +116,7 @@ void TLetterGHTests::CapitalG() const {
     if (!twoRunsAtBottom) return;
     c = twoRunsAtTop ? 100 : 98;
   }
-  if (!SomeRowCrosses(H2, H, 2)) return;
+  if (!someHx(H2, Hm, 2)) return;
   // The lower left curve does not step back in.
   {
     int k = 0;
@@ -304,12 +298,7 @@ void TLetterGHTests::CapitalH() const {
     for (int x = L + W4; x <= R - W4 && !oneRun; ++x) oneRun = P.cross(x, T + H8, x, B - H8) == 1;
     if (!oneRun) return;
   }
-  {
-    bool twoTop = false, twoBottom = false;
-    for (int y = T; y <= T + H4 && !twoTop; ++y) twoTop = P.cross(L, y, R, y) == 2;
-    for (int y = B - H4; y <= B && !twoBottom; ++y) twoBottom = P.cross(L, y, R, y) == 2;
-    if (!(twoTop && twoBottom)) return;
-  }
+  if (!(P.someHx(T, T + H4, 2) && P.someHx(B - H4, B, 2))) return;
   if (!(P.inkIn(R - W8, R, T, T + H8) && P.inkIn(L, L + W8, B - H8, B))) return;
   // The right stem stands straight.
   {

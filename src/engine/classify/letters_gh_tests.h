@@ -18,10 +18,6 @@ class TLetterGHTests : public TGlyphView {
   void SmallGTail() const;  // g told by the gap above its tail
   void SmallH() const;
   void CapitalH() const;
-
- private:
-  // Rows y0 <= y < y1 of the glyph where some row crosses `runs` ink runs.
-  bool SomeRowCrosses(int y0, int y1, int runs) const;
 };
 
 }  // namespace omniocr

@@ -226,11 +226,7 @@ void TLetterIJTests::CapitalJ() const {
     }
   }
   int b0 = 100;
-  {
-    bool twoRuns = false;
-    for (int y = H3; y < H && !twoRuns; ++y) twoRuns = hx(y) == 2;
-    if (!twoRuns) b0 = 95;
-  }
+  if (!someHx(H3, Hm, 2)) b0 = 95;
   // The hook: the left side open in the middle, closed at the bottom left.
   if (!(!inkIn(0, W4, H / 5, 5 * H / 8) && !px(Wm, Hm) && P.inkIn(L, xc, B - H / 5, B))) return;
   if (MarkAbove() == 1) {

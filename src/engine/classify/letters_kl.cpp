@@ -28,12 +28,6 @@ class TLetterKLTests : public TGlyphView {
   void SmallL() const;
 
  private:
-  // Some page row y in y1..y2 (inclusive) crosses `runs` ink runs over L..R.
-  bool SomePageRowCrosses(int y1, int y2, int runs) const {
-    for (int y = y1; y <= y2; ++y)
-      if (P.cross(L, y, R, y) == runs) return true;
-    return false;
-  }
   // Column x of the page holds no paper over the box's rows.
   bool PageColumnSolid(int x) const { return !P.paperIn(x, x, T, B); }
   // Row y of the page holds no paper across the box.
@@ -112,7 +106,7 @@ void TLetterKLTests::SmallK() const {
     if (!notch) return;
   }
 
-  if (!SomePageRowCrosses(T + H3, B - 1, 2)) return;
+  if (!P.someHx(T + H3, B - 1, 2)) return;
 
   if (HoleCount() > 0 && (Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4 || Holes[0].MinY < H4)) return;
 
@@ -151,14 +145,10 @@ void TLetterKLTests::CapitalK() const {
   }
   // The leg leaves paper at the bottom between stem and foot.
   if (P.inkEveryColumn(L + W4, R - W4, B - H4, B)) return;
-  {
-    bool twoRuns = false;
-    for (int x = L + W / 3; x <= R - W8 && !twoRuns; ++x) twoRuns = P.cross(x, T, x, B) == 2;
-    if (!twoRuns) return;
-  }
-  if (!SomePageRowCrosses(T, T + H4, 2)) return;
-  if (W < 10 && !SomePageRowCrosses(T + H3, B - H3, 1)) return;
-  if (!SomePageRowCrosses(B - H4, B, 2)) return;
+  if (!P.someVx(L + W / 3, R - W8, 2)) return;
+  if (!P.someHx(T, T + H4, 2)) return;
+  if (W < 10 && !P.someHx(T + H3, B - H3, 1)) return;
+  if (!P.someHx(B - H4, B, 2)) return;
   if (!P.inkIn(R - W / 3, R, T, T + H8)) return;
 
   // The left edge may not cave in at mid-height.

@@ -30,7 +30,6 @@ class TLetterRSTTests : public TGlyphView {
   bool RStemRunsDown() const;
   bool RArmCoversRightHalf() const;
   bool RPageOutline() const;
-  bool OneRunInMiddleOnPage() const;
   bool SSpineMeetsLeftCurve() const;
   bool TStemNarrowUnderBar(int barWidth) const;
   bool TStemNarrowAtFoot(int barWidth) const;
@@ -84,22 +83,10 @@ bool TLetterRSTTests::RPageOutline() const {
   if (!Pg.inkEveryRow(0, W2, H8, Hm - H8)) return false;
   if (!Pg.inkEveryColumn(3 * W / 8, Wm - W4, 0, H4)) return false;
   if (Pg.inkEveryColumn(W4, Wm - W4, Hm - H4, Hm)) return false;  // no gap at the foot
-  bool twoRunColumn = false;
-  for (int x = W / 3; x <= Wm - W8 && !twoRunColumn; ++x) twoRunColumn = Pg.cross(x, 0, x, Hm) == 2;
-  if (!twoRunColumn) return false;
-  bool twoRunTop = false;
-  for (int y = 0; y <= 3 * H / 8 && !twoRunTop; ++y) twoRunTop = Pg.hx(y) == 2;
-  if (!twoRunTop) return false;
-  bool twoRunFoot = false;
-  for (int y = Hm - H4; y <= Hm && !twoRunFoot; ++y) twoRunFoot = Pg.hx(y) == 2;
-  if (!twoRunFoot) return false;
+  if (!Pg.someVx(W / 3, Wm - W8, 2)) return false;
+  if (!Pg.someHx(0, 3 * H / 8, 2)) return false;
+  if (!Pg.someHx(Hm - H4, Hm, 2)) return false;
   return Pg.inkIn(Wm - W / 3, Wm, 0, H4);
-}
-
-bool TLetterRSTTests::OneRunInMiddleOnPage() const {
-  for (int y = H3; y <= Hm - H3; ++y)
-    if (Pg.hx(y) == 1) return true;
-  return false;
 }
 
 void TLetterRSTTests::UpperR() const {
@@ -107,7 +94,7 @@ void TLetterRSTTests::UpperR() const {
   if (Pg.hx(Hm - H8) < 2) return;
   if (H > 15 && tm(W2) > H8 && run(W2, H16, right, ink, W) < W2) return;
   if (!RPageOutline()) return;
-  const bool oneRun = OneRunInMiddleOnPage();
+  const bool oneRun = Pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
   // Bowl and leg.
   const int a = rm(H4);
   if (a > W2) return;

@@ -6,7 +6,8 @@
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
 // the run widths inkRun/fw/gap, the crossing counts hx/vx/cross, the
 // rectangle tests inkIn/paperIn and, row by row or column by column,
-// inkEveryRow/inkEveryColumn, the pixel test px, the coverage cov, walk
+// inkEveryRow/inkEveryColumn, someHx/someVx (some row or column of a range
+// crossing n runs), the pixel test px, the coverage cov, walk
 // and connects, holes of a box-relative page rectangle, and the context's
 // Holes[0], Holes[1] (largest first). The same probes on the page come as
 // P.lm(y), P.inkIn(L..R, y), P.holes(...) in page coordinates (L, T, R, B
@@ -94,7 +95,7 @@ constexpr int paper = tgPaper;
 }  // namespace notation
 
 // Words over a range of rows or columns, the same on a view and on the page
-// probes (Probes has inkIn); ranges are inclusive, an empty one is vacuous.
+// probes (Probes has inkIn, hx and vx); ranges are inclusive.
 template <class Probes>
 class TRangeWords {
  public:
@@ -109,6 +110,17 @@ class TRangeWords {
     for (int x = x1; x <= x2; ++x)
       if (!self().inkIn(x, x, y1, y2)) return false;
     return true;
+  }
+  // Some row y1..y2 with hx(y) = n; some column x1..x2 with vx(x) = n.
+  bool someHx(int y1, int y2, int n) const {
+    for (int y = y1; y <= y2; ++y)
+      if (self().hx(y) == n) return true;
+    return false;
+  }
+  bool someVx(int x1, int x2, int n) const {
+    for (int x = x1; x <= x2; ++x)
+      if (self().vx(x) == n) return true;
+    return false;
   }
 
  private:
@@ -155,6 +167,9 @@ class TPageProbes : public TRangeWords<TPageProbes> {
   }
 
   int cross(int x1, int y1, int x2, int y2) const { return CountCrossings(Page, x1, y1, x2, y2, Thr); }
+  // Crossings of page row y across the box, of page column x down it.
+  int hx(int y) const { return cross(L, y, R, y); }
+  int vx(int x) const { return cross(x, T, x, B); }
   bool inkIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 1) != 0; }
   bool paperIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 2) != 0; }
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }

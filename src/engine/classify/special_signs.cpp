@@ -99,9 +99,7 @@ void TSignTests::SharpS() const {
     if (Pg.rm(y) > W4 && Pg.inkIn(Wm - W8, Wm - W8, y, Hm)) return;
   const bool belowBaseLine = BaseLine() != 0 && 2 * B >= BaseLine() + DescLine();
   if (!(belowBaseLine || !Pg.px(Wm, Hm) || Pg.rm(Hm - H4) <= W8)) return;
-  bool threeRuns = false;
-  for (int x = W4; x < Wm - W4 && !threeRuns; ++x) threeRuns = Pg.vx(x) == 3;
-  if (!threeRuns) return;
+  if (!Pg.someVx(W4, Wm - W4 - 1, 3)) return;
   // The stem reaches lower than the bowl in the middle.
   const int f = bm(W2) + H / 64;
   bool stemLower = false;
