@@ -390,9 +390,7 @@ void TLetterABCTests::LetterC() const {
   }
   // A page box with ink on its left column and on its top and bottom rows,
   // and none down its right column, is a bracket.
-  if (!P.paperIn(L, L, T, B) && !P.paperIn(L, R, T, T) && !P.paperIn(L, R, B, B) &&
-      !P.inkIn(R, R, T + 1, B - 1))
-    return;
+  if (P.colSolid(L) && P.rowSolid(T) && P.rowSolid(B) && !P.inkIn(R, R, T + 1, B - 1)) return;
   // A tall glyph with ink in the right half of its middle row, bowing left,
   // its ends reaching furthest right, is a parenthesis.
   if ((rm(H2) < W2 || rm(H2) < 3) && Tall() && H > 7) {

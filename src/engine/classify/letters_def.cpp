@@ -301,17 +301,9 @@ void TDefTests::LowerE() const {
 
 // --- E ------------------------------------------------------------------
 
-bool TDefTests::TopBarFound() const {
-  for (int y = T; y < T + H / 4; ++y)
-    if (!P.paperIn(L + W / 3, R - W / 6, y, y)) return true;
-  return false;
-}
+bool TDefTests::TopBarFound() const { return P.someRowSolid(L + W / 3, R - W / 6, T, T + H / 4 - 1); }
 
-bool TDefTests::BottomBarFound() const {
-  for (int y = B - H / 4 + 1; y <= B; ++y)
-    if (!P.paperIn(L + W / 6, R - W / 4, y, y)) return true;
-  return false;
-}
+bool TDefTests::BottomBarFound() const { return P.someRowSolid(L + W / 6, R - W / 4, B - H / 4 + 1, B); }
 
 bool TDefTests::MiddleBarFound() const {
   for (int y = T + H / 3; y < B - H / 3; ++y)
@@ -465,7 +457,7 @@ void TDefTests::LowerF() const {
   if (f3) c *= 98;
   if (f4) c *= 98;
   if (lm(H / 4) > 1 && tm(0, H / 4) < H / 4) c *= 95;
-  if (!P.paperIn(L, R, T, T)) c *= 98;
+  if (P.rowSolid(T)) c *= 98;
   if (!Tall()) c *= 80;  // c * 8 / 10
   int conf = c;
   if (Descends() && conf < 99) ++conf;

@@ -164,9 +164,7 @@ void TLetterIJTests::CapitalI() const {
     return;
   // A bracket: ink along the right column, the top and bottom rows, and
   // nothing on the left column between them.
-  if (!P.paperIn(R, R, T, B) && !P.paperIn(L, R, T, T) && !P.paperIn(L, R, B, B) &&
-      !P.inkIn(L, L, T + 1, B - 1))
-    return;
+  if (P.colSolid(R) && P.rowSolid(T) && P.rowSolid(B) && !P.inkIn(L, L, T + 1, B - 1)) return;
   // A stem that leans or bends: both sides step out at the ends.
   {
     const int a = lm(H2), b = rm(H2), e = W8;

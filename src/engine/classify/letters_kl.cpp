@@ -28,10 +28,6 @@ class TLetterKLTests : public TGlyphView {
   void SmallL() const;
 
  private:
-  // Column x of the page holds no paper over the box's rows.
-  bool PageColumnSolid(int x) const { return !P.paperIn(x, x, T, B); }
-  // Row y of the page holds no paper across the box.
-  bool PageRowSolid(int y) const { return !P.paperIn(L, R, y, y); }
   // Where the second ink run of row y begins (W when the row has one run).
   int SecondRunStart(int y) const { return lm(y) + fw(y) + gap(y); }
 };
@@ -430,14 +426,14 @@ void TLetterKLTests::SmallL() const {
   }
 
   // Closed on the right, top and bottom: a right bracket needs ink on the left.
-  if (PageColumnSolid(R) && PageRowSolid(T) && PageRowSolid(B)) {
+  if (P.colSolid(R) && P.rowSolid(T) && P.rowSolid(B)) {
     if (!P.inkIn(L, L + W4, T + 1 + H16, B - 1 - H16)) return;
   }
 
   if (lm(H2) >= W2 && rm(H2) < W2) h *= 98;
 
   // Closed on the left, top and bottom: a left bracket needs ink on the right.
-  if (PageColumnSolid(L) && PageRowSolid(T) && PageRowSolid(B)) {
+  if (P.colSolid(L) && P.rowSolid(T) && P.rowSolid(B)) {
     if (!P.inkIn(R - W4, R, T + 1 + H16, B - 1 - H16)) return;
   }
 

@@ -214,9 +214,7 @@ bool TLetterRSTTests::TStemNarrowAtFoot(int barWidth) const {
 void TLetterRSTTests::UpperT() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
   // A bar across the top on the page.
-  bool bar = false;
-  for (int y = 0; y < H / 6 && !bar; ++y) bar = !Pg.paperIn(W4, Wm - W8, y, y);
-  if (!bar) return;
+  if (!Pg.someRowSolid(W4, Wm - W8, 0, H / 6 - 1)) return;
   if (!(inkIn(0, Wm, H2, H2) && inkIn(0, W / 3, 0, H8))) return;
   if (inkIn(0, W8, H2, Hm - H8) || inkIn(0, 3 * W / 16, H2, Hm - H4) || inkIn(Wm - W4, Wm, H2, Hm - H4))
     return;

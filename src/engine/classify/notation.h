@@ -6,7 +6,7 @@
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
 // the run widths inkRun/fw/gap, the crossing counts hx/vx/cross, the
 // rectangle tests inkIn/paperIn and, row by row or column by column,
-// inkEveryRow/inkEveryColumn, someHx/someVx (some row or column of a range
+// inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some row or column of a range
 // crossing n runs), the pixel test px, the coverage cov, walk
 // and connects, holes of a box-relative page rectangle, and the context's
 // Holes[0], Holes[1] (largest first). The same probes on the page come as
@@ -95,7 +95,7 @@ constexpr int paper = tgPaper;
 }  // namespace notation
 
 // Words over a range of rows or columns, the same on a view and on the page
-// probes (Probes has inkIn, hx and vx); ranges are inclusive.
+// probes (Probes has inkIn, paperIn, hx and vx); ranges are inclusive.
 template <class Probes>
 class TRangeWords {
  public:
@@ -110,6 +110,12 @@ class TRangeWords {
     for (int x = x1; x <= x2; ++x)
       if (!self().inkIn(x, x, y1, y2)) return false;
     return true;
+  }
+  // Some row y1..y2 holds no paper in columns x1..x2.
+  bool someRowSolid(int x1, int x2, int y1, int y2) const {
+    for (int y = y1; y <= y2; ++y)
+      if (!self().paperIn(x1, x2, y, y)) return true;
+    return false;
   }
   // Some row y1..y2 with hx(y) = n; some column x1..x2 with vx(x) = n.
   bool someHx(int y1, int y2, int n) const {
@@ -175,6 +181,9 @@ class TPageProbes : public TRangeWords<TPageProbes> {
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
   // Page row y holds ink across the box.
   bool rowInk(int y) const { return inkIn(L, R, y, y); }
+  // Page row y holds no paper across the box; page column x none down it.
+  bool rowSolid(int y) const { return !paperIn(L, R, y, y); }
+  bool colSolid(int x) const { return !paperIn(x, x, T, B); }
   int cov(int x1, int y1, int x2, int y2) const { return InkCoverage(Page, x1, y1, x2, y2, Thr, 100); }
 
   // walk(ink action, paper action) from (x, y) inside the box, or inside the

@@ -120,11 +120,7 @@ void TSignTests::Plus() const {
       Pg.inkIn(Wm - p, Wm, Hm - q, Hm))
     return;
   // A full bar across.
-  for (int y = q; y <= Hm - q; ++y)
-    if (!Pg.paperIn(W / 9, Wm - W / 9, y, y)) {
-      add(u'+', 100);
-      return;
-    }
+  if (Pg.someRowSolid(W / 9, Wm - W / 9, q, Hm - q)) add(u'+', 100);
 }
 
 // --- Dollar ---------------------------------------------------------------
