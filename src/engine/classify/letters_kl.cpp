@@ -26,10 +26,6 @@ class TLetterKLTests : public TGlyphView {
   void CapitalK() const;
   void CapitalL() const;
   void SmallL() const;
-
- private:
-  // Where the second ink run of row y begins (W when the row has one run).
-  int SecondRunStart(int y) const { return lm(y) + fw(y) + gap(y); }
 };
 
 // ---------------------------------------------------------------------------
@@ -181,7 +177,7 @@ void TLetterKLTests::CapitalK() const {
       yn = H2 - F;
     }
     const int y = H2 - F;
-    const int s = SecondRunStart(y);
+    const int s = secondRun(y);
     if (s < xj) {
       xj = s;
       yj = y;

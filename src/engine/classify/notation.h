@@ -4,7 +4,7 @@
 // recognition context of one dispatch and looks at the glyph through a
 // TGlyphView: the box size W x H with its short forms, the bitmap's own WB x
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
-// the run widths inkRun/fw/gap, the crossing counts hx/vx/cross, the
+// the run widths inkRun/fw/gap and secondRun, the crossing counts hx/vx/cross, the
 // rectangle tests inkIn/paperIn and, row by row or column by column,
 // inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some row or column of a range
 // crossing n runs), the pixel test px, the coverage cov, walk
@@ -298,6 +298,8 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     const int m = lm(y);
     return m >= W ? 0 : run(m + inkRun(m, y), y, dirRight, tgInk, W);
   }
+  // Where the second ink run of row y begins: lm + fw + gap.
+  int secondRun(int y) const { return lm(y) + fw(y) + gap(y); }
 
   int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossings(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
