@@ -315,6 +315,8 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     return ProbeRect(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 2) != 0;
   }
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
+  // Row y holds ink across the view (P.rowInk in page coordinates).
+  bool rowInk(int y) const { return inkIn(0, Wm, y, y); }
   int cov(int x1, int y1, int x2, int y2) const {
     return InkCoverage(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 100);
   }

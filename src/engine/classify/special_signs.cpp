@@ -39,7 +39,6 @@ class TSignTests : public TGlyphView {
  private:
   const TGlyphView Pg;
 
-  bool PageRowInk(int y) const { return Pg.inkIn(0, Wm, y, y); }
   // The first page row among 0..Hm - 1 with no ink in the box's columns, Hm
   // when all of them hold ink.
   int FirstEmptyPageRow() const;
@@ -52,7 +51,7 @@ class TSignTests : public TGlyphView {
 
 int TSignTests::FirstEmptyPageRow() const {
   int g = 0;
-  while (g < Hm && PageRowInk(g)) ++g;
+  while (g < Hm && Pg.rowInk(g)) ++g;
   return g;
 }
 
@@ -207,10 +206,10 @@ void TSignTests::Question() const {
   if (!(Pg.cross(0, 0, Wm, H2) > 1 && HoleCount() == 0)) return;
   // From the middle down: the hook's stem, a gap, the dot.
   int u = H2;
-  while (u < e && PageRowInk(u)) ++u;
+  while (u < e && Pg.rowInk(u)) ++u;
   if (u == e) return;
-  while (u < e && !PageRowInk(u)) ++u;
-  if (PageRowInk(u) && !Pg.inkIn(7 * W / 8, Wm, u, e)) add(u'?', 100);
+  while (u < e && !Pg.rowInk(u)) ++u;
+  if (Pg.rowInk(u) && !Pg.inkIn(7 * W / 8, Wm, u, e)) add(u'?', 100);
 }
 
 void TSignTests::Exclamation() const {
