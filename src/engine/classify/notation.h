@@ -13,7 +13,8 @@
 // P.lm(y), P.inkIn(L..R, y), P.holes(...) in page coordinates (L, T, R, B
 // being the box), or box-relative through page(). Confidences are TConf
 // values lowered with `c *= 98`, each factor truncating; addPair offers a
-// letter pair in the order Tall decides.
+// letter pair in the order Tall decides, addDescenderPair one whose small
+// letter descends, as Tall and Descends decide.
 //
 // Views are small value types built once per recogniser call; every member
 // is inline, nothing allocates, nothing is virtual. Every position a rule
@@ -371,6 +372,21 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     const bool tall = Tall();
     add(tall ? upper : lower, confidence);
     add(tall ? lower : upper, Factor(confidence, 98));
+  }
+  // Offers a pair whose small letter descends: the case that Tall and
+  // Descends agree on gets c and the other c x 98; when they say both or
+  // neither, the upper-case and then the lower-case letter get c x 95.
+  void addDescenderPair(TCharCode upper, TCharCode lower, int confidence) const {
+    if (Tall() && !Descends()) {
+      add(upper, confidence);
+      add(lower, Factor(confidence, 98));
+    } else if (Descends() && !Tall()) {
+      add(lower, confidence);
+      add(upper, Factor(confidence, 98));
+    } else {
+      add(upper, Factor(confidence, 95));
+      add(lower, Factor(confidence, 95));
+    }
   }
 
   const TOmnifontOCR& engine() const { return Engine; }
