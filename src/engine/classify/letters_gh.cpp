@@ -140,13 +140,7 @@ void TLetterGHTests::CapitalG() const {
     if (!(H4 < ns && ns < H - H4)) return;
   }
   // The inner corner under the bar: paper with ink right, above-right and above.
-  {
-    bool corner = false;
-    for (int x = W2; x < W - 2 && !corner; ++x)
-      for (int y = H2; y < H - 3 && !corner; ++y)
-        corner = !px(x, y) && px(x + 1, y) && px(x + 1, y - 1) && px(x, y - 1);
-    if (!corner) c *= 95;
-  }
+  if (!innerCorner(W2, W - 3, H2, H - 4)) c *= 95;
   if (!Tall()) c *= 90;
   if (Descends()) c *= 90;
   add(u'G', c);

@@ -7,7 +7,7 @@
 // the run widths inkRun/fw/gap and secondRun, the crossing counts hx/vx/cross, the
 // rectangle tests inkIn/paperIn and, row by row or column by column,
 // inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some row or column of a range
-// crossing n runs), the pixel test px, the coverage cov, walk
+// crossing n runs), the pixel test px and innerCorner, the coverage cov, walk
 // and connects, holes of a box-relative page rectangle, and the context's
 // Holes[0], Holes[1] (largest first). The same probes on the page come as
 // P.lm(y), P.inkIn(L..R, y), P.holes(...) in page coordinates (L, T, R, B
@@ -318,6 +318,14 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
   // Row y holds ink across the view (P.rowInk in page coordinates).
   bool rowInk(int y) const { return inkIn(0, Wm, y, y); }
+  // A paper pixel in x1..x2, y1..y2 whose right, upper-right and upper
+  // neighbours are ink: an inside corner, as under the bar of a G.
+  bool innerCorner(int x1, int x2, int y1, int y2) const {
+    for (int x = x1; x <= x2; ++x)
+      for (int y = y1; y <= y2; ++y)
+        if (!px(x, y) && px(x + 1, y) && px(x + 1, y - 1) && px(x, y - 1)) return true;
+    return false;
+  }
   int cov(int x1, int y1, int x2, int y2) const {
     return InkCoverage(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 100);
   }
