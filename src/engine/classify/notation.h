@@ -4,17 +4,18 @@
 // recognition context of one dispatch and looks at the glyph through a
 // TGlyphView: the box size W x H with its short forms, the bitmap's own WB x
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
-// the run widths inkRun/fw/gap and secondRun, the crossing counts hx/vx/cross, the
-// rectangle tests inkIn/paperIn and, row by row or column by column,
-// inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some row or column of a range
-// crossing n runs), the pixel test px and innerCorner, the coverage cov, walk
-// and connects, holes of a box-relative page rectangle, and the context's
-// Holes[0], Holes[1] (largest first). The same probes on the page come as
-// P.lm(y), P.inkIn(L..R, y), P.holes(...) in page coordinates (L, T, R, B
-// being the box), or box-relative through page(). Confidences are TConf
-// values lowered with `c *= 98`, each factor truncating; addPair offers a
-// letter pair in the order Tall decides, addDescenderPair one whose small
-// letter descends, as Tall and Descends decide.
+// the run widths inkRun/fw/gap and secondRun, the crossing counts
+// hx/vx/cross, the rectangle tests inkIn/paperIn and, row by row or column
+// by column, inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some
+// row or column of a range crossing n runs), the pixel test px and
+// innerCorner, the coverage cov, walk and connects, holes of a box-relative
+// page rectangle, and the context's Holes[0], Holes[1] (largest first). The
+// same probes on the page come as P.lm(y), P.inkIn(L..R, y), P.holes(...) in
+// page coordinates (L, T, R, B being the box), or box-relative through
+// page(). Confidences are TConf values lowered with `c *= 98`, each factor
+// truncating; addPair offers a letter pair in the order Tall decides,
+// addDescenderPair one whose small letter descends, as Tall and Descends
+// decide.
 //
 // Views are small value types built once per recogniser call; every member
 // is inline, nothing allocates, nothing is virtual. Every position a rule
