@@ -27,22 +27,12 @@ class TLetterABCTests : public TGlyphView {
   // Every column x in [W/4, W - W/4) has both its top and its bottom margin
   // within the upper (lower) half: the bowl of an a spans the middle.
   bool MiddleColumnsClosed() const;
-  // A paper pixel whose right, upper-right and upper neighbours are ink, for
-  // some x in [x0, x1), y in [y0, y1): the inside corner of a G's bar.
-  bool InnerCorner(int x0, int x1, int y0, int y1) const;
 };
 
 bool TLetterABCTests::MiddleColumnsClosed() const {
   for (int x = W4; x < W - W4; ++x)
     if (!(tm(x, Hm) <= H2 && bm(x, Hm) <= H2)) return false;
   return true;
-}
-
-bool TLetterABCTests::InnerCorner(int x0, int x1, int y0, int y1) const {
-  for (int x = x0; x < x1; ++x)
-    for (int y = y0; y < y1; ++y)
-      if (!px(x, y) && px(x + 1, y) && px(x + 1, y - 1) && px(x, y - 1)) return true;
-  return false;
 }
 
 void TLetterABCTests::UpperA() const {
@@ -219,10 +209,7 @@ void TLetterABCTests::UpperB() const {
 
   // The stem side holds ink on every row; the top-right corner is paper;
   // three strokes cross the middle.
-  for (int y = T; y < j; ++y)
-    if (!P.inkIn(L, xc, y, y)) return;
-  for (int y = j; y < B; ++y)
-    if (!P.inkIn(L, L + W / 3, y, y)) return;
+  if (!P.inkEveryRow(L, xc, T, j - 1) || !P.inkEveryRow(L, L + W / 3, j, B - 1)) return;
   if (P.px(R, T)) return;
   if (!(P.cross(xc, T, xc, B) == 3 || P.cross(x3, T, x3, B) == 3)) return;
 
@@ -363,7 +350,7 @@ void TLetterABCTests::LetterC() const {
       (P.lm(T + 3 * H / 4) > W16 && P.cross(xc, v, R, B) < 1 && P.cross(xc, B - H4, R, B) < 1))
     return;
 
-  if (InnerCorner(W2, Wm, H2, H - 3)) return;
+  if (innerCorner(W2, Wm - 1, H2, H - 4)) return;
 
   // No row bulges left of the middle row's left edge.
   {
@@ -393,9 +380,7 @@ void TLetterABCTests::LetterC() const {
   }
   // A page box with ink on its left column and on its top and bottom rows,
   // and none down its right column, is a bracket.
-  if (!P.paperIn(L, L, T, B) && !P.paperIn(L, R, T, T) && !P.paperIn(L, R, B, B) &&
-      !P.inkIn(R, R, T + 1, B - 1))
-    return;
+  if (P.colSolid(L) && P.rowSolid(T) && P.rowSolid(B) && !P.inkIn(R, R, T + 1, B - 1)) return;
   // A tall glyph with ink in the right half of its middle row, bowing left,
   // its ends reaching furthest right, is a parenthesis.
   if ((rm(H2) < W2 || rm(H2) < 3) && Tall() && H > 7) {
@@ -413,7 +398,7 @@ void TLetterABCTests::LetterC() const {
 
   TConf c = 100;
   if (Tall()) {
-    if (!InnerCorner(W2, Wm, 1, H4)) c *= 98;
+    if (!innerCorner(W2, Wm - 1, 1, H4 - 1)) c *= 98;
     if (2 * W < H) c *= 99;
   }
   if (rm(H2) < 6 * W / 8) c *= 98;

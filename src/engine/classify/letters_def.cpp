@@ -34,7 +34,6 @@ class TDefTests : public TGlyphView {
   bool BowlRowsCrossTwice() const;
   bool UpperRightSingleRuns() const;
   // e
-  bool SomeUpperRowCrossesTwice() const;
   bool CentreColumnsCrossThrice() const;
   void FindOpening(int& width, int& row) const;
   void FindOpeningOverTwoRows(int& width, int& row) const;
@@ -183,12 +182,6 @@ void TDefTests::LowerD() const {
 
 // --- e ------------------------------------------------------------------
 
-bool TDefTests::SomeUpperRowCrossesTwice() const {
-  for (int y = 1; y < H / 2; ++y)
-    if (P.cross(L, T + y, R, T + y) == 2) return true;
-  return false;
-}
-
 bool TDefTests::CentreColumnsCrossThrice() const {
   // Bowl, bar and lower stroke met by the middle columns.
   int count = 0;
@@ -273,7 +266,7 @@ void TDefTests::LowerE() const {
   if (!(P.tm(xc, Hm) <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
   const int h = P.bm(xc, Hm);
   if (!(h <= W / 2 && P.bm(L, Hm) >= h && P.bm(R, Hm) >= h)) return;
-  if (!SomeUpperRowCrossesTwice()) return;
+  if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
   if (!CentreColumnsCrossThrice()) return;
 
   TConf c;
@@ -308,17 +301,9 @@ void TDefTests::LowerE() const {
 
 // --- E ------------------------------------------------------------------
 
-bool TDefTests::TopBarFound() const {
-  for (int y = T; y < T + H / 4; ++y)
-    if (!P.paperIn(L + W / 3, R - W / 6, y, y)) return true;
-  return false;
-}
+bool TDefTests::TopBarFound() const { return P.someRowSolid(L + W / 3, R - W / 6, T, T + H / 4 - 1); }
 
-bool TDefTests::BottomBarFound() const {
-  for (int y = B - H / 4 + 1; y <= B; ++y)
-    if (!P.paperIn(L + W / 6, R - W / 4, y, y)) return true;
-  return false;
-}
+bool TDefTests::BottomBarFound() const { return P.someRowSolid(L + W / 6, R - W / 4, B - H / 4 + 1, B); }
 
 bool TDefTests::MiddleBarFound() const {
   for (int y = T + H / 3; y < B - H / 3; ++y)
@@ -472,7 +457,7 @@ void TDefTests::LowerF() const {
   if (f3) c *= 98;
   if (f4) c *= 98;
   if (lm(H / 4) > 1 && tm(0, H / 4) < H / 4) c *= 95;
-  if (!P.paperIn(L, R, T, T)) c *= 98;
+  if (P.rowSolid(T)) c *= 98;
   if (!Tall()) c *= 80;  // c * 8 / 10
   int conf = c;
   if (Descends() && conf < 99) ++conf;
@@ -520,11 +505,7 @@ bool TDefTests::ArmLeavesRoomBelow() const {
 }
 
 bool TDefTests::LeftHalfInkedEveryRow() const {
-  for (int y = 1; y <= H / 2; ++y)
-    if (!inkIn(0, W / 2, y, y)) return false;
-  for (int y = H / 2; y <= Hm; ++y)
-    if (!inkIn(0, W / 3, y, y)) return false;
-  return true;
+  return inkEveryRow(0, W / 2, 1, H / 2) && inkEveryRow(0, W / 3, H / 2, Hm);
 }
 
 bool TDefTests::SomeColumnCrossesTwice() const {

@@ -12,18 +12,6 @@ namespace omniocr {
 
 using namespace notation;
 
-bool TLetterGHTests::SomeRowCrosses(int y0, int y1, int runs) const {
-  for (int y = y0; y < y1; ++y)
-    if (hx(y) == runs) return true;
-  return false;
-}
-
-bool TLetterGHTests::SomePageColumnClear(int x0, int x1, int y0, int y1) const {
-  for (int x = x0; x <= x1; ++x)
-    if (!P.inkIn(x, x, y0, y1)) return true;
-  return false;
-}
-
 void TLetterGHTests::SmallGClosedBowl() const {
   if (!(4 * T >= 3 * AscLine() + MeanLine() && W > 2 && H > 4 && HoleCount() <= 3)) return;
   if (!(P.inkIn(xc, xc, B - H2, B) && P.inkIn(R - W4, R, B - H4, B) && P.inkIn(xc, xc, T, yc) &&
@@ -35,7 +23,7 @@ void TLetterGHTests::SmallGClosedBowl() const {
     for (int i = 0; i < HoleCount() && !upperBowl; ++i) upperBowl = Holes[i].MaxY < 5 * H / 8;
     if (!upperBowl) return;
   }
-  if (!(SomeRowCrosses(H4, H, 2) && inkIn(0, W2, 7 * H / 8, 7 * H / 8))) return;
+  if (!(someHx(H4, Hm, 2) && inkIn(0, W2, 7 * H / 8, 7 * H / 8))) return;
   // Near the left edge a stroke from the top ends, or the ink starts, before
   // the last sixteenth.
   {
@@ -128,7 +116,7 @@ void TLetterGHTests::CapitalG() const {
     if (!twoRunsAtBottom) return;
     c = twoRunsAtTop ? 100 : 98;
   }
-  if (!SomeRowCrosses(H2, H, 2)) return;
+  if (!someHx(H2, Hm, 2)) return;
   // The lower left curve does not step back in.
   {
     int k = 0;
@@ -152,13 +140,7 @@ void TLetterGHTests::CapitalG() const {
     if (!(H4 < ns && ns < H - H4)) return;
   }
   // The inner corner under the bar: paper with ink right, above-right and above.
-  {
-    bool corner = false;
-    for (int x = W2; x < W - 2 && !corner; ++x)
-      for (int y = H2; y < H - 3 && !corner; ++y)
-        corner = !px(x, y) && px(x + 1, y) && px(x + 1, y - 1) && px(x, y - 1);
-    if (!corner) c *= 95;
-  }
+  if (!innerCorner(W2, W - 3, H2, H - 4)) c *= 95;
   if (!Tall()) c *= 90;
   if (Descends()) c *= 90;
   add(u'G', c);
@@ -228,7 +210,7 @@ void TLetterGHTests::SmallH() const {
   if (!(H <= 18 || !inkIn(xs, Wm, H / 6, H / 5))) return;
   if (!inkIn(xs, Wm, Hm - H4, Hm)) return;
   // Paper between the legs.
-  if (!SomePageColumnClear(L + W / 3, R - W / 3 - 1, B - H3, B)) return;
+  if (P.inkEveryColumn(L + W / 3, R - W / 3 - 1, B - H3, B)) return;
   // The ink at the edges three quarters down is at least half of that a
   // quarter down; a hole lying only in the middle band is no h.
   {
@@ -303,19 +285,14 @@ void TLetterGHTests::CapitalH() const {
   for (int y = yl; y < H - H4; ++y)
     if (hx(y) >= 3 && hx(y + 1) > 2) return;
   // Paper between the stems above and below the bar, and one run down the middle.
-  if (!SomePageColumnClear(L + W4, R - W4, T, T + H4)) return;
-  if (!SomePageColumnClear(L + W4, R - W4, B - H4, B)) return;
+  if (P.inkEveryColumn(L + W4, R - W4, T, T + H4)) return;
+  if (P.inkEveryColumn(L + W4, R - W4, B - H4, B)) return;
   {
     bool oneRun = false;
     for (int x = L + W4; x <= R - W4 && !oneRun; ++x) oneRun = P.cross(x, T + H8, x, B - H8) == 1;
     if (!oneRun) return;
   }
-  {
-    bool twoTop = false, twoBottom = false;
-    for (int y = T; y <= T + H4 && !twoTop; ++y) twoTop = P.cross(L, y, R, y) == 2;
-    for (int y = B - H4; y <= B && !twoBottom; ++y) twoBottom = P.cross(L, y, R, y) == 2;
-    if (!(twoTop && twoBottom)) return;
-  }
+  if (!(P.someHx(T, T + H4, 2) && P.someHx(B - H4, B, 2))) return;
   if (!(P.inkIn(R - W8, R, T, T + H8) && P.inkIn(L, L + W8, B - H8, B))) return;
   // The right stem stands straight.
   {

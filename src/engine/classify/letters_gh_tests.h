@@ -18,12 +18,6 @@ class TLetterGHTests : public TGlyphView {
   void SmallGTail() const;  // g told by the gap above its tail
   void SmallH() const;
   void CapitalH() const;
-
- private:
-  // Rows y0 <= y < y1 of the glyph where some row crosses `runs` ink runs.
-  bool SomeRowCrosses(int y0, int y1, int runs) const;
-  // Page columns x0..x1 where some column holds no ink over page rows y0..y1.
-  bool SomePageColumnClear(int x0, int x1, int y0, int y1) const;
 };
 
 }  // namespace omniocr

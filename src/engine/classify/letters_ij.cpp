@@ -45,8 +45,7 @@ bool TLetterIJTests::DotOverStem(bool hooked, int& yd) const {
   while (2 * ys < d && !P.rowInk(ys)) ++ys;
   if (!(2 * ys < d)) return false;
   if (rm(ys - T + (B - yd + 1) / 32) > W2) return false;
-  for (int y = (B + yd) / 2; y <= B; ++y)
-    if (!P.rowInk(y)) return false;
+  if (!P.inkEveryRow(L, R, (B + yd) / 2, B)) return false;
   // The stem's middle row crosses one run (two where j's hook may reach).
   const int hs = B - ys + 1;
   int c = ys - T + hs / 2;
@@ -165,9 +164,7 @@ void TLetterIJTests::CapitalI() const {
     return;
   // A bracket: ink along the right column, the top and bottom rows, and
   // nothing on the left column between them.
-  if (!P.paperIn(R, R, T, B) && !P.paperIn(L, R, T, T) && !P.paperIn(L, R, B, B) &&
-      !P.inkIn(L, L, T + 1, B - 1))
-    return;
+  if (P.colSolid(R) && P.rowSolid(T) && P.rowSolid(B) && !P.inkIn(L, L, T + 1, B - 1)) return;
   // A stem that leans or bends: both sides step out at the ends.
   {
     const int a = lm(H2), b = rm(H2), e = W8;
@@ -227,11 +224,7 @@ void TLetterIJTests::CapitalJ() const {
     }
   }
   int b0 = 100;
-  {
-    bool twoRuns = false;
-    for (int y = H3; y < H && !twoRuns; ++y) twoRuns = hx(y) == 2;
-    if (!twoRuns) b0 = 95;
-  }
+  if (!someHx(H3, Hm, 2)) b0 = 95;
   // The hook: the left side open in the middle, closed at the bottom left.
   if (!(!inkIn(0, W4, H / 5, 5 * H / 8) && !px(Wm, Hm) && P.inkIn(L, xc, B - H / 5, B))) return;
   if (MarkAbove() == 1) {

@@ -26,20 +26,6 @@ class TLetterKLTests : public TGlyphView {
   void CapitalK() const;
   void CapitalL() const;
   void SmallL() const;
-
- private:
-  // Some page row y in y1..y2 (inclusive) crosses `runs` ink runs over L..R.
-  bool SomePageRowCrosses(int y1, int y2, int runs) const {
-    for (int y = y1; y <= y2; ++y)
-      if (P.cross(L, y, R, y) == runs) return true;
-    return false;
-  }
-  // Column x of the page holds no paper over the box's rows.
-  bool PageColumnSolid(int x) const { return !P.paperIn(x, x, T, B); }
-  // Row y of the page holds no paper across the box.
-  bool PageRowSolid(int y) const { return !P.paperIn(L, R, y, y); }
-  // Where the second ink run of row y begins (W when the row has one run).
-  int SecondRunStart(int y) const { return lm(y) + fw(y) + gap(y); }
 };
 
 // ---------------------------------------------------------------------------
@@ -75,8 +61,7 @@ void TLetterKLTests::SmallK() const {
   // A loop (the arm closed against the stem) starts below the top quarter.
   if (!(HoleCount() == 0 || Holes[0].MinY >= H4)) return;
 
-  for (int y = T + 1; y <= T + H2 - 1; ++y)
-    if (!P.rowInk(y)) return;
+  if (!P.inkEveryRow(L, R, T + 1, T + H2 - 1)) return;
 
   // Some column of the left half is mostly ink from top to bottom.
   {
@@ -113,7 +98,7 @@ void TLetterKLTests::SmallK() const {
     if (!notch) return;
   }
 
-  if (!SomePageRowCrosses(T + H3, B - 1, 2)) return;
+  if (!P.someHx(T + H3, B - 1, 2)) return;
 
   if (HoleCount() > 0 && (Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4 || Holes[0].MinY < H4)) return;
 
@@ -137,8 +122,7 @@ void TLetterKLTests::SmallK() const {
 void TLetterKLTests::CapitalK() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
 
-  for (int y = H8; y < H - H8; ++y)
-    if (!inkIn(0, W2, y, y)) return;
+  if (!inkEveryRow(0, W2, H8, Hm - H8)) return;
 
   // The arm opens from the top: the first column whose top margin reaches a
   // quarter of the height ends the scan; none may reach past three quarters.
@@ -152,19 +136,11 @@ void TLetterKLTests::CapitalK() const {
     if (!opened) return;
   }
   // The leg leaves paper at the bottom between stem and foot.
-  {
-    bool open = false;
-    for (int x = L + W4; x <= R - W4 && !open; ++x) open = !P.inkIn(x, x, B - H4, B);
-    if (!open) return;
-  }
-  {
-    bool twoRuns = false;
-    for (int x = L + W / 3; x <= R - W8 && !twoRuns; ++x) twoRuns = P.cross(x, T, x, B) == 2;
-    if (!twoRuns) return;
-  }
-  if (!SomePageRowCrosses(T, T + H4, 2)) return;
-  if (W < 10 && !SomePageRowCrosses(T + H3, B - H3, 1)) return;
-  if (!SomePageRowCrosses(B - H4, B, 2)) return;
+  if (P.inkEveryColumn(L + W4, R - W4, B - H4, B)) return;
+  if (!P.someVx(L + W / 3, R - W8, 2)) return;
+  if (!P.someHx(T, T + H4, 2)) return;
+  if (W < 10 && !P.someHx(T + H3, B - H3, 1)) return;
+  if (!P.someHx(B - H4, B, 2)) return;
   if (!P.inkIn(R - W / 3, R, T, T + H8)) return;
 
   // The left edge may not cave in at mid-height.
@@ -201,7 +177,7 @@ void TLetterKLTests::CapitalK() const {
       yn = H2 - F;
     }
     const int y = H2 - F;
-    const int s = SecondRunStart(y);
+    const int s = secondRun(y);
     if (s < xj) {
       xj = s;
       yj = y;
@@ -367,10 +343,7 @@ void TLetterKLTests::SmallL() const {
   for (int y = 1; y < 3 * H / 4; ++y)
     if (hx(y) != 1 && hx(y - 1) != 1) return;
 
-  if (W >= 4) {
-    for (int y = H2; y <= H - 2; ++y)
-      if (!inkIn(W4, Wm - W4, y, y)) return;
-  }
+  if (W >= 4 && !inkEveryRow(W4, Wm - W4, H2, H - 2)) return;
 
   // The right edge may not recede below the top.
   {
@@ -449,14 +422,14 @@ void TLetterKLTests::SmallL() const {
   }
 
   // Closed on the right, top and bottom: a right bracket needs ink on the left.
-  if (PageColumnSolid(R) && PageRowSolid(T) && PageRowSolid(B)) {
+  if (P.colSolid(R) && P.rowSolid(T) && P.rowSolid(B)) {
     if (!P.inkIn(L, L + W4, T + 1 + H16, B - 1 - H16)) return;
   }
 
   if (lm(H2) >= W2 && rm(H2) < W2) h *= 98;
 
   // Closed on the left, top and bottom: a left bracket needs ink on the right.
-  if (PageColumnSolid(L) && PageRowSolid(T) && PageRowSolid(B)) {
+  if (P.colSolid(L) && P.rowSolid(T) && P.rowSolid(B)) {
     if (!P.inkIn(R - W4, R, T + 1 + H16, B - 1 - H16)) return;
   }
 

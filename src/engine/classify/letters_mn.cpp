@@ -22,10 +22,9 @@ class TLettersMN : public TGlyphView {
   void UpperN() const;
 
  private:
-  // Start of the second ink run of row y, and the first paper after it.
-  int SecondRunStart(int y) const { return lm(y) + fw(y) + gap(y); }
+  // The first paper after the second ink run of row y.
   int SecondRunEnd(int y) const {
-    const int a = SecondRunStart(y);
+    const int a = secondRun(y);
     return a + inkRun(a, y);
   }
   // Thickness of the topmost ink of column x.
@@ -166,7 +165,7 @@ void TLettersMN::UpperM() const {
   if (hx(0) != 2 && hx(1) != 2 && hx(2) != 2) return;
   if (xQuarter == 4 && xThreeQuarters == 4) {
     const int y4 = H4, y3 = 3 * H / 4;
-    const int a4 = SecondRunStart(y4), a3 = SecondRunStart(y3);
+    const int a4 = secondRun(y4), a3 = secondRun(y3);
     const int b4 = SecondRunEnd(y4), b3 = SecondRunEnd(y3);
     if (a4 >= a3 || b4 >= b3) return;
     // The third run of the lower row starts left of the upper row's.

@@ -122,16 +122,7 @@ void TLettersOPQ::BowlP() const {
     const int m = rm(H4), o = run(Wm - m, H4, left, paper, W);
     if (run(Wm - m - o, H4, down, ink, 3 * H / 4) > H2) c *= 80;
   }
-  if (Tall() && !Descends()) {
-    add(u'P', c);
-    add(u'p', Factor(c, 98));
-  } else if (Descends() && !Tall()) {
-    add(u'p', c);
-    add(u'P', Factor(c, 98));
-  } else {
-    add(u'P', Factor(c, 95));
-    add(u'p', Factor(c, 95));
-  }
+  addDescenderPair(u'P', u'p', c);
 }
 
 void TLettersOPQ::UpperQ() const {

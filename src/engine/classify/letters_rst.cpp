@@ -30,7 +30,6 @@ class TLetterRSTTests : public TGlyphView {
   bool RStemRunsDown() const;
   bool RArmCoversRightHalf() const;
   bool RPageOutline() const;
-  bool OneRunInMiddleOnPage() const;
   bool SSpineMeetsLeftCurve() const;
   bool TStemNarrowUnderBar(int barWidth) const;
   bool TStemNarrowAtFoot(int barWidth) const;
@@ -48,11 +47,7 @@ bool TLetterRSTTests::RStemRunsDown() const {
   return true;
 }
 
-bool TLetterRSTTests::RArmCoversRightHalf() const {
-  for (int x = W2; x < W; ++x)
-    if (!inkIn(x, x, 0, H4)) return false;
-  return true;
-}
+bool TLetterRSTTests::RArmCoversRightHalf() const { return inkEveryColumn(W2, Wm, 0, H4); }
 
 void TLetterRSTTests::LowerR() const {
   if (!(H > 4 && W > 2 && HoleCount() <= 1 && 2 * H >= BaseLine() - AscLine())) return;
@@ -85,29 +80,13 @@ void TLetterRSTTests::LowerR() const {
 // The outline of R on the page: a stem on the left, a bowl across the top,
 // a leg parted from the stem at the foot.
 bool TLetterRSTTests::RPageOutline() const {
-  for (int y = H8; y <= Hm - H8; ++y)
-    if (!Pg.inkIn(0, W2, y, y)) return false;
-  for (int x = 3 * W / 8; x <= Wm - W4; ++x)
-    if (!Pg.inkIn(x, x, 0, H4)) return false;
-  bool footGap = false;
-  for (int x = W4; x <= Wm - W4 && !footGap; ++x) footGap = !Pg.inkIn(x, x, Hm - H4, Hm);
-  if (!footGap) return false;
-  bool twoRunColumn = false;
-  for (int x = W / 3; x <= Wm - W8 && !twoRunColumn; ++x) twoRunColumn = Pg.cross(x, 0, x, Hm) == 2;
-  if (!twoRunColumn) return false;
-  bool twoRunTop = false;
-  for (int y = 0; y <= 3 * H / 8 && !twoRunTop; ++y) twoRunTop = Pg.hx(y) == 2;
-  if (!twoRunTop) return false;
-  bool twoRunFoot = false;
-  for (int y = Hm - H4; y <= Hm && !twoRunFoot; ++y) twoRunFoot = Pg.hx(y) == 2;
-  if (!twoRunFoot) return false;
+  if (!Pg.inkEveryRow(0, W2, H8, Hm - H8)) return false;
+  if (!Pg.inkEveryColumn(3 * W / 8, Wm - W4, 0, H4)) return false;
+  if (Pg.inkEveryColumn(W4, Wm - W4, Hm - H4, Hm)) return false;  // no gap at the foot
+  if (!Pg.someVx(W / 3, Wm - W8, 2)) return false;
+  if (!Pg.someHx(0, 3 * H / 8, 2)) return false;
+  if (!Pg.someHx(Hm - H4, Hm, 2)) return false;
   return Pg.inkIn(Wm - W / 3, Wm, 0, H4);
-}
-
-bool TLetterRSTTests::OneRunInMiddleOnPage() const {
-  for (int y = H3; y <= Hm - H3; ++y)
-    if (Pg.hx(y) == 1) return true;
-  return false;
 }
 
 void TLetterRSTTests::UpperR() const {
@@ -115,7 +94,7 @@ void TLetterRSTTests::UpperR() const {
   if (Pg.hx(Hm - H8) < 2) return;
   if (H > 15 && tm(W2) > H8 && run(W2, H16, right, ink, W) < W2) return;
   if (!RPageOutline()) return;
-  const bool oneRun = OneRunInMiddleOnPage();
+  const bool oneRun = Pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
   // Bowl and leg.
   const int a = rm(H4);
   if (a > W2) return;
@@ -169,8 +148,7 @@ void TLetterRSTTests::S() const {
   if (!(r + k2 <= W2)) return;
   const int g2 = run(Wm - r - k2, yl, left, ink, W);
   const int xl = Wm - (2 * (r + k2) + g2) / 2;
-  for (int y = H4; y < H2; ++y)
-    if (!inkIn(0, xu, y, y)) return;
+  if (!inkEveryRow(0, xu, H4, H2 - 1)) return;
   bool upperBayOpensRight = false;
   for (int y = H4; y < H2 && !upperBayOpensRight; ++y) upperBayOpensRight = rm(y) > W8;
   if (!upperBayOpensRight) return;
@@ -236,9 +214,7 @@ bool TLetterRSTTests::TStemNarrowAtFoot(int barWidth) const {
 void TLetterRSTTests::UpperT() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
   // A bar across the top on the page.
-  bool bar = false;
-  for (int y = 0; y < H / 6 && !bar; ++y) bar = !Pg.paperIn(W4, Wm - W8, y, y);
-  if (!bar) return;
+  if (!Pg.someRowSolid(W4, Wm - W8, 0, H / 6 - 1)) return;
   if (!(inkIn(0, Wm, H2, H2) && inkIn(0, W / 3, 0, H8))) return;
   if (inkIn(0, W8, H2, Hm - H8) || inkIn(0, 3 * W / 16, H2, Hm - H4) || inkIn(Wm - W4, Wm, H2, Hm - H4))
     return;

@@ -41,19 +41,6 @@ class TUvwxTests : public TGlyphView {
     }
     return false;
   }
-  // Rows y0 <= y <= y1 of the page, one with hx(y) = runs.
-  bool SomeRowCrosses(int y0, int y1, int runs) const {
-    for (int y = y0; y <= y1; ++y)
-      if (pg.hx(y) == runs) return true;
-    return false;
-  }
-  // Columns x0 <= x <= x1 of the page, one with vx(x) = runs.
-  bool SomeColumnCrosses(int x0, int x1, int runs) const {
-    for (int x = x0; x <= x1; ++x)
-      if (pg.vx(x) == runs) return true;
-    return false;
-  }
-
   const TGlyphView pg;  // the same box on the page, neighbours' ink included
 };
 
@@ -98,10 +85,7 @@ void TUvwxTests::U() const {
   }
   // The middle columns: open at the top, closed at the bottom.
   {
-    bool allInkOnTop = true;
-    for (int x = W / 3; x <= Wm - W / 3; ++x)
-      if (!pg.inkIn(x, x, 0, H / 3)) allInkOnTop = false;
-    if (allInkOnTop) return;
+    if (pg.inkEveryColumn(W / 3, Wm - W / 3, 0, H / 3)) return;
     int inkInMiddle = 0;
     for (int x = W / 3; x <= Wm - W / 3; ++x)
       if (pg.inkIn(x, x, H / 3, Hm - H / 3) && ++inkInMiddle == W4 + 1) return;
@@ -266,8 +250,7 @@ void TUvwxTests::WFullMiddle(TConf c) const {
 
 void TUvwxTests::X() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1 && hx(Hm - H8) > 1)) return;
-  for (int y = H8; y <= Hm - H8; ++y)
-    if (!pg.inkIn(0, Wm - W4, y, y)) return;
+  if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
     int xt = W4, topDepth = -1;
@@ -293,9 +276,8 @@ void TUvwxTests::X() const {
     const int k = pg.run(xb, Hm - bottomDepth, up, paper, H);
     if (!(bottomDepth >= H4 && (bottomDepth >= H / 5 || bottomDepth + k >= H2 || H <= 15))) return;
   }
-  if (!(SomeColumnCrosses(0, W / 3, 2) && SomeColumnCrosses(Wm - W / 3, Wm, 2) &&
-        SomeRowCrosses(0, H / 3, 2) && SomeRowCrosses(H / 3, Hm - H / 3, 1) &&
-        SomeRowCrosses(Hm - H / 3, Hm, 2)))
+  if (!(pg.someVx(0, W / 3, 2) && pg.someVx(Wm - W / 3, Wm, 2) && pg.someHx(0, H / 3, 2) &&
+        pg.someHx(H / 3, Hm - H / 3, 1) && pg.someHx(Hm - H / 3, Hm, 2)))
     return;
   if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
   // The sides draw in toward the crossing.

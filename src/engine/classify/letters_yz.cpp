@@ -20,21 +20,6 @@ class TYzTests : public TGlyphView {
   void Z() const;
 
  private:
-  // Y and y: the case that Tall and Descends agree on gets c and the other
-  // c x 98; when they say both or neither, both get c x 95.
-  void AddY(TConf c) const {
-    if (Tall() && !Descends()) {
-      addPair(u'Y', u'y', c);
-    } else if (Descends() && !Tall()) {
-      add(u'y', c);
-      add(u'Y', Factor(c, 98));
-    } else {
-      c *= 95;
-      add(u'Y', c);
-      add(u'y', c);
-    }
-  }
-
   const TGlyphView pg;  // the same box on the page, neighbours' ink included
 };
 
@@ -67,7 +52,7 @@ void TYzTests::YForkToCorner() const {
     if (k < 80) return;
     c *= 99;
   }
-  AddY(c);
+  addDescenderPair(u'Y', u'y', c);
 }
 
 void TYzTests::YForkOnStem() const {
@@ -146,7 +131,7 @@ void TYzTests::YForkOnStem() const {
     if (a == b) c *= 98;
     if (a + 1 >= b) c *= 98;
   }
-  AddY(c);
+  addDescenderPair(u'Y', u'y', c);
 }
 
 void TYzTests::Z() const {

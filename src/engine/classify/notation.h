@@ -4,14 +4,18 @@
 // recognition context of one dispatch and looks at the glyph through a
 // TGlyphView: the box size W x H with its short forms, the bitmap's own WB x
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
-// the run widths inkRun/fw/gap, the crossing counts hx/vx/cross, the
-// rectangle tests inkIn/paperIn, the pixel test px, the coverage cov, walk
-// and connects, holes of a box-relative page rectangle, and the context's
-// Holes[0], Holes[1] (largest first). The same probes on the page come as
-// P.lm(y), P.inkIn(L..R, y), P.holes(...) in page coordinates (L, T, R, B
-// being the box), or box-relative through page(). Confidences are TConf
-// values lowered with `c *= 98`, each factor truncating; addPair offers a
-// letter pair in the order Tall decides.
+// the run widths inkRun/fw/gap and secondRun, the crossing counts
+// hx/vx/cross, the rectangle tests inkIn/paperIn and, row by row or column
+// by column, inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some
+// row or column of a range crossing n runs), the pixel test px and
+// innerCorner, the coverage cov, walk and connects, holes of a box-relative
+// page rectangle, and the context's Holes[0], Holes[1] (largest first). The
+// same probes on the page come as P.lm(y), P.inkIn(L..R, y), P.holes(...) in
+// page coordinates (L, T, R, B being the box), or box-relative through
+// page(). Confidences are TConf values lowered with `c *= 98`, each factor
+// truncating; addPair offers a letter pair in the order Tall decides,
+// addDescenderPair one whose small letter descends, as Tall and Descends
+// decide.
 //
 // Views are small value types built once per recogniser call; every member
 // is inline, nothing allocates, nothing is virtual. Every position a rule
@@ -92,10 +96,49 @@ constexpr int paper = tgPaper;
 
 }  // namespace notation
 
+// Words over a range of rows or columns, the same on a view and on the page
+// probes (Probes has inkIn, paperIn, hx and vx); ranges are inclusive.
+template <class Probes>
+class TRangeWords {
+ public:
+  // Every row y1..y2 holds ink in columns x1..x2.
+  bool inkEveryRow(int x1, int x2, int y1, int y2) const {
+    for (int y = y1; y <= y2; ++y)
+      if (!self().inkIn(x1, x2, y, y)) return false;
+    return true;
+  }
+  // Every column x1..x2 holds ink in rows y1..y2.
+  bool inkEveryColumn(int x1, int x2, int y1, int y2) const {
+    for (int x = x1; x <= x2; ++x)
+      if (!self().inkIn(x, x, y1, y2)) return false;
+    return true;
+  }
+  // Some row y1..y2 holds no paper in columns x1..x2.
+  bool someRowSolid(int x1, int x2, int y1, int y2) const {
+    for (int y = y1; y <= y2; ++y)
+      if (!self().paperIn(x1, x2, y, y)) return true;
+    return false;
+  }
+  // Some row y1..y2 with hx(y) = n; some column x1..x2 with vx(x) = n.
+  bool someHx(int y1, int y2, int n) const {
+    for (int y = y1; y <= y2; ++y)
+      if (self().hx(y) == n) return true;
+    return false;
+  }
+  bool someVx(int x1, int x2, int n) const {
+    for (int x = x1; x <= x2; ++x)
+      if (self().vx(x) == n) return true;
+    return false;
+  }
+
+ private:
+  const Probes& self() const { return static_cast<const Probes&>(*this); }
+};
+
 // Probes on the glyph's page in page coordinates: the P-prefixed forms of the
 // rules (P.lm(y), P.inkIn(L..R, y), ...). L, T, R, B are the box at the time
 // the view was made; W and H its size, the default limits of the margins.
-class TPageProbes {
+class TPageProbes : public TRangeWords<TPageProbes> {
  public:
   TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left, int top, int right,
               int bottom)
@@ -132,11 +175,17 @@ class TPageProbes {
   }
 
   int cross(int x1, int y1, int x2, int y2) const { return CountCrossings(Page, x1, y1, x2, y2, Thr); }
+  // Crossings of page row y across the box, of page column x down it.
+  int hx(int y) const { return cross(L, y, R, y); }
+  int vx(int x) const { return cross(x, T, x, B); }
   bool inkIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 1) != 0; }
   bool paperIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 2) != 0; }
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
   // Page row y holds ink across the box.
   bool rowInk(int y) const { return inkIn(L, R, y, y); }
+  // Page row y holds no paper across the box; page column x none down it.
+  bool rowSolid(int y) const { return !paperIn(L, R, y, y); }
+  bool colSolid(int x) const { return !paperIn(x, x, T, B); }
   int cov(int x1, int y1, int x2, int y2) const { return InkCoverage(Page, x1, y1, x2, y2, Thr, 100); }
 
   // walk(ink action, paper action) from (x, y) inside the box, or inside the
@@ -164,7 +213,7 @@ class TPageProbes {
   const int L, T, R, B, W, H;
 };
 
-class TGlyphView {
+class TGlyphView : public TRangeWords<TGlyphView> {
  public:
   // A view of `pixels` whose column 0, row 0 is the pixel (originX, originY),
   // W x H in size; the record's box gives L, T, R, B and the page probes P.
@@ -251,6 +300,8 @@ class TGlyphView {
     const int m = lm(y);
     return m >= W ? 0 : run(m + inkRun(m, y), y, dirRight, tgInk, W);
   }
+  // Where the second ink run of row y begins: lm + fw + gap.
+  int secondRun(int y) const { return lm(y) + fw(y) + gap(y); }
 
   int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossings(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
@@ -266,6 +317,16 @@ class TGlyphView {
     return ProbeRect(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 2) != 0;
   }
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
+  // Row y holds ink across the view (P.rowInk in page coordinates).
+  bool rowInk(int y) const { return inkIn(0, Wm, y, y); }
+  // A paper pixel in x1..x2, y1..y2 whose right, upper-right and upper
+  // neighbours are ink: an inside corner, as under the bar of a G.
+  bool innerCorner(int x1, int x2, int y1, int y2) const {
+    for (int x = x1; x <= x2; ++x)
+      for (int y = y1; y <= y2; ++y)
+        if (!px(x, y) && px(x + 1, y) && px(x + 1, y - 1) && px(x, y - 1)) return true;
+    return false;
+  }
   int cov(int x1, int y1, int x2, int y2) const {
     return InkCoverage(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 100);
   }
@@ -320,6 +381,21 @@ class TGlyphView {
     const bool tall = Tall();
     add(tall ? upper : lower, confidence);
     add(tall ? lower : upper, Factor(confidence, 98));
+  }
+  // Offers a pair whose small letter descends: the case that Tall and
+  // Descends agree on gets c and the other c x 98; when they say both or
+  // neither, the upper-case and then the lower-case letter get c x 95.
+  void addDescenderPair(TCharCode upper, TCharCode lower, int confidence) const {
+    if (Tall() && !Descends()) {
+      add(upper, confidence);
+      add(lower, Factor(confidence, 98));
+    } else if (Descends() && !Tall()) {
+      add(lower, confidence);
+      add(upper, Factor(confidence, 98));
+    } else {
+      add(upper, Factor(confidence, 95));
+      add(lower, Factor(confidence, 95));
+    }
   }
 
   const TOmnifontOCR& engine() const { return Engine; }

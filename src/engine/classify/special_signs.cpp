@@ -39,7 +39,6 @@ class TSignTests : public TGlyphView {
  private:
   const TGlyphView Pg;
 
-  bool PageRowInk(int y) const { return Pg.inkIn(0, Wm, y, y); }
   // The first page row among 0..Hm - 1 with no ink in the box's columns, Hm
   // when all of them hold ink.
   int FirstEmptyPageRow() const;
@@ -52,7 +51,7 @@ class TSignTests : public TGlyphView {
 
 int TSignTests::FirstEmptyPageRow() const {
   int g = 0;
-  while (g < Hm && PageRowInk(g)) ++g;
+  while (g < Hm && Pg.rowInk(g)) ++g;
   return g;
 }
 
@@ -99,17 +98,14 @@ void TSignTests::SharpS() const {
     if (Pg.rm(y) > W4 && Pg.inkIn(Wm - W8, Wm - W8, y, Hm)) return;
   const bool belowBaseLine = BaseLine() != 0 && 2 * B >= BaseLine() + DescLine();
   if (!(belowBaseLine || !Pg.px(Wm, Hm) || Pg.rm(Hm - H4) <= W8)) return;
-  bool threeRuns = false;
-  for (int x = W4; x < Wm - W4 && !threeRuns; ++x) threeRuns = Pg.vx(x) == 3;
-  if (!threeRuns) return;
+  if (!Pg.someVx(W4, Wm - W4 - 1, 3)) return;
   // The stem reaches lower than the bowl in the middle.
   const int f = bm(W2) + H / 64;
   bool stemLower = false;
   for (int x = W / 5; x < W2 && !stemLower; ++x) stemLower = bm(x) > f;
   if (!stemLower) return;
   // The arch over the top.
-  for (int x = lm(H4); x <= Wm - W / 3 - 1; ++x)
-    if (!Pg.inkIn(x, x, 0, H4)) return;
+  if (!Pg.inkEveryColumn(lm(H4), Wm - W / 3 - 1, 0, H4)) return;
   if (Descends() || HoleCount() == 0) add(SharpSChar, 98);
 }
 
@@ -123,11 +119,7 @@ void TSignTests::Plus() const {
       Pg.inkIn(Wm - p, Wm, Hm - q, Hm))
     return;
   // A full bar across.
-  for (int y = q; y <= Hm - q; ++y)
-    if (!Pg.paperIn(W / 9, Wm - W / 9, y, y)) {
-      add(u'+', 100);
-      return;
-    }
+  if (Pg.someRowSolid(W / 9, Wm - W / 9, q, Hm - q)) add(u'+', 100);
 }
 
 // --- Dollar ---------------------------------------------------------------
@@ -143,8 +135,7 @@ void TSignTests::Dollar() const {
   if (!(W / 3 <= xt && xt <= Wm - W / 5)) return;
   const int xb = Pg.lm(Hm);
   if (!(xb >= W / 5 && xb <= xt)) return;
-  for (int y = 0; y < H; ++y)
-    if (!Pg.inkIn(xb, xt + 2, y, y)) return;
+  if (!Pg.inkEveryRow(xb, xt + 2, 0, Hm)) return;
   add(u'$', 100);
 }
 
@@ -215,10 +206,10 @@ void TSignTests::Question() const {
   if (!(Pg.cross(0, 0, Wm, H2) > 1 && HoleCount() == 0)) return;
   // From the middle down: the hook's stem, a gap, the dot.
   int u = H2;
-  while (u < e && PageRowInk(u)) ++u;
+  while (u < e && Pg.rowInk(u)) ++u;
   if (u == e) return;
-  while (u < e && !PageRowInk(u)) ++u;
-  if (PageRowInk(u) && !Pg.inkIn(7 * W / 8, Wm, u, e)) add(u'?', 100);
+  while (u < e && !Pg.rowInk(u)) ++u;
+  if (Pg.rowInk(u) && !Pg.inkIn(7 * W / 8, Wm, u, e)) add(u'?', 100);
 }
 
 void TSignTests::Exclamation() const {
