@@ -25,6 +25,10 @@ bool IsGreyRamp(const std::vector<std::uint32_t>& palette) {
   return true;
 }
 
+bool IsBlackWhite(const std::vector<std::uint32_t>& palette) {
+  return palette.size() == 2 && (palette[0] & 0xFFFFFFu) == 0 && (palette[1] & 0xFFFFFFu) == 0xFFFFFFu;
+}
+
 void TDibGraphic::SetSize(int width, int height, int bitCount) {
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
     throw EImageError("unsupported pixel format of " + std::to_string(bitCount) + " bits");

@@ -73,4 +73,8 @@ std::vector<std::uint32_t> GreyRampPalette(int entries);
 // True when entry i of the table is the grey (i, i, i) for all 256 entries.
 bool IsGreyRamp(const std::vector<std::uint32_t>& palette);
 
+// True for the table of a black/white image: two entries, black then white
+// (their reserved bytes aside).
+bool IsBlackWhite(const std::vector<std::uint32_t>& palette);
+
 }  // namespace omniocr
