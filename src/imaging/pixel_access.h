@@ -77,4 +77,8 @@ bool IsGreyRamp(const std::vector<std::uint32_t>& palette);
 // (their reserved bytes aside).
 bool IsBlackWhite(const std::vector<std::uint32_t>& palette);
 
+// The index of the lightest entry of a table (the first of equals), the
+// paper of an indexed image; 0 for an empty table.
+int LightestEntry(const std::vector<std::uint32_t>& palette);
+
 }  // namespace omniocr
