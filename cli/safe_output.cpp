@@ -163,7 +163,7 @@ int RunBatchToFile(const TOptions& options, std::ostream& err, bool progressOnEr
     TSafeOutput output(options.OutputPath);
     const int status = RunBatch(options, output.Stream(), err, progressOnErr);
     if (status != 0) {
-      const bool replacing = output.WritePath() != options.OutputPath;
+      const bool replacing = output.Replaces();
       output.Discard();
       if (replacing)
         err << "omniocr: " << options.OutputPath << ": left unchanged, as the run failed" << std::endl;

@@ -36,8 +36,9 @@ class TSafeOutput {
   TSafeOutput& operator=(const TSafeOutput&) = delete;
 
   std::ostream& Stream() { return File; }
-  // Where the bytes go until Commit: the temporary file, or the target itself.
-  const std::string& WritePath() const { return Temporary.empty() ? Target : Temporary; }
+  // The bytes go to a temporary file that replaces the target at Commit,
+  // not to the target itself.
+  bool Replaces() const { return !Temporary.empty(); }
 
   // Flushes the data to disk and renames the temporary file over the target.
   void Commit();

@@ -25,6 +25,18 @@ bool IsGreyRamp(const std::vector<std::uint32_t>& palette) {
   return true;
 }
 
+bool IsBlackWhite(const std::vector<std::uint32_t>& palette) {
+  return palette.size() == 2 && (palette[0] & 0xFFFFFFu) == 0 && (palette[1] & 0xFFFFFFu) == 0xFFFFFFu;
+}
+
+int LightestEntry(const std::vector<std::uint32_t>& palette) {
+  int lightest = 0;
+  for (std::size_t i = 1; i < palette.size(); ++i)
+    if (GreyOf(palette[i]) > GreyOf(palette[static_cast<std::size_t>(lightest)]))
+      lightest = static_cast<int>(i);
+  return lightest;
+}
+
 void TDibGraphic::SetSize(int width, int height, int bitCount) {
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
     throw EImageError("unsupported pixel format of " + std::to_string(bitCount) + " bits");

@@ -70,16 +70,6 @@ std::vector<std::uint32_t> PaletteOf(const ColorMapObject* map, int transparent)
   return palette;
 }
 
-// The screen around the image is the lightest colour of the table (white
-// when the table leaves an entry unused).
-int BrightestEntry(const std::vector<std::uint32_t>& palette) {
-  int best = 0;
-  for (int i = 1; i < static_cast<int>(palette.size()); ++i)
-    if (GreyOf(palette[static_cast<std::size_t>(i)]) > GreyOf(palette[static_cast<std::size_t>(best)]))
-      best = i;
-  return best;
-}
-
 // The rows of an interlaced image arrive in four passes.
 std::vector<int> RowOrder(int height, bool interlaced) {
   std::vector<int> order;
@@ -107,7 +97,9 @@ TDibGraphic ReadFirstImage(GifFileType* gif, int transparent) {
   TDibGraphic image;
   image.SetSize(screenW, screenH, 8);
   image.Palette() = PaletteOf(map, transparent);
-  const int paper = BrightestEntry(image.Palette());
+  // The screen around the image is the lightest colour of the table (white
+  // when the table leaves an entry unused).
+  const int paper = LightestEntry(image.Palette());
   for (int y = 0; y < screenH; ++y) std::memset(image.ScanLine(y), paper, static_cast<std::size_t>(screenW));
   std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
   for (int y : RowOrder(desc.Height, desc.Interlace)) {

@@ -37,9 +37,12 @@ bool IsPnmHeader(const std::uint8_t* d, std::size_t size) {
          (d[2] == ' ' || d[2] == '\t' || d[2] == '\n' || d[2] == '\r' || d[2] == '#');
 }
 
+// How far into a file the format is looked for.
+constexpr std::size_t kHeadBytes = 1024;
+
 // "%PDF-" may follow some bytes of junk, which PDF readers accept.
 bool IsPdfHeader(const std::uint8_t* d, std::size_t size) {
-  const std::size_t window = std::min<std::size_t>(size, 1024);
+  const std::size_t window = std::min(size, kHeadBytes);
   for (std::size_t i = 0; i + 5 <= window; ++i)
     if (std::memcmp(d + i, "%PDF-", 5) == 0) return true;
   return false;
@@ -151,6 +154,20 @@ int CountImages(const std::uint8_t* data, std::size_t size) {
     case TImageFormat::Pdf: return CountPdfPages(data, size);
     default: return 1;
   }
+}
+
+int CountFileImages(const std::string& path) {
+  std::uint8_t head[kHeadBytes];
+  std::size_t got = 0;
+  {
+    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) throw EImageError(std::strerror(errno));
+    got = std::fread(head, 1, sizeof head, file.get());
+  }
+  const TImageFormat format = DetectImageFormat(head, got);
+  if (format != TImageFormat::Tiff && format != TImageFormat::Pdf) return 1;
+  const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+  return CountImages(bytes.data(), bytes.size());
 }
 
 }  // namespace omniocr

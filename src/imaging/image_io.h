@@ -40,6 +40,9 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 // The number of images (pages) a file holds; 1 for single-image formats
 // (the first image of an animated GIF is read).
 int CountImages(const std::uint8_t* data, std::size_t size);
+// The same for a file, which is read whole only when its format holds
+// several images.
+int CountFileImages(const std::string& path);
 
 // Writes an image as PNG.
 void WritePngFile(const TDibGraphic& image, const std::string& path);

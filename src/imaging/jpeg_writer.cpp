@@ -27,8 +27,7 @@ void SinkOutputMessage(j_common_ptr) {}
 
 bool IsGrey(const TDibGraphic& image) {
   if (image.BitCount() == 8) return IsGreyRamp(image.Palette());
-  return image.BitCount() == 1 && image.Palette().size() == 2 && (image.Palette()[0] & 0xFFFFFF) == 0 &&
-         (image.Palette()[1] & 0xFFFFFF) == 0xFFFFFF;
+  return image.BitCount() == 1 && IsBlackWhite(image.Palette());
 }
 
 // One row as the encoder takes it: grey levels, or red, green, blue.

@@ -8,6 +8,7 @@
 #include "imaging/module_loading.h"
 #include "imaging/pdf_module.h"
 #include "imaging/pdf_module_access.h"
+#include "imaging/pixel_access.h"
 
 namespace omniocr {
 
@@ -55,11 +56,6 @@ const TPdfWriterModule& Writer() {
   static const TPdfWriterModule& module =
       LoadPdfModule<TPdfWriterModule>(kPdfWriterFile, kPdfWriterEntry, "PDF output");
   return module;
-}
-
-bool IsBlackWhite(const TDibGraphic& image) {
-  return image.BitCount() == 1 && image.Palette().size() == 2 && (image.Palette()[0] & 0xFFFFFF) == 0 &&
-         (image.Palette()[1] & 0xFFFFFF) == 0xFFFFFF;
 }
 
 // Bilevel rows as they are (bit 0 black), top row first.
@@ -121,7 +117,7 @@ void TPdfDocument::AddPage(const TDibGraphic& image, int xDpi, int yDpi, const s
   if (pageW > 14400 || pageH > 14400)
     throw EImageError("page of " + std::to_string(image.Width()) + " x " + std::to_string(image.Height()) +
                       " pixels too large for PDF at " + std::to_string(xDpi) + " dpi");
-  const bool bilevel = IsBlackWhite(image);
+  const bool bilevel = image.BitCount() == 1 && IsBlackWhite(image.Palette());
   const std::vector<std::uint8_t> bytes = bilevel ? PackedBits(image) : WriteJpegMemory(image, kJpegQuality);
   const TTextLayer layer(lines);
   const TPdfPageData page{{bilevel ? TPdfImageKind::Bilevel : TPdfImageKind::Jpeg, image.Width(),

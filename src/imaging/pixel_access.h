@@ -73,4 +73,12 @@ std::vector<std::uint32_t> GreyRampPalette(int entries);
 // True when entry i of the table is the grey (i, i, i) for all 256 entries.
 bool IsGreyRamp(const std::vector<std::uint32_t>& palette);
 
+// True for the table of a black/white image: two entries, black then white
+// (their reserved bytes aside).
+bool IsBlackWhite(const std::vector<std::uint32_t>& palette);
+
+// The index of the lightest entry of a table (the first of equals), the
+// paper of an indexed image; 0 for an empty table.
+int LightestEntry(const std::vector<std::uint32_t>& palette);
+
 }  // namespace omniocr

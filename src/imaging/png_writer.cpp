@@ -33,16 +33,11 @@ void SinkWrite(png_structp png, png_bytep data, png_size_t length) {
 }
 void SinkFlush(png_structp) {}
 
-bool IsBlackWhite(const TDibGraphic& image) {
-  return image.Palette().size() == 2 && (image.Palette()[0] & 0xFFFFFF) == 0 &&
-         (image.Palette()[1] & 0xFFFFFF) == 0xFFFFFF;
-}
-
 // Grey images (1 bit black/white, 8-bit grey ramp) are written as grey PNGs,
 // other indexed ones with their palette, 24-bit ones as RGB.
 int ColourTypeOf(const TDibGraphic& image) {
   if (image.BitCount() == 24) return PNG_COLOR_TYPE_RGB;
-  if ((image.BitCount() == 1 && IsBlackWhite(image)) ||
+  if ((image.BitCount() == 1 && IsBlackWhite(image.Palette())) ||
       (image.BitCount() == 8 && IsGreyRamp(image.Palette())))
     return PNG_COLOR_TYPE_GRAY;
   return PNG_COLOR_TYPE_PALETTE;

@@ -112,14 +112,7 @@ std::optional<TBand> NearestBand(const std::vector<bool>& blank, int edge, int s
 }
 
 void ErasePiece(TDibGraphic& image, const TComponent& piece, int rowOffset) {
-  unsigned paper = 0;
-  if (image.BitCount() <= 8) {
-    unsigned lightest = 0;
-    for (std::size_t i = 0; i < image.Palette().size(); ++i) {
-      const unsigned grey = GreyOf(image.Palette()[i] & 0xFFFFFFu);
-      if (i == 0 || grey > lightest) lightest = grey, paper = static_cast<unsigned>(i);
-    }
-  }
+  const unsigned paper = image.BitCount() <= 8 ? static_cast<unsigned>(LightestEntry(image.Palette())) : 0;
   const l_int32 wpl = pixGetWpl(piece.Pixels.get());
   const l_uint32* data = pixGetData(piece.Pixels.get());
   for (int y = 0; y < piece.Height; ++y) {

@@ -120,6 +120,11 @@ TEST_F(CliSafetyTest, AFailedRunLeavesTheTargetAsItWas) {
   EXPECT_EQ(Run("-o fresh.txt missing.bmp").Status, 1);
   EXPECT_FALSE(fs::exists(Dir + "/fresh.txt"));
   EXPECT_EQ(Names(), (std::vector<std::string>{"broken.bmp", "page.bmp", "result.txt"}));
+  // A device is written in place, also when a link names it: nothing was kept.
+  fs::create_symlink("/dev/null", Dir + "/sink");
+  const TRun direct = Run("-o sink missing.bmp");
+  EXPECT_EQ(direct.Status, 1);
+  EXPECT_EQ(direct.Err.find("left unchanged"), std::string::npos) << direct.Err;
 }
 
 TEST_F(CliSafetyTest, ASuccessfulRunReplacesTheTargetKeepingItsPermissions) {

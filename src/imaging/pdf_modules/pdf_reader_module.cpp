@@ -8,23 +8,16 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <mutex>
-#include <new>
-#include <stdexcept>
 #include <string>
 
 #include "imaging/pdf_module.h"
+#include "imaging/pdf_modules/module_guard.h"
 
 namespace omniocr {
 
 namespace {
-
-// A failure with its message for the caller.
-struct EPdfFailure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // poppler keeps process-wide state (its error callback, font caches): every
 // use is serialised, and its messages are dropped rather than printed.
@@ -60,28 +53,8 @@ void CheckRenderedSize(const poppler::page& page, int dpi, std::int64_t maxPixel
                       " pixels: choose a lower resolution");
 }
 
-struct ECallerFailed {};
-
-// Runs `work`, turning what it throws into a status and a message.
-template <typename TWork>
-int Guarded(TPdfModuleError* error, TWork&& work) {
-  try {
-    work();
-    return kPdfModuleOk;
-  } catch (const ECallerFailed&) {
-    return kPdfModuleCallerFailed;
-  } catch (const std::bad_alloc&) {
-    return kPdfModuleOutOfMemory;
-  } catch (const std::exception& e) {
-    std::snprintf(error->Message, sizeof error->Message, "%s", e.what());
-  } catch (...) {
-    std::snprintf(error->Message, sizeof error->Message, "PDF reading failed");
-  }
-  return kPdfModuleFailed;
-}
-
 int CountPages(const std::uint8_t* data, std::size_t size, int* pages, TPdfModuleError* error) {
-  return Guarded(error, [&] {
+  return Guarded(error, "PDF reading failed", [&] {
     std::lock_guard<std::mutex> lock(PopplerMutex());
     *pages = OpenPdf(data, size)->pages();
   });
@@ -89,7 +62,7 @@ int CountPages(const std::uint8_t* data, std::size_t size, int* pages, TPdfModul
 
 int RenderPage(const std::uint8_t* data, std::size_t size, int pageNumber, int dpi, std::int64_t maxPixels,
                TPdfPageSink* sink, TPdfModuleError* error) {
-  return Guarded(error, [&] {
+  return Guarded(error, "PDF reading failed", [&] {
     std::lock_guard<std::mutex> lock(PopplerMutex());
     std::unique_ptr<poppler::document> document = OpenPdf(data, size);
     if (pageNumber > document->pages())

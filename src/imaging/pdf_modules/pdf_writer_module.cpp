@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
-#include <stdexcept>
 #include <string>
 
 #include "imaging/pdf_module.h"
+#include "imaging/pdf_modules/module_guard.h"
 
 namespace omniocr {
 
@@ -19,10 +19,6 @@ namespace {
 // fonts; a line's font size is chosen so that this span fills the line.
 constexpr double kFontAscent = 0.718;
 constexpr double kFontDescent = 0.207;
-
-struct EPdfFailure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // The document and the first error libharu reported for it: its calls
 // return error codes through a callback, which must not throw across C.
@@ -56,21 +52,6 @@ void HpdfError(HPDF_STATUS error, HPDF_STATUS detail, void* user) {
   }
 }
 
-template <typename TWork>
-int Guarded(TPdfModuleError* error, TWork&& work) {
-  try {
-    work();
-    return kPdfModuleOk;
-  } catch (const std::bad_alloc&) {
-    return kPdfModuleOutOfMemory;
-  } catch (const std::exception& e) {
-    std::snprintf(error->Message, sizeof error->Message, "%s", e.what());
-  } catch (...) {
-    std::snprintf(error->Message, sizeof error->Message, "PDF output failed");
-  }
-  return kPdfModuleFailed;
-}
-
 HPDF_Image LoadImage(HPDF_Doc doc, const TPdfImageData& image) {
   if (image.Kind == TPdfImageKind::Bilevel)
     // With libharu's black_is1 flag set the 0 bits of these rows (black
@@ -83,7 +64,7 @@ HPDF_Image LoadImage(HPDF_Doc doc, const TPdfImageData& image) {
 
 int Create(void** document, TPdfModuleError* error) {
   *document = nullptr;
-  return Guarded(error, [&] {
+  return Guarded(error, "PDF output failed", [&] {
     auto* state = new TDocument;
     *document = state;
     state->Doc = HPDF_New(HpdfError, state);
@@ -129,7 +110,7 @@ void SetTextLayer(TDocument& state, HPDF_Page page, const TPdfPageData& data, do
 }
 
 int AddPage(void* document, const TPdfPageData* data, TPdfModuleError* error) {
-  return Guarded(error, [&] {
+  return Guarded(error, "PDF output failed", [&] {
     TDocument& state = *static_cast<TDocument*>(document);
     const double pageW = data->Image.Width * 72.0 / data->XDpi,
                  pageH = data->Image.Height * 72.0 / data->YDpi;
@@ -147,7 +128,7 @@ int AddPage(void* document, const TPdfPageData* data, TPdfModuleError* error) {
 
 int Save(void* document, TPdfBytesSink* sink, std::size_t* size, TPdfModuleError* error) {
   *size = 0;
-  return Guarded(error, [&] {
+  return Guarded(error, "PDF output failed", [&] {
     TDocument& state = *static_cast<TDocument*>(document);
     HPDF_SaveToStream(state.Doc);
     state.Check("saving");
