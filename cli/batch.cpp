@@ -108,10 +108,22 @@ int RunBatch(const TOptions& options, std::ostream& out, std::ostream& err, bool
   TResultQueue queue(count);
   std::atomic<std::size_t> next{0};
   const std::size_t workers = std::min<std::size_t>(static_cast<std::size_t>(options.Jobs), count);
+  // A single worker would leave this thread waiting: it reads the pages
+  // itself, without a thread's start, stack and memory arena.
+  std::optional<TOmnifontOCR> ownEngine;
   std::vector<std::thread> threads;
-  for (std::size_t i = 0; i < workers; ++i)
-    threads.emplace_back(Work, std::cref(options), std::cref(jobs), std::cref(stdinBytes), std::ref(next),
-                         std::ref(queue));
+  if (workers <= 1) {
+    ownEngine.emplace();
+  } else {
+    for (std::size_t i = 0; i < workers; ++i)
+      threads.emplace_back(Work, std::cref(options), std::cref(jobs), std::cref(stdinBytes), std::ref(next),
+                           std::ref(queue));
+  }
+  auto take = [&](std::size_t index) {
+    if (!ownEngine) return queue.Take(index);
+    const TPageJob& job = jobs[index];
+    return RecognisePage(options.Inputs[job.Input], job.Page, stdinBytes, options, *ownEngine);
+  };
 
   TProgress progress(err, progressOnErr, count);
   const std::unique_ptr<TPageWriter> writer = MakePageWriter(options);
@@ -124,7 +136,7 @@ int RunBatch(const TOptions& options, std::ostream& out, std::ostream& err, bool
   writer->Begin(out);
   for (std::size_t i = 0; i < count; ++i) {
     progress.Show(i, PageName(options, jobs, i));
-    const TPageResult page = queue.Take(i);
+    const TPageResult page = take(i);
     if (!page.Message.empty()) report(i, page.Message);
     if (page.Failed) {
       status = 1;
