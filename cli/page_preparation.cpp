@@ -133,8 +133,9 @@ TPreparedPage PreparePage(TDibGraphic image, const TOptions& options) {
     // The zone's edges are mended on the straightened lines, where a blank
     // band between two lines runs level.
     const TZoneRect region = wholeImage ? zone : RegionToTurn(image, zone, page.Skew.Angle);
-    // A whole page goes to the rotation as it is, not copied first.
-    TDibGraphic turned = wholeImage ? RotateImage(image, -page.Skew.Angle, &page.Rotation)
+    // A whole page goes to the rotation as it is, not copied first, and is
+    // given up to it: its pixels are not needed afterwards.
+    TDibGraphic turned = wholeImage ? RotateImage(std::move(image), -page.Skew.Angle, &page.Rotation)
                                     : RotateImage(Crop(image, region), -page.Skew.Angle, &page.Rotation);
     page.RegionLeft = region.Left;
     page.RegionTop = region.Top;

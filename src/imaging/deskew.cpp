@@ -5,6 +5,7 @@
 #include <cmath>
 #include <new>
 #include <numbers>
+#include <utility>
 
 #include "imaging/image_error.h"
 #include "imaging/ink_mask.h"
@@ -72,7 +73,12 @@ void TRotation::FromSource(double sourceX, double sourceY, double& x, double& y)
   y = CentreY - dx * s + dy * c;
 }
 
-TDibGraphic RotateImage(const TDibGraphic& image, double degrees, TRotation* rotation) {
+namespace {
+
+// The rotation itself. `owner`, when given, holds `image` and is emptied as
+// soon as Leptonica has its copy, and each intermediate image goes as soon as
+// the next is made: at no time are more than two copies of the page held.
+TDibGraphic Rotate(const TDibGraphic& image, double degrees, TRotation* rotation, TDibGraphic* owner) {
   TRotation turn;
   turn.SourceWidth = image.Width();
   turn.SourceHeight = image.Height();
@@ -80,7 +86,10 @@ TDibGraphic RotateImage(const TDibGraphic& image, double degrees, TRotation* rot
   turn.CentreY = image.Height() / 2;
   if (degrees == 0 || image.Empty()) {
     if (rotation != nullptr) *rotation = turn;
-    return image;
+    if (owner == nullptr) return image;
+    TDibGraphic same = std::move(*owner);
+    owner->Clear();
+    return same;
   }
   const double c = std::abs(std::cos(Radians(degrees))), s = std::abs(std::sin(Radians(degrees)));
   const int w = image.Width(), h = image.Height();
@@ -95,21 +104,35 @@ TDibGraphic RotateImage(const TDibGraphic& image, double degrees, TRotation* rot
       kMaxImagePixels)
     throw EImageError("the image is too large to rotate");
 
-  const TPixPtr source = ToLeptonica(image);
-  const TPixPtr framed(pixAddBlackOrWhiteBorder(source.get(), turn.BorderLeft, borderRight, turn.BorderTop,
-                                                borderBottom, L_GET_WHITE_VAL));
+  const int xDpi = image.XDpi, yDpi = image.YDpi;
+  TPixPtr source = ToLeptonica(image);
+  if (owner != nullptr) owner->Clear();
+  TPixPtr framed(pixAddBlackOrWhiteBorder(source.get(), turn.BorderLeft, borderRight, turn.BorderTop,
+                                          borderBottom, L_GET_WHITE_VAL));
   if (!framed) throw std::bad_alloc();
+  source.reset();
   turn.CentreX = static_cast<int>(pixGetWidth(framed.get())) / 2;
   turn.CentreY = static_cast<int>(pixGetHeight(framed.get())) / 2;
   // Leptonica turns clockwise for a positive angle.
-  const TPixPtr turned(pixRotate(framed.get(), static_cast<l_float32>(-Radians(degrees)), L_ROTATE_AREA_MAP,
-                                 L_BRING_IN_WHITE, 0, 0));
+  TPixPtr turned(pixRotate(framed.get(), static_cast<l_float32>(-Radians(degrees)), L_ROTATE_AREA_MAP,
+                           L_BRING_IN_WHITE, 0, 0));
   if (!turned) throw std::bad_alloc();
+  framed.reset();
   TDibGraphic result = FromLeptonica(*turned);
-  result.XDpi = image.XDpi;
-  result.YDpi = image.YDpi;
+  result.XDpi = xDpi;
+  result.YDpi = yDpi;
   if (rotation != nullptr) *rotation = turn;
   return result;
+}
+
+}  // namespace
+
+TDibGraphic RotateImage(const TDibGraphic& image, double degrees, TRotation* rotation) {
+  return Rotate(image, degrees, rotation, nullptr);
+}
+
+TDibGraphic RotateImage(TDibGraphic&& image, double degrees, TRotation* rotation) {
+  return Rotate(image, degrees, rotation, &image);
 }
 
 TDeskewResult DeskewImage(TDibGraphic& image) {
@@ -117,7 +140,7 @@ TDeskewResult DeskewImage(TDibGraphic& image) {
   result.Rotation.SourceWidth = image.Width();
   result.Rotation.SourceHeight = image.Height();
   result.Skew = FindSkew(image);
-  if (result.Skew.Found) image = RotateImage(image, -result.Skew.Angle, &result.Rotation);
+  if (result.Skew.Found) image = RotateImage(std::move(image), -result.Skew.Angle, &result.Rotation);
   return result;
 }
 

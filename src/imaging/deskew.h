@@ -43,6 +43,9 @@ struct TRotation {
 // The result keeps the pixel format where Leptonica can rotate in it (1-bit
 // black/white, grey, true colour); other images come back grey or true colour.
 TDibGraphic RotateImage(const TDibGraphic& image, double degrees, TRotation* rotation = nullptr);
+// The same for an image the caller gives up: its pixels are released as soon
+// as they are no longer needed, which lowers the peak memory of a large page.
+TDibGraphic RotateImage(TDibGraphic&& image, double degrees, TRotation* rotation = nullptr);
 
 // Finds the skew and, when found, straightens the image in place.
 struct TDeskewResult {

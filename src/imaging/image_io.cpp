@@ -1,10 +1,14 @@
 #include "imaging/image_io.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "imaging/readers.h"
 #include "imaging/unsupported_formats.h"
@@ -39,6 +43,7 @@ bool IsPnmHeader(const std::uint8_t* d, std::size_t size) {
 
 // How far into a file the format is looked for.
 constexpr std::size_t kHeadBytes = 1024;
+constexpr std::size_t kReadBufferBytes = 65536;
 
 // "%PDF-" may follow some bytes of junk, which PDF readers accept.
 bool IsPdfHeader(const std::uint8_t* d, std::size_t size) {
@@ -58,29 +63,57 @@ struct TFileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-}  // namespace
-
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) throw EImageError(std::strerror(errno));
+// The rest of an open file from where it stands.
+std::vector<std::uint8_t> ReadRest(std::FILE* file) {
   std::vector<std::uint8_t> bytes;
   // Room for the whole file at once: growing by doubling would copy it and
   // hold up to twice its size.
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-    const long end = std::ftell(file.get());
-    if (end > 0 && static_cast<std::size_t>(end) <= kMaxFileBytes)
-      bytes.reserve(static_cast<std::size_t>(end));
-    std::fseek(file.get(), 0, SEEK_SET);
+  const long at = std::ftell(file);
+  if (at >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
+    const long end = std::ftell(file);
+    if (end > at && static_cast<std::size_t>(end - at) <= kMaxFileBytes)
+      bytes.reserve(static_cast<std::size_t>(end - at));
+    std::fseek(file, at, SEEK_SET);
   }
   std::uint8_t chunk[65536];
   for (;;) {
-    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
     bytes.insert(bytes.end(), chunk, chunk + got);
     if (bytes.size() > kMaxFileBytes) throw EImageError("file larger than 1 GiB");
     if (got < sizeof chunk) break;
   }
-  if (std::ferror(file.get())) throw EImageError(std::strerror(errno));
+  if (std::ferror(file)) throw EImageError(std::strerror(errno));
   return bytes;
+}
+
+using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
+
+TFilePtr OpenForReading(const std::string& path) {
+  TFilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw EImageError(std::strerror(errno));
+  return file;
+}
+
+// A raw PNM page of a regular file goes from the file into the image, with no
+// copy of the whole file in between. Empty for every other file, which is then
+// read whole from its start.
+std::optional<TDibGraphic> ReadPnmDirectly(std::FILE* file) {
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  const auto fileSize = static_cast<std::uint64_t>(info.st_size);
+  if (fileSize > kMaxFileBytes) return std::nullopt;
+  std::uint8_t head[kHeadBytes];
+  const std::size_t got = std::fread(head, 1, sizeof head, file);
+  std::optional<TDibGraphic> image;
+  if (DetectImageFormat(head, got) == TImageFormat::Pnm) image = ReadRawPnmFile(head, got, fileSize, file);
+  if (!image && std::fseek(file, 0, SEEK_SET) != 0) throw EImageError(std::strerror(errno));
+  return image;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+  return ReadRest(OpenForReading(path).get());
 }
 
 TImageFormat DetectImageFormat(const std::uint8_t* data, std::size_t size) {
@@ -144,7 +177,12 @@ TDibGraphic ReadImageMemory(const std::uint8_t* data, std::size_t size, int imag
 }
 
 TDibGraphic ReadImageFile(const std::string& path, int imageNumber, int renderDpi) {
-  const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+  const TFilePtr file = OpenForReading(path);
+  // Rows are read a few at a time; a larger buffer takes fewer calls.
+  std::setvbuf(file.get(), nullptr, _IOFBF, kReadBufferBytes);
+  if (imageNumber == 1)
+    if (std::optional<TDibGraphic> image = ReadPnmDirectly(file.get())) return std::move(*image);
+  const std::vector<std::uint8_t> bytes = ReadRest(file.get());
   return ReadImageMemory(bytes.data(), bytes.size(), imageNumber, renderDpi);
 }
 

@@ -1,4 +1,8 @@
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "imaging/pixel_access.h"
 #include "imaging/reader_support.h"
@@ -88,53 +92,76 @@ bool CopyPlainRow(const std::uint8_t* row, std::uint8_t* target, int w, int type
   return true;
 }
 
+// What the header says: the form, the size and how the samples are stored.
+struct TPnmLayout {
+  bool Raw = false;
+  int Type = 0;  // 1 bitmap, 2 grey, 3 colour
+  int Width = 0, Height = 0;
+  std::uint64_t MaxValue = 0, Channels = 1, SampleBytes = 1, RowBytes = 0;
+  int BitCount() const { return Type == 1 ? 1 : Type == 2 ? 8 : 24; }
+  // Raw grey rows of 8-bit samples are the image's rows as they are.
+  bool RowsAsStored() const { return Raw && Type == 2 && MaxValue == 255; }
+};
+
+TPnmLayout ReadHeader(const std::uint8_t* data, TPnmScanner& scan) {
+  TPnmLayout layout;
+  const int kind = data[1] - '0';  // 1..3 plain, 4..6 raw; bitmap, grey, colour
+  layout.Raw = kind >= 4;
+  layout.Type = layout.Raw ? kind - 3 : kind;
+  const std::uint64_t width = scan.Number(), height = scan.Number();
+  layout.MaxValue = layout.Type == 1 ? 1 : scan.Number();
+  if (layout.MaxValue == 0 || layout.MaxValue > 65535)
+    throw EImageError("corrupt PNM data: maximum value " + std::to_string(layout.MaxValue));
+  CheckImageSize(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height), "PNM");
+  layout.Width = static_cast<int>(width);
+  layout.Height = static_cast<int>(height);
+  layout.Channels = layout.Type == 3 ? 3 : 1;
+  layout.SampleBytes = layout.MaxValue > 255 ? 2 : 1;
+  layout.RowBytes = layout.Type == 1 ? (width + 7) / 8 : width * layout.Channels * layout.SampleBytes;
+  return layout;
+}
+
+void DecodeRawRow(const std::uint8_t* row, std::uint8_t* target, const TPnmLayout& l) {
+  if (CopyPlainRow(row, target, l.Width, l.Type, l.MaxValue)) return;
+  for (int x = 0; x < l.Width; ++x) {
+    if (l.Type == 1) {
+      SetIndex(target, x, 1, GetIndex(row, x, 1) ^ 1u);  // PBM 1 is black
+      continue;
+    }
+    std::uint8_t v[3];
+    for (std::uint64_t c = 0; c < l.Channels; ++c) {
+      const std::uint8_t* s = row + (static_cast<std::uint64_t>(x) * l.Channels + c) * l.SampleBytes;
+      v[c] = Scale(l.SampleBytes == 2 ? (s[0] << 8 | s[1]) : s[0], l.MaxValue);
+    }
+    if (l.Type == 2)
+      target[x] = v[0];
+    else
+      SetColor24(target, x, MakeColor(v[0], v[1], v[2]));
+  }
+}
+
 }  // namespace
 
 TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size) {
-  const int kind = data[1] - '0';  // 1..3 plain, 4..6 raw; bitmap, grey, colour
-  const bool raw = kind >= 4;
-  const int type = raw ? kind - 3 : kind;
   TPnmScanner scan(data, size);
-  const std::uint64_t width = scan.Number(), height = scan.Number();
-  const std::uint64_t maxValue = type == 1 ? 1 : scan.Number();
-  if (maxValue == 0 || maxValue > 65535)
-    throw EImageError("corrupt PNM data: maximum value " + std::to_string(maxValue));
-  CheckImageSize(static_cast<std::int64_t>(width), static_cast<std::int64_t>(height), "PNM");
-  const int w = static_cast<int>(width), h = static_cast<int>(height);
-  const std::uint64_t channels = type == 3 ? 3 : 1;
-  const std::uint64_t sampleBytes = maxValue > 255 ? 2 : 1;
-  const std::uint64_t rowBytes = type == 1 ? (width + 7) / 8 : width * channels * sampleBytes;
+  const TPnmLayout layout = ReadHeader(data, scan);
+  const int type = layout.Type, w = layout.Width, h = layout.Height;
+  const std::uint64_t maxValue = layout.MaxValue, rowBytes = layout.RowBytes;
 
   // Refuse a size that the data cannot hold before allocating the image: a
   // raw row needs its bytes, a plain sample at least one byte.
-  const std::uint64_t needed = raw ? rowBytes * height : width * height * channels;
+  const std::uint64_t needed =
+      layout.Raw ? rowBytes * static_cast<std::uint64_t>(h)
+                 : static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) * layout.Channels;
   if (needed > scan.Remaining()) throw EImageError("truncated PNM data");
 
   TDibGraphic image;
-  image.SetSize(w, h, type == 1 ? 1 : type == 2 ? 8 : 24);
-  if (raw) {
+  image.SetSize(w, h, layout.BitCount());
+  if (layout.Raw) {
     const std::size_t start = scan.RawStart();
-    if (start + rowBytes * height > size) throw EImageError("truncated PNM data");
-    for (int y = 0; y < h; ++y) {
-      const std::uint8_t* row = data + start + rowBytes * static_cast<std::uint64_t>(y);
-      std::uint8_t* target = image.ScanLine(y);
-      if (CopyPlainRow(row, target, w, type, maxValue)) continue;
-      for (int x = 0; x < w; ++x) {
-        if (type == 1) {
-          SetIndex(target, x, 1, GetIndex(row, x, 1) ^ 1u);  // PBM 1 is black
-          continue;
-        }
-        std::uint8_t v[3];
-        for (std::uint64_t c = 0; c < channels; ++c) {
-          const std::uint8_t* s = row + (static_cast<std::uint64_t>(x) * channels + c) * sampleBytes;
-          v[c] = Scale(sampleBytes == 2 ? (s[0] << 8 | s[1]) : s[0], maxValue);
-        }
-        if (type == 2)
-          target[x] = v[0];
-        else
-          SetColor24(target, x, MakeColor(v[0], v[1], v[2]));
-      }
-    }
+    if (start + rowBytes * static_cast<std::uint64_t>(h) > size) throw EImageError("truncated PNM data");
+    for (int y = 0; y < h; ++y)
+      DecodeRawRow(data + start + rowBytes * static_cast<std::uint64_t>(y), image.ScanLine(y), layout);
     return image;
   }
   for (int y = 0; y < h; ++y) {
@@ -149,6 +176,36 @@ TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size) {
         SetColor24(target, x, MakeColor(r, g, Scale(scan.Number(), maxValue)));
       }
     }
+  }
+  return image;
+}
+
+std::optional<TDibGraphic> ReadRawPnmFile(const std::uint8_t* head, std::size_t headSize,
+                                          std::uint64_t fileSize, std::FILE* file) {
+  if (headSize < 3 || head[1] < '4') return std::nullopt;
+  TPnmLayout layout;
+  std::size_t start = 0;
+  try {
+    TPnmScanner scan(head, headSize);
+    layout = ReadHeader(head, scan);
+    start = scan.RawStart();
+  } catch (const EImageError&) {
+    return std::nullopt;  // a fault, or a header longer than the head: read whole
+  }
+  const std::uint64_t rowBytes = layout.RowBytes;
+  if (start + rowBytes * static_cast<std::uint64_t>(layout.Height) > fileSize) return std::nullopt;
+  if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) throw EImageError(std::strerror(errno));
+
+  TDibGraphic image;
+  image.SetSize(layout.Width, layout.Height, layout.BitCount());
+  const bool direct = layout.RowsAsStored();
+  std::vector<std::uint8_t> row(direct ? 0 : rowBytes);
+  for (int y = 0; y < layout.Height; ++y) {
+    std::uint8_t* target = image.ScanLine(y);
+    std::uint8_t* into = direct ? target : row.data();
+    if (std::fread(into, 1, rowBytes, file) != rowBytes)
+      throw EImageError(std::ferror(file) ? std::strerror(errno) : "truncated PNM data");
+    if (!direct) DecodeRawRow(into, target, layout);
   }
   return image;
 }

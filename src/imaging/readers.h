@@ -1,10 +1,13 @@
 #pragma once
 
-// One reader per file format, each over the whole file in memory. They raise
-// EImageError with the reason when the data cannot be read.
+// One reader per file format, each over the whole file in memory (raw PNM
+// also straight from an open file). They raise EImageError with the reason
+// when the data cannot be read.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 
 #include "imaging/dib_graphic.h"
 
@@ -18,6 +21,12 @@ TDibGraphic ReadBmp(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadPcx(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadIcon(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size);
+// A raw PNM file read row by row into the image, without the whole file in
+// memory: `head` holds the file's first bytes and `fileSize` its size. Empty
+// when the header does not lie within `head`, is faulty, or the file is too
+// short for its rows; ReadPnm over the whole file then tells why.
+std::optional<TDibGraphic> ReadRawPnmFile(const std::uint8_t* head, std::size_t headSize,
+                                          std::uint64_t fileSize, std::FILE* file);
 TDibGraphic ReadGif(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadWebp(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadPdf(const std::uint8_t* data, std::size_t size, int pageNumber, int dpi);

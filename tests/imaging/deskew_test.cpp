@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "block_text.h"
 #include "imaging/pixel_access.h"
@@ -61,6 +63,33 @@ TEST(RotateImage, PointsOfTheTurnedImageMapBackOntoTheSource) {
       EXPECT_EQ(cy<12 + rotation.BorderTop, degrees> 0) << bits << " bits, " << degrees;
       // White comes in at the corners.
       EXPECT_EQ(GreyOf(GetColor(turned.ScanLine(0), 0, bits, turned.Palette())), 255u);
+    }
+}
+
+bool SamePixels(const TDibGraphic& a, const TDibGraphic& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitCount() != b.BitCount() ||
+      a.Palette() != b.Palette() || a.XDpi != b.XDpi || a.YDpi != b.YDpi)
+    return false;
+  for (int y = 0; y < a.Height(); ++y)
+    if (!std::equal(a.ScanLine(y), a.ScanLine(y) + a.Stride(), b.ScanLine(y))) return false;
+  return true;
+}
+
+// An image given up to the rotation turns as a kept one does, and is left empty.
+TEST(RotateImage, AnImageGivenUpTurnsTheSame) {
+  for (const int bits : {1, 8, 24})
+    for (const double degrees : {0.0, 2.0}) {
+      TDibGraphic page = PageWithSpot(bits, 280, 12);
+      page.XDpi = 300, page.YDpi = 200;
+      TRotation kept, given;
+      const TDibGraphic expected = RotateImage(page, degrees, &kept);
+      const TDibGraphic turned = RotateImage(std::move(page), degrees, &given);
+      EXPECT_TRUE(SamePixels(turned, expected)) << bits << " bits, " << degrees;
+      EXPECT_EQ(given.BorderLeft, kept.BorderLeft);
+      EXPECT_EQ(given.BorderTop, kept.BorderTop);
+      EXPECT_EQ(given.CentreX, kept.CentreX);
+      EXPECT_EQ(given.SourceWidth, kept.SourceWidth);
+      EXPECT_TRUE(page.Empty()) << bits << " bits, " << degrees;  // NOLINT(bugprone-use-after-move)
     }
 }
 
