@@ -4,7 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
+#include "imaging/ink_mask.h"
 #include "imaging/inversion.h"
 #include "imaging/transforms.h"
 
@@ -111,16 +113,24 @@ TPreparedPage PreparePage(TDibGraphic image, const TOptions& options) {
   TDibGraphic zoneImage = wholeImage ? TDibGraphic() : Crop(image, zone);
   const TDibGraphic& content = wholeImage ? image : zoneImage;
 
+  // The grey histogram is counted once for both questions below, and again
+  // only after an inversion.
+  std::optional<THistogram> grey;
+  auto greyHistogram = [&]() -> const THistogram& {
+    if (!grey) grey = GreyHistogram(content);
+    return *grey;
+  };
   // A zone read as one character may be mostly ink: a tight box around an
   // I or a bar is no negative.
-  if (options.Area != atCharacter && IsMostlyDark(content)) {
+  if (options.Area != atCharacter && !content.Empty() && IsMostlyDark(greyHistogram())) {
     InvertImage(image);
     if (!wholeImage) InvertImage(zoneImage);
+    grey.reset();
     page.Inverted = true;
   }
   if (options.Deskew) {
     page.SkewSearched = true;
-    page.Skew = FindSkew(content);
+    page.Skew = FindSkew(content, greyHistogram());
   }
 
   if (!page.Skew.Found) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "dibunit/byte_counts.h"
 #include "dibunit/dib.h"
 #include "dibunit/errors.h"
 
@@ -22,29 +23,17 @@ bool TDIB::IsGreyRamp() const {
 void TDIB::Histogram(THistogram& histogram) const {
   if (Format != df8Bit) throw EOCRError("This operation requires 8 bit per pixel bitmap !");
   histogram.fill(0);
-  const int w = Width(), h = Height();
+  // The bytes are counted first; each byte's level is the blue of its table
+  // entry, which for a grey ramp is the byte itself.
+  TByteCounter counter;
+  for (int y = 0; y < Height(); ++y) counter.Add(Rows[y], static_cast<std::size_t>(Width()));
   if (IsGreyRamp()) {
-    // Four partial histograms break the store-to-load chain on runs of equal bytes.
-    static thread_local std::uint64_t part[4][256];
-    std::memset(part, 0, sizeof part);
-    for (int y = 0; y < h; ++y) {
-      const std::uint8_t* row = Rows[y];
-      int x = 0;
-      for (; x + 4 <= w; x += 4) {
-        ++part[0][row[x]];
-        ++part[1][row[x + 1]];
-        ++part[2][row[x + 2]];
-        ++part[3][row[x + 3]];
-      }
-      for (; x < w; ++x) ++part[0][row[x]];
-    }
-    for (int i = 0; i < 256; ++i) histogram[i] = part[0][i] + part[1][i] + part[2][i] + part[3][i];
+    counter.AddTo(histogram);
     return;
   }
-  for (int y = 0; y < h; ++y) {
-    const std::uint8_t* row = Rows[y];
-    for (int x = 0; x < w; ++x) ++histogram[Palette[4 * row[x]]];
-  }
+  THistogram byteCounts{};
+  counter.AddTo(byteCounts);
+  for (int i = 0; i < 256; ++i) histogram[Palette[4 * i]] += byteCounts[i];
 }
 
 void TDIB::RequireRectInside(int left, int top, int right, int bottom) const {

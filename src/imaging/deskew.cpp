@@ -40,9 +40,14 @@ int SweepReduction(int width) {
 }  // namespace
 
 TSkew FindSkew(const TDibGraphic& image) {
+  if (image.Width() < kMinSide || image.Height() < kMinSide) return TSkew();
+  return FindSkew(image, GreyHistogram(image));
+}
+
+TSkew FindSkew(const TDibGraphic& image, const THistogram& greyHistogram) {
   TSkew skew;
   if (image.Width() < kMinSide || image.Height() < kMinSide) return skew;
-  const TPixPtr mask = InkMask(image);
+  const TPixPtr mask = InkMask(image, greyHistogram);
   const int sweep = SweepReduction(image.Width());
   const int search = sweep > 1 ? sweep / 2 : 1;
   l_float32 angle = 0, confidence = 0;

@@ -8,6 +8,7 @@
 // Angles are in degrees, counter-clockwise as seen on the screen: a page
 // whose lines rise to the right has a positive skew.
 
+#include "dibunit/dib.h"
 #include "imaging/dib_graphic.h"
 
 namespace omniocr {
@@ -22,6 +23,8 @@ struct TSkew {
 constexpr double kSkewSearchRange = 5.0;
 
 TSkew FindSkew(const TDibGraphic& image);
+// The same with the image's grey histogram (GreyHistogram) at hand.
+TSkew FindSkew(const TDibGraphic& image, const THistogram& greyHistogram);
 
 // Where the pixels of a rotated image came from: the source was framed by a
 // white border (so that no corner is cut), then turned about the frame's

@@ -6,6 +6,7 @@
 #include <bit>
 #include <new>
 
+#include "dibunit/byte_counts.h"
 #include "dibunit/threshold.h"
 #include "imaging/pixel_access.h"
 
@@ -44,21 +45,9 @@ THistogram IndexCounts(const TDibGraphic& image) {
     return counts;
   }
   if (bits == 8) {
-    // Four partial counts break the store-to-load chain on runs of equal bytes.
-    std::array<THistogram, 4> part{};
-    for (int y = 0; y < height; ++y) {
-      const std::uint8_t* row = image.ScanLine(y);
-      int x = 0;
-      for (; x + 4 <= width; x += 4) {
-        ++part[0][row[x]];
-        ++part[1][row[x + 1]];
-        ++part[2][row[x + 2]];
-        ++part[3][row[x + 3]];
-      }
-      for (; x < width; ++x) ++part[0][row[x]];
-    }
-    for (std::size_t i = 0; i < counts.size(); ++i)
-      counts[i] = part[0][i] + part[1][i] + part[2][i] + part[3][i];
+    TByteCounter counter;
+    for (int y = 0; y < height; ++y) counter.Add(image.ScanLine(y), static_cast<std::size_t>(width));
+    counter.AddTo(counts);
     return counts;
   }
   for (int y = 0; y < height; ++y) {
@@ -111,8 +100,18 @@ void MaskPixels(const TDibGraphic& image, l_uint32* data, l_int32 wpl, TIsInk is
   }
 }
 
-// Mask rows of an 8-bit image: each word from 32 lookups that do not wait
-// for one another.
+// The mask bits of eight pixels of an 8-bit image, first pixel highest: from
+// one lookup when the eight bytes are equal (paper), else from eight lookups
+// that do not wait for one another.
+l_uint32 MaskEightGrey(const std::uint8_t* p, const TIndexTable& ink) {
+  std::uint8_t value;
+  if (EightEqualBytes(p, value)) return ink[value] ? 0xFFu : 0u;
+  l_uint32 bits = 0;
+  for (int k = 0; k < 8; ++k) bits |= static_cast<l_uint32>(ink[p[k]]) << (7 - k);
+  return bits;
+}
+
+// Mask rows of an 8-bit image, a word of 32 pixels at a time.
 void MaskGrey(const TDibGraphic& image, const TIndexTable& ink, l_uint32* data, l_int32 wpl) {
   const int width = image.Width(), fullWords = width / 32;
   for (int y = 0; y < image.Height(); ++y) {
@@ -120,9 +119,12 @@ void MaskGrey(const TDibGraphic& image, const TIndexTable& ink, l_uint32* data, 
     l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
     for (int w = 0; w < fullWords; ++w) {
       const std::uint8_t* p = row + 32 * w;
-      l_uint32 word = 0;
-      for (int k = 0; k < 32; ++k) word |= static_cast<l_uint32>(ink[p[k]]) << (31 - k);
-      line[w] = word;
+      if (ThirtyTwoBytesOf(p, p[0])) {
+        line[w] = ink[p[0]] ? ~l_uint32{0} : 0u;
+        continue;
+      }
+      line[w] = MaskEightGrey(p, ink) << 24 | MaskEightGrey(p + 8, ink) << 16 |
+                MaskEightGrey(p + 16, ink) << 8 | MaskEightGrey(p + 24, ink);
     }
     l_uint32 word = 0;
     for (int x = 32 * fullWords; x < width; ++x)
@@ -159,9 +161,11 @@ std::uint64_t InkPixels(const THistogram& histogram) {
   return ink;
 }
 
-TPixPtr InkMask(const TDibGraphic& image) {
+TPixPtr InkMask(const TDibGraphic& image) { return InkMask(image, GreyHistogram(image)); }
+
+TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram) {
   SilenceLeptonica();
-  const int threshold = InkThreshold(GreyHistogram(image));
+  const int threshold = InkThreshold(greyHistogram);
   TPixPtr mask(pixCreate(image.Width(), image.Height(), 1));
   if (!mask) throw std::bad_alloc();
   pixSetResolution(mask.get(), image.XDpi, image.YDpi);

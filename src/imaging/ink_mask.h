@@ -20,7 +20,9 @@ int InkThreshold(const THistogram& histogram);
 // The number of ink pixels of an image of that histogram.
 std::uint64_t InkPixels(const THistogram& histogram);
 
-// A 1 bpp Leptonica image of the same size with 1 where `image` holds ink.
+// A 1 bpp Leptonica image of the same size with 1 where `image` holds ink;
+// the second form for a caller that has the image's grey histogram at hand.
 TPixPtr InkMask(const TDibGraphic& image);
+TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram);
 
 }  // namespace omniocr

@@ -1,6 +1,7 @@
 #include "imaging/inversion.h"
 
 #include <cstdint>
+#include <numeric>
 
 #include "imaging/ink_mask.h"
 
@@ -8,9 +9,12 @@ namespace omniocr {
 
 bool IsMostlyDark(const TDibGraphic& image) {
   if (image.Empty()) return false;
-  const std::uint64_t pixels =
-      static_cast<std::uint64_t>(image.Width()) * static_cast<std::uint64_t>(image.Height());
-  return 2 * InkPixels(GreyHistogram(image)) > pixels;
+  return IsMostlyDark(GreyHistogram(image));
+}
+
+bool IsMostlyDark(const THistogram& greyHistogram) {
+  const std::uint64_t pixels = std::accumulate(greyHistogram.begin(), greyHistogram.end(), std::uint64_t{0});
+  return 2 * InkPixels(greyHistogram) > pixels;
 }
 
 void InvertImage(TDibGraphic& image) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
 
+#include <algorithm>
 #include <random>
 
 #include "dibunit/threshold.h"
@@ -15,52 +16,69 @@ namespace {
 // index at a time; each must agree with the grey level of every pixel taken
 // one by one. Widths around a word's 32 pixels and a byte's 8, tables that
 // are no grey ramp, dark pixels on light and the other way round, and
-// indices beyond the table.
+// indices beyond the table. Rows of long equal runs, which start and end
+// anywhere in a word, as well as rows of scattered pixels.
 TEST(InkMask, AgreesWithTheGreyLevelOfEveryPixel) {
   std::mt19937 random(7);
   for (const int bits : {1, 4, 8, 24})
-    for (const int width : {1, 7, 8, 31, 32, 33, 70})
-      for (const bool inkIsRare : {true, false}) {
-        TDibGraphic image;
-        image.SetSize(width, 5, bits);
-        if (bits == 1 && !inkIsRare) image.Palette() = {0xFFFFFFu, 0x000000u};
-        if (bits == 8) image.Palette().resize(200);
-        if (bits == 4) image.Palette()[3] = MakeColor(200, 10, 10);
-        for (int y = 0; y < image.Height(); ++y)
-          for (int x = 0; x < width; ++x) {
-            const bool dark = (random() % 10 < 3) == inkIsRare;
-            if (bits == 24)
-              SetColor24(image.ScanLine(y), x, GreyColor(dark ? random() % 90 : 160 + random() % 96));
-            else if (bits == 1)
-              SetIndex(image.ScanLine(y), x, 1, dark == (image.Palette()[0] == 0u) ? 0 : 1);
-            else
-              SetIndex(image.ScanLine(y), x, bits,
-                       static_cast<unsigned>(dark ? random() % 4 : (1u << bits) - 1 - random() % 4));
+    for (const int width : {1, 7, 8, 31, 32, 33, 70, 100})
+      for (const bool inkIsRare : {true, false})
+        for (const bool runs : {false, true}) {
+          TDibGraphic image;
+          image.SetSize(width, 5, bits);
+          if (bits == 1 && !inkIsRare) image.Palette() = {0xFFFFFFu, 0x000000u};
+          if (bits == 8) image.Palette().resize(200);
+          if (bits == 4) image.Palette()[3] = MakeColor(200, 10, 10);
+          for (int y = 0; y < image.Height(); ++y) {
+            const int runLength = 5 + 6 * y;
+            for (int x = 0; x < width; ++x) {
+              const bool dark =
+                  runs ? ((x + y) / runLength % 3 == 1) == inkIsRare : (random() % 10 < 3) == inkIsRare;
+              // Equal runs use one value each: paper inside the table, or (in
+              // the last row) beyond it.
+              const unsigned paper = runs ? (y == 4 ? 250u : 180u) : 160 + random() % 96;
+              const unsigned index =
+                  runs ? (dark ? 2u : (1u << bits) - 1 - (y % 2))
+                       : static_cast<unsigned>(dark ? random() % 4 : (1u << bits) - 1 - random() % 4);
+              if (bits == 24)
+                SetColor24(image.ScanLine(y), x, GreyColor(dark ? (runs ? 30u : random() % 90) : paper));
+              else if (bits == 1)
+                SetIndex(image.ScanLine(y), x, 1, dark == (image.Palette()[0] == 0u) ? 0 : 1);
+              else if (bits == 8 && runs)
+                image.ScanLine(y)[x] = static_cast<std::uint8_t>(dark ? 2u : paper);
+              else
+                SetIndex(image.ScanLine(y), x, bits, index);
+            }
           }
-        THistogram expected{};
-        for (int y = 0; y < image.Height(); ++y)
-          for (int x = 0; x < width; ++x)
-            ++expected[GreyOf(GetColor(image.ScanLine(y), x, bits, image.Palette()))];
-        const std::string what = std::to_string(bits) + " bits, " + std::to_string(width) + " wide";
-        ASSERT_EQ(GreyHistogram(image), expected) << what;
-        const int threshold = InkThresholdFromOtsu(OtsuThreshold(expected), expected);
-        std::uint64_t ink = 0;
-        const TPixPtr mask = InkMask(image);
-        ASSERT_EQ(pixGetWidth(mask.get()), width);
-        for (int y = 0; y < image.Height(); ++y) {
-          const l_uint32* line = pixGetData(mask.get()) + y * pixGetWpl(mask.get());
-          for (int x = 0; x < width; ++x) {
-            const bool isInk = GreyOf(GetColor(image.ScanLine(y), x, bits, image.Palette())) <
-                               static_cast<unsigned>(threshold);
-            ink += isInk ? 1 : 0;
-            ASSERT_EQ(GET_DATA_BIT(line, x) != 0, isInk) << what << " at " << x << "," << y;
+          // The padding at the end of each row is no pixel.
+          const int rowBytes = (width * bits + 7) / 8;
+          for (int y = 0; y < image.Height(); ++y)
+            std::fill(image.ScanLine(y) + rowBytes, image.ScanLine(y) + image.Stride(), std::uint8_t{0x5A});
+          THistogram expected{};
+          for (int y = 0; y < image.Height(); ++y)
+            for (int x = 0; x < width; ++x)
+              ++expected[GreyOf(GetColor(image.ScanLine(y), x, bits, image.Palette()))];
+          const std::string what =
+              std::to_string(bits) + " bits, " + std::to_string(width) + " wide" + (runs ? ", runs" : "");
+          ASSERT_EQ(GreyHistogram(image), expected) << what;
+          const int threshold = InkThresholdFromOtsu(OtsuThreshold(expected), expected);
+          std::uint64_t ink = 0;
+          const TPixPtr mask = InkMask(image);
+          ASSERT_EQ(pixGetWidth(mask.get()), width);
+          for (int y = 0; y < image.Height(); ++y) {
+            const l_uint32* line = pixGetData(mask.get()) + y * pixGetWpl(mask.get());
+            for (int x = 0; x < width; ++x) {
+              const bool isInk = GreyOf(GetColor(image.ScanLine(y), x, bits, image.Palette())) <
+                                 static_cast<unsigned>(threshold);
+              ink += isInk ? 1 : 0;
+              ASSERT_EQ(GET_DATA_BIT(line, x) != 0, isInk) << what << " at " << x << "," << y;
+            }
+            // Leptonica reads whole words: the bits past the row's end stay 0.
+            for (int x = width; x < 32 * pixGetWpl(mask.get()); ++x)
+              ASSERT_EQ(GET_DATA_BIT(line, x), 0u) << what << " past the end at " << x;
           }
-          // Leptonica reads whole words: the bits past the row's end stay 0.
-          for (int x = width; x < 32 * pixGetWpl(mask.get()); ++x)
-            ASSERT_EQ(GET_DATA_BIT(line, x), 0u) << what << " past the end at " << x;
+          EXPECT_EQ(InkPixels(expected), ink) << what;
         }
-        EXPECT_EQ(InkPixels(expected), ink) << what;
-      }
 }
 
 }  // namespace

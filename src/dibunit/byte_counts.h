@@ -1,0 +1,42 @@
+#pragma once
+
+// How many times each byte value occurs in runs of bytes. A page is mostly
+// paper, so eight equal bytes are counted at once; the other bytes go to four
+// partial counts, which breaks the store-to-load chain on a run of one value.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "dibunit/dib.h"
+
+namespace omniocr {
+
+// True when the eight bytes at `bytes` are all equal; `value` is that byte.
+inline bool EightEqualBytes(const std::uint8_t* bytes, std::uint8_t& value) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  value = bytes[0];
+  return word == value * std::uint64_t{0x0101010101010101};
+}
+
+// True when the 32 bytes at `bytes` all hold `value`: one test for a stretch
+// of paper.
+inline bool ThirtyTwoBytesOf(const std::uint8_t* bytes, std::uint8_t value) {
+  const std::uint64_t pattern = value * std::uint64_t{0x0101010101010101};
+  std::uint64_t words[4];
+  std::memcpy(words, bytes, sizeof words);
+  return ((words[0] ^ pattern) | (words[1] ^ pattern) | (words[2] ^ pattern) | (words[3] ^ pattern)) == 0;
+}
+
+class TByteCounter {
+ public:
+  void Add(const std::uint8_t* bytes, std::size_t count);
+  // The counts so far, added to `counts`.
+  void AddTo(THistogram& counts) const;
+
+ private:
+  std::uint64_t Parts[4][256] = {};
+};
+
+}  // namespace omniocr
