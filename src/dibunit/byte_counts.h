@@ -24,9 +24,12 @@ inline bool EightEqualBytes(const std::uint8_t* bytes, std::uint8_t& value) {
 // of paper.
 inline bool ThirtyTwoBytesOf(const std::uint8_t* bytes, std::uint8_t value) {
   const std::uint64_t pattern = value * std::uint64_t{0x0101010101010101};
-  std::uint64_t words[4];
-  std::memcpy(words, bytes, sizeof words);
-  return ((words[0] ^ pattern) | (words[1] ^ pattern) | (words[2] ^ pattern) | (words[3] ^ pattern)) == 0;
+  std::uint64_t a, b, c, d;
+  std::memcpy(&a, bytes, 8);
+  std::memcpy(&b, bytes + 8, 8);
+  std::memcpy(&c, bytes + 16, 8);
+  std::memcpy(&d, bytes + 24, 8);
+  return ((a ^ pattern) | (b ^ pattern) | (c ^ pattern) | (d ^ pattern)) == 0;
 }
 
 class TByteCounter {
