@@ -9,9 +9,10 @@ namespace omniocr::cli {
 
 namespace {
 
-// Frees the packed bitmap also when the engine raises.
+// Frees the packed bitmap also when the engine raises. It is made in the
+// image's own memory: the pixels are never held twice.
 struct TPackedDib {
-  explicit TPackedDib(const TDibGraphic& image) : Handle(image.GetPackedDib()) {}
+  explicit TPackedDib(TDibGraphic& image) : Handle(image.TakePackedDib()) {}
   ~TPackedDib() { GlobalFree(Handle); }
   TPackedDib(const TPackedDib&) = delete;
   TPackedDib& operator=(const TPackedDib&) = delete;
@@ -86,7 +87,6 @@ TPageResult RecognisePage(const std::string& input, int page, const std::vector<
     ReportPreparation(prepared, result);
     ConfigureEngine(options, engine);
     TPackedDib packed(prepared.Image);
-    prepared.Image.Clear();  // the engine reads the packed copy: do not hold the pixels twice
     try {
       engine.Recognize(packed.Handle, options.Area);
     } catch (const EOCRError& e) {

@@ -66,6 +66,17 @@ TGlobalHandle GlobalAllocZeroed(std::size_t size) {
   return block;
 }
 
+TGlobalHandle GlobalAdopt(void* data, std::size_t size) {
+  auto* block = InjectFailure() ? nullptr : new (std::nothrow) TGlobalBlock;
+  if (block == nullptr) {
+    std::free(data);
+    RaiseSystemError(ENOMEM);
+  }
+  block->data = static_cast<unsigned char*>(data);
+  block->size = size;
+  return block;
+}
+
 void* GlobalLock(TGlobalHandle handle) {
   TGlobalBlock* block = Valid(handle);
   if (block == nullptr) RaiseSystemError(EINVAL);

@@ -18,6 +18,11 @@ using TGlobalHandle = TGlobalBlock*;
 // A new zero-filled block of the given size (0 is allowed). Raises on failure.
 TGlobalHandle GlobalAllocZeroed(std::size_t size);
 
+// A block holding `data`, `size` bytes from the C allocator (malloc, calloc,
+// realloc), which the block owns from now on. When no block can be made the
+// data is freed and the error raised.
+TGlobalHandle GlobalAdopt(void* data, std::size_t size);
+
 // Locks the block and returns its address; nests. Raises on an invalid handle.
 void* GlobalLock(TGlobalHandle handle);
 

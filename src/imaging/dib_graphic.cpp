@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dibunit/dib.h"
 #include "imaging/image_error.h"
@@ -45,7 +47,7 @@ void TDibGraphic::SetSize(int width, int height, int bitCount) {
                       " pixels is too large");
   Clear();
   const std::int64_t stride = DibStride(width, bitCount);
-  Pixels_.assign(static_cast<std::size_t>(stride * height), 0);
+  Pixels_ = TPixelBuffer(static_cast<std::size_t>(stride * height));
   Width_ = width;
   Height_ = height;
   BitCount_ = bitCount;
@@ -56,8 +58,7 @@ void TDibGraphic::SetSize(int width, int height, int bitCount) {
 void TDibGraphic::Clear() {
   Width_ = Height_ = BitCount_ = 0;
   Stride_ = 0;
-  Pixels_.clear();
-  Pixels_.shrink_to_fit();
+  Pixels_ = TPixelBuffer();
   Palette_.clear();
 }
 
@@ -88,55 +89,122 @@ bool IsIdentity(const std::vector<std::uint8_t>& map) {
 
 }  // namespace
 
+namespace {
+
+// The image in the form the engine reads: the header, the colour table, and
+// how each stored index is rewritten. 1- and 8-bit images go out as
+// black/white and grey ramp; 4-bit ones keep their table, which the engine
+// consults.
+struct TEngineForm {
+  TBitmapInfoHeader Header{};
+  std::vector<std::uint32_t> Palette;
+  std::vector<std::uint8_t> Map;  // empty when the indices stay as they are
+  std::size_t HeaderBytes() const { return 40 + 4 * Palette.size(); }
+  std::size_t PixelBytes() const { return Header.ImageSize; }
+};
+
+TEngineForm EngineFormOf(const TDibGraphic& image) {
+  TEngineForm form;
+  const int bits = image.BitCount();
+  const int colors = bits <= 8 ? 1 << bits : 0;
+  const std::size_t pixelBytes = static_cast<std::size_t>(image.Stride() * image.Height());
+  form.Header = {40,
+                 image.Width(),
+                 image.Height(),
+                 1,
+                 static_cast<std::uint16_t>(bits),
+                 0,
+                 static_cast<std::uint32_t>(pixelBytes),
+                 DpiToPelsPerMetre(image.XDpi),
+                 DpiToPelsPerMetre(image.YDpi),
+                 static_cast<std::uint32_t>(colors),
+                 static_cast<std::uint32_t>(colors)};
+  form.Palette = image.Palette();
+  form.Palette.resize(static_cast<std::size_t>(colors), 0);
+  if (bits == 1 || bits == 8) {
+    std::vector<std::uint8_t> map = EngineIndexMap(image);
+    map.resize(static_cast<std::size_t>(colors), 0);
+    if (!IsIdentity(map)) form.Map = std::move(map);
+    form.Palette = GreyRampPalette(colors);
+  }
+  return form;
+}
+
+void WriteHeaderAndPalette(const TEngineForm& form, std::uint8_t* base) {
+  std::memcpy(base, &form.Header, sizeof form.Header);
+  for (std::size_t i = 0; i < form.Palette.size(); ++i) std::memcpy(base + 40 + 4 * i, &form.Palette[i], 4);
+}
+
+// A row in the engine's indices; `source` may be `target`. A rewritten row's
+// padding is 0.
+void WriteEngineRow(const TEngineForm& form, const std::uint8_t* source, std::uint8_t* target) {
+  const int width = form.Header.Width;
+  const std::size_t stride = form.PixelBytes() / static_cast<std::size_t>(form.Header.Height);
+  if (form.Map.empty()) {
+    if (source != target) std::memcpy(target, source, stride);
+    return;
+  }
+  std::size_t used = static_cast<std::size_t>(width);
+  if (form.Header.BitCount == 8) {
+    for (int x = 0; x < width; ++x) target[x] = form.Map[source[x]];
+  } else {
+    for (int x = 0; x < width; ++x) SetIndex(target, x, 1, form.Map[GetIndex(source, x, 1)]);
+    used = static_cast<std::size_t>(width + 7) / 8;
+    if (width % 8 != 0) target[used - 1] &= static_cast<std::uint8_t>(0xFF00u >> (width % 8));
+  }
+  std::memset(target + used, 0, stride - used);
+}
+
+// Rows top-down turned bottom-up where they are.
+void TurnRowsOver(std::uint8_t* rows, std::size_t stride, int height) {
+  std::vector<std::uint8_t> spare(stride);
+  for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+    std::uint8_t* a = rows + static_cast<std::size_t>(top) * stride;
+    std::uint8_t* b = rows + static_cast<std::size_t>(bottom) * stride;
+    std::memcpy(spare.data(), a, stride);
+    std::memcpy(a, b, stride);
+    std::memcpy(b, spare.data(), stride);
+  }
+}
+
+}  // namespace
+
 TGlobalHandle TDibGraphic::GetPackedDib() const {
   if (Empty()) throw EImageError("the image is empty");
-  const int colors = BitCount_ <= 8 ? 1 << BitCount_ : 0;
-  const std::size_t paletteBytes = 4u * static_cast<std::size_t>(colors);
-  const std::size_t pixelBytes = static_cast<std::size_t>(Stride_ * Height_);
-  TGlobalHandle handle = GlobalAllocZeroed(40 + paletteBytes + pixelBytes);
+  const TEngineForm form = EngineFormOf(*this);
+  TGlobalHandle handle = GlobalAllocZeroed(form.HeaderBytes() + form.PixelBytes());
   auto* base = static_cast<std::uint8_t*>(GlobalLock(handle));
-
-  TBitmapInfoHeader header{40,
-                           Width_,
-                           Height_,
-                           1,
-                           static_cast<std::uint16_t>(BitCount_),
-                           0,
-                           static_cast<std::uint32_t>(pixelBytes),
-                           DpiToPelsPerMetre(XDpi),
-                           DpiToPelsPerMetre(YDpi),
-                           static_cast<std::uint32_t>(colors),
-                           static_cast<std::uint32_t>(colors)};
-  std::memcpy(base, &header, sizeof header);
-
-  // 1- and 8-bit images go out as black/white and grey ramp; 4-bit ones keep
-  // their table, which the engine consults.
-  std::vector<std::uint32_t> palette = Palette_;
-  palette.resize(static_cast<std::size_t>(colors), 0);
-  std::vector<std::uint8_t> map;
-  if (BitCount_ == 1 || BitCount_ == 8) {
-    map = EngineIndexMap(*this);
-    map.resize(static_cast<std::size_t>(colors), 0);
-    palette = GreyRampPalette(colors);
-  }
-  for (int i = 0; i < colors; ++i) std::memcpy(base + 40 + 4 * i, &palette[static_cast<std::size_t>(i)], 4);
-
-  std::uint8_t* bits = base + 40 + paletteBytes;
-  const bool remap = !map.empty() && !IsIdentity(map);
-  for (int y = 0; y < Height_; ++y) {
-    std::uint8_t* target =
-        bits + static_cast<std::size_t>(Height_ - 1 - y) * static_cast<std::size_t>(Stride_);
-    const std::uint8_t* source = ScanLine(y);
-    if (!remap) {
-      std::memcpy(target, source, static_cast<std::size_t>(Stride_));
-    } else if (BitCount_ == 8) {
-      for (int x = 0; x < Width_; ++x) target[x] = map[source[x]];
-    } else {
-      for (int x = 0; x < Width_; ++x) SetIndex(target, x, 1, map[GetIndex(source, x, 1)]);
-    }
-  }
+  WriteHeaderAndPalette(form, base);
+  std::uint8_t* bits = base + form.HeaderBytes();
+  for (int y = 0; y < Height_; ++y)
+    WriteEngineRow(form, ScanLine(y),
+                   bits + static_cast<std::size_t>(Height_ - 1 - y) * static_cast<std::size_t>(Stride_));
   GlobalUnlock(handle);
   return handle;
+}
+
+TGlobalHandle TDibGraphic::TakePackedDib() {
+  if (Empty()) throw EImageError("the image is empty");
+  const TEngineForm form = EngineFormOf(*this);
+  const std::size_t headerBytes = form.HeaderBytes(), pixelBytes = form.PixelBytes();
+  const std::size_t stride = static_cast<std::size_t>(Stride_);
+  const int height = Height_;
+  std::uint8_t* block = nullptr;
+  try {
+    block = Pixels_.Release(headerBytes + pixelBytes);
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  Clear();
+  TurnRowsOver(block, stride, height);
+  std::memmove(block + headerBytes, block, pixelBytes);
+  WriteHeaderAndPalette(form, block);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = block + headerBytes + static_cast<std::size_t>(y) * stride;
+    WriteEngineRow(form, row, row);
+  }
+  return GlobalAdopt(block, headerBytes + pixelBytes);
 }
 
 }  // namespace omniocr

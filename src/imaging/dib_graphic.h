@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dibunit/global_memory.h"
+#include "imaging/pixel_buffer.h"
 
 namespace omniocr {
 
@@ -29,8 +30,8 @@ class TDibGraphic {
   std::int64_t Stride() const { return Stride_; }
 
   // Row y from the top; 24-bit pixels are stored blue, green, red.
-  std::uint8_t* ScanLine(int y) { return Pixels_.data() + y * Stride_; }
-  const std::uint8_t* ScanLine(int y) const { return Pixels_.data() + y * Stride_; }
+  std::uint8_t* ScanLine(int y) { return Pixels_.Data() + y * Stride_; }
+  const std::uint8_t* ScanLine(int y) const { return Pixels_.Data() + y * Stride_; }
 
   // Colour table entries, blue in the low byte, then green, red (empty for 24 bits).
   std::vector<std::uint32_t>& Palette() { return Palette_; }
@@ -45,13 +46,17 @@ class TDibGraphic {
   // A new movable global memory block holding the image as a packed DIB
   // (40-byte header, colour table, rows bottom-up); the caller frees it.
   TGlobalHandle GetPackedDib() const;
+  // The same block made in the image's own memory, for an image that is no
+  // longer needed: no second copy of the pixels. The image is left empty,
+  // also when this raises.
+  TGlobalHandle TakePackedDib();
 
  private:
   int Width_ = 0;
   int Height_ = 0;
   int BitCount_ = 0;
   std::int64_t Stride_ = 0;
-  std::vector<std::uint8_t> Pixels_;
+  TPixelBuffer Pixels_;
   std::vector<std::uint32_t> Palette_;
 };
 

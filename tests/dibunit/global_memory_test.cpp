@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "dibunit/errors.h"
@@ -44,6 +45,24 @@ TEST(GlobalMemory, FailuresRaiseTheSystemErrorText) {
   GlobalFree(h);
   GlobalFailNextAllocations(1);
   EXPECT_THROW(GlobalAllocZeroed(8), EOCRError);
+}
+
+// An adopted block owns the memory it is given: freed with the block, or at
+// once when no block can be made (the sanitizer build reports a leak).
+TEST(GlobalMemory, AdoptedMemoryBelongsToTheBlock) {
+  auto* data = static_cast<unsigned char*>(std::malloc(16));
+  ASSERT_NE(data, nullptr);
+  data[15] = 7;
+  TGlobalHandle h = GlobalAdopt(data, 16);
+  EXPECT_EQ(GlobalSize(h), 16u);
+  EXPECT_EQ(GlobalLock(h), data);
+  GlobalUnlock(h);
+  GlobalReAlloc(h, 32);
+  EXPECT_EQ(static_cast<unsigned char*>(GlobalLock(h))[15], 7);
+  GlobalUnlock(h);
+  GlobalFree(h);
+  GlobalFailNextAllocations(1);
+  EXPECT_THROW(GlobalAdopt(std::malloc(16), 16), EOCRError);
 }
 
 }  // namespace

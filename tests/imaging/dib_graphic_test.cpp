@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "dibunit/dib.h"
 #include "imaging/image_error.h"
 #include "imaging/pixel_access.h"
@@ -88,6 +91,50 @@ TEST(DibGraphic, EmptyImageHasNoPackedDib) {
   TDibGraphic g;
   EXPECT_TRUE(g.Empty());
   EXPECT_THROW(g.GetPackedDib(), EImageError);
+  EXPECT_THROW(g.TakePackedDib(), EImageError);
+}
+
+std::vector<std::uint8_t> BlockBytes(TGlobalHandle handle) {
+  const auto* data = static_cast<const std::uint8_t*>(GlobalLock(handle));
+  std::vector<std::uint8_t> bytes(data, data + GlobalSize(handle));
+  GlobalUnlock(handle);
+  return bytes;
+}
+
+// The packed bitmap made in the image's own memory is the one made as a copy,
+// byte for byte: rows turned over in place (odd and even heights), indices
+// rewritten for the engine where the table asks for it, padding cleared
+// where they are.
+TEST(DibGraphic, TakingThePackedDibGivesTheSameBytesAsCopyingIt) {
+  struct TCase {
+    const char* what;
+    int bits;
+    std::vector<std::uint32_t> palette;  // empty: the default
+  };
+  std::vector<std::uint32_t> dimGrey(256);
+  for (unsigned i = 0; i < 256; ++i) dimGrey[i] = GreyColor(i / 2);
+  const TCase cases[] = {
+      {"black/white", 1, {}},    {"white/black", 1, {0xFFFFFF, 0x000000}},
+      {"16 colours", 4, {}},     {"grey ramp", 8, {}},
+      {"dim greys", 8, dimGrey}, {"true colour", 24, {}},
+  };
+  for (const TCase& c : cases)
+    for (const int width : {1, 13, 32})
+      for (const int height : {1, 2, 3}) {
+        TDibGraphic image;
+        image.SetSize(width, height, c.bits);
+        if (!c.palette.empty()) image.Palette() = c.palette;
+        image.XDpi = 300, image.YDpi = 150;
+        for (int y = 0; y < height; ++y)
+          for (std::int64_t i = 0; i < image.Stride(); ++i)  // padding included
+            image.ScanLine(y)[i] = static_cast<std::uint8_t>(37 * y + 11 * i + 5);
+        const std::string what =
+            std::string(c.what) + ", " + std::to_string(width) + " x " + std::to_string(height);
+        const TOwnedHandle copied(image.GetPackedDib());
+        const TOwnedHandle taken(image.TakePackedDib());
+        EXPECT_EQ(BlockBytes(taken.get()), BlockBytes(copied.get())) << what;
+        EXPECT_TRUE(image.Empty()) << what;
+      }
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+// The pixel bytes of an image: one zero-filled block from the C allocator, so
+// that a packed bitmap can be made in it and handed on without a copy.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace omniocr {
+
+class TPixelBuffer {
+ public:
+  TPixelBuffer() = default;
+  // `size` zero bytes; raises std::bad_alloc.
+  explicit TPixelBuffer(std::size_t size);
+  TPixelBuffer(const TPixelBuffer& other);
+  TPixelBuffer& operator=(const TPixelBuffer& other);
+  TPixelBuffer(TPixelBuffer&& other) noexcept;
+  TPixelBuffer& operator=(TPixelBuffer&& other) noexcept;
+  ~TPixelBuffer();
+
+  std::uint8_t* Data() { return Data_; }
+  const std::uint8_t* Data() const { return Data_; }
+  std::size_t Size() const { return Size_; }
+
+  // The block resized to `size` bytes (the first bytes kept, any new ones
+  // undefined), for the caller to free with std::free; the buffer is left
+  // empty. Raises std::bad_alloc, the buffer unchanged, when it cannot grow.
+  std::uint8_t* Release(std::size_t size);
+
+ private:
+  std::uint8_t* Data_ = nullptr;
+  std::size_t Size_ = 0;
+};
+
+}  // namespace omniocr
