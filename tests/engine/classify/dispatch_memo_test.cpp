@@ -16,6 +16,7 @@
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatcher.h"
 #include "engine/classify/driver.h"
+#include "engine/classify/probe_scratch.h"
 #include "glyph_fixtures.h"
 
 namespace omniocr::test {
@@ -204,6 +205,17 @@ TEST(DispatchMemo, RemembersOnlyTheSameRecordInOneCall) {
   memo.Dispatch(f.Engine, g, *bitmap, thr);
   EXPECT_EQ(memo.Replays(), 0) << "the next call";
   EXPECT_EQ(f.Engine.DispatchCount, 5);
+}
+
+// The driver on a blob no rule reads: of its ten dispatches (the first, two
+// neighbourhood passes, two grey retries, and all of them again with the
+// accent sentinel) only the first, the other neighbourhood and the two grey
+// retries see something new.
+TEST(DispatchMemo, DriverComputesOnlyWhatIsNew) {
+  TPageFixture f({"......", ".####.", ".#..#.", ".#.##.", ".####.", "......"}, {0, 1, 4, 6});
+  EXPECT_EQ(f.Read(0), NoChar);
+  EXPECT_EQ(f.Engine.DispatchCount, 10);
+  EXPECT_EQ(f.Engine.Scratch().Dispatches.Replays(), 6);
 }
 
 }  // namespace
