@@ -10,6 +10,7 @@
 #include "engine/byte_scan.h"
 #include "engine/classify/accent.h"
 #include "engine/classify/candidates.h"
+#include "engine/classify/dispatch_memo.h"
 #include "engine/classify/dispatcher.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
@@ -74,6 +75,12 @@ void TightenBox(TOCRChar& g, int thr) {
   g.Bottom = b;
 }
 
+// A dispatch made before in this driver call under the same conditions is
+// not made again.
+TCharCode Dispatch(TOmnifontOCR& engine, TOCRChar& g, const TDIB& bitmap, int thr) {
+  return engine.Scratch().Dispatches.Dispatch(engine, g, bitmap, thr);
+}
+
 bool NotConfidentAt(const TOCRChar& g, int limit) { return g.CandCount == 0 || g.CandConf[0] < limit; }
 
 int Grey(const TDIB& bitmap, int x, int y) { return bitmap.PixelByte(x, y) & 0xF8; }
@@ -132,24 +139,24 @@ void RepairTwoLevel(TDIB& bitmap, int thr, bool smooth) {
 TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int thr, TCharCode result) {
   if (NotConfidentAt(g, 95)) {
     TFillPassRaise raise(engine, 1);
-    result = DispatchGlyph(engine, g, bitmap, thr);
+    result = Dispatch(engine, g, bitmap, thr);
   }
   if (NotConfidentAt(g, 90)) {
     TFillPassRaise raise(engine, 2);
-    result = DispatchGlyph(engine, g, bitmap, thr);
+    result = Dispatch(engine, g, bitmap, thr);
   }
   if (engine.BilevelSource) {
     if (NotConfidentAt(g, 90)) {
       RepairTwoLevel(bitmap, thr, true);
-      DispatchGlyph(engine, g, bitmap, thr);
+      Dispatch(engine, g, bitmap, thr);
     }
     if (NotConfidentAt(g, 90)) {
       RepairTwoLevel(bitmap, thr, false);
-      DispatchGlyph(engine, g, bitmap, thr);
+      Dispatch(engine, g, bitmap, thr);
     }
   } else {
-    if (NotConfidentAt(g, 90)) result = DispatchGlyph(engine, g, bitmap, RetryThreshold(thr, 32));
-    if (NotConfidentAt(g, 90)) result = DispatchGlyph(engine, g, bitmap, RetryThreshold(thr, -32));
+    if (NotConfidentAt(g, 90)) result = Dispatch(engine, g, bitmap, RetryThreshold(thr, 32));
+    if (NotConfidentAt(g, 90)) result = Dispatch(engine, g, bitmap, RetryThreshold(thr, -32));
   }
   return result;
 }
@@ -277,6 +284,7 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   TCharCode result = NoChar;
   TCharCode accent = kNoAccentYet;
   const TOCRChar entry = glyph;
+  const TDispatchMemo::TCallScope dispatches(engine.Scratch().Dispatches);
 
   TrimEmptyRows(glyph, thr);
   if (level == 0) {
@@ -297,9 +305,11 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   const TGlyphBitmapLease lease(engine.Scratch());
   TDIB& bitmap = lease.Get();
   CutGlyphBitmap(engine, glyph, seedX, seedY, thr, bitmap);
-  result = DispatchGlyph(engine, glyph, bitmap, thr);
-  if (result == NoChar && CutBottomBridge(glyph, bitmap, thr))
-    result = DispatchGlyph(engine, glyph, bitmap, thr);
+  result = Dispatch(engine, glyph, bitmap, thr);
+  if (result == NoChar && CutBottomBridge(glyph, bitmap, thr)) {
+    engine.Scratch().Dispatches.Forget();  // they saw the page before the cut
+    result = Dispatch(engine, glyph, bitmap, thr);
+  }
   result = RetryDispatches(engine, glyph, bitmap, thr, result);
 
   if (glyph.CandCount > 0 && glyph.CandConf[0] >= 96 && result == NoChar) result = glyph.CandChar[0];

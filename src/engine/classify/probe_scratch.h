@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dibunit/dib.h"
+#include "engine/classify/dispatch_memo.h"
 #include "engine/classify/ink_rows.h"
 #include "engine/classify/probes.h"
 #include "engine/classify/region_labelling.h"
@@ -69,6 +70,8 @@ class TProbeScratch {
   // calls that is running.
   std::vector<std::unique_ptr<TDIB>> GlyphBitmaps;
   std::size_t GlyphDepth = 0;
+  // The dispatches of the running driver call.
+  TDispatchMemo Dispatches;
 
   // Hole counts are remembered only while a dispatch runs: the bitmaps do not
   // change during one.

@@ -1,0 +1,119 @@
+#include "engine/classify/dispatch_memo.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "dibunit/dib.h"
+#include "engine/classify/dispatcher.h"
+#include "engine/omnifont_ocr.h"
+
+namespace omniocr {
+
+// A field added to the record must be added to the state as well, or a
+// dispatch could be taken for another that read a different value of it.
+static_assert(sizeof(TOCRChar) == 120, "every field of TOCRChar but its candidates belongs to TGlyphState");
+
+TGlyphState StateOf(const TOCRChar& g) {
+  return {g.Left,   g.Right, g.Top,    g.Bottom,  g.StartX,   g.StartY,   g.MarkAbove, g.InkCount,
+          g.Accent, g.Id,    g.LineNo, g.AscLine, g.MeanLine, g.BaseLine, g.DescLine,  g.Page};
+}
+
+void RestoreState(TOCRChar& g, const TGlyphState& s) {
+  // The page is part of what a dispatch is looked up by; it never differs.
+  g.Left = s.Left;
+  g.Right = s.Right;
+  g.Top = s.Top;
+  g.Bottom = s.Bottom;
+  g.StartX = s.StartX;
+  g.StartY = s.StartY;
+  g.MarkAbove = s.MarkAbove;
+  g.InkCount = s.InkCount;
+  g.Accent = s.Accent;
+  g.Id = s.Id;
+  g.LineNo = s.LineNo;
+  g.AscLine = s.AscLine;
+  g.MeanLine = s.MeanLine;
+  g.BaseLine = s.BaseLine;
+  g.DescLine = s.DescLine;
+}
+
+namespace {
+
+bool SamePixels(const std::vector<std::uint8_t>& pixels, const TDIB& bitmap) {
+  const std::size_t w = static_cast<std::size_t>(bitmap.Width());
+  const std::uint8_t* stored = pixels.data();
+  for (int y = 0; y < bitmap.Height(); ++y, stored += w)
+    if (std::memcmp(stored, bitmap.Row(y), w) != 0) return false;
+  return true;
+}
+
+void CopyPixels(const TDIB& bitmap, std::vector<std::uint8_t>& pixels) {
+  const std::size_t w = static_cast<std::size_t>(bitmap.Width());
+  pixels.resize(w * static_cast<std::size_t>(bitmap.Height()));
+  std::uint8_t* out = pixels.data();
+  for (int y = 0; y < bitmap.Height(); ++y, out += w) std::memcpy(out, bitmap.Row(y), w);
+}
+
+}  // namespace
+
+TDispatchMemo::TCallScope::TCallScope(TDispatchMemo& memo) : Memo(memo) {
+  if (Memo.Depth++ == 0) Memo.Forget();
+}
+
+TDispatchMemo::TCallScope::~TCallScope() {
+  if (--Memo.Depth == 0) Memo.Forget();
+}
+
+const TDispatchMemo::TEntry* TDispatchMemo::Find(const TOCRChar& glyph, const TDIB& bitmap, int threshold,
+                                                 bool oddFillPass) const {
+  const TGlyphState state = StateOf(glyph);
+  for (std::size_t i = 0; i < Count; ++i) {
+    const TEntry& e = Entries[i];
+    if (e.Glyph == &glyph && e.Threshold == threshold && e.OddFillPass == oddFillPass &&
+        e.Width == bitmap.Width() && e.Height == bitmap.Height() && e.Before == state &&
+        SamePixels(e.Pixels, bitmap))
+      return &e;
+  }
+  return nullptr;
+}
+
+TDispatchMemo::TEntry& TDispatchMemo::Append() {
+  if (Count == Entries.size()) Entries.emplace_back();
+  return Entries[Count++];
+}
+
+TCharCode TDispatchMemo::Dispatch(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitmap, int threshold) {
+  const bool odd = (engine.FillPass & 1) != 0;
+  if (Depth > 0) {
+    if (const TEntry* e = Find(glyph, bitmap, threshold, odd)) {
+      // The result is a punctuation rule's own character or else the head of
+      // the list, which the repeated offers leave where it is. A first result
+      // that was the head at the time could have been either; it is the
+      // answer now only while the head is still that character.
+      if (e->OwnResult || glyph.BestChar == e->Result) {
+        ++engine.DispatchCount;
+        ++ReplayCount;
+        RestoreState(glyph, e->After);
+        return e->Result;
+      }
+    }
+  }
+  const TGlyphState before = StateOf(glyph);
+  const TCharCode result = DispatchGlyph(engine, glyph, bitmap, threshold);
+  if (Depth > 0) {
+    TEntry& e = Append();
+    e.Glyph = &glyph;
+    e.Before = before;
+    e.After = StateOf(glyph);
+    e.Threshold = threshold;
+    e.OddFillPass = odd;
+    e.Width = bitmap.Width();
+    e.Height = bitmap.Height();
+    CopyPixels(bitmap, e.Pixels);
+    e.Result = result;
+    e.OwnResult = result != glyph.BestChar;
+  }
+  return result;
+}
+
+}  // namespace omniocr
