@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace omniocr {
 
 namespace byte_scan {
@@ -82,6 +86,74 @@ std::uint64_t RowBits(const std::uint8_t* row, int w, TBits8 bits8) {
     bits |= static_cast<std::uint64_t>(bits8(tail) & keep) << k;
   }
   return bits;
+}
+
+// Sixteen pixels at a time as bits, pixel k in bit k: ink (grey level below
+// the threshold) or unmarked paper (no mark, not ink).
+class TSixteenPixels {
+ public:
+  explicit TSixteenPixels(int threshold) : Limit(static_cast<unsigned>(threshold & 0xFF)) {
+#if defined(__SSE2__)
+    Limits = _mm_set1_epi8(static_cast<char>(Limit));
+#endif
+  }
+  unsigned Ink(const std::uint8_t* p) const {
+#if defined(__SSE2__)
+    const __m128i grey =
+        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(-8));
+    const __m128i notBelow = _mm_cmpeq_epi8(_mm_subs_epu8(Limits, grey), _mm_setzero_si128());
+    return ~static_cast<unsigned>(_mm_movemask_epi8(notBelow)) & 0xFFFFu;
+#else
+    const std::uint64_t limits = byte_scan::kOnes * Limit;
+    return InkBits8(p, limits) | InkBits8(p + 8, limits) << 8;
+#endif
+  }
+  unsigned UnmarkedPaper(const std::uint8_t* p) const {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i unmarked = _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(7)), _mm_setzero_si128());
+    const __m128i notBelow = _mm_cmpeq_epi8(_mm_subs_epu8(Limits, bytes), _mm_setzero_si128());
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(unmarked, notBelow)));
+#else
+    const std::uint64_t limits = byte_scan::kOnes * Limit;
+    return UnmarkedPaperBits8(p, limits) | UnmarkedPaperBits8(p + 8, limits) << 8;
+#endif
+  }
+
+ private:
+  unsigned Limit;
+#if defined(__SSE2__)
+  __m128i Limits;
+#endif
+};
+
+// A row of w pixels as bits in (w + 63) / 64 words, pixel k in bit k % 64 of
+// word k / 64, sixteen at a time from `bits16`. The last few pixels come
+// from the sixteen that end the row (or, in a row shorter than that, from a
+// copy), so nothing past the row is read.
+template <class TBits16>
+void BitsOfRow(const std::uint8_t* row, int w, std::uint64_t* words, TBits16 bits16) {
+  std::uint64_t word = 0;
+  int k = 0;
+  for (; k + 16 <= w; k += 16) {
+    word |= static_cast<std::uint64_t>(bits16(row + k)) << (k & 63);
+    if ((k & 63) == 48) {
+      words[k >> 6] = word;
+      word = 0;
+    }
+  }
+  if (k < w) {
+    unsigned tail;
+    if (w >= 16) {
+      tail = bits16(row + w - 16) >> (16 - (w - k));
+    } else {
+      std::uint8_t copy[16] = {};
+      for (int i = 0; i < w; ++i) copy[i] = row[i];
+      tail = bits16(copy) & ((1u << w) - 1);
+    }
+    word |= static_cast<std::uint64_t>(tail) << (k & 63);
+  }
+  if ((k & 63) != 0 || k < w) words[k >> 6] = word;
 }
 
 // The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dibunit/dib.h"
-#include "engine/classify/ink_rows.h"
+#include "engine/classify/ink_plane.h"
 #include "engine/classify/probes.h"
 #include "engine/classify/region_labelling.h"
 #include "engine/page_marks.h"
@@ -59,8 +59,12 @@ class TProbeScratch {
   std::vector<TLabelRegion> Regions;
   std::vector<std::int32_t> Order;
   std::vector<std::uint8_t> EdgeRow;  // a row that reaches beyond the bitmap
-  // The ink rows of the running dispatch.
-  TDispatchInkRows InkRows;
+  // The unmarked paper of a rectangle counted for holes, and the part of it
+  // that reaches the rectangle's edge, one word per row.
+  std::vector<std::uint64_t> HolePaper;
+  std::vector<std::uint64_t> HoleOutside;
+  // The ink planes of the running dispatch.
+  TDispatchPlanes Planes;
   // Work list of the region fills.
   std::vector<TFillSeed> Seeds;
   // The runs of a glyph cut, with the part each was added to.

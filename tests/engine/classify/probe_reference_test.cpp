@@ -17,7 +17,7 @@
 
 #include "engine/byte_scan.h"
 #include "engine/classify/driver.h"
-#include "engine/classify/ink_rows.h"
+#include "engine/classify/ink_plane.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
@@ -205,12 +205,13 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
     auto b = RandomBitmap(rng, w, h);
     const int thr = Pick(0, 255);
     for (const int mode : {0, 1, 2}) {
-      std::optional<TInkRowsScope> scope;
+      std::optional<TPlanesScope> scope;
       const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
-      if (mode == 1) scope.emplace(engine.Scratch().InkRows, *b, *other, thr, 0, 0, 7, 7);
+      const int boxRight = Pick(boxLeft, w - 1), boxBottom = Pick(boxTop, h - 1);
+      if (mode == 1) scope.emplace(engine.Scratch().Planes, *b, *other, thr, 0, 0, 7, 7, 0, 7);
       if (mode == 2)
-        scope.emplace(engine.Scratch().InkRows, *other, *b, thr, boxLeft, boxTop, Pick(boxLeft, w - 1),
-                      Pick(boxTop, h - 1));
+        scope.emplace(engine.Scratch().Planes, *other, *b, thr, boxLeft, boxTop, boxRight, boxBottom,
+                      Pick(-5, boxBottom), Pick(boxTop, h + 5));
       for (int k = 0; k < 40; ++k) {
         // Rows, columns and slopes; a few with ends outside the bitmap.
         const bool outside = k % 8 == 0;
