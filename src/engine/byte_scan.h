@@ -200,6 +200,23 @@ inline void CopyClearingLowBits(std::uint8_t* dst, const std::uint8_t* src, int 
   for (; x < n; ++x) dst[x] = static_cast<std::uint8_t>(src[x] & 0xF8);
 }
 
+// Every byte of row[0..n) (n at most 64) whose bit in `marked` is set gets
+// mark 1; every other byte becomes `paper`.
+inline void KeepMarkedBytes(std::uint8_t* row, int n, std::uint64_t marked, std::uint8_t paper) {
+  const std::uint64_t papers = byte_scan::kOnes * paper;
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    // Bit k of the eight spread to lane k, then widened to the whole lane.
+    const std::uint64_t bits = (marked >> x & 0xFF) * byte_scan::kOnes & 0x8040201008040201ull;
+    const std::uint64_t lanes =
+        ((((bits + byte_scan::kOnes * 0x7Fu) | bits) & byte_scan::kHigh) >> 7) * 0xFFu;
+    const std::uint64_t v = byte_scan::Load(row + x);
+    const std::uint64_t result = ((v | byte_scan::kOnes) & lanes) | (papers & ~lanes);
+    std::memcpy(row + x, &result, sizeof result);
+  }
+  for (; x < n; ++x) row[x] = (marked >> x & 1) != 0 ? static_cast<std::uint8_t>(row[x] | 1) : paper;
+}
+
 // Every byte of row[0..n) whose three low bits are 0 becomes `value`.
 inline void SetUnmarkedBytes(std::uint8_t* row, int n, std::uint8_t value) {
   const std::uint64_t values = byte_scan::kOnes * value;

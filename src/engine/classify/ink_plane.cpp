@@ -94,6 +94,15 @@ void TInkPlane::ReadColumns() {
     }
 }
 
+unsigned TInkPlane::WideClasses(const std::uint64_t* line, int lines, int a, int across, bool byColumns,
+                                unsigned wanted) const {
+  const int stride = byColumns ? ColumnStride : RowStride;
+  unsigned found = 0;
+  for (int k = 0; k < lines && (found & wanted) != wanted; ++k, line += stride)
+    found |= bit_spans::Classes(line, a, a + across - 1, wanted);
+  return found;
+}
+
 void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top,
                            int right, int bottom, int ascLine, int descLine) {
   Active = true;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "dibunit/dib.h"
+#include "engine/classify/bit_spans.h"
 
 namespace omniocr {
 
@@ -30,8 +31,42 @@ class TInkPlane {
   int BitmapWidth() const { return Width; }
   int BitmapHeight() const { return Height; }
 
-  // The ink of covered row y as bits from column Left on (RowStride() words),
-  // of covered column x from row Top on (ColumnStride() words); each read on
+  // Ink (bit 1) and paper (bit 2) of a covered rectangle, as far as `wanted`
+  // asks: row by row or, when it is taller than wide, column by column.
+  unsigned Classes(int x0, int y0, int x1, int y1, unsigned wanted) {
+    const bool byColumns = y1 - y0 > x1 - x0;
+    const int lines = byColumns ? x1 - x0 + 1 : y1 - y0 + 1;
+    const int a = byColumns ? y0 - Top : x0 - Left;
+    const int across = byColumns ? y1 - y0 + 1 : x1 - x0 + 1;
+    const std::uint64_t* line = byColumns ? Column(x0) : Row(y0);
+    if ((byColumns ? ColumnStride : RowStride) != 1)
+      return WideClasses(line, lines, a, across, byColumns, wanted);
+    const std::uint64_t full = bit_spans::LowBits(across);
+    unsigned found = 0;
+    for (int k = 0; k < lines; ++k) {
+      const std::uint64_t v = line[k] >> a & full;
+      found |= (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
+      if ((found & wanted) == wanted) break;
+    }
+    return found;
+  }
+  // Ink runs of covered row y from x0 to x1, of covered column x from y0 to y1.
+  int RowRuns(int y, int x0, int x1) {
+    const std::uint64_t* row = Row(y);
+    if (RowStride != 1) return bit_spans::Runs(row, x0 - Left, x1 - Left);
+    const std::uint64_t v = row[0] >> (x0 - Left) & bit_spans::LowBits(x1 - x0 + 1);
+    return bit_spans::BitCount(v & ~(v << 1));
+  }
+  int ColumnRuns(int x, int y0, int y1) {
+    const std::uint64_t* column = Column(x);
+    if (ColumnStride != 1) return bit_spans::Runs(column, y0 - Top, y1 - Top);
+    const std::uint64_t v = column[0] >> (y0 - Top) & bit_spans::LowBits(y1 - y0 + 1);
+    return bit_spans::BitCount(v & ~(v << 1));
+  }
+
+ private:
+  // The ink of covered row y as bits from column Left on (RowStride words),
+  // of covered column x from row Top on (ColumnStride words); each read on
   // first use.
   const std::uint64_t* Row(int y) {
     if (!RowsRead) ReadRows();
@@ -41,12 +76,9 @@ class TInkPlane {
     if (!ColumnsRead) ReadColumns();
     return &Columns[static_cast<std::size_t>((x - Left) * ColumnStride)];
   }
-  int RowWords() const { return RowStride; }
-  int ColumnWords() const { return ColumnStride; }
-  int Left0() const { return Left; }
-  int Top0() const { return Top; }
+  unsigned WideClasses(const std::uint64_t* line, int lines, int a, int across, bool byColumns,
+                       unsigned wanted) const;
 
- private:
   void ReadRows();
   void ReadColumns();
 

@@ -63,6 +63,9 @@ class TProbeScratch {
   // that reaches the rectangle's edge, one word per row.
   std::vector<std::uint64_t> HolePaper;
   std::vector<std::uint64_t> HoleOutside;
+  // A glyph cut's class of its seed, and the broken strokes it keeps.
+  std::vector<std::uint64_t> SeedClass;
+  std::vector<std::uint64_t> GlyphStrokes;
   // The ink planes of the running dispatch.
   TDispatchPlanes Planes;
   // Work list of the region fills.

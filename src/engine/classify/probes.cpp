@@ -80,33 +80,14 @@ int RowRuns(const std::uint8_t* row, int xa, int xb, int threshold) {
   return count;
 }
 
-// The classes of a rectangle a plane covers: row by row or, when it is
-// taller than wide, column by column; as far as `wanted` asks.
-unsigned PlaneClasses(TInkPlane& plane, int x0, int y0, int x1, int y1, unsigned wanted) {
-  const bool byColumns = y1 - y0 > x1 - x0;
-  const int across = byColumns ? y1 - y0 + 1 : x1 - x0 + 1;
-  const int lines = byColumns ? x1 - x0 + 1 : y1 - y0 + 1;
-  const std::uint64_t* line = byColumns ? plane.Column(x0) : plane.Row(y0);
-  const int stride = byColumns ? plane.ColumnWords() : plane.RowWords();
-  const int a = byColumns ? y0 - plane.Top0() : x0 - plane.Left0();
-  unsigned found = 0;
-  if (across > 64) {
-    for (int k = 0; k < lines && (found & wanted) != wanted; ++k, line += stride)
-      found |= bit_spans::Classes(line, a, a + across - 1, wanted);
-    return found;
-  }
-  const std::uint64_t full = bit_spans::LowBits(across);
-  for (int k = 0; k < lines; ++k, line += stride) {
-    const std::uint64_t v = bit_spans::Span(line, a, across);
-    found |= (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
-    if ((found & wanted) == wanted) break;
-  }
-  return found;
-}
-
 // The classes of a rectangle inside the bitmap, pixel by pixel.
 [[gnu::noinline]] std::uint8_t PixelClasses(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
                                             std::uint8_t mask) {
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, bitmap.Width() - 1);
+  y0 = std::max(y0, 0);
+  y1 = std::min(y1, bitmap.Height() - 1);
+  if (y1 < y0 || x1 < x0) return 0;
   const int t = threshold & 0xFF;
   switch (mask & 3) {
     case 1:  // any ink
@@ -140,7 +121,10 @@ unsigned PlaneClasses(TInkPlane& plane, int x0, int y0, int x1, int y1, unsigned
 
 }  // namespace
 
-int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+namespace {
+
+// Crossings read pixel by pixel.
+[[gnu::noinline]] int PixelCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
   const int dx = x1 - x0, dy = y1 - y0;
   const int n = std::max(std::abs(dx), std::abs(dy));
   if (n == 0) return InkAt(bitmap, x0, y0, threshold) ? 1 : 0;
@@ -148,17 +132,11 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
     return CountCrossingsClipped(bitmap, x0, y0, x1, y1, n, threshold);
   // Both ends inside: so is every sample between them.
   TRunCounter runs(threshold);
-  TInkPlane* plane = ActivePlane(bitmap, threshold);
   if (dy == 0) {  // either way along the row
     const int xa = std::min(x0, x1), xb = std::max(x0, x1);
-    if (plane != nullptr && plane->Covers(xa, y0, xb, y0))
-      return bit_spans::Runs(plane->Row(y0), xa - plane->Left0(), xb - plane->Left0());
     return RowRuns(bitmap.Row(y0), xa, xb, threshold);
   }
-  if (dx == 0) {  // either way down the column
-    const int ya = std::min(y0, y1), yb = std::max(y0, y1);
-    if (plane != nullptr && plane->Covers(x0, ya, x0, yb))
-      return bit_spans::Runs(plane->Column(x0), ya - plane->Top0(), yb - plane->Top0());
+  if (dx == 0) {
     const int step = dy > 0 ? 1 : -1;
     for (int k = 0, y = y0; k <= n; ++k, y += step) runs.Sample(bitmap.Row(y)[x0]);
     return runs.Count;
@@ -184,17 +162,31 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
   return runs.Count;
 }
 
+}  // namespace
+
+int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+  if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    if (y0 == y1) {  // either way along the row
+      const int xa = std::min(x0, x1), xb = std::max(x0, x1);
+      if (plane->Covers(xa, y0, xb, y0)) return plane->RowRuns(y0, xa, xb);
+    } else if (x0 == x1) {  // either way down the column
+      const int ya = std::min(y0, y1), yb = std::max(y0, y1);
+      if (plane->Covers(x0, ya, x0, yb)) return plane->ColumnRuns(x0, ya, yb);
+    }
+  }
+  return PixelCrossings(bitmap, x0, y0, x1, y1, threshold);
+}
+
 std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
-  TInkPlane* plane = ActivePlane(bitmap, threshold);
-  const int w = plane != nullptr ? plane->BitmapWidth() : bitmap.Width();
-  const int h = plane != nullptr ? plane->BitmapHeight() : bitmap.Height();
-  x0 = std::max(x0, 0);
-  x1 = std::min(x1, w - 1);
-  y0 = std::max(y0, 0);
-  y1 = std::min(y1, h - 1);
-  if (y1 < y0 || x1 < x0) return 0;
-  if (plane != nullptr && plane->Covers(x0, y0, x1, y1))
-    return static_cast<std::uint8_t>(PlaneClasses(*plane, x0, y0, x1, y1, mask & 3u) & mask);
+  if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, plane->BitmapWidth() - 1);
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, plane->BitmapHeight() - 1);
+    if (y1 < y0 || x1 < x0) return 0;
+    if (plane->Covers(x0, y0, x1, y1))
+      return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask & 3u) & mask);
+  }
   return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
 }
 
