@@ -1,9 +1,12 @@
 // Spot removal: deletes records with few ink pixels and paints their boxes
 // white, then fills single-pixel pin holes inside large characters.
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "engine/byte_scan.h"
+#include "engine/classify/bit_spans.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
 
@@ -12,10 +15,16 @@ namespace omniocr {
 namespace {
 
 int InkPixelsInBox(const TDIB& page, const TOCRChar& c, int threshold) {
+  const TSixteenPixels pixels(threshold);
+  auto ink = [&pixels](const std::uint8_t* p) { return pixels.Ink(p); };
   int count = 0;
   for (int y = c.Top; y <= c.Bottom; ++y) {
     const std::uint8_t* row = page.Row(y);
-    for (int x = c.Left; x <= c.Right; ++x) count += IsInkByte(row[x], threshold);
+    for (int x = c.Left; x <= c.Right; x += 64) {
+      std::uint64_t bits = 0;
+      BitsOfRow(row + x, std::min(64, c.Right - x + 1), &bits, ink);
+      count += bit_spans::BitCount(bits);
+    }
   }
   return count;
 }

@@ -14,10 +14,17 @@ namespace omniocr::bit_flood {
 inline std::uint64_t FillRuns(std::uint64_t seeds, std::uint64_t mask) {
   const std::uint64_t up = (((mask + seeds) ^ mask) | seeds) & mask;
   std::uint64_t down = seeds, through = mask;
-  for (int k = 1; k < 64; k *= 2) {
-    down |= through & (down >> k);
-    through &= through >> k;
-  }
+  down |= through & (down >> 1);
+  through &= through >> 1;
+  down |= through & (down >> 2);
+  through &= through >> 2;
+  down |= through & (down >> 4);
+  through &= through >> 4;
+  down |= through & (down >> 8);
+  through &= through >> 8;
+  down |= through & (down >> 16);
+  through &= through >> 16;
+  down |= through & (down >> 32);
   return up | down;
 }
 
@@ -36,16 +43,27 @@ inline std::uint64_t EdgeRuns(std::uint64_t mask, std::uint64_t full, int top) {
 // `mask` from row to row, 8 or 4 neighbours, until it stops growing.
 inline void Spread(std::uint64_t* region, const std::uint64_t* mask, int h, bool eight, std::uint64_t full) {
   auto reach = [eight, full](std::uint64_t v) { return eight ? (v | v << 1 | v >> 1) & full : v; };
-  for (bool changed = true; changed;) {
-    changed = false;
-    auto grow = [&](int from, int to) {
-      const std::uint64_t fresh = reach(region[from]) & mask[to] & ~region[to];
-      if (fresh == 0) return;
-      region[to] = FillRuns(region[to] | fresh, mask[to]);
-      changed = true;
-    };
-    for (int j = 1; j < h; ++j) grow(j - 1, j);
-    for (int j = h - 2; j >= 0; --j) grow(j + 1, j);
+  auto grow = [&](int from, int to) {
+    const std::uint64_t fresh = reach(region[from]) & mask[to] & ~region[to];
+    if (fresh == 0) return false;
+    region[to] = FillRuns(region[to] | fresh, mask[to]);
+    return true;
+  };
+  auto down = [&] {
+    bool grew = false;
+    for (int j = 1; j < h; ++j) grew |= grow(j - 1, j);
+    return grew;
+  };
+  auto up = [&] {
+    bool grew = false;
+    for (int j = h - 2; j >= 0; --j) grew |= grow(j + 1, j);
+    return grew;
+  };
+  // A pass that adds nothing after the pass the other way leaves the region
+  // closed both ways.
+  for (bool first = true;; first = false) {
+    if (!down() && !first) return;
+    if (!up()) return;
   }
 }
 
