@@ -34,6 +34,8 @@ class TInkPlane {
   // Ink (bit 1) and paper (bit 2) of a covered rectangle, as far as `wanted`
   // asks: row by row or, when it is taller than wide, column by column.
   unsigned Classes(int x0, int y0, int x1, int y1, unsigned wanted) {
+    if (y0 == y1 && RowStride == 1) return LineClasses(Row(y0)[0] >> (x0 - Left), x1 - x0 + 1);
+    if (x0 == x1 && ColumnStride == 1) return LineClasses(Column(x0)[0] >> (y0 - Top), y1 - y0 + 1);
     const bool byColumns = y1 - y0 > x1 - x0;
     const int lines = byColumns ? x1 - x0 + 1 : y1 - y0 + 1;
     const int a = byColumns ? y0 - Top : x0 - Left;
@@ -75,6 +77,11 @@ class TInkPlane {
   const std::uint64_t* Column(int x) {
     if (!ColumnsRead) ReadColumns();
     return &Columns[static_cast<std::size_t>((x - Left) * ColumnStride)];
+  }
+  // Ink and paper of the low `length` bits of a line.
+  static unsigned LineClasses(std::uint64_t bits, int length) {
+    const std::uint64_t full = bit_spans::LowBits(length), v = bits & full;
+    return (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
   }
   unsigned WideClasses(const std::uint64_t* line, int lines, int a, int across, bool byColumns,
                        unsigned wanted) const;
