@@ -94,12 +94,25 @@ void TInkPlane::ReadColumns() {
     }
 }
 
-unsigned TInkPlane::WideClasses(const std::uint64_t* line, int lines, int a, int across, bool byColumns,
-                                unsigned wanted) const {
+unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted) {
+  const bool byColumns = y1 - y0 > x1 - x0;
+  const int lines = byColumns ? x1 - x0 + 1 : y1 - y0 + 1;
+  const int a = byColumns ? y0 - Top : x0 - Left;
+  const int across = byColumns ? y1 - y0 + 1 : x1 - x0 + 1;
   const int stride = byColumns ? ColumnStride : RowStride;
+  const std::uint64_t* line = byColumns ? Column(x0) : Row(y0);
   unsigned found = 0;
-  for (int k = 0; k < lines && (found & wanted) != wanted; ++k, line += stride)
-    found |= bit_spans::Classes(line, a, a + across - 1, wanted);
+  if (stride != 1) {
+    for (int k = 0; k < lines && (found & wanted) != wanted; ++k, line += stride)
+      found |= bit_spans::Classes(line, a, a + across - 1, wanted);
+    return found;
+  }
+  const std::uint64_t full = bit_spans::LowBits(across);
+  for (int k = 0; k < lines; ++k) {
+    const std::uint64_t v = line[k] >> a & full;
+    found |= (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
+    if ((found & wanted) == wanted) break;
+  }
   return found;
 }
 

@@ -36,21 +36,7 @@ class TInkPlane {
   unsigned Classes(int x0, int y0, int x1, int y1, unsigned wanted) {
     if (y0 == y1 && RowStride == 1) return LineClasses(Row(y0)[0] >> (x0 - Left), x1 - x0 + 1);
     if (x0 == x1 && ColumnStride == 1) return LineClasses(Column(x0)[0] >> (y0 - Top), y1 - y0 + 1);
-    const bool byColumns = y1 - y0 > x1 - x0;
-    const int lines = byColumns ? x1 - x0 + 1 : y1 - y0 + 1;
-    const int a = byColumns ? y0 - Top : x0 - Left;
-    const int across = byColumns ? y1 - y0 + 1 : x1 - x0 + 1;
-    const std::uint64_t* line = byColumns ? Column(x0) : Row(y0);
-    if ((byColumns ? ColumnStride : RowStride) != 1)
-      return WideClasses(line, lines, a, across, byColumns, wanted);
-    const std::uint64_t full = bit_spans::LowBits(across);
-    unsigned found = 0;
-    for (int k = 0; k < lines; ++k) {
-      const std::uint64_t v = line[k] >> a & full;
-      found |= (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
-      if ((found & wanted) == wanted) break;
-    }
-    return found;
+    return AreaClasses(x0, y0, x1, y1, wanted);
   }
   // Ink runs of covered row y from x0 to x1, of covered column x from y0 to y1.
   int RowRuns(int y, int x0, int x1) {
@@ -83,8 +69,7 @@ class TInkPlane {
     const std::uint64_t full = bit_spans::LowBits(length), v = bits & full;
     return (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
   }
-  unsigned WideClasses(const std::uint64_t* line, int lines, int a, int across, bool byColumns,
-                       unsigned wanted) const;
+  unsigned AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted);
 
   void ReadRows();
   void ReadColumns();
