@@ -143,10 +143,12 @@ TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int t
   if (engine.BilevelSource) {
     if (NotConfidentAt(g, 90)) {
       RepairTwoLevel(bitmap, thr, true);
+      engine.Scratch().PixelsChanged();
       DispatchGlyph(engine, g, bitmap, thr);
     }
     if (NotConfidentAt(g, 90)) {
       RepairTwoLevel(bitmap, thr, false);
+      engine.Scratch().PixelsChanged();
       DispatchGlyph(engine, g, bitmap, thr);
     }
   } else {
@@ -329,6 +331,8 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   TCharCode result = NoChar;
   TCharCode accent = kNoAccentYet;
   const TOCRChar entry = glyph;
+  // Between its dispatches only this call changes pixels, and says so.
+  const TPixelsKept kept(engine.Scratch());
 
   TrimEmptyRows(glyph, thr);
   if (level == 0) {
@@ -350,8 +354,10 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   TDIB& bitmap = lease.Get();
   CutGlyphBitmap(engine, glyph, seedX, seedY, thr, bitmap);
   result = DispatchGlyph(engine, glyph, bitmap, thr);
-  if (result == NoChar && CutBottomBridge(glyph, bitmap, thr))
+  if (result == NoChar && CutBottomBridge(glyph, bitmap, thr)) {
+    engine.Scratch().PixelsChanged();
     result = DispatchGlyph(engine, glyph, bitmap, thr);
+  }
   result = RetryDispatches(engine, glyph, bitmap, thr, result);
 
   if (glyph.CandCount > 0 && glyph.CandConf[0] >= 96 && result == NoChar) result = glyph.CandChar[0];

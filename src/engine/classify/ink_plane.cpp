@@ -61,6 +61,13 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
   RowsRead = ColumnsRead = false;
 }
 
+bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const {
+  TInkPlane named;
+  named.Reset(bitmap, threshold, left, top, right, bottom);
+  return Bitmap == named.Bitmap && Threshold == named.Threshold && Left == named.Left && Top == named.Top &&
+         Right == named.Right && Bottom == named.Bottom && Width == named.Width && Height == named.Height;
+}
+
 void TInkPlane::ReadRows() {
   RowsRead = true;
   const int w = Right - Left + 1, h = Bottom - Top + 1;
@@ -122,12 +129,16 @@ void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int thresh
   Threshold = threshold;
   GlyphBitmap = &glyphBitmap;
   Page = &page;
-  GlyphPlane.Reset(glyphBitmap, threshold, 0, 0, glyphBitmap.Width() - 1, glyphBitmap.Height() - 1);
   // Reaching to the guide lines, but never further than the box's height.
   const int h = bottom - top + 1;
   const int windowTop = std::max(std::min(top, ascLine), top - h) - 1;
   const int windowBottom = std::min(std::max(bottom, descLine), bottom + h) + 1;
-  PagePlane.Reset(page, threshold, left - 1, windowTop, right + 1, windowBottom);
+  const int glyphRight = glyphBitmap.Width() - 1, glyphBottom = glyphBitmap.Height() - 1;
+  if (!Valid || !GlyphPlane.Names(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom))
+    GlyphPlane.Reset(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom);
+  if (!Valid || !PagePlane.Names(page, threshold, left - 1, windowTop, right + 1, windowBottom))
+    PagePlane.Reset(page, threshold, left - 1, windowTop, right + 1, windowBottom);
+  Valid = Kept;
 }
 
 TPlanesScope::TPlanesScope(TDispatchPlanes& planes, const TDIB& glyphBitmap, const TDIB& page, int threshold,

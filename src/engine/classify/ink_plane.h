@@ -24,6 +24,8 @@ class TInkPlane {
   // Names the bitmap pixels left..right by top..bottom (clipped to it) at
   // `threshold`; nothing is read yet.
   void Reset(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom);
+  // Whether Reset with these arguments would name the same pixels.
+  bool Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const;
 
   bool Covers(int x0, int y0, int x1, int y1) const {
     return x0 >= Left && x1 <= Right && y0 >= Top && y1 <= Bottom;
@@ -92,6 +94,13 @@ class TDispatchPlanes {
   void Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top, int right,
             int bottom, int ascLine, int descLine);
   void Close() { Active = false; }
+  // While kept, a dispatch that names the planes of the one before reads
+  // none of their pixels again; Forget says that pixels have changed.
+  void Keep(bool keep) {
+    Kept = keep;
+    if (!keep) Valid = false;
+  }
+  void Forget() { Valid = false; }
   // The plane of `bitmap` at `threshold`, or null.
   TInkPlane* Find(const TDIB& bitmap, int threshold) {
     if (!Active || threshold != Threshold) return nullptr;
@@ -100,6 +109,8 @@ class TDispatchPlanes {
 
  private:
   bool Active = false;
+  bool Kept = false;   // a driver call keeps the planes between its dispatches
+  bool Valid = false;  // the planes hold the pixels as they are
   int Threshold = 0;
   const TDIB* GlyphBitmap = nullptr;
   const TDIB* Page = nullptr;

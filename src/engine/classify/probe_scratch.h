@@ -77,19 +77,28 @@ class TProbeScratch {
   std::vector<std::unique_ptr<TDIB>> GlyphBitmaps;
   std::size_t GlyphDepth = 0;
 
-  // Hole counts are remembered only while a dispatch runs: the bitmaps do not
-  // change during one.
+  // Hole counts are remembered while a dispatch runs (the bitmaps do not
+  // change during one) and, while a driver call keeps them, from one
+  // dispatch to the next until a pixel changes.
   void OpenHoleMemo() {
     MemoOpen = true;
-    MemoCount = 0;
-    MemoNext = 0;
+    if (KeepDepth == 0) MemoCount = MemoNext = 0;
   }
   void CloseHoleMemo() {
     MemoOpen = false;
-    MemoCount = 0;
+    if (KeepDepth == 0) MemoCount = MemoNext = 0;
   }
   const THoleMemoEntry* FindHoles(const THoleQuery& query) const;
   void RememberHoles(const THoleMemoEntry& entry);
+
+  // What the dispatches of one driver call read of the pixels (planes and
+  // hole counts) is kept from one to the next while a TPixelsKept lives;
+  // whoever changes a pixel in between says so here.
+  void PixelsChanged() {
+    MemoCount = MemoNext = 0;
+    Planes.Forget();
+  }
+  int KeepDepth = 0;
 
  private:
   static constexpr int kMemoSize = 24;
@@ -97,6 +106,26 @@ class TProbeScratch {
   int MemoCount = 0;
   int MemoNext = 0;
   THoleMemoEntry Memo[kMemoSize];
+};
+
+// Keeps what dispatches read of the pixels from one dispatch to the next for
+// its lifetime (a driver call), and forgets it on entry and on exit.
+class TPixelsKept {
+ public:
+  explicit TPixelsKept(TProbeScratch& scratch) : Scratch(scratch) {
+    Scratch.PixelsChanged();
+    ++Scratch.KeepDepth;
+    Scratch.Planes.Keep(true);
+  }
+  ~TPixelsKept() {
+    if (--Scratch.KeepDepth == 0) Scratch.Planes.Keep(false);
+    Scratch.PixelsChanged();
+  }
+  TPixelsKept(const TPixelsKept&) = delete;
+  TPixelsKept& operator=(const TPixelsKept&) = delete;
+
+ private:
+  TProbeScratch& Scratch;
 };
 
 // Keeps the hole memo open for the lifetime of a dispatch.

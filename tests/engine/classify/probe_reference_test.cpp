@@ -380,5 +380,37 @@ TEST_F(ProbeReferenceTest, RememberedHolesKeepTheirKey) {
   EXPECT_EQ(CountHoles(engine, *ring, 0, 0, 4, 2, 160, nullptr), 0);
 }
 
+// A driver call keeps the planes and hole counts of its dispatches from one
+// to the next; once it says a pixel changed, the next dispatch reads anew.
+TEST_F(ProbeReferenceTest, KeptReadingsFollowAChangedPixel) {
+  auto glyph = test::MakeGrey(5, 3, 248);
+  auto page = test::FromArt({
+      "#####",
+      "#...#",
+      "#####",
+  });
+  test::FillRect(*page, 1, 1, 3, 1, 248);
+  const TPixelsKept kept(engine.Scratch());
+  struct TSeen {
+    int Ink, Runs, Holes;
+  };
+  auto dispatch = [&] {
+    const THoleMemoScope memo(engine.Scratch());
+    const TPlanesScope planes(engine.Scratch().Planes, *glyph, *page, 160, 0, 0, 4, 2, 0, 2);
+    return TSeen{ProbeRect(*page, 2, 1, 2, 1, 160, 1), CountCrossings(*page, 0, 1, 4, 1, 160),
+                 CountHoles(engine, *page, 0, 0, 4, 2, 160, nullptr)};
+  };
+  const TSeen before = dispatch();
+  EXPECT_EQ(before.Ink, 0);
+  EXPECT_EQ(before.Runs, 2);
+  EXPECT_EQ(before.Holes, 1);
+  page->Row(1)[2] = 0;  // the hole splits in two single pixels, the row gets a third run
+  engine.Scratch().PixelsChanged();
+  const TSeen after = dispatch();
+  EXPECT_EQ(after.Ink, 1);
+  EXPECT_EQ(after.Runs, 3);
+  EXPECT_EQ(after.Holes, 2);
+}
+
 }  // namespace
 }  // namespace omniocr
