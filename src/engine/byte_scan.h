@@ -132,7 +132,8 @@ class TSixteenPixels {
 // from the sixteen that end the row (or, in a row shorter than that, from a
 // copy), so nothing past the row is read.
 template <class TBits16>
-void BitsOfRow(const std::uint8_t* row, int w, std::uint64_t* words, TBits16 bits16) {
+[[gnu::always_inline]] inline void BitsOfRow(const std::uint8_t* row, int w, std::uint64_t* words,
+                                             TBits16 bits16) {
   std::uint64_t word = 0;
   int k = 0;
   for (; k + 16 <= w; k += 16) {
