@@ -230,6 +230,34 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
   }
 }
 
+// Scans from any start (outside the bitmap too), in every direction, for
+// either class, with limits short of, at and past the edge, none or negative.
+TEST_F(ProbeReferenceTest, ScansAsPixelLoopsFindThem) {
+  for (int round = 0; round < 300; ++round) {
+    auto b = RandomBitmap(rng, Pick(1, 40), Pick(1, 40));
+    const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
+    for (int k = 0; k < 40; ++k) {
+      const int x = Pick(-2, w + 1), y = Pick(-2, h + 1), dir = Pick(-1, 4), target = Pick(0, 2);
+      const int maxSteps = Pick(-3, 45);
+      int expected = 0;
+      if (b->Inside(x, y) && dir >= 0 && dir <= 3) {
+        const int dx = dir == dirRight  ? 1
+                       : dir == dirLeft ? -1
+                                        : 0,
+                  dy = dir == dirDown ? 1
+                       : dir == dirUp ? -1
+                                      : 0;
+        int px = x, py = y;
+        while (expected < maxSteps && b->Inside(px, py) &&
+               Ink(b->PixelByte(px, py), thr) != (target == tgInk))
+          ++expected, px += dx, py += dy;
+      }
+      ASSERT_EQ(ScanRun(*b, x, y, dir, target, thr, maxSteps), expected)
+          << x << "," << y << " dir " << dir << " target " << target << " max " << maxSteps;
+    }
+  }
+}
+
 TEST_F(ProbeReferenceTest, WordScansMatchByteByByte) {
   std::vector<std::uint8_t> row(37);
   for (int round = 0; round < 2000; ++round) {
