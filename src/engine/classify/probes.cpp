@@ -142,21 +142,30 @@ namespace {
     return runs.Count;
   }
   // Sample k lies at x0 + dx*k/n, y0 + dy*k/n (each truncated toward zero):
-  // the quotients of |dx|*k and |dy|*k by n, kept with their remainders.
+  // the major axis steps every sample, the other when its remainder of
+  // |d|*k by n comes round.
   const int ax = std::abs(dx), ay = std::abs(dy);
   const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-  int qx = 0, rx = 0, qy = 0, ry = 0;
-  for (int k = 0; k <= n; ++k) {
-    runs.Sample(bitmap.Row(y0 + sy * qy)[x0 + sx * qx]);
-    rx += ax;
-    if (rx >= n) {
-      rx -= n;
-      ++qx;
+  int x = x0, y = y0, r = 0;
+  if (ax == n) {
+    const std::uint8_t* row = bitmap.Row(y);
+    for (int k = 0; k <= n; ++k, x += sx) {
+      runs.Sample(row[x]);
+      r += ay;
+      if (r >= n) {
+        r -= n;
+        y += sy;
+        if (k < n) row = bitmap.Row(y);
+      }
     }
-    ry += ay;
-    if (ry >= n) {
-      ry -= n;
-      ++qy;
+  } else {
+    for (int k = 0; k <= n; ++k, y += sy) {
+      runs.Sample(bitmap.Row(y)[x]);
+      r += ax;
+      if (r >= n) {
+        r -= n;
+        x += sx;
+      }
     }
   }
   return runs.Count;
