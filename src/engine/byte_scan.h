@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace omniocr {
 
 namespace byte_scan {
@@ -84,6 +88,122 @@ std::uint64_t RowBits(const std::uint8_t* row, int w, TBits8 bits8) {
   return bits;
 }
 
+// Sixteen pixels at a time as bits, pixel k in bit k: ink (grey level below
+// the threshold) or unmarked paper (no mark, not ink).
+class TSixteenPixels {
+ public:
+  explicit TSixteenPixels(int threshold) : Limit(static_cast<unsigned>(threshold & 0xFF)) {
+#if defined(__SSE2__)
+    Limits = _mm_set1_epi8(static_cast<char>(Limit));
+#endif
+  }
+  unsigned Ink(const std::uint8_t* p) const {
+#if defined(__SSE2__)
+    const __m128i grey =
+        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(-8));
+    const __m128i notBelow = _mm_cmpeq_epi8(_mm_subs_epu8(Limits, grey), _mm_setzero_si128());
+    return ~static_cast<unsigned>(_mm_movemask_epi8(notBelow)) & 0xFFFFu;
+#else
+    const std::uint64_t limits = byte_scan::kOnes * Limit;
+    return InkBits8(p, limits) | InkBits8(p + 8, limits) << 8;
+#endif
+  }
+  unsigned UnmarkedPaper(const std::uint8_t* p) const {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i unmarked = _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(7)), _mm_setzero_si128());
+    const __m128i notBelow = _mm_cmpeq_epi8(_mm_subs_epu8(Limits, bytes), _mm_setzero_si128());
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(unmarked, notBelow)));
+#else
+    const std::uint64_t limits = byte_scan::kOnes * Limit;
+    return UnmarkedPaperBits8(p, limits) | UnmarkedPaperBits8(p + 8, limits) << 8;
+#endif
+  }
+
+ private:
+  unsigned Limit;
+#if defined(__SSE2__)
+  __m128i Limits;
+#endif
+};
+
+// A row of w pixels as bits in (w + 63) / 64 words, pixel k in bit k % 64 of
+// word k / 64, sixteen at a time from `bits16`. The last few pixels come
+// from the sixteen that end the row (or, in a row shorter than that, from a
+// copy), so nothing past the row is read.
+template <class TBits16>
+[[gnu::always_inline]] inline void BitsOfRow(const std::uint8_t* row, int w, std::uint64_t* words,
+                                             TBits16 bits16) {
+  std::uint64_t word = 0;
+  int k = 0;
+  for (; k + 16 <= w; k += 16) {
+    word |= static_cast<std::uint64_t>(bits16(row + k)) << (k & 63);
+    if ((k & 63) == 48) {
+      words[k >> 6] = word;
+      word = 0;
+    }
+  }
+  if (k < w) {
+    unsigned tail;
+    if (w >= 16) {
+      tail = bits16(row + w - 16) >> (16 - (w - k));
+    } else {
+      std::uint8_t copy[16] = {};
+      for (int i = 0; i < w; ++i) copy[i] = row[i];
+      tail = bits16(copy) & ((1u << w) - 1);
+    }
+    word |= static_cast<std::uint64_t>(tail) << (k & 63);
+  }
+  if ((k & 63) != 0 || k < w) words[k >> 6] = word;
+}
+
+// Clears the marks of row[0..w), gives every ink byte (grey level below
+// `threshold`) mark 7, and hands each run of ink to `run`(x0, x1), left to
+// right: sixteen bytes at a time where the processor allows.
+template <class TRun>
+void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
+  const int limit = threshold & 0xFF;
+  int start = -1;  // the first column of the open run
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i limits = _mm_set1_epi8(static_cast<char>(limit));
+  for (; x + 16 <= w; x += 16) {
+    __m128i* p = reinterpret_cast<__m128i*>(row + x);
+    const __m128i grey = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi8(-8));
+    const __m128i ink =
+        _mm_xor_si128(_mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128()), _mm_set1_epi8(-1));
+    _mm_storeu_si128(p, _mm_or_si128(grey, _mm_and_si128(ink, _mm_set1_epi8(7))));
+    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(ink));
+    int k = 0;  // bits below k are done
+    while (k < 16) {
+      if (start < 0) {
+        const unsigned rest = bits >> k;
+        if (rest == 0) break;
+        k += std::countr_zero(rest);
+        start = x + k;
+      } else {
+        const unsigned rest = ~bits >> k & (0xFFFFu >> k);
+        if (rest == 0) break;
+        k += std::countr_zero(rest);
+        run(start, x + k - 1);
+        start = -1;
+      }
+    }
+  }
+#endif
+  for (; x < w; ++x) {
+    const std::uint8_t grey = row[x] & 0xF8;
+    const bool ink = grey < limit;
+    row[x] = static_cast<std::uint8_t>(ink ? grey | 7 : grey);
+    if (ink && start < 0) start = x;
+    if (!ink && start >= 0) {
+      run(start, x - 1);
+      start = -1;
+    }
+  }
+  if (start >= 0) run(start, w - 1);
+}
+
 // The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.
 inline int FirstByteBelow(const std::uint8_t* row, int from, int to, int limit) {
   const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit & 0xFF);
@@ -126,6 +246,23 @@ inline void CopyClearingLowBits(std::uint8_t* dst, const std::uint8_t* src, int 
     std::memcpy(dst + x, &v, sizeof v);
   }
   for (; x < n; ++x) dst[x] = static_cast<std::uint8_t>(src[x] & 0xF8);
+}
+
+// Every byte of row[0..n) (n at most 64) whose bit in `marked` is set gets
+// mark 1; every other byte becomes `paper`.
+inline void KeepMarkedBytes(std::uint8_t* row, int n, std::uint64_t marked, std::uint8_t paper) {
+  const std::uint64_t papers = byte_scan::kOnes * paper;
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    // Bit k of the eight spread to lane k, then widened to the whole lane.
+    const std::uint64_t bits = (marked >> x & 0xFF) * byte_scan::kOnes & 0x8040201008040201ull;
+    const std::uint64_t lanes =
+        ((((bits + byte_scan::kOnes * 0x7Fu) | bits) & byte_scan::kHigh) >> 7) * 0xFFu;
+    const std::uint64_t v = byte_scan::Load(row + x);
+    const std::uint64_t result = ((v | byte_scan::kOnes) & lanes) | (papers & ~lanes);
+    std::memcpy(row + x, &result, sizeof result);
+  }
+  for (; x < n; ++x) row[x] = (marked >> x & 1) != 0 ? static_cast<std::uint8_t>(row[x] | 1) : paper;
 }
 
 // Every byte of row[0..n) whose three low bits are 0 becomes `value`.

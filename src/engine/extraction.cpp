@@ -33,19 +33,11 @@ void TOmnifontOCR::ExtractCharacters() {
   WidthSum = HeightSum = CharCount = 0;
   TDIB& page = *Page;
   const int w = page.Width(), h = page.Height();
-  const int limit = thr & 0xFF;  // with its marks clear, a byte is ink below this
   TProbeScratch& scratch = Scratch();
   TRunJoiner joiner(scratch, true);
   for (int y = 0; y < h; ++y) {
-    std::uint8_t* row = page.Row(y);
-    ClearLowBits(row, 0, w);
     joiner.StartRow(y);
-    for (int x = FirstByteBelow(row, 0, w, limit); x < w; x = FirstByteBelow(row, x, w, limit)) {
-      const int x0 = x;
-      x = FirstByteNotBelow(row, x0, w, limit);
-      for (int k = x0; k < x; ++k) row[k] |= 7;
-      joiner.AddRun(x0, x - 1, false);
-    }
+    MarkInkRuns(page.Row(y), w, thr, [&joiner](int x0, int x1) { joiner.AddRun(x0, x1, false); });
   }
   const std::vector<TLabelRegion>& regions = scratch.Regions;
   for (int i = 0; i < static_cast<int>(regions.size()); ++i) {

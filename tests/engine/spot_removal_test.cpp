@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "engine/omnifont_ocr.h"
 #include "support/test_bitmaps.h"
 
@@ -81,6 +84,29 @@ TEST_F(SpotRemovalTest, FillsPinHolesOnlyInLargeRecords) {
   EXPECT_EQ(engine.Page->PixelByte(5, 5), 0);
   EXPECT_EQ(engine.Chars[0]->InkCount, 18 * 32);
   EXPECT_FALSE(IsInkByte(engine.Page->PixelByte(35, 5), 160));
+}
+
+// A wide block of ink, more than a word across, with single paper pixels
+// anywhere in it (on its edge too) and a few paper pairs: exactly the
+// single pixels inside the edge are filled, each counted once.
+TEST_F(SpotRemovalTest, FillsEveryPinHoleOfAWideRecord) {
+  auto page = MakeGrey(160, 50, 255);
+  FillRect(*page, 2, 2, 151, 45, 0);  // 150 x 44
+  std::vector<std::pair<int, int>> filled, kept;
+  for (int x = 2; x <= 151; x += 7)
+    for (int y = 2 + x % 5; y <= 45; y += 9) {
+      page->SetPixel(x, y, 255);
+      const bool inside = x > 2 && x < 151 && y > 2 && y < 45;
+      (inside ? filled : kept).emplace_back(x, y);
+    }
+  FillRect(*page, 66, 21, 67, 21, 255);  // a pair: neither pixel has four ink neighbours
+  FillRect(*page, 127, 30, 127, 31, 255);
+  kept.insert(kept.end(), {{66, 21}, {67, 21}, {127, 30}, {127, 31}});
+  Run(std::move(page), srAlways, 0);
+  for (const auto& [x, y] : filled) EXPECT_EQ(engine.Page->PixelByte(x, y), 0) << x << "," << y;
+  for (const auto& [x, y] : kept) EXPECT_FALSE(IsInkByte(engine.Page->PixelByte(x, y), 160)) << x << "," << y;
+  ASSERT_EQ(engine.Chars.Count(), 1);
+  EXPECT_EQ(engine.Chars[0]->InkCount, 150 * 44 - static_cast<int>(kept.size()));
 }
 
 TEST_F(SpotRemovalTest, NeverRemovesTheWholeZoneRecord) {

@@ -5,7 +5,7 @@
 
 #include "engine/classify/accent.h"
 #include "engine/classify/char_constants.h"
-#include "engine/classify/ink_rows.h"
+#include "engine/classify/ink_plane.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/punctuation.h"
 #include "engine/classify/recognisers.h"
@@ -125,10 +125,11 @@ TCharCode DispatchGlyph(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitma
   int B = glyph.Bottom;
   // Nothing changes a pixel during a dispatch: a rectangle's holes are counted
   // once, and the ink of the glyph bitmap and of the page around the box is
-  // read into rows of bits once.
+  // read into planes of bits once.
   TProbeScratch& scratch = engine.Scratch();
   const THoleMemoScope holeMemo(scratch);
-  const TInkRowsScope inkRows(scratch.InkRows, bitmap, *glyph.Page, threshold, L, T, R, B);
+  const TPlanesScope planes(scratch.Planes, bitmap, *glyph.Page, threshold, L, T, R, B, glyph.AscLine,
+                            glyph.DescLine);
   const int W = R - L + 1, H = B - T + 1;
   TRecogContext context;
   context.Glyph = &glyph;

@@ -9,6 +9,8 @@
 #include "dibunit/dib.h"
 #include "engine/byte_scan.h"
 #include "engine/classify/accent.h"
+#include "engine/classify/bit_flood.h"
+#include "engine/classify/bit_spans.h"
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatch_memo.h"
 #include "engine/classify/dispatcher.h"
@@ -148,10 +150,12 @@ TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int t
   if (engine.BilevelSource) {
     if (NotConfidentAt(g, 90)) {
       RepairTwoLevel(bitmap, thr, true);
+      engine.Scratch().PixelsChanged();
       Dispatch(engine, g, bitmap, thr);
     }
     if (NotConfidentAt(g, 90)) {
       RepairTwoLevel(bitmap, thr, false);
+      engine.Scratch().PixelsChanged();
       Dispatch(engine, g, bitmap, thr);
     }
   } else {
@@ -234,6 +238,52 @@ void CopyAndMarkSeedRegion(const TOmnifontOCR& engine, const TOCRChar& g, int se
   }
 }
 
+// The glyph cut of a box at most a word wide, on bits: the box copied with
+// its marks cleared, the seed's region (in the neighbourhood of the next fill
+// pass) and the unmarked ink reached from the two rows of broken strokes (in
+// the current one) marked with 1, and paper (248) everywhere else.
+void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY, int threshold, TDIB& b) {
+  const TDIB& page = *g.Page;
+  const int W = b.Width(), H = b.Height();
+  TProbeScratch& scratch = engine.Scratch();
+  std::vector<std::uint64_t>& ink = scratch.HolePaper;
+  std::vector<std::uint64_t>& marked = scratch.HoleOutside;
+  ink.resize(static_cast<std::size_t>(H));
+  marked.assign(static_cast<std::size_t>(H), 0);
+  const TSixteenPixels pixels(threshold);
+  for (int y = 0; y < H; ++y) {
+    std::uint8_t* row = b.Row(y);
+    CopyClearingLowBits(row, page.Row(g.Top + y) + g.Left, W);
+    BitsOfRow(row, W, &ink[static_cast<std::size_t>(y)],
+              [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
+  }
+  const std::uint64_t full = bit_spans::LowBits(W);
+  const int sx = seedX - g.Left, sy = seedY - g.Top;
+  if (b.Inside(sx, sy)) {
+    // The region of the seed's class, ink or paper.
+    std::vector<std::uint64_t>& cls = scratch.SeedClass;
+    const bool seedInk = (ink[static_cast<std::size_t>(sy)] >> sx & 1) != 0;
+    cls.resize(static_cast<std::size_t>(H));
+    for (int y = 0; y < H; ++y) cls[y] = seedInk ? ink[y] : ~ink[y] & full;
+    marked[sy] = bit_flood::FillRuns(std::uint64_t{1} << sx, cls[sy]);
+    bit_flood::Spread(marked.data(), cls.data(), H, ((engine.FillPass + 1) & 1) != 0, full);
+  }
+  if (W > 4 && W / 4 <= W - W / 4 - 2) {
+    // Broken strokes crossing the middle or the lower part of the box stay.
+    std::vector<std::uint64_t>& unmarkedInk = scratch.SeedClass;
+    std::vector<std::uint64_t>& strokes = scratch.GlyphStrokes;
+    unmarkedInk.resize(static_cast<std::size_t>(H));
+    strokes.assign(static_cast<std::size_t>(H), 0);
+    for (int y = 0; y < H; ++y) unmarkedInk[y] = ink[y] & ~marked[y];
+    const std::uint64_t across = full & ~bit_spans::LowBits(W / 4) & bit_spans::LowBits(W - W / 4 - 1);
+    for (const int y : {H / 2, H - 1 - H / 8})
+      strokes[y] = bit_flood::FillRuns(unmarkedInk[y] & across, unmarkedInk[y]);
+    bit_flood::Spread(strokes.data(), unmarkedInk.data(), H, (engine.FillPass & 1) != 0, full);
+    for (int y = 0; y < H; ++y) marked[y] |= strokes[y];
+  }
+  for (int y = 0; y < H; ++y) KeepMarkedBytes(b.Row(y), W, marked[y], kGlyphPaper);
+}
+
 // Keeps a glyph bitmap of the engine's for one driver call.
 class TGlyphBitmapLease {
  public:
@@ -261,6 +311,10 @@ void CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seed
   b.Reshape8Bit(W, H);
   if (page.Colors == b.Colors)
     std::memcpy(b.Palette, page.Palette, static_cast<std::size_t>(page.Colors) * 4);
+  if (W <= 64) {
+    CutOnBits(engine, g, seedX, seedY, threshold, b);
+    return;
+  }
   CopyAndMarkSeedRegion(engine, g, seedX, seedY, threshold, b);
   if (W > 4) {
     // Broken strokes crossing the middle or the lower part of the box stay.
@@ -285,6 +339,8 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   TCharCode accent = kNoAccentYet;
   const TOCRChar entry = glyph;
   const TDispatchMemo::TCallScope dispatches(engine.Scratch().Dispatches);
+  // Between its dispatches only this call changes pixels, and says so.
+  const TPixelsKept kept(engine.Scratch());
 
   TrimEmptyRows(glyph, thr);
   if (level == 0) {
@@ -307,6 +363,7 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   CutGlyphBitmap(engine, glyph, seedX, seedY, thr, bitmap);
   result = Dispatch(engine, glyph, bitmap, thr);
   if (result == NoChar && CutBottomBridge(glyph, bitmap, thr)) {
+    engine.Scratch().PixelsChanged();
     engine.Scratch().Dispatches.Forget();  // they saw the page before the cut
     result = Dispatch(engine, glyph, bitmap, thr);
   }

@@ -12,7 +12,7 @@
 
 #include "dibunit/dib.h"
 #include "engine/classify/dispatch_memo.h"
-#include "engine/classify/ink_rows.h"
+#include "engine/classify/ink_plane.h"
 #include "engine/classify/probes.h"
 #include "engine/classify/region_labelling.h"
 #include "engine/page_marks.h"
@@ -60,8 +60,15 @@ class TProbeScratch {
   std::vector<TLabelRegion> Regions;
   std::vector<std::int32_t> Order;
   std::vector<std::uint8_t> EdgeRow;  // a row that reaches beyond the bitmap
-  // The ink rows of the running dispatch.
-  TDispatchInkRows InkRows;
+  // The unmarked paper of a rectangle counted for holes, and the part of it
+  // that reaches the rectangle's edge, one word per row.
+  std::vector<std::uint64_t> HolePaper;
+  std::vector<std::uint64_t> HoleOutside;
+  // A glyph cut's class of its seed, and the broken strokes it keeps.
+  std::vector<std::uint64_t> SeedClass;
+  std::vector<std::uint64_t> GlyphStrokes;
+  // The ink planes of the running dispatch.
+  TDispatchPlanes Planes;
   // Work list of the region fills.
   std::vector<TFillSeed> Seeds;
   // The runs of a glyph cut, with the part each was added to.
@@ -73,19 +80,28 @@ class TProbeScratch {
   // The dispatches of the running driver call.
   TDispatchMemo Dispatches;
 
-  // Hole counts are remembered only while a dispatch runs: the bitmaps do not
-  // change during one.
+  // Hole counts are remembered while a dispatch runs (the bitmaps do not
+  // change during one) and, while a driver call keeps them, from one
+  // dispatch to the next until a pixel changes.
   void OpenHoleMemo() {
     MemoOpen = true;
-    MemoCount = 0;
-    MemoNext = 0;
+    if (KeepDepth == 0) MemoCount = MemoNext = 0;
   }
   void CloseHoleMemo() {
     MemoOpen = false;
-    MemoCount = 0;
+    if (KeepDepth == 0) MemoCount = MemoNext = 0;
   }
   const THoleMemoEntry* FindHoles(const THoleQuery& query) const;
   void RememberHoles(const THoleMemoEntry& entry);
+
+  // What the dispatches of one driver call read of the pixels (planes and
+  // hole counts) is kept from one to the next while a TPixelsKept lives;
+  // whoever changes a pixel in between says so here.
+  void PixelsChanged() {
+    MemoCount = MemoNext = 0;
+    Planes.Forget();
+  }
+  int KeepDepth = 0;
 
  private:
   static constexpr int kMemoSize = 24;
@@ -93,6 +109,26 @@ class TProbeScratch {
   int MemoCount = 0;
   int MemoNext = 0;
   THoleMemoEntry Memo[kMemoSize];
+};
+
+// Keeps what dispatches read of the pixels from one dispatch to the next for
+// its lifetime (a driver call), and forgets it on entry and on exit.
+class TPixelsKept {
+ public:
+  explicit TPixelsKept(TProbeScratch& scratch) : Scratch(scratch) {
+    Scratch.PixelsChanged();
+    ++Scratch.KeepDepth;
+    Scratch.Planes.Keep(true);
+  }
+  ~TPixelsKept() {
+    if (--Scratch.KeepDepth == 0) Scratch.Planes.Keep(false);
+    Scratch.PixelsChanged();
+  }
+  TPixelsKept(const TPixelsKept&) = delete;
+  TPixelsKept& operator=(const TPixelsKept&) = delete;
+
+ private:
+  TProbeScratch& Scratch;
 };
 
 // Keeps the hole memo open for the lifetime of a dispatch.

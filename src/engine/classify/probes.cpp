@@ -8,7 +8,9 @@
 
 #include "dibunit/errors.h"
 #include "engine/byte_scan.h"
-#include "engine/classify/ink_rows.h"
+#include "engine/classify/bit_spans.h"
+#include "engine/classify/hole_bits.h"
+#include "engine/classify/ink_plane.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/region_labelling.h"
 #include "engine/omnifont_ocr.h"
@@ -78,78 +80,14 @@ int RowRuns(const std::uint8_t* row, int xa, int xb, int threshold) {
   return count;
 }
 
-// Bits set in a word, without a processor instruction for it.
-int BitCount(std::uint64_t v) {
-  v = v - ((v >> 1) & 0x5555555555555555ull);
-  v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
-  v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-  return static_cast<int>((v * 0x0101010101010101ull) >> 56);
-}
-
-// The classes of the rectangle from a dispatch's ink rows.
-std::uint8_t RectClasses(TInkRows& rows, int x0, int y0, int x1, int y1, std::uint8_t mask) {
-  const std::uint64_t full = ~std::uint64_t{0} >> (63 - (x1 - x0));
-  const std::uint8_t wanted = mask & 3;
-  std::uint8_t bits = 0;
-  for (int y = y0; y <= y1 && (bits & wanted) != wanted; ++y) {
-    const std::uint64_t ink = rows.Bits(y, x0, x1);
-    bits |= static_cast<std::uint8_t>((ink != 0 ? 1 : 0) | (ink != full ? 2 : 0));
-  }
-  return bits & mask;
-}
-
-}  // namespace
-
-int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
-  const int dx = x1 - x0, dy = y1 - y0;
-  const int n = std::max(std::abs(dx), std::abs(dy));
-  if (n == 0) return InkAt(bitmap, x0, y0, threshold) ? 1 : 0;
-  if (!bitmap.Inside(x0, y0) || !bitmap.Inside(x1, y1))
-    return CountCrossingsClipped(bitmap, x0, y0, x1, y1, n, threshold);
-  // Both ends inside: so is every sample between them.
-  TRunCounter runs(threshold);
-  if (dy == 0) {  // either way along the row
-    const int xa = std::min(x0, x1), xb = std::max(x0, x1);
-    if (TInkRows* rows = ActiveInkRows(bitmap, threshold, xa, y0, xb, y0)) {
-      const std::uint64_t ink = rows->Bits(y0, xa, xb);
-      return BitCount(ink & ~(ink << 1));
-    }
-    return RowRuns(bitmap.Row(y0), xa, xb, threshold);
-  }
-  if (dx == 0) {
-    const int step = dy > 0 ? 1 : -1;
-    for (int k = 0, y = y0; k <= n; ++k, y += step) runs.Sample(bitmap.Row(y)[x0]);
-    return runs.Count;
-  }
-  // Sample k lies at x0 + dx*k/n, y0 + dy*k/n (each truncated toward zero):
-  // the quotients of |dx|*k and |dy|*k by n, kept with their remainders.
-  const int ax = std::abs(dx), ay = std::abs(dy);
-  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-  int qx = 0, rx = 0, qy = 0, ry = 0;
-  for (int k = 0; k <= n; ++k) {
-    runs.Sample(bitmap.Row(y0 + sy * qy)[x0 + sx * qx]);
-    rx += ax;
-    if (rx >= n) {
-      rx -= n;
-      ++qx;
-    }
-    ry += ay;
-    if (ry >= n) {
-      ry -= n;
-      ++qy;
-    }
-  }
-  return runs.Count;
-}
-
-std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
+// The classes of a rectangle inside the bitmap, pixel by pixel.
+[[gnu::noinline]] std::uint8_t PixelClasses(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
+                                            std::uint8_t mask) {
   x0 = std::max(x0, 0);
   x1 = std::min(x1, bitmap.Width() - 1);
   y0 = std::max(y0, 0);
   y1 = std::min(y1, bitmap.Height() - 1);
   if (y1 < y0 || x1 < x0) return 0;
-  if (TInkRows* rows = ActiveInkRows(bitmap, threshold, x0, y0, x1, y1))
-    return RectClasses(*rows, x0, y0, x1, y1, mask);
   const int t = threshold & 0xFF;
   switch (mask & 3) {
     case 1:  // any ink
@@ -179,6 +117,89 @@ std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int t
     }
     default: return 0;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Crossings read pixel by pixel.
+[[gnu::noinline]] int PixelCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+  const int dx = x1 - x0, dy = y1 - y0;
+  const int n = std::max(std::abs(dx), std::abs(dy));
+  if (n == 0) return InkAt(bitmap, x0, y0, threshold) ? 1 : 0;
+  if (!bitmap.Inside(x0, y0) || !bitmap.Inside(x1, y1))
+    return CountCrossingsClipped(bitmap, x0, y0, x1, y1, n, threshold);
+  // Both ends inside: so is every sample between them.
+  TRunCounter runs(threshold);
+  if (dy == 0) {  // either way along the row
+    const int xa = std::min(x0, x1), xb = std::max(x0, x1);
+    return RowRuns(bitmap.Row(y0), xa, xb, threshold);
+  }
+  if (dx == 0) {
+    const int step = dy > 0 ? 1 : -1;
+    for (int k = 0, y = y0; k <= n; ++k, y += step) runs.Sample(bitmap.Row(y)[x0]);
+    return runs.Count;
+  }
+  // Sample k lies at x0 + dx*k/n, y0 + dy*k/n (each truncated toward zero):
+  // the major axis steps every sample, the other when its remainder of
+  // |d|*k by n comes round.
+  const int ax = std::abs(dx), ay = std::abs(dy);
+  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
+  int x = x0, y = y0, r = 0;
+  if (ax == n) {
+    const std::uint8_t* row = bitmap.Row(y);
+    for (int k = 0; k <= n; ++k, x += sx) {
+      runs.Sample(row[x]);
+      r += ay;
+      if (r >= n) {
+        r -= n;
+        y += sy;
+        if (k < n) row = bitmap.Row(y);
+      }
+    }
+  } else {
+    for (int k = 0; k <= n; ++k, y += sy) {
+      runs.Sample(bitmap.Row(y)[x]);
+      r += ax;
+      if (r >= n) {
+        r -= n;
+        x += sx;
+      }
+    }
+  }
+  return runs.Count;
+}
+
+}  // namespace
+
+int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+  if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    if (y0 == y1) {  // either way along the row
+      const int xa = std::min(x0, x1), xb = std::max(x0, x1);
+      if (plane->Covers(xa, y0, xb, y0)) return plane->RowRuns(y0, xa, xb);
+    } else if (x0 == x1) {  // either way down the column
+      const int ya = std::min(y0, y1), yb = std::max(y0, y1);
+      if (plane->Covers(x0, ya, x0, yb)) return plane->ColumnRuns(x0, ya, yb);
+    }
+  }
+  return PixelCrossings(bitmap, x0, y0, x1, y1, threshold);
+}
+
+std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
+  if (y1 < y0 || x1 < x0) return 0;  // clipping only shrinks it
+  if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    if (!plane->Covers(x0, y0, x1, y1)) {  // the plane lies inside the bitmap
+      x0 = std::max(x0, 0);
+      x1 = std::min(x1, plane->BitmapWidth() - 1);
+      y0 = std::max(y0, 0);
+      y1 = std::min(y1, plane->BitmapHeight() - 1);
+      if (y1 < y0 || x1 < x0) return 0;
+      if (!plane->Covers(x0, y0, x1, y1)) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+    }
+    return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask & 3u) & mask);
+  }
+  return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
 }
 
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
@@ -367,7 +388,10 @@ int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top
     CopyWrittenHoles(known->Holes, holes);
     return known->Result;
   }
-  LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
+  if (w <= 64)
+    LabelHolesOnBits(s, bitmap, left, top, w, h, threshold, eight);
+  else
+    LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
   const int result = RankHoles(s, w, h, holes);
   s.RememberHoles({query, result, holes});
   return result;

@@ -4,6 +4,7 @@
 // every recogniser put onto a bitmap's pixels. They read 8-bit pixels through
 // the one ink predicate; every position outside the bitmap reads as paper.
 
+#include <algorithm>
 #include <cstdint>
 
 #include "dibunit/dib.h"
@@ -43,30 +44,35 @@ inline bool InkAt(const TDIB& bitmap, int x, int y, int threshold) {
 inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
   if (!bitmap.Inside(x, y)) return 0;
   const bool wantInk = target == tgInk;
-  int steps = 0;
+  const int t = threshold & 0xFF;
+  auto hit = [t, wantInk](std::uint8_t byte) { return ((byte & 0xF8) < t) == wantInk; };
+  // n: the pixels the scan may examine, up to the bitmap's edge.
   switch (direction) {
-    case dirUp:
-      for (; steps < maxSteps && y >= 0; ++steps, --y)
-        if (IsInkByte(bitmap.PixelByte(x, y), threshold) == wantInk) return steps;
-      return steps;
+    case dirUp: {
+      const int n = std::min(maxSteps, y + 1);
+      for (int k = 0; k < n; ++k)
+        if (hit(bitmap.PixelByte(x, y - k))) return k;
+      return std::max(n, 0);
+    }
     case dirDown: {
-      const int h = bitmap.Height();
-      for (; steps < maxSteps && y < h; ++steps, ++y)
-        if (IsInkByte(bitmap.PixelByte(x, y), threshold) == wantInk) return steps;
-      return steps;
+      const int n = std::min(maxSteps, bitmap.Height() - y);
+      for (int k = 0; k < n; ++k)
+        if (hit(bitmap.PixelByte(x, y + k))) return k;
+      return std::max(n, 0);
     }
     case dirLeft: {
-      const std::uint8_t* row = bitmap.Row(y);
-      for (; steps < maxSteps && x >= 0; ++steps, --x)
-        if (IsInkByte(row[x], threshold) == wantInk) return steps;
-      return steps;
+      const std::uint8_t* p = bitmap.Row(y) + x;
+      const int n = std::min(maxSteps, x + 1);
+      for (int k = 0; k < n; ++k)
+        if (hit(p[-k])) return k;
+      return std::max(n, 0);
     }
     case dirRight: {
-      const std::uint8_t* row = bitmap.Row(y);
-      const int w = bitmap.Width();
-      for (; steps < maxSteps && x < w; ++steps, ++x)
-        if (IsInkByte(row[x], threshold) == wantInk) return steps;
-      return steps;
+      const std::uint8_t* p = bitmap.Row(y) + x;
+      const int n = std::min(maxSteps, bitmap.Width() - x);
+      for (int k = 0; k < n; ++k)
+        if (hit(p[k])) return k;
+      return std::max(n, 0);
     }
     default: return 0;
   }

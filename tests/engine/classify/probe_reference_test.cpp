@@ -17,7 +17,7 @@
 
 #include "engine/byte_scan.h"
 #include "engine/classify/driver.h"
-#include "engine/classify/ink_rows.h"
+#include "engine/classify/ink_plane.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
@@ -205,12 +205,13 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
     auto b = RandomBitmap(rng, w, h);
     const int thr = Pick(0, 255);
     for (const int mode : {0, 1, 2}) {
-      std::optional<TInkRowsScope> scope;
+      std::optional<TPlanesScope> scope;
       const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
-      if (mode == 1) scope.emplace(engine.Scratch().InkRows, *b, *other, thr, 0, 0, 7, 7);
+      const int boxRight = Pick(boxLeft, w - 1), boxBottom = Pick(boxTop, h - 1);
+      if (mode == 1) scope.emplace(engine.Scratch().Planes, *b, *other, thr, 0, 0, 7, 7, 0, 7);
       if (mode == 2)
-        scope.emplace(engine.Scratch().InkRows, *other, *b, thr, boxLeft, boxTop, Pick(boxLeft, w - 1),
-                      Pick(boxTop, h - 1));
+        scope.emplace(engine.Scratch().Planes, *other, *b, thr, boxLeft, boxTop, boxRight, boxBottom,
+                      Pick(-5, boxBottom), Pick(boxTop, h + 5));
       for (int k = 0; k < 40; ++k) {
         // Rows, columns and slopes; a few with ends outside the bitmap.
         const bool outside = k % 8 == 0;
@@ -225,6 +226,34 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
         ASSERT_EQ(ProbeRect(*b, x0, y0, x1, y1, thr, mask), ReferenceProbeRect(*b, x0, y0, x1, y1, thr, mask))
             << x0 << "," << y0 << " to " << x1 << "," << y1 << " mask " << int{mask} << " mode " << mode;
       }
+    }
+  }
+}
+
+// Scans from any start (outside the bitmap too), in every direction, for
+// either class, with limits short of, at and past the edge, none or negative.
+TEST_F(ProbeReferenceTest, ScansAsPixelLoopsFindThem) {
+  for (int round = 0; round < 300; ++round) {
+    auto b = RandomBitmap(rng, Pick(1, 40), Pick(1, 40));
+    const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
+    for (int k = 0; k < 40; ++k) {
+      const int x = Pick(-2, w + 1), y = Pick(-2, h + 1), dir = Pick(-1, 4), target = Pick(0, 2);
+      const int maxSteps = Pick(-3, 45);
+      int expected = 0;
+      if (b->Inside(x, y) && dir >= 0 && dir <= 3) {
+        const int dx = dir == dirRight  ? 1
+                       : dir == dirLeft ? -1
+                                        : 0,
+                  dy = dir == dirDown ? 1
+                       : dir == dirUp ? -1
+                                      : 0;
+        int px = x, py = y;
+        while (expected < maxSteps && b->Inside(px, py) &&
+               Ink(b->PixelByte(px, py), thr) != (target == tgInk))
+          ++expected, px += dx, py += dy;
+      }
+      ASSERT_EQ(ScanRun(*b, x, y, dir, target, thr, maxSteps), expected)
+          << x << "," << y << " dir " << dir << " target " << target << " max " << maxSteps;
     }
   }
 }
@@ -311,7 +340,7 @@ TEST_F(ProbeReferenceTest, ExtractionAsFillingFromEachFirstPixel) {
 TEST_F(ProbeReferenceTest, GlyphCutAsCopyFillAndPaper) {
   TDIB reused;
   for (int round = 0; round < 400; ++round) {
-    const int w = Pick(3, 40), h = Pick(3, 40);
+    const int w = round % 8 == 0 ? Pick(50, 90) : Pick(3, 40), h = Pick(3, 40);  // past a word too
     engine.BeginRun();
     engine.Page = RandomBitmap(rng, w, h);
     const int thr = round % 7 == 0 ? Pick(0, 255) : 128;
@@ -377,6 +406,38 @@ TEST_F(ProbeReferenceTest, RememberedHolesKeepTheirKey) {
   }
   ring->Row(1)[4] = 248;  // the ring opens; no dispatch remembers the old count
   EXPECT_EQ(CountHoles(engine, *ring, 0, 0, 4, 2, 160, nullptr), 0);
+}
+
+// A driver call keeps the planes and hole counts of its dispatches from one
+// to the next; once it says a pixel changed, the next dispatch reads anew.
+TEST_F(ProbeReferenceTest, KeptReadingsFollowAChangedPixel) {
+  auto glyph = test::MakeGrey(5, 3, 248);
+  auto page = test::FromArt({
+      "#####",
+      "#...#",
+      "#####",
+  });
+  test::FillRect(*page, 1, 1, 3, 1, 248);
+  const TPixelsKept kept(engine.Scratch());
+  struct TSeen {
+    int Ink, Runs, Holes;
+  };
+  auto dispatch = [&] {
+    const THoleMemoScope memo(engine.Scratch());
+    const TPlanesScope planes(engine.Scratch().Planes, *glyph, *page, 160, 0, 0, 4, 2, 0, 2);
+    return TSeen{ProbeRect(*page, 2, 1, 2, 1, 160, 1), CountCrossings(*page, 0, 1, 4, 1, 160),
+                 CountHoles(engine, *page, 0, 0, 4, 2, 160, nullptr)};
+  };
+  const TSeen before = dispatch();
+  EXPECT_EQ(before.Ink, 0);
+  EXPECT_EQ(before.Runs, 2);
+  EXPECT_EQ(before.Holes, 1);
+  page->Row(1)[2] = 0;  // the hole splits in two single pixels, the row gets a third run
+  engine.Scratch().PixelsChanged();
+  const TSeen after = dispatch();
+  EXPECT_EQ(after.Ink, 1);
+  EXPECT_EQ(after.Runs, 3);
+  EXPECT_EQ(after.Holes, 2);
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+
+// The holes of a rectangle at most a word wide, found on bits: the unmarked
+// paper of each row as one word, the paper that reaches the rectangle's edge
+// flooded away row by row, and only what is left (the holes) labelled.
+
+#include <cstdint>
+
+#include "dibunit/dib.h"
+
+namespace omniocr {
+
+class TProbeScratch;
+
+// Labels the regions of unmarked paper of the w x h rectangle at (left, top)
+// (w at most 64; positions outside the bitmap read as unmarked paper, 248)
+// that do not reach its edge; they are left in scratch.Regions, as
+// LabelRegions leaves them, without the regions that reach the edge.
+void LabelHolesOnBits(TProbeScratch& scratch, const TDIB& bitmap, int left, int top, int w, int h,
+                      int threshold, bool eightConnected);
+
+}  // namespace omniocr

@@ -1,0 +1,160 @@
+#include "engine/classify/ink_plane.h"
+
+#include <algorithm>
+
+#include "engine/byte_scan.h"
+#include "engine/classify/bit_spans.h"
+
+namespace omniocr {
+
+constinit thread_local TDispatchPlanes* activePlanes = nullptr;
+
+namespace {
+
+// One round of a transposition: in each block of 2j words, the high half of
+// every bit group of 2j of the first j words trades places with the low half
+// of the words j further on.
+template <int J>
+void SwapHalves(std::uint64_t* a, int n, std::uint64_t m) {
+  for (int b = 0; b < n; b += 2 * J)
+    for (int k = b; k < b + J; ++k) {
+      const std::uint64_t t = ((a[k] >> J) ^ a[k + J]) & m;
+      a[k] ^= t << J;
+      a[k + J] ^= t;
+    }
+}
+
+// Transposes 32 x 32 blocks of bits held in the two halves of 32 words: bit x
+// of half h of word y becomes bit y of half h of word x.
+void TransposeHalves(std::uint64_t* a) {
+  SwapHalves<16>(a, 32, 0x0000FFFF0000FFFFull);
+  SwapHalves<8>(a, 32, 0x00FF00FF00FF00FFull);
+  SwapHalves<4>(a, 32, 0x0F0F0F0F0F0F0F0Full);
+  SwapHalves<2>(a, 32, 0x3333333333333333ull);
+  SwapHalves<1>(a, 32, 0x5555555555555555ull);
+}
+
+// Transposes a 64 x 64 block of bits: bit x of word y becomes bit y of word x.
+void Transpose64(std::uint64_t* a) {
+  SwapHalves<32>(a, 64, 0x00000000FFFFFFFFull);
+  TransposeHalves(a);
+  TransposeHalves(a + 32);
+}
+
+}  // namespace
+
+void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) {
+  Bitmap = &bitmap;
+  Threshold = threshold;
+  Width = bitmap.Width();
+  Height = bitmap.Height();
+  Left = std::max(left, 0);
+  Top = std::max(top, 0);
+  Right = std::min(right, Width - 1);
+  Bottom = std::min(bottom, Height - 1);
+  if (Right < Left || Bottom < Top) {
+    Right = Left - 1;  // covers nothing
+    Bottom = Top - 1;
+  }
+  RowStride = (Right - Left + 64) / 64;
+  ColumnStride = (Bottom - Top + 64) / 64;
+  RowsRead = ColumnsRead = false;
+}
+
+bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const {
+  TInkPlane named;
+  named.Reset(bitmap, threshold, left, top, right, bottom);
+  return Bitmap == named.Bitmap && Threshold == named.Threshold && Left == named.Left && Top == named.Top &&
+         Right == named.Right && Bottom == named.Bottom && Width == named.Width && Height == named.Height;
+}
+
+void TInkPlane::ReadRows() {
+  RowsRead = true;
+  const int w = Right - Left + 1, h = Bottom - Top + 1;
+  Rows.resize(static_cast<std::size_t>(h * RowStride));
+  const TSixteenPixels pixels(Threshold);
+  for (int j = 0; j < h; ++j)
+    BitsOfRow(Bitmap->Row(Top + j) + Left, w, &Rows[static_cast<std::size_t>(j * RowStride)],
+              [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
+}
+
+void TInkPlane::ReadColumns() {
+  ColumnsRead = true;
+  if (!RowsRead) ReadRows();
+  const int w = Right - Left + 1, h = Bottom - Top + 1;
+  Columns.resize(static_cast<std::size_t>(w * ColumnStride));
+  std::uint64_t block[64];
+  auto rowWord = [&](int j, int c) { return j < h ? Rows[static_cast<std::size_t>(j * RowStride + c)] : 0; };
+  for (int r = 0; r < ColumnStride; ++r)
+    for (int c = 0; c < RowStride; ++c) {
+      const int first = 64 * r, columns = std::min(64, w - 64 * c);
+      if (columns <= 32) {
+        // Rows k and k + 32 share a word: one half-sized transposition.
+        for (int k = 0; k < 32; ++k) block[k] = rowWord(first + k, c) | rowWord(first + k + 32, c) << 32;
+        TransposeHalves(block);
+      } else {
+        for (int k = 0; k < 64; ++k) block[k] = rowWord(first + k, c);
+        Transpose64(block);
+      }
+      for (int k = 0; k < columns; ++k)
+        Columns[static_cast<std::size_t>((64 * c + k) * ColumnStride + r)] = block[k];
+    }
+}
+
+unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted) {
+  const bool byColumns = y1 - y0 > x1 - x0;
+  const int lines = byColumns ? x1 - x0 + 1 : y1 - y0 + 1;
+  const int a = byColumns ? y0 - Top : x0 - Left;
+  const int across = byColumns ? y1 - y0 + 1 : x1 - x0 + 1;
+  const int stride = byColumns ? ColumnStride : RowStride;
+  const std::uint64_t* line = byColumns ? Column(x0) : Row(y0);
+  unsigned found = 0;
+  if (stride != 1) {
+    for (int k = 0; k < lines && (found & wanted) != wanted; ++k, line += stride)
+      found |= bit_spans::Classes(line, a, a + across - 1, wanted);
+    return found;
+  }
+  const std::uint64_t full = bit_spans::LowBits(across);
+  for (int k = 0; k < lines; ++k) {
+    const std::uint64_t v = line[k] >> a & full;
+    found |= (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
+    if ((found & wanted) == wanted) break;
+  }
+  return found;
+}
+
+void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top,
+                           int right, int bottom, int ascLine, int descLine) {
+  Active = true;
+  Threshold = threshold;
+  GlyphBitmap = &glyphBitmap;
+  Page = &page;
+  // Reaching to the guide lines, but never further than the box's height.
+  const int h = bottom - top + 1;
+  const int windowTop = std::max(std::min(top, ascLine), top - h) - 1;
+  const int windowBottom = std::min(std::max(bottom, descLine), bottom + h) + 1;
+  const int glyphRight = glyphBitmap.Width() - 1, glyphBottom = glyphBitmap.Height() - 1;
+  if (!Valid || !GlyphPlane.Names(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom))
+    GlyphPlane.Reset(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom);
+  if (!Valid || !PagePlane.Names(page, threshold, left - 1, windowTop, right + 1, windowBottom))
+    PagePlane.Reset(page, threshold, left - 1, windowTop, right + 1, windowBottom);
+  Valid = Kept;
+}
+
+TPlanesScope::TPlanesScope(TDispatchPlanes& planes, const TDIB& glyphBitmap, const TDIB& page, int threshold,
+                           int left, int top, int right, int bottom, int ascLine, int descLine)
+    : Planes(planes), Outer(activePlanes) {
+  if (Outer != nullptr) {
+    activePlanes = nullptr;
+    return;
+  }
+  Planes.Open(glyphBitmap, page, threshold, left, top, right, bottom, ascLine, descLine);
+  activePlanes = &Planes;
+}
+
+TPlanesScope::~TPlanesScope() {
+  if (Outer == nullptr) Planes.Close();
+  activePlanes = Outer;
+}
+
+}  // namespace omniocr

@@ -1,0 +1,144 @@
+#pragma once
+
+// Ink planes: the ink of a window of a bitmap at one threshold as bits, by
+// rows and by columns, so that the probes the recognisers ask most often
+// (ink or paper in a rectangle, ink runs met along a row or a column) take a few word operations instead of a
+// test per pixel.
+//
+// A dispatch keeps the planes of its glyph bitmap and of the page around the
+// glyph's box while it runs (no pixel changes during one); rows and columns
+// are each read the first time a probe asks for them.
+// Rectangles outside the window, other bitmaps or thresholds, and probes
+// outside a dispatch read the pixels.
+
+#include <cstdint>
+#include <vector>
+
+#include "dibunit/dib.h"
+#include "engine/classify/bit_spans.h"
+
+namespace omniocr {
+
+class TInkPlane {
+ public:
+  // Names the bitmap pixels left..right by top..bottom (clipped to it) at
+  // `threshold`; nothing is read yet.
+  void Reset(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom);
+  // Whether Reset with these arguments would name the same pixels.
+  bool Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const;
+
+  bool Covers(int x0, int y0, int x1, int y1) const {
+    return x0 >= Left && x1 <= Right && y0 >= Top && y1 <= Bottom;
+  }
+  int BitmapWidth() const { return Width; }
+  int BitmapHeight() const { return Height; }
+
+  // Ink (bit 1) and paper (bit 2) of a covered rectangle, as far as `wanted`
+  // asks: row by row or, when it is taller than wide, column by column.
+  unsigned Classes(int x0, int y0, int x1, int y1, unsigned wanted) {
+    if (y0 == y1 && RowStride == 1) return LineClasses(Row(y0)[0] >> (x0 - Left), x1 - x0 + 1);
+    if (x0 == x1 && ColumnStride == 1) return LineClasses(Column(x0)[0] >> (y0 - Top), y1 - y0 + 1);
+    return AreaClasses(x0, y0, x1, y1, wanted);
+  }
+  // Ink runs of covered row y from x0 to x1, of covered column x from y0 to y1.
+  int RowRuns(int y, int x0, int x1) {
+    const std::uint64_t* row = Row(y);
+    if (RowStride != 1) return bit_spans::Runs(row, x0 - Left, x1 - Left);
+    const std::uint64_t v = row[0] >> (x0 - Left) & bit_spans::LowBits(x1 - x0 + 1);
+    return bit_spans::BitCount(v & ~(v << 1));
+  }
+  int ColumnRuns(int x, int y0, int y1) {
+    const std::uint64_t* column = Column(x);
+    if (ColumnStride != 1) return bit_spans::Runs(column, y0 - Top, y1 - Top);
+    const std::uint64_t v = column[0] >> (y0 - Top) & bit_spans::LowBits(y1 - y0 + 1);
+    return bit_spans::BitCount(v & ~(v << 1));
+  }
+
+ private:
+  // The ink of covered row y as bits from column Left on (RowStride words),
+  // of covered column x from row Top on (ColumnStride words); each read on
+  // first use.
+  const std::uint64_t* Row(int y) {
+    if (!RowsRead) ReadRows();
+    return &Rows[static_cast<std::size_t>((y - Top) * RowStride)];
+  }
+  const std::uint64_t* Column(int x) {
+    if (!ColumnsRead) ReadColumns();
+    return &Columns[static_cast<std::size_t>((x - Left) * ColumnStride)];
+  }
+  // Ink and paper of the low `length` bits of a line.
+  static unsigned LineClasses(std::uint64_t bits, int length) {
+    const std::uint64_t full = bit_spans::LowBits(length), v = bits & full;
+    return (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
+  }
+  unsigned AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted);
+
+  void ReadRows();
+  void ReadColumns();
+
+  const TDIB* Bitmap = nullptr;
+  int Threshold = 0;
+  int Width = 0, Height = 0;  // of the bitmap
+  int Left = 0, Top = 0, Right = -1, Bottom = -1;
+  int RowStride = 0, ColumnStride = 0;
+  bool RowsRead = false, ColumnsRead = false;
+  std::vector<std::uint64_t> Rows;     // bit x - Left of row y
+  std::vector<std::uint64_t> Columns;  // bit y - Top of column x
+};
+
+// The planes of one dispatch: its glyph bitmap, and the page over the box
+// widened by one pixel and reaching up to the ascender line and down to the
+// descender line (where dots, accents and descenders are probed).
+class TDispatchPlanes {
+ public:
+  void Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top, int right,
+            int bottom, int ascLine, int descLine);
+  void Close() { Active = false; }
+  // While kept, a dispatch that names the planes of the one before reads
+  // none of their pixels again; Forget says that pixels have changed.
+  void Keep(bool keep) {
+    Kept = keep;
+    if (!keep) Valid = false;
+  }
+  void Forget() { Valid = false; }
+  // The plane of `bitmap` at `threshold`, or null.
+  TInkPlane* Find(const TDIB& bitmap, int threshold) {
+    if (!Active || threshold != Threshold) return nullptr;
+    return &bitmap == GlyphBitmap ? &GlyphPlane : &bitmap == Page ? &PagePlane : nullptr;
+  }
+
+ private:
+  bool Active = false;
+  bool Kept = false;   // a driver call keeps the planes between its dispatches
+  bool Valid = false;  // the planes hold the pixels as they are
+  int Threshold = 0;
+  const TDIB* GlyphBitmap = nullptr;
+  const TDIB* Page = nullptr;
+  TInkPlane GlyphPlane, PagePlane;
+};
+
+// The planes of the dispatch running on this thread, or null.
+extern constinit thread_local TDispatchPlanes* activePlanes;
+
+// The plane of `bitmap` at `threshold` in the running dispatch, or null.
+inline TInkPlane* ActivePlane(const TDIB& bitmap, int threshold) {
+  TDispatchPlanes* planes = activePlanes;
+  return planes == nullptr ? nullptr : planes->Find(bitmap, threshold);
+}
+
+// Makes a dispatch's planes the active ones for its lifetime. A dispatch
+// within another (none does so) would run without them.
+class TPlanesScope {
+ public:
+  TPlanesScope(TDispatchPlanes& planes, const TDIB& glyphBitmap, const TDIB& page, int threshold, int left,
+               int top, int right, int bottom, int ascLine, int descLine);
+  ~TPlanesScope();
+  TPlanesScope(const TPlanesScope&) = delete;
+  TPlanesScope& operator=(const TPlanesScope&) = delete;
+
+ private:
+  TDispatchPlanes& Planes;
+  TDispatchPlanes* Outer;
+};
+
+}  // namespace omniocr
