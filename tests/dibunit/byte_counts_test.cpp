@@ -16,9 +16,9 @@ THistogram CountOneByOne(const std::uint8_t* bytes, std::size_t count) {
   return counts;
 }
 
-// Runs of equal bytes are counted eight at a time: runs that start and end
-// anywhere in a word, change their value from word to word, or are too
-// short for a word must count as byte by byte.
+// Runs of equal bytes are counted sixteen at a time: runs that start and end
+// anywhere in a stretch, change their value from stretch to stretch, or are
+// too short for one must count as byte by byte.
 TEST(ByteCounter, CountsAsOneByOne) {
   const struct {
     const char* what;
@@ -33,6 +33,8 @@ TEST(ByteCounter, CountsAsOneByOne) {
       {"value 0 first", {{16, 0}, {8, 255}, {8, 0}}},
       {"long runs", {{100, 255}, {3, 0}, {70, 255}, {64, 0}, {41, 255}}},
       {"a long run ending a byte short of a stretch", {{8, 255}, {31, 255}, {1, 4}, {40, 255}}},
+      {"stretches of two values", {{32, 255}, {16, 0}, {48, 255}, {17, 0}, {15, 3}}},
+      {"a stretch of a value after mixed bytes", {{5, 1}, {11, 2}, {16, 1}, {16, 2}}},
       {"scattered", {{1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}, {1, 9}}},
   };
   for (const auto& c : cases)
