@@ -1,5 +1,6 @@
 #include "imaging/ink_mask.h"
 
+#include <emmintrin.h>
 #include <leptonica/allheaders.h>
 
 #include <array>
@@ -133,6 +134,59 @@ void MaskGrey(const TDibGraphic& image, const TIndexTable& ink, l_uint32* data, 
   }
 }
 
+// The number of leading ink entries when the ink entries are exactly the
+// indices below it; -1 when ink and paper interleave.
+int InkPrefixLength(const TIndexTable& ink) {
+  std::size_t length = 0;
+  while (length < ink.size() && ink[length] != 0) ++length;
+  for (std::size_t i = length; i < ink.size(); ++i)
+    if (ink[i] != 0) return -1;
+  return static_cast<int>(length);
+}
+
+// Bits of each byte in reverse order: a compare mask holds the first pixel
+// lowest, Leptonica wants it highest.
+constexpr std::array<std::uint8_t, 256> kReversedBits = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    int r = 0;
+    for (int k = 0; k < 8; ++k) r |= ((b >> k) & 1) << (7 - k);
+    table[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(r);
+  }
+  return table;
+}();
+
+// The mask word of 32 pixels of an 8-bit image whose ink is every byte up to
+// `lastInk`: sixteen bytes compared at once, twice.
+l_uint32 MaskWordBelow(const std::uint8_t* p, __m128i lastInk) {
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+  // A byte is at most lastInk when the smaller of the two is the byte.
+  const auto lowBits =
+      static_cast<l_uint32>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(low, lastInk), low)));
+  const auto highBits =
+      static_cast<l_uint32>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(high, lastInk), high)));
+  const l_uint32 bits = lowBits | highBits << 16;
+  return l_uint32{kReversedBits[bits & 0xFF]} << 24 | l_uint32{kReversedBits[(bits >> 8) & 0xFF]} << 16 |
+         l_uint32{kReversedBits[(bits >> 16) & 0xFF]} << 8 | l_uint32{kReversedBits[bits >> 24]};
+}
+
+// Mask rows of an 8-bit image whose ink is the bytes below `inkLevels`
+// (1 to 255), a word of 32 pixels at a time.
+void MaskGreyBelow(const TDibGraphic& image, int inkLevels, l_uint32* data, l_int32 wpl) {
+  const int width = image.Width(), fullWords = width / 32;
+  const __m128i lastInk = _mm_set1_epi8(static_cast<char>(inkLevels - 1));
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* row = image.ScanLine(y);
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    for (int w = 0; w < fullWords; ++w) line[w] = MaskWordBelow(row + 32 * w, lastInk);
+    l_uint32 word = 0;
+    for (int x = 32 * fullWords; x < width; ++x)
+      word |= static_cast<l_uint32>(row[x] < inkLevels ? 1u : 0u) << (31 - (x & 31));
+    if (width % 32) line[fullWords] = word;
+  }
+}
+
 }  // namespace
 
 THistogram GreyHistogram(const TDibGraphic& image) {
@@ -184,7 +238,11 @@ TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram) {
   }
   TIndexTable ink{};
   for (std::size_t i = 0; i < ink.size(); ++i) ink[i] = grey[i] < threshold ? 1 : 0;
-  if (bits == 8)
+  const int inkLevels = bits == 8 ? InkPrefixLength(ink) : -1;
+  if (inkLevels == 0) return mask;  // no ink at all: the mask stays clear
+  if (inkLevels > 0 && inkLevels < 256)
+    MaskGreyBelow(image, inkLevels, data, wpl);
+  else if (bits == 8)
     MaskGrey(image, ink, data, wpl);
   else
     MaskPixels(image, data, wpl,
