@@ -35,6 +35,7 @@ void CollectRecords(const TOmnifontOCR& engine, const TPreparedPage& page, const
   const bool spaced = options.Area == atTextLine || options.Area == atParagraph || options.Area == atRegions;
   if (spaced && options.Spacing == TSpacing::Gaps)
     records = BreakWordsByGaps(records, TPitch{engine.FixedPitch, engine.PitchEstimate});
+  result.Records.reserve(records.size());
   for (const TOCRChar& record : records) result.Records.push_back(PlaceOnImage(record, page));
 }
 

@@ -217,6 +217,9 @@ std::vector<TOCRChar> BreakWordsByGaps(const std::vector<TOCRChar>& records, con
   // Records between two characters of one line wait for the second: the
   // engine's spaces among them give way to the new ones.
   std::vector<TOCRChar> out;
+  // The new spaces about replace the engine's: room for a few more than
+  // there were saves copying every record as the list grows.
+  out.reserve(records.size() + records.size() / 8 + 8);
   std::vector<const TOCRChar*> waiting;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const TOCRChar& r = records[i];
