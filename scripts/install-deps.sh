@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtiff-dev libjpeg-dev libpng-dev zlib1g-dev libgif-dev libwebp-dev
+  libzstd-dev liblzma-dev liblerc-dev libjbig-dev libdeflate-dev
   libpoppler-cpp-dev libhpdf-dev libleptonica-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth fonts-dejavu-core
