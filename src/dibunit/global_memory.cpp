@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "dibunit/errors.h"
+#include "dibunit/prefault.h"
 
 namespace omniocr {
 
@@ -46,9 +47,12 @@ TGlobalBlock* Valid(TGlobalHandle handle) {
 }
 
 // calloc(0) may return null; keep every block's data pointer non-null.
+// Blocks are written whole once made (bitmaps, copies).
 unsigned char* AllocateZeroed(std::size_t size) {
   if (InjectFailure()) return nullptr;
-  return static_cast<unsigned char*>(std::calloc(size == 0 ? 1 : size, 1));
+  auto* data = static_cast<unsigned char*>(std::calloc(size == 0 ? 1 : size, 1));
+  PrefaultForWriting(data, size);
+  return data;
 }
 
 }  // namespace

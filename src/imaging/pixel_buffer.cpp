@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "dibunit/prefault.h"
+
 namespace omniocr {
 
 TPixelBuffer::TPixelBuffer(std::size_t size) {
@@ -12,12 +14,15 @@ TPixelBuffer::TPixelBuffer(std::size_t size) {
   Data_ = static_cast<std::uint8_t*>(std::calloc(size, 1));
   if (Data_ == nullptr) throw std::bad_alloc();
   Size_ = size;
+  // An image's pixels are written whole (read, converted, turned or copied).
+  PrefaultForWriting(Data_, size);
 }
 
 TPixelBuffer::TPixelBuffer(const TPixelBuffer& other) {
   if (other.Size_ == 0) return;
   Data_ = static_cast<std::uint8_t*>(std::malloc(other.Size_));
   if (Data_ == nullptr) throw std::bad_alloc();
+  PrefaultForWriting(Data_, other.Size_);
   std::memcpy(Data_, other.Data_, other.Size_);
   Size_ = other.Size_;
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+// Backing a large, freshly allocated block with memory in one call before it
+// is written whole: the system then maps its pages together instead of
+// stopping the program once for every page it first touches.
+
+#include <cstddef>
+
+namespace omniocr {
+
+// Blocks smaller than this come from memory the allocator has touched before.
+constexpr std::size_t kPrefaultMinBytes = 256 * 1024;
+
+// A hint only: nothing happens for a smaller block or where the system
+// cannot do it, and the contents stay as they are.
+void PrefaultForWriting(void* data, std::size_t size);
+
+}  // namespace omniocr
