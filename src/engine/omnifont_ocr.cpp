@@ -1,8 +1,11 @@
 #include "engine/omnifont_ocr.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "dibunit/errors.h"
+#include "dibunit/prefault.h"
 #include "dibunit/threshold.h"
 #include "engine/classify/probe_scratch.h"
 
@@ -46,17 +49,18 @@ TOCRChar* TOmnifontOCR::NewRecord() {
 void TOmnifontOCR::CopyInputToPage(TGlobalHandle handle) {
   const std::size_t size = GlobalSize(handle);
   if (handle == nullptr || size == 0) throw EOCRError("Unsupported bitmap: no bitmap data");
-  TGlobalHandle copy = GlobalAllocZeroed(size);
+  // Every byte is copied over at once, so the block needs no zero fill.
+  void* target = std::malloc(size);
+  if (target == nullptr) RaiseSystemError(ENOMEM);
+  PrefaultForWriting(target, size);
   try {
-    void* source = GlobalLock(handle);
-    void* target = GlobalLock(copy);
-    std::memcpy(target, source, size);
-    GlobalUnlock(copy);
+    std::memcpy(target, GlobalLock(handle), size);
     GlobalUnlock(handle);
   } catch (...) {
-    GlobalFree(copy);
+    std::free(target);
     throw;
   }
+  TGlobalHandle copy = GlobalAdopt(target, size);  // frees the bytes itself when it fails
   Page->OwnsHandle = true;
   Page->LoadFromHandle(copy);  // frees the copy itself when it refuses the bitmap
   BilevelSource = Page->Format == df1Bit;
