@@ -177,9 +177,11 @@ TDibGraphic ReadImageMemory(const std::uint8_t* data, std::size_t size, int imag
 }
 
 TDibGraphic ReadImageFile(const std::string& path, int imageNumber, int renderDpi) {
+  // Rows are read a few at a time; a larger buffer takes fewer calls. The C
+  // library takes the size only with a buffer of ours, which outlives the file.
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
   const TFilePtr file = OpenForReading(path);
-  // Rows are read a few at a time; a larger buffer takes fewer calls.
-  std::setvbuf(file.get(), nullptr, _IOFBF, kReadBufferBytes);
+  std::setvbuf(file.get(), buffer.get(), _IOFBF, kReadBufferBytes);
   if (imageNumber == 1)
     if (std::optional<TDibGraphic> image = ReadPnmDirectly(file.get())) return std::move(*image);
   const std::vector<std::uint8_t> bytes = ReadRest(file.get());
