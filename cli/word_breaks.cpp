@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <numeric>
 
 #include "engine/classify/candidates.h"
 
@@ -38,16 +39,28 @@ std::vector<TLine> LinesOf(const std::vector<TOCRChar>& records) {
 }
 
 // Boxes inside another box of the line take no part in the spacing; of two
-// equal boxes the first one counts.
+// equal boxes the first one counts. A box that holds another starts no
+// further left of it than the widest box is wide, so each box looks among
+// the few that start there, not along the whole line.
 std::vector<bool> NestedBoxes(const std::vector<TOCRChar>& records, const TLine& line) {
   std::vector<bool> nested(line.size(), false);
-  for (std::size_t a = 0; a < line.size(); ++a)
-    for (std::size_t b = 0; b < line.size() && !nested[a]; ++b) {
-      if (a == b) continue;
-      const TOCRChar &inner = records[line[a]], &outer = records[line[b]];
+  const auto left = [&](std::size_t k) { return records[line[k]].Left; };
+  std::vector<std::size_t> byLeft(line.size());
+  std::iota(byLeft.begin(), byLeft.end(), std::size_t{0});
+  std::sort(byLeft.begin(), byLeft.end(), [&](std::size_t p, std::size_t q) { return left(p) < left(q); });
+  int widest = 0;
+  for (const std::size_t i : line) widest = std::max(widest, records[i].Width());
+  for (std::size_t a = 0; a < line.size(); ++a) {
+    const TOCRChar& inner = records[line[a]];
+    auto b = std::lower_bound(byLeft.begin(), byLeft.end(), inner.Right - widest + 1,
+                              [&](std::size_t k, int value) { return left(k) < value; });
+    for (; b != byLeft.end() && left(*b) <= inner.Left && !nested[a]; ++b) {
+      if (*b == a) continue;
+      const TOCRChar& outer = records[line[*b]];
       const bool same = Contains(inner, outer) && Contains(outer, inner);
-      nested[a] = Contains(outer, inner) && (!same || b < a);
+      nested[a] = Contains(outer, inner) && (!same || *b < a);
     }
+  }
   return nested;
 }
 
