@@ -1,5 +1,6 @@
 #include "imaging/pixel_buffer.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -9,22 +10,28 @@
 
 namespace omniocr {
 
-TPixelBuffer::TPixelBuffer(std::size_t size) {
+TPixelBuffer::TPixelBuffer(std::size_t size, std::size_t room) {
   if (size == 0) return;
-  Data_ = static_cast<std::uint8_t*>(std::calloc(size, 1));
-  if (Data_ == nullptr) throw std::bad_alloc();
+  if (room > SIZE_MAX - size) throw std::bad_alloc();
+  auto* block = static_cast<std::uint8_t*>(std::calloc(room + size, 1));
+  if (block == nullptr) throw std::bad_alloc();
+  Data_ = block + room;
   Size_ = size;
+  Room_ = room;
   // An image's pixels are written whole (read, converted, turned or copied).
-  PrefaultForWriting(Data_, size);
+  PrefaultForWriting(block, room + size);
 }
 
 TPixelBuffer::TPixelBuffer(const TPixelBuffer& other) {
   if (other.Size_ == 0) return;
-  Data_ = static_cast<std::uint8_t*>(std::malloc(other.Size_));
-  if (Data_ == nullptr) throw std::bad_alloc();
-  PrefaultForWriting(Data_, other.Size_);
-  std::memcpy(Data_, other.Data_, other.Size_);
+  const std::size_t bytes = other.Room_ + other.Size_;
+  auto* block = static_cast<std::uint8_t*>(std::malloc(bytes));
+  if (block == nullptr) throw std::bad_alloc();
+  PrefaultForWriting(block, bytes);
+  std::memcpy(block, other.Block(), bytes);
+  Data_ = block + other.Room_;
   Size_ = other.Size_;
+  Room_ = other.Room_;
 }
 
 TPixelBuffer& TPixelBuffer::operator=(const TPixelBuffer& other) {
@@ -33,26 +40,34 @@ TPixelBuffer& TPixelBuffer::operator=(const TPixelBuffer& other) {
 }
 
 TPixelBuffer::TPixelBuffer(TPixelBuffer&& other) noexcept
-    : Data_(std::exchange(other.Data_, nullptr)), Size_(std::exchange(other.Size_, 0)) {}
+    : Data_(std::exchange(other.Data_, nullptr)),
+      Size_(std::exchange(other.Size_, 0)),
+      Room_(std::exchange(other.Room_, 0)) {}
 
 TPixelBuffer& TPixelBuffer::operator=(TPixelBuffer&& other) noexcept {
   if (this != &other) {
-    std::free(Data_);
+    std::free(Block());
     Data_ = std::exchange(other.Data_, nullptr);
     Size_ = std::exchange(other.Size_, 0);
+    Room_ = std::exchange(other.Room_, 0);
   }
   return *this;
 }
 
-TPixelBuffer::~TPixelBuffer() { std::free(Data_); }
+TPixelBuffer::~TPixelBuffer() { std::free(Block()); }
 
 std::uint8_t* TPixelBuffer::Release(std::size_t size) {
-  // A large block is moved by remapping its pages, not by copying them.
-  void* block = std::realloc(Data_, size == 0 ? 1 : size);
-  if (block == nullptr) throw std::bad_alloc();
+  std::uint8_t* block = Block();
+  // A large block is moved by remapping its pages, not by copying them; one
+  // of the right size stays where it is.
+  if (block == nullptr || size != Room_ + Size_) {
+    block = static_cast<std::uint8_t*>(std::realloc(block, size == 0 ? 1 : size));
+    if (block == nullptr) throw std::bad_alloc();
+  }
   Data_ = nullptr;
   Size_ = 0;
-  return static_cast<std::uint8_t*>(block);
+  Room_ = 0;
+  return block;
 }
 
 }  // namespace omniocr

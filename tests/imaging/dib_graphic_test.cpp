@@ -101,8 +101,9 @@ std::vector<std::uint8_t> BlockBytes(TGlobalHandle handle) {
   return bytes;
 }
 
-// The packed bitmap made in the image's own memory is the one made as a copy,
-// byte for byte: rows turned over in place (odd and even heights), indices
+// The packed bitmap made in the image's own memory (or a copy's) is the one
+// made as a copy, byte for byte: rows turned over in place (odd and even
+// heights, rows shorter and longer than sixteen bytes), indices
 // rewritten for the engine where the table asks for it, padding cleared
 // where they are.
 TEST(DibGraphic, TakingThePackedDibGivesTheSameBytesAsCopyingIt) {
@@ -131,9 +132,12 @@ TEST(DibGraphic, TakingThePackedDibGivesTheSameBytesAsCopyingIt) {
         const std::string what =
             std::string(c.what) + ", " + std::to_string(width) + " x " + std::to_string(height);
         const TOwnedHandle copied(image.GetPackedDib());
+        TDibGraphic duplicate = image;  // a copy keeps the room for the header
         const TOwnedHandle taken(image.TakePackedDib());
         EXPECT_EQ(BlockBytes(taken.get()), BlockBytes(copied.get())) << what;
         EXPECT_TRUE(image.Empty()) << what;
+        const TOwnedHandle takenFromCopy(duplicate.TakePackedDib());
+        EXPECT_EQ(BlockBytes(takenFromCopy.get()), BlockBytes(copied.get())) << what;
       }
 }
 
