@@ -1,25 +1,59 @@
 #include "dibunit/byte_counts.h"
 
+#ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 
 namespace omniocr {
+
+namespace {
+
+// A byte value repeated, against which sixteen bytes are compared at once.
+#ifdef __SSE2__
+class TSixteenOf {
+ public:
+  explicit TSixteenOf(std::uint8_t value) : Pattern(_mm_set1_epi8(static_cast<char>(value))) {}
+  bool Covers(const std::uint8_t* bytes) const {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, Pattern)) == 0xFFFF;
+  }
+
+ private:
+  __m128i Pattern;
+};
+#else
+class TSixteenOf {
+ public:
+  explicit TSixteenOf(std::uint8_t value) : Pattern(value * std::uint64_t{0x0101010101010101}) {}
+  bool Covers(const std::uint8_t* bytes) const {
+    std::uint64_t a, b;
+    std::memcpy(&a, bytes, 8);
+    std::memcpy(&b, bytes + 8, 8);
+    return ((a ^ Pattern) | (b ^ Pattern)) == 0;
+  }
+
+ private:
+  std::uint64_t Pattern;
+};
+#endif
+
+}  // namespace
 
 void TByteCounter::Add(const std::uint8_t* bytes, std::size_t count) {
   if (count == 0) return;
   // A run of one value is summed in a register and stored when it ends.
   std::uint8_t runValue = bytes[0];
   std::uint64_t run = 0;
-  __m128i pattern = _mm_set1_epi8(static_cast<char>(runValue));
+  TSixteenOf pattern(runValue);
   std::size_t i = 0;
   for (; i + 16 <= count; i += 16) {
     const std::uint8_t* p = bytes + i;
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, pattern)) == 0xFFFF) {
+    if (pattern.Covers(p)) {
       run += 16;
       continue;
     }
-    const __m128i first = _mm_set1_epi8(static_cast<char>(p[0]));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, first)) == 0xFFFF) {
+    const TSixteenOf first(p[0]);
+    if (first.Covers(p)) {
       Parts[0][runValue] += run;
       runValue = p[0];
       pattern = first;

@@ -1,6 +1,8 @@
 #include "imaging/ink_mask.h"
 
+#ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 #include <leptonica/allheaders.h>
 
 #include <array>
@@ -144,6 +146,7 @@ int InkPrefixLength(const TIndexTable& ink) {
   return static_cast<int>(length);
 }
 
+#ifdef __SSE2__
 // Bits of each byte in reverse order: a compare mask holds the first pixel
 // lowest, Leptonica wants it highest.
 constexpr std::array<std::uint8_t, 256> kReversedBits = [] {
@@ -186,6 +189,8 @@ void MaskGreyBelow(const TDibGraphic& image, int inkLevels, l_uint32* data, l_in
     if (width % 32) line[fullWords] = word;
   }
 }
+
+#endif
 
 }  // namespace
 
@@ -240,9 +245,13 @@ TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram) {
   for (std::size_t i = 0; i < ink.size(); ++i) ink[i] = grey[i] < threshold ? 1 : 0;
   const int inkLevels = bits == 8 ? InkPrefixLength(ink) : -1;
   if (inkLevels == 0) return mask;  // no ink at all: the mask stays clear
+#ifdef __SSE2__
   if (inkLevels > 0 && inkLevels < 256)
     MaskGreyBelow(image, inkLevels, data, wpl);
   else if (bits == 8)
+#else
+  if (bits == 8)
+#endif
     MaskGrey(image, ink, data, wpl);
   else
     MaskPixels(image, data, wpl,
