@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/classify/fill_log.h"
 #include "engine/ocr_types.h"
 
 namespace omniocr {
@@ -80,15 +81,18 @@ class TDispatchMemo {
     // The result was not the reading at the head: a punctuation rule ended
     // the dispatch with its own character.
     bool OwnResult = false;
+    TFillLog Fills;  // the labellings it asked for
   };
 
-  const TEntry* Find(const TOCRChar& glyph, const TDIB& bitmap, int threshold, bool oddFillPass) const;
+  const TEntry* Find(const TOmnifontOCR& engine, const TOCRChar& glyph, const TDIB& bitmap, int threshold,
+                     bool oddFillPass) const;
   TEntry& Append();
 
   std::vector<TEntry> Entries;  // the first Count hold this call's dispatches
   std::size_t Count = 0;
   int Depth = 0;
   std::int64_t ReplayCount = 0;
+  TFillLog Current;  // the running dispatch's labellings
 };
 
 }  // namespace omniocr

@@ -301,6 +301,7 @@ bool PathConnects(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thresh
 }
 
 int FillRegion(const TOmnifontOCR& engine, TDIB& bitmap, int x, int y, int threshold, int mark) {
+  if (TFillLog* log = engine.Scratch().FillLog) log->Unknown();
   TBox box;
   return TraceComponent(bitmap, x, y, threshold, mark, (engine.FillPass & 1) != 0, box,
                         engine.Scratch().Seeds);
@@ -384,16 +385,24 @@ int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top
   TProbeScratch& s = engine.Scratch();
   const bool eight = (engine.FillPass & 1) != 0;
   const THoleQuery query{&bitmap, left, top, right, bottom, threshold, eight};
+  int result = 0;
+  bool eitherNeighbourhood = false;
   if (const THoleMemoEntry* known = s.FindHoles(query)) {
     CopyWrittenHoles(known->Holes, holes);
-    return known->Result;
+    result = known->Result;
+    eitherNeighbourhood = known->EitherNeighbourhood;
+  } else {
+    if (w <= 64)
+      eitherNeighbourhood = LabelHolesOnBits(s, bitmap, left, top, w, h, threshold, eight);
+    else
+      LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
+    result = RankHoles(s, w, h, holes);
+    s.RememberHoles({query, result, holes, eitherNeighbourhood});
   }
-  if (w <= 64)
-    LabelHolesOnBits(s, bitmap, left, top, w, h, threshold, eight);
-  else
-    LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
-  const int result = RankHoles(s, w, h, holes);
-  s.RememberHoles({query, result, holes});
+  // Holes the same in either neighbourhood need not be asked for again.
+  TFillLog* log = s.FillLog;
+  if (log != nullptr && !eitherNeighbourhood)
+    log->Holes(bitmap, left, top, right, bottom, threshold, result, holes, list != nullptr);
   return result;
 }
 
@@ -401,8 +410,11 @@ int CountBlobs(const TOmnifontOCR& engine, const TDIB& bitmap, int x0, int y0, i
                int threshold) {
   if (x0 > x1 || y0 > y1) return 0;
   const bool eight = (engine.FillPass & 1) != 0;
-  return LabelRegions(engine.Scratch(), bitmap, x0, y0, x1 - x0 + 1, y1 - y0 + 1, threshold, eight,
-                      TLabelClass::Ink);
+  TProbeScratch& s = engine.Scratch();
+  const int result =
+      LabelRegions(s, bitmap, x0, y0, x1 - x0 + 1, y1 - y0 + 1, threshold, eight, TLabelClass::Ink);
+  if (TFillLog* log = s.FillLog) log->Blobs(bitmap, x0, y0, x1, y1, threshold, result);
+  return result;
 }
 
 }  // namespace omniocr
