@@ -186,20 +186,30 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
   return PixelCrossings(bitmap, x0, y0, x1, y1, threshold);
 }
 
+namespace {
+
+// A rectangle that reaches past the plane: clipped to the bitmap, then read
+// from the plane if it lies inside it now, else pixel by pixel.
+[[gnu::noinline]] std::uint8_t ClippedClasses(TInkPlane& plane, const TDIB& bitmap, int x0, int y0, int x1,
+                                              int y1, int threshold, std::uint8_t mask) {
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, plane.BitmapWidth() - 1);
+  y0 = std::max(y0, 0);
+  y1 = std::min(y1, plane.BitmapHeight() - 1);
+  if (y1 < y0 || x1 < x0) return 0;
+  if (!plane.Covers(x0, y0, x1, y1)) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+  return static_cast<std::uint8_t>(plane.Classes(x0, y0, x1, y1, mask));
+}
+
+}  // namespace
+
 std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
   if (y1 < y0 || x1 < x0) return 0;  // clipping only shrinks it
-  if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
-    if (!plane->Covers(x0, y0, x1, y1)) {  // the plane lies inside the bitmap
-      x0 = std::max(x0, 0);
-      x1 = std::min(x1, plane->BitmapWidth() - 1);
-      y0 = std::max(y0, 0);
-      y1 = std::min(y1, plane->BitmapHeight() - 1);
-      if (y1 < y0 || x1 < x0) return 0;
-      if (!plane->Covers(x0, y0, x1, y1)) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
-    }
-    return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask & 3u) & mask);
-  }
-  return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+  TInkPlane* plane = ActivePlane(bitmap, threshold);
+  if (plane == nullptr) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+  // The plane lies inside the bitmap.
+  if (!plane->Covers(x0, y0, x1, y1)) return ClippedClasses(*plane, bitmap, x0, y0, x1, y1, threshold, mask);
+  return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask));
 }
 
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
