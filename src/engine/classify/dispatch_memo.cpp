@@ -59,21 +59,41 @@ void CopyPixels(const TDIB& bitmap, std::vector<std::uint8_t>& pixels) {
 }  // namespace
 
 TDispatchMemo::TCallScope::TCallScope(TDispatchMemo& memo) : Memo(memo) {
-  if (Memo.Depth++ == 0) Memo.Forget();
+  if (Memo.Depth++ == 0) {
+    Memo.Count = 0;
+    if (Memo.PageDepth == 0) Memo.PageBands.Forget();
+  }
 }
 
 TDispatchMemo::TCallScope::~TCallScope() {
-  if (--Memo.Depth == 0) Memo.Forget();
+  if (--Memo.Depth == 0) {
+    Memo.Count = 0;
+    if (Memo.PageDepth == 0) Memo.PageBands.Forget();
+  }
+}
+
+TDispatchMemo::TPageScope::TPageScope(TDispatchMemo& memo) : Memo(memo) {
+  if (Memo.PageDepth++ == 0) Memo.PageBands.Forget();
+}
+
+TDispatchMemo::TPageScope::~TPageScope() {
+  if (--Memo.PageDepth == 0) Memo.PageBands.Forget();
+}
+
+bool TDispatchMemo::SameClasses(const TEntry& e, const TOCRChar& glyph, int threshold) {
+  const TGreyBand band(e.Threshold, threshold);
+  return !AnyPixelIn(e.Pixels.data(), e.Pixels.size(), band) &&
+         !PageBands.AnyPixelIn(*glyph.Page, band, glyph.Top, glyph.Bottom);
 }
 
 const TDispatchMemo::TEntry* TDispatchMemo::Find(const TOmnifontOCR& engine, const TOCRChar& glyph,
-                                                 const TDIB& bitmap, int threshold, bool oddFillPass) const {
+                                                 const TDIB& bitmap, int threshold, bool oddFillPass) {
   const TGlyphState state = StateOf(glyph);
   for (std::size_t i = 0; i < Count; ++i) {
     const TEntry& e = Entries[i];
-    if (e.Glyph == &glyph && e.Threshold == threshold && e.Width == bitmap.Width() &&
-        e.Height == bitmap.Height() && e.Before == state && SamePixels(e.Pixels, bitmap) &&
-        (e.OddFillPass == oddFillPass || e.Fills.SameIn(engine)))
+    if (e.Glyph == &glyph && e.Width == bitmap.Width() && e.Height == bitmap.Height() && e.Before == state &&
+        SamePixels(e.Pixels, bitmap) && (e.OddFillPass == oddFillPass || e.Fills.SameIn(engine)) &&
+        (e.Threshold == threshold || SameClasses(e, glyph, threshold)))
       return &e;
   }
   return nullptr;

@@ -157,7 +157,8 @@ TEST(DispatchMemo, PunctuationAnswerComesBackUnderAnotherHead) {
 
 // What a dispatch reads, changed one thing at a time after a first dispatch:
 // only a change the dispatch cannot see (FillPass by two, or by one where no
-// two paper pixels touch only at a corner) is answered from memory.
+// two paper pixels touch only at a corner, or the threshold on a page with no
+// grey level between) is answered from memory.
 TEST(DispatchMemo, AnythingADispatchReadsMakesItRunAgain) {
   struct TCase {
     const char* what;
@@ -169,7 +170,7 @@ TEST(DispatchMemo, AnythingADispatchReadsMakesItRunAgain) {
        [](TPageFixture& f, TOCRChar&, TDIB&, int&, TDispatchMemo&) { f.Engine.FillPass += 2; }},
       {"FillPass by one", true,
        [](TPageFixture& f, TOCRChar&, TDIB&, int&, TDispatchMemo&) { f.Engine.FillPass += 1; }},
-      {"threshold", false, [](TPageFixture&, TOCRChar&, TDIB&, int& thr, TDispatchMemo&) { thr += 8; }},
+      {"threshold", true, [](TPageFixture&, TOCRChar&, TDIB&, int& thr, TDispatchMemo&) { thr += 8; }},
       {"a glyph pixel", false,
        [](TPageFixture&, TOCRChar&, TDIB& b, int&, TDispatchMemo&) { b.Row(1)[1] ^= 1; }},
       {"a record field", false,
@@ -222,6 +223,38 @@ TEST(DispatchMemo, OtherNeighbourhoodIsTheSameWhereTheHolesAre) {
   }
 }
 
+// Another threshold: the same dispatch while no pixel of the page or of the
+// glyph bitmap lies between the two, wherever it is; a new one otherwise.
+TEST(DispatchMemo, AnotherThresholdIsTheSameWithNoGreyBetween) {
+  struct TCase {
+    const char* what;
+    void (*grey)(TDIB& page, TDIB& bitmap, int thr);
+    bool replayed;
+  } cases[] = {
+      {"black and white only", [](TDIB&, TDIB&, int) {}, true},
+      {"a grey pixel far from the glyph",
+       [](TDIB& page, TDIB&, int thr) { page.Row(0)[0] = static_cast<std::uint8_t>(thr - 1); }, false},
+      {"a grey pixel of the glyph",
+       [](TDIB&, TDIB& b, int thr) { b.Row(1)[1] = static_cast<std::uint8_t>(thr - 1); }, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TPageFixture f({"........", "........", "..####..", "..#..#..", "..#.##..", "..####..", "........"},
+                   {1, 2, 5, 7});
+    TOCRChar& g = f.Record(0);
+    const auto bitmap = CutAtExtractionSeed(f.Engine, g);
+    const int thr = f.Engine.Threshold;
+    c.grey(*f.Engine.Page, *bitmap, thr);
+    TDispatchMemo memo;
+    const TDispatchMemo::TCallScope call(memo);
+    const TGlyphState start = StateOf(g);
+    memo.Dispatch(f.Engine, g, *bitmap, thr);
+    RestoreState(g, start);
+    memo.Dispatch(f.Engine, g, *bitmap, thr - 8);
+    EXPECT_EQ(memo.Replays(), c.replayed ? 1 : 0);
+  }
+}
+
 // A record with the same fields is another candidate list; and nothing is
 // remembered outside a driver call or from one call into the next.
 TEST(DispatchMemo, RemembersOnlyTheSameRecordInOneCall) {
@@ -248,13 +281,18 @@ TEST(DispatchMemo, RemembersOnlyTheSameRecordInOneCall) {
 
 // The driver on a blob no rule reads: of its ten dispatches (the first, two
 // neighbourhood passes, two grey retries, and all of them again with the
-// accent sentinel) only the first and the two grey retries see something new
-// (its hole is the same in either neighbourhood).
+// accent sentinel) only the first sees something new on a black and white
+// page (its hole is the same in either neighbourhood); a grey level between
+// the threshold and the one 32 above makes that retry real.
 TEST(DispatchMemo, DriverComputesOnlyWhatIsNew) {
-  TPageFixture f({"......", ".####.", ".#..#.", ".#.##.", ".####.", "......"}, {0, 1, 4, 6});
-  EXPECT_EQ(f.Read(0), NoChar);
-  EXPECT_EQ(f.Engine.DispatchCount, 10);
-  EXPECT_EQ(f.Engine.Scratch().Dispatches.Replays(), 7);
+  for (const bool grey : {false, true}) {
+    SCOPED_TRACE(grey ? "grey" : "black and white");
+    TPageFixture f({"......", ".####.", ".#..#.", ".#.##.", ".####.", "......"}, {0, 1, 4, 6});
+    if (grey) f.Engine.Page->Row(5)[0] = static_cast<std::uint8_t>(f.Engine.Threshold + 8);
+    EXPECT_EQ(f.Read(0), NoChar);
+    EXPECT_EQ(f.Engine.DispatchCount, 10);
+    EXPECT_EQ(f.Engine.Scratch().Dispatches.Replays(), grey ? 8 : 9);
+  }
 }
 
 }  // namespace
