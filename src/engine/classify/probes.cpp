@@ -212,6 +212,19 @@ std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int t
   return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask));
 }
 
+int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int threshold, std::uint8_t mask,
+                 bool holds) {
+  TInkPlane* plane = x0 <= x1 ? ActivePlane(bitmap, threshold) : nullptr;
+  int y = y0;
+  for (; y <= y1; ++y) {
+    const unsigned found = plane != nullptr && plane->Covers(x0, y, x1, y)
+                               ? plane->Classes(x0, y, x1, y, mask)
+                               : ProbeRect(bitmap, x0, y, x1, y, threshold, mask);
+    if ((found != 0) == holds) return y;
+  }
+  return y;
+}
+
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
   const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
   const bool xMajor = dx > dy;
