@@ -44,6 +44,12 @@ class TInkPlane {
       return LineClasses(Columns[static_cast<std::size_t>(x0 - Left)] >> (y0 - Top), y1 - y0 + 1) & mask;
     return ClassesRead(x0, y0, x1, y1, mask);
   }
+  // The first row from y0 (covered) to y1, and no further than the plane
+  // reaches, whose columns x0..x1 give Classes with `mask` non-zero (`holds`)
+  // or zero; the row after the last one looked at when none does.
+  int NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds);
+  int LastRow() const { return Bottom; }
+
   // Ink runs of covered row y from x0 to x1, of covered column x from y0 to y1.
   int RowRuns(int y, int x0, int x1) {
     if (RowStride != 1 || !RowsRead) return RowRunsRead(y, x0, x1);

@@ -216,11 +216,16 @@ int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int thresho
                  bool holds) {
   TInkPlane* plane = x0 <= x1 ? ActivePlane(bitmap, threshold) : nullptr;
   int y = y0;
-  for (; y <= y1; ++y) {
-    const unsigned found = plane != nullptr && plane->Covers(x0, y, x1, y)
-                               ? plane->Classes(x0, y, x1, y, mask)
-                               : ProbeRect(bitmap, x0, y, x1, y, threshold, mask);
-    if ((found != 0) == holds) return y;
+  while (y <= y1) {
+    if (plane != nullptr && plane->Covers(x0, y, x1, y)) {
+      // The rows the plane holds, in one go.
+      const int last = std::min(y1, plane->LastRow());
+      y = plane->NextRowWhere(x0, x1, y, y1, mask, holds);
+      if (y <= last) return y;
+      continue;
+    }
+    if ((ProbeRect(bitmap, x0, y, x1, y, threshold, mask) != 0) == holds) return y;
+    ++y;
   }
   return y;
 }
