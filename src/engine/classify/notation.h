@@ -7,7 +7,8 @@
 // the run widths inkRun/fw/gap and secondRun, the crossing counts
 // hx/vx/cross, the rectangle tests inkIn/paperIn and, row by row or column
 // by column, inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some
-// row or column of a range crossing n runs), the pixel test px and
+// row or column of a range crossing n runs), nextRow (where a scan of rows
+// for one with ink, or with none, stops), the pixel test px and
 // innerCorner, the coverage cov, walk and connects, holes of a box-relative
 // page rectangle, and the context's Holes[0], Holes[1] (largest first). The
 // same probes on the page come as P.lm(y), P.inkIn(L..R, y), P.holes(...) in
