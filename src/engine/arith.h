@@ -32,6 +32,11 @@ inline std::int64_t NearestDiv(std::int64_t numerator, std::int64_t denominator)
   return q;
 }
 
+// The last y with 2y < s, and the last with 2y <= s: a scan "while 2y < s"
+// ends its rows there.
+constexpr int LastBelowHalf(int s) { return (s - 1) >> 1; }
+constexpr int LastAtHalf(int s) { return s >> 1; }
+
 // One confidence factor: c = c * percent / 100, truncating. Successive factors
 // are applied one after another, each truncating.
 inline int Factor(int confidence, int percent) { return confidence * percent / 100; }

@@ -226,6 +226,25 @@ inline int FirstByteNotBelow(const std::uint8_t* row, int from, int to, int limi
   return to;
 }
 
+// Whether a byte of p[0..n) lies in [lo, hi) (0 <= lo < hi <= 256).
+inline bool AnyByteIn(const std::uint8_t* p, int n, int lo, int hi) {
+  if (hi - lo >= 256) return n > 0;
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i low = _mm_set1_epi8(static_cast<char>(lo));
+  const __m128i span = _mm_set1_epi8(static_cast<char>(hi - lo));
+  for (; x + 16 <= n; x += 16) {
+    // b - lo (wrapping) is below hi - lo exactly for the bytes in range.
+    const __m128i offset = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x)), low);
+    const __m128i inside = _mm_subs_epu8(span, offset);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(inside, _mm_setzero_si128())) != 0xFFFF) return true;
+  }
+#endif
+  for (; x < n; ++x)
+    if (p[x] >= lo && p[x] < hi) return true;
+  return false;
+}
+
 // Clears the three low bits of every byte of row[from..to).
 inline void ClearLowBits(std::uint8_t* row, int from, int to) {
   constexpr std::uint64_t kKeep = byte_scan::kOnes * 0xF8u;

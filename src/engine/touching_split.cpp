@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "engine/arith.h"
+#include "engine/classify/dispatch_memo.h"
 #include "engine/classify/driver.h"
+#include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/split_tree.h"
@@ -220,6 +222,9 @@ class TComponentSplitter {
 }  // namespace
 
 void TOmnifontOCR::SplitTouchingChars() {
+  // Only the driver changes pixels here, and it tells the memory of its
+  // dispatches when it does.
+  const TDispatchMemo::TPageScope page(Scratch().Dispatches);
   for (int i = 0; i < Chars.Count(); ++i) {
     if (!WorthSplitting(*Chars[i])) continue;
     std::vector<TOCRChar> pieces = TComponentSplitter(*this, *Chars[i]).Split();

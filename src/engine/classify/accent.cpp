@@ -1,5 +1,6 @@
 #include "engine/classify/accent.h"
 
+#include "engine/arith.h"
 #include "engine/classify/candidates.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
@@ -14,6 +15,11 @@ struct TPageProbe {
   int Thr;
   bool Ink(int x0, int x1, int y0, int y1) const { return ProbeRect(Page, x0, y0, x1, y1, Thr, 1) != 0; }
   bool Paper(int x0, int x1, int y0, int y1) const { return ProbeRect(Page, x0, y0, x1, y1, Thr, 2) != 0; }
+  // The first row of y0..y1 with ink in x0..x1 (ink) or none (!ink), where a
+  // scan would stop.
+  int NextRow(int x0, int x1, int y0, int y1, bool ink) const {
+    return NextRowWhere(Page, x0, x1, y0, y1, Thr, 1, ink);
+  }
   int Cross(int x0, int y0, int x1, int y1) const { return CountCrossings(Page, x0, y0, x1, y1, Thr); }
   int Run(int x, int y, int dir, int target, int n) const { return ScanRun(Page, x, y, dir, target, Thr, n); }
 };
@@ -81,7 +87,6 @@ int DetectAccent(const TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int
   const int W = R - L + 1, H = B - T + 1;
   const int asc = glyph.AscLine, mean = glyph.MeanLine, base = glyph.BaseLine;
   const TPageProbe P{*glyph.Page, threshold};
-  auto rowInk = [&](int y) { return P.Ink(L, R, y, y); };
 
   if (H < 5 || 4 * T > base + 3 * mean) return 0;
   if (2 * B <= asc + mean) {
@@ -89,14 +94,11 @@ int DetectAccent(const TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int
     return 0;
   }
   // The first paper row in the upper half separates a mark from the body.
-  int g = T;
-  while (2 * g < T + B && rowInk(g)) ++g;
+  int g = P.NextRow(L, R, T, LastBelowHalf(T + B), false);
   if (2 * g >= T + B) {
     g = T;
   } else if ((mode & 2) != 0) {
-    int y = g;
-    while (!rowInk(y) && 2 * y <= T + B) ++y;
-    glyph.Top = y;
+    glyph.Top = P.NextRow(L, R, g, LastAtHalf(T + B), true);
   }
   if (g == T) {
     if (mode != 0) {
@@ -119,15 +121,14 @@ int DetectAccent(const TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int
     if (freeStanding) {
       result = 1;
       if (IsDiaeresis(engine, P, u, R, T, e, g)) {
-        while (2 * g < T + B && !P.Ink(u, R, g, g)) ++g;
+        g = P.NextRow(u, R, g, LastBelowHalf(T + B), true);
         result = 2;
         r = acDiaeresis;
       }
       if ((mode & 2) != 0) glyph.Top = g;
       if (result == 1) r = ClassifyMark(engine, TMark{P, u, R, T, e, R - u}, W);
     } else {
-      int d = T;
-      while (!rowInk(d) && 2 * d < T + B) ++d;
+      const int d = P.NextRow(L, R, T, LastBelowHalf(T + B), true);
       if (mode != 0) glyph.Top = d;
     }
   }

@@ -1,5 +1,9 @@
 #include "engine/classify/candidates.h"
 
+#include <array>
+#include <cstddef>
+#include <iterator>
+
 #include "dibunit/errors.h"
 #include "engine/omnifont_ocr.h"
 
@@ -178,12 +182,50 @@ constexpr TComposition kCompositions[] = {
     {730, u'u', 0x016F},
 };
 
+// The table by accent, each with the composed form of every ASCII base (0
+// where it has none): a composition is looked up on every offer to a
+// record with an accent. The first entry of a pair wins, as in the table.
+constexpr int kAsciiBases = 128;
+
+struct TAccentCompositions {
+  TCharCode Accent = 0;
+  std::array<TCharCode, kAsciiBases> Composed{};
+};
+
+constexpr int CountAccents() {
+  int n = 0;
+  for (std::size_t i = 0; i < std::size(kCompositions); ++i) {
+    bool seen = false;
+    for (std::size_t k = 0; k < i; ++k) seen = seen || kCompositions[k].Accent == kCompositions[i].Accent;
+    n += seen ? 0 : 1;
+  }
+  return n;
+}
+
+constexpr auto kByAccent = [] {
+  std::array<TAccentCompositions, CountAccents()> byAccent{};
+  int n = 0;
+  for (const TComposition& c : kCompositions) {
+    int i = 0;
+    while (i < n && byAccent[i].Accent != c.Accent) ++i;
+    if (i == n) byAccent[n++].Accent = c.Accent;
+    if (byAccent[i].Composed[c.Base] == 0) byAccent[i].Composed[c.Base] = c.Composed;
+  }
+  return byAccent;
+}();
+
+static_assert([] {
+  for (const TComposition& c : kCompositions)
+    if (c.Base >= kAsciiBases || c.Composed == 0) return false;
+  return true;
+}());
+
 }  // namespace
 
 TCharCode ComposeAccent(TCharCode ch, TCharCode accent) {
-  if (ch == NoChar || ch == RejectedChar || accent == 0) return ch;
-  for (const TComposition& c : kCompositions)
-    if (c.Accent == accent && c.Base == ch) return c.Composed;
+  if (ch == NoChar || ch == RejectedChar || accent == 0 || ch >= kAsciiBases) return ch;
+  for (const TAccentCompositions& a : kByAccent)
+    if (a.Accent == accent) return a.Composed[ch] != 0 ? a.Composed[ch] : ch;
   return ch;
 }
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "dibunit/dib.h"
 #include "engine/classify/dispatcher.h"
+#include "engine/classify/probe_scratch.h"
 #include "engine/omnifont_ocr.h"
 
 namespace omniocr {
@@ -57,25 +59,65 @@ void CopyPixels(const TDIB& bitmap, std::vector<std::uint8_t>& pixels) {
 }  // namespace
 
 TDispatchMemo::TCallScope::TCallScope(TDispatchMemo& memo) : Memo(memo) {
-  if (Memo.Depth++ == 0) Memo.Forget();
+  if (Memo.Depth++ == 0) {
+    Memo.Count = 0;
+    if (Memo.PageDepth == 0) Memo.PageBands.Forget();
+  }
 }
 
 TDispatchMemo::TCallScope::~TCallScope() {
-  if (--Memo.Depth == 0) Memo.Forget();
+  if (--Memo.Depth == 0) {
+    Memo.Count = 0;
+    if (Memo.PageDepth == 0) Memo.PageBands.Forget();
+  }
 }
 
-const TDispatchMemo::TEntry* TDispatchMemo::Find(const TOCRChar& glyph, const TDIB& bitmap, int threshold,
-                                                 bool oddFillPass) const {
+TDispatchMemo::TPageScope::TPageScope(TDispatchMemo& memo) : Memo(memo) {
+  if (Memo.PageDepth++ == 0) Memo.PageBands.Forget();
+}
+
+TDispatchMemo::TPageScope::~TPageScope() {
+  if (--Memo.PageDepth == 0) Memo.PageBands.Forget();
+}
+
+bool TDispatchMemo::SameClasses(const TEntry& e, const TOCRChar& glyph, int threshold) {
+  const TGreyBand band(e.Threshold, threshold);
+  return !AnyPixelIn(e.Pixels.data(), e.Pixels.size(), band) &&
+         !PageBands.AnyPixelIn(*glyph.Page, band, glyph.Top, glyph.Bottom);
+}
+
+const TDispatchMemo::TEntry* TDispatchMemo::Find(const TOmnifontOCR& engine, const TOCRChar& glyph,
+                                                 const TDIB& bitmap, int threshold, bool oddFillPass) {
   const TGlyphState state = StateOf(glyph);
   for (std::size_t i = 0; i < Count; ++i) {
     const TEntry& e = Entries[i];
-    if (e.Glyph == &glyph && e.Threshold == threshold && e.OddFillPass == oddFillPass &&
-        e.Width == bitmap.Width() && e.Height == bitmap.Height() && e.Before == state &&
-        SamePixels(e.Pixels, bitmap))
+    if (e.Glyph == &glyph && e.Width == bitmap.Width() && e.Height == bitmap.Height() && e.Before == state &&
+        SamePixels(e.Pixels, bitmap) && (e.OddFillPass == oddFillPass || e.Fills.SameIn(engine)) &&
+        (e.Threshold == threshold || SameClasses(e, glyph, threshold)))
       return &e;
   }
   return nullptr;
 }
+
+namespace {
+
+// Has the probes log the running dispatch's labellings for its lifetime.
+class TFillLogging {
+ public:
+  TFillLogging(TProbeScratch& scratch, TFillLog& log) : Scratch(scratch), Outer(scratch.FillLog) {
+    log.Clear();
+    Scratch.FillLog = &log;
+  }
+  ~TFillLogging() { Scratch.FillLog = Outer; }
+  TFillLogging(const TFillLogging&) = delete;
+  TFillLogging& operator=(const TFillLogging&) = delete;
+
+ private:
+  TProbeScratch& Scratch;
+  TFillLog* Outer;
+};
+
+}  // namespace
 
 TDispatchMemo::TEntry& TDispatchMemo::Append() {
   if (Count == Entries.size()) Entries.emplace_back();
@@ -85,7 +127,7 @@ TDispatchMemo::TEntry& TDispatchMemo::Append() {
 TCharCode TDispatchMemo::Dispatch(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitmap, int threshold) {
   const bool odd = (engine.FillPass & 1) != 0;
   if (Depth > 0) {
-    if (const TEntry* e = Find(glyph, bitmap, threshold, odd)) {
+    if (const TEntry* e = Find(engine, glyph, bitmap, threshold, odd)) {
       // The result is a punctuation rule's own character or else the head of
       // the list, which the repeated offers leave where it is. A first result
       // that was the head at the time could have been either; it is the
@@ -99,7 +141,13 @@ TCharCode TDispatchMemo::Dispatch(TOmnifontOCR& engine, TOCRChar& glyph, const T
     }
   }
   const TGlyphState before = StateOf(glyph);
-  const TCharCode result = DispatchGlyph(engine, glyph, bitmap, threshold);
+  TCharCode result = NoChar;
+  if (Depth > 0) {
+    const TFillLogging logging(engine.Scratch(), Current);
+    result = DispatchGlyph(engine, glyph, bitmap, threshold);
+  } else {
+    result = DispatchGlyph(engine, glyph, bitmap, threshold);
+  }
   if (Depth > 0) {
     TEntry& e = Append();
     e.Glyph = &glyph;
@@ -112,6 +160,7 @@ TCharCode TDispatchMemo::Dispatch(TOmnifontOCR& engine, TOCRChar& glyph, const T
     CopyPixels(bitmap, e.Pixels);
     e.Result = result;
     e.OwnResult = result != glyph.BestChar;
+    std::swap(e.Fills, Current);
   }
   return result;
 }

@@ -12,12 +12,17 @@
 // record changes nothing but the box and accent fields, which it sets to what
 // the first one left. The driver asks again often: its retry with the first
 // neighbourhood, and its whole second pass for a glyph that stays unread,
-// usually meet a glyph and a bitmap that nothing has changed.
+// usually meet a glyph and a bitmap that nothing has changed. A dispatch in
+// the other neighbourhood is the same dispatch when every region labelling
+// the first one asked for answers the same there; one at another threshold
+// when no pixel of the page or the glyph bitmap lies between the two.
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "engine/classify/fill_log.h"
+#include "engine/classify/grey_band.h"
 #include "engine/ocr_types.h"
 
 namespace omniocr {
@@ -57,12 +62,29 @@ class TDispatchMemo {
     TDispatchMemo& Memo;
   };
 
+  // Keeps what the memory knows of the page's grey levels from one driver
+  // call to the next for its lifetime: a stage whose only changes to the
+  // page's pixels are the driver's own, which it reports through Forget.
+  class TPageScope {
+   public:
+    explicit TPageScope(TDispatchMemo& memo);
+    ~TPageScope();
+    TPageScope(const TPageScope&) = delete;
+    TPageScope& operator=(const TPageScope&) = delete;
+
+   private:
+    TDispatchMemo& Memo;
+  };
+
   // DispatchGlyph, or the effect of the same dispatch made before in this
   // call. Counts in the engine's DispatchCount either way.
   TCharCode Dispatch(TOmnifontOCR& engine, TOCRChar& glyph, const TDIB& bitmap, int threshold);
 
   // Forgets every dispatch: the page has changed.
-  void Forget() { Count = 0; }
+  void Forget() {
+    Count = 0;
+    PageBands.Forget();
+  }
 
   // Dispatches given again from memory since the engine was made.
   std::int64_t Replays() const { return ReplayCount; }
@@ -80,15 +102,23 @@ class TDispatchMemo {
     // The result was not the reading at the head: a punctuation rule ended
     // the dispatch with its own character.
     bool OwnResult = false;
+    TFillLog Fills;  // the labellings it asked for
   };
 
-  const TEntry* Find(const TOCRChar& glyph, const TDIB& bitmap, int threshold, bool oddFillPass) const;
+  const TEntry* Find(const TOmnifontOCR& engine, const TOCRChar& glyph, const TDIB& bitmap, int threshold,
+                     bool oddFillPass);
+  // Whether every pixel the entry's dispatch could read is of the same class
+  // at `threshold` as at its own.
+  bool SameClasses(const TEntry& entry, const TOCRChar& glyph, int threshold);
   TEntry& Append();
 
   std::vector<TEntry> Entries;  // the first Count hold this call's dispatches
   std::size_t Count = 0;
   int Depth = 0;
   std::int64_t ReplayCount = 0;
+  TFillLog Current;  // the running dispatch's labellings
+  TPageGreyBands PageBands;
+  int PageDepth = 0;  // TPageScopes alive
 };
 
 }  // namespace omniocr

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string_view>
 
+#include "engine/arith.h"
 #include "engine/classify/accent.h"
 #include "engine/classify/char_constants.h"
 #include "engine/classify/ink_plane.h"
@@ -66,17 +67,13 @@ bool Runs(const TRecogniserEntry& entry, const TOmnifontOCR& engine) {
   return std::u16string_view(engine.AllowedChars).find_first_of(entry.Offers) != std::u16string_view::npos;
 }
 
-bool RowHoldsInk(const TDIB& page, int left, int right, int y, int thr) {
-  return ProbeRect(page, left, y, right, y, thr, 1) != 0;
-}
-
 // A descender that hangs below a paper gap under the body (a mark below the
 // line that is not part of the character) is cut off the box.
 void TrimDescender(TOCRChar& glyph, const TDIB& page, int L, int R, int T, int& B, int thr) {
   const int mean = glyph.MeanLine, base = glyph.BaseLine, desc = glyph.DescLine;
   if (!(2 * T < mean + base && base < desc && base + desc < 2 * glyph.Bottom)) return;
-  int y = (base + mean) / 2;
-  while (2 * y < base + desc && RowHoldsInk(page, L, R, y, thr)) ++y;
+  // Down from the middle of the body while the rows hold ink.
+  const int y = NextRowWhere(page, L, R, (base + mean) / 2, LastBelowHalf(base + desc), thr, 1, false);
   const int centre = (L + R) / 2;
   if (2 * y < base + desc && ProbeRect(page, centre, y, centre, desc, thr, 1) == 0 && T < y) {
     glyph.Bottom = y;
@@ -90,11 +87,9 @@ void DetectLateAccent(const TOmnifontOCR& engine, TOCRChar& glyph, int L, int R,
                       int thr) {
   if (glyph.MarkAbove != 0) return;
   const TDIB& page = *glyph.Page;
-  int j = glyph.AscLine;
-  while (j < T + H / 2 && !RowHoldsInk(page, L + W / 4, R, j, thr)) ++j;
+  const int j = NextRowWhere(page, L + W / 4, R, glyph.AscLine, T + H / 2 - 1, thr, 1, true);
   int i = j;
-  if (j < T + H / 4)
-    while (i < T + H / 2 && RowHoldsInk(page, L, R, i, thr)) ++i;
+  if (j < T + H / 4) i = NextRowWhere(page, L, R, j, T + H / 2 - 1, thr, 1, false);
   if (i < T + H / 2 && glyph.MeanLine - glyph.AscLine < 5 * (i - j) + 5) {
     TCharCode accent = 0;
     DetectAccent(engine, glyph, thr, 2, accent);

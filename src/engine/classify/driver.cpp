@@ -276,10 +276,15 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
     strokes.assign(static_cast<std::size_t>(H), 0);
     for (int y = 0; y < H; ++y) unmarkedInk[y] = ink[y] & ~marked[y];
     const std::uint64_t across = full & ~bit_spans::LowBits(W / 4) & bit_spans::LowBits(W - W / 4 - 1);
-    for (const int y : {H / 2, H - 1 - H / 8})
+    std::uint64_t found = 0;
+    for (const int y : {H / 2, H - 1 - H / 8}) {
       strokes[y] = bit_flood::FillRuns(unmarkedInk[y] & across, unmarkedInk[y]);
-    bit_flood::Spread(strokes.data(), unmarkedInk.data(), H, (engine.FillPass & 1) != 0, full);
-    for (int y = 0; y < H; ++y) marked[y] |= strokes[y];
+      found |= strokes[y];
+    }
+    if (found != 0) {  // usually none: the seed's region is the whole glyph
+      bit_flood::Spread(strokes.data(), unmarkedInk.data(), H, (engine.FillPass & 1) != 0, full);
+      for (int y = 0; y < H; ++y) marked[y] |= strokes[y];
+    }
   }
   for (int y = 0; y < H; ++y) KeepMarkedBytes(b.Row(y), W, marked[y], kGlyphPaper);
 }

@@ -30,9 +30,18 @@ std::uint64_t PaperBits(const TDIB& bitmap, int left, int y, int w, const TSixte
   return bits;
 }
 
+// Whether two rows of a line's bits hold a pair of set bits that touch only
+// at a corner: diagonal neighbours set, the other two of their square clear.
+bool CornerOnly(std::uint64_t above, std::uint64_t below, std::uint64_t pairs) {
+  const std::uint64_t aboveNext = above >> 1, belowNext = below >> 1;
+  const std::uint64_t falling = above & belowNext & ~(aboveNext | below);
+  const std::uint64_t rising = aboveNext & below & ~(above | belowNext);
+  return ((falling | rising) & pairs) != 0;
+}
+
 }  // namespace
 
-void LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, int threshold,
+bool LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, int threshold,
                       bool eight) {
   std::vector<std::uint64_t>& paper = s.HolePaper;
   std::vector<std::uint64_t>& outside = s.HoleOutside;
@@ -44,6 +53,10 @@ void LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, i
     paper[j] = PaperBits(bitmap, left, top + j, w, pixels);
     outside[j] = j == 0 || j == h - 1 ? paper[j] : bit_flood::EdgeRuns(paper[j], full, w - 1);
   }
+  // Squares of two columns: x and x + 1 both inside.
+  const std::uint64_t pairs = w > 1 ? bit_spans::LowBits(w - 1) : 0;
+  bool cornerOnly = false;
+  for (int j = 1; j < h && !cornerOnly; ++j) cornerOnly = CornerOnly(paper[j - 1], paper[j], pairs);
   // The paper reached from the edge, row to row.
   bit_flood::Spread(outside.data(), paper.data(), h, eight, full);
   TRunJoiner joiner(s, eight);
@@ -59,6 +72,7 @@ void LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, i
       holes &= x1 >= 63 ? 0 : bit_spans::kAll << (x1 + 1);
     }
   }
+  return !cornerOnly;
 }
 
 }  // namespace omniocr

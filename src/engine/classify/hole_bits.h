@@ -16,7 +16,9 @@ class TProbeScratch;
 // (w at most 64; positions outside the bitmap read as unmarked paper, 248)
 // that do not reach its edge; they are left in scratch.Regions, as
 // LabelRegions leaves them, without the regions that reach the edge.
-void LabelHolesOnBits(TProbeScratch& scratch, const TDIB& bitmap, int left, int top, int w, int h,
+// Returns true when the regions are the same in either neighbourhood (no two
+// paper pixels touch only at a corner).
+bool LabelHolesOnBits(TProbeScratch& scratch, const TDIB& bitmap, int left, int top, int w, int h,
                       int threshold, bool eightConnected);
 
 }  // namespace omniocr

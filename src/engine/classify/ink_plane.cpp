@@ -101,6 +101,42 @@ void TInkPlane::ReadColumns() {
     }
 }
 
+unsigned TInkPlane::ClassesRead(int x0, int y0, int x1, int y1, unsigned mask) {
+  if (y0 == y1 && RowStride == 1) return LineClasses(Row(y0)[0] >> (x0 - Left), x1 - x0 + 1) & mask;
+  if (x0 == x1 && ColumnStride == 1) return LineClasses(Column(x0)[0] >> (y0 - Top), y1 - y0 + 1) & mask;
+  return AreaClasses(x0, y0, x1, y1, mask & 3u) & mask;
+}
+
+int TInkPlane::RowRunsRead(int y, int x0, int x1) {
+  const std::uint64_t* row = Row(y);
+  if (RowStride != 1) return bit_spans::Runs(row, x0 - Left, x1 - Left);
+  return LineRuns(row[0] >> (x0 - Left), x1 - x0 + 1);
+}
+
+int TInkPlane::ColumnRunsRead(int x, int y0, int y1) {
+  const std::uint64_t* column = Column(x);
+  if (ColumnStride != 1) return bit_spans::Runs(column, y0 - Top, y1 - Top);
+  return LineRuns(column[0] >> (y0 - Top), y1 - y0 + 1);
+}
+
+int TInkPlane::NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds) {
+  const int last = std::min(y1, Bottom);
+  if (RowStride != 1) {
+    for (int y = y0; y <= last; ++y)
+      if ((ClassesRead(x0, y, x1, y, mask) != 0) == holds) return y;
+    return std::max(y0, last + 1);
+  }
+  const std::uint64_t* rows = Row(y0);
+  const int shift = x0 - Left;
+  const std::uint64_t full = bit_spans::LowBits(x1 - x0 + 1);
+  for (int y = y0; y <= last; ++y) {
+    const std::uint64_t v = rows[y - y0] >> shift & full;
+    const unsigned classes = (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
+    if (((classes & mask) != 0) == holds) return y;
+  }
+  return std::max(y0, last + 1);
+}
+
 unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted) {
   const bool byColumns = y1 - y0 > x1 - x0;
   const int lines = byColumns ? x1 - x0 + 1 : y1 - y0 + 1;

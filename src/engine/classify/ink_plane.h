@@ -33,25 +33,31 @@ class TInkPlane {
   int BitmapWidth() const { return Width; }
   int BitmapHeight() const { return Height; }
 
-  // Ink (bit 1) and paper (bit 2) of a covered rectangle, as far as `wanted`
-  // asks: row by row or, when it is taller than wide, column by column.
-  unsigned Classes(int x0, int y0, int x1, int y1, unsigned wanted) {
-    if (y0 == y1 && RowStride == 1) return LineClasses(Row(y0)[0] >> (x0 - Left), x1 - x0 + 1);
-    if (x0 == x1 && ColumnStride == 1) return LineClasses(Column(x0)[0] >> (y0 - Top), y1 - y0 + 1);
-    return AreaClasses(x0, y0, x1, y1, wanted);
+  // Ink (bit 1) and paper (bit 2) of a covered rectangle, ANDed with `mask`:
+  // row by row or, when it is taller than wide, column by column. The lines
+  // of one word already read are tested here; the rest out of line, so that
+  // the probes' common case stays a leaf.
+  unsigned Classes(int x0, int y0, int x1, int y1, unsigned mask) {
+    if (y0 == y1 && RowStride == 1 && RowsRead)
+      return LineClasses(Rows[static_cast<std::size_t>(y0 - Top)] >> (x0 - Left), x1 - x0 + 1) & mask;
+    if (x0 == x1 && ColumnStride == 1 && ColumnsRead)
+      return LineClasses(Columns[static_cast<std::size_t>(x0 - Left)] >> (y0 - Top), y1 - y0 + 1) & mask;
+    return ClassesRead(x0, y0, x1, y1, mask);
   }
+  // The first row from y0 (covered) to y1, and no further than the plane
+  // reaches, whose columns x0..x1 give Classes with `mask` non-zero (`holds`)
+  // or zero; the row after the last one looked at when none does.
+  int NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds);
+  int LastRow() const { return Bottom; }
+
   // Ink runs of covered row y from x0 to x1, of covered column x from y0 to y1.
   int RowRuns(int y, int x0, int x1) {
-    const std::uint64_t* row = Row(y);
-    if (RowStride != 1) return bit_spans::Runs(row, x0 - Left, x1 - Left);
-    const std::uint64_t v = row[0] >> (x0 - Left) & bit_spans::LowBits(x1 - x0 + 1);
-    return bit_spans::BitCount(v & ~(v << 1));
+    if (RowStride != 1 || !RowsRead) return RowRunsRead(y, x0, x1);
+    return LineRuns(Rows[static_cast<std::size_t>(y - Top)] >> (x0 - Left), x1 - x0 + 1);
   }
   int ColumnRuns(int x, int y0, int y1) {
-    const std::uint64_t* column = Column(x);
-    if (ColumnStride != 1) return bit_spans::Runs(column, y0 - Top, y1 - Top);
-    const std::uint64_t v = column[0] >> (y0 - Top) & bit_spans::LowBits(y1 - y0 + 1);
-    return bit_spans::BitCount(v & ~(v << 1));
+    if (ColumnStride != 1 || !ColumnsRead) return ColumnRunsRead(x, y0, y1);
+    return LineRuns(Columns[static_cast<std::size_t>(x - Left)] >> (y0 - Top), y1 - y0 + 1);
   }
 
  private:
@@ -71,6 +77,15 @@ class TInkPlane {
     const std::uint64_t full = bit_spans::LowBits(length), v = bits & full;
     return (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
   }
+  // Ink runs of the low `length` bits of a line.
+  static int LineRuns(std::uint64_t bits, int length) {
+    const std::uint64_t v = bits & bit_spans::LowBits(length);
+    return bit_spans::BitCount(v & ~(v << 1));
+  }
+  // The same, reading the lines first where needed, over lines of any length.
+  [[gnu::noinline]] unsigned ClassesRead(int x0, int y0, int x1, int y1, unsigned mask);
+  [[gnu::noinline]] int RowRunsRead(int y, int x0, int x1);
+  [[gnu::noinline]] int ColumnRunsRead(int x, int y0, int y1);
   unsigned AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted);
 
   void ReadRows();

@@ -32,17 +32,14 @@ void TLetterIJTests::DottedI() const {
 bool TLetterIJTests::DotOverStem(bool hooked, int& yd) const {
   // The dot: the first page row with ink from the ascender line (or the top).
   const int a = MeanLine() >= 1 && 2 * T >= AscLine() + MeanLine() ? AscLine() : T;
-  yd = a;
-  while (2 * yd < B + a && !P.rowInk(yd)) ++yd;
+  yd = P.nextRow(L, R, a, LastBelowHalf(B + a), true);
   if (!(2 * yd < B + a)) return false;
   if (MeanLine() >= 1 && yd > MeanLine() + 2) return false;
   const int d = B + yd;
   // The gap under the dot and the top of the stem.
-  int yg = yd;
-  while (2 * yg < d && P.rowInk(yg)) ++yg;
+  const int yg = P.nextRow(L, R, yd, LastBelowHalf(d), false);
   if (!(2 * yg < d)) return false;
-  int ys = yg;
-  while (2 * ys < d && !P.rowInk(ys)) ++ys;
+  const int ys = P.nextRow(L, R, yg, LastBelowHalf(d), true);
   if (!(2 * ys < d)) return false;
   if (rm(ys - T + (B - yd + 1) / 32) > W2) return false;
   if (!P.inkEveryRow(L, R, (B + yd) / 2, B)) return false;

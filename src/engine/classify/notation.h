@@ -7,7 +7,8 @@
 // the run widths inkRun/fw/gap and secondRun, the crossing counts
 // hx/vx/cross, the rectangle tests inkIn/paperIn and, row by row or column
 // by column, inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some
-// row or column of a range crossing n runs), the pixel test px and
+// row or column of a range crossing n runs), nextRow (where a scan of rows
+// for one with ink, or with none, stops), the pixel test px and
 // innerCorner, the coverage cov, walk and connects, holes of a box-relative
 // page rectangle, and the context's Holes[0], Holes[1] (largest first). The
 // same probes on the page come as P.lm(y), P.inkIn(L..R, y), P.holes(...) in
@@ -103,9 +104,7 @@ class TRangeWords {
  public:
   // Every row y1..y2 holds ink in columns x1..x2.
   bool inkEveryRow(int x1, int x2, int y1, int y2) const {
-    for (int y = y1; y <= y2; ++y)
-      if (!self().inkIn(x1, x2, y, y)) return false;
-    return true;
+    return self().nextRowWhere(x1, x2, y1, y2, 1, false) > y2;
   }
   // Every column x1..x2 holds ink in rows y1..y2.
   bool inkEveryColumn(int x1, int x2, int y1, int y2) const {
@@ -115,9 +114,13 @@ class TRangeWords {
   }
   // Some row y1..y2 holds no paper in columns x1..x2.
   bool someRowSolid(int x1, int x2, int y1, int y2) const {
-    for (int y = y1; y <= y2; ++y)
-      if (!self().paperIn(x1, x2, y, y)) return true;
-    return false;
+    return self().nextRowWhere(x1, x2, y1, y2, 2, false) <= y2;
+  }
+  // The first row of y1..y2 whose columns x1..x2 hold ink (`ink`) or hold
+  // none (!ink): where a scan row by row would stop, y2 + 1 when no row
+  // does (y1 when y1 > y2).
+  int nextRow(int x1, int x2, int y1, int y2, bool ink) const {
+    return self().nextRowWhere(x1, x2, y1, y2, 1, ink);
   }
   // Some row y1..y2 with hx(y) = n; some column x1..x2 with vx(x) = n.
   bool someHx(int y1, int y2, int n) const {
@@ -181,6 +184,9 @@ class TPageProbes : public TRangeWords<TPageProbes> {
   bool inkIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 1) != 0; }
   bool paperIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 2) != 0; }
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
+  int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
+    return NextRowWhere(Page, x1, x2, y1, y2, Thr, mask, holds);
+  }
   // Page row y holds ink across the box.
   bool rowInk(int y) const { return inkIn(L, R, y, y); }
   // Page row y holds no paper across the box; page column x none down it.
@@ -317,6 +323,9 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     return ProbeRect(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 2) != 0;
   }
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
+  int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
+    return NextRowWhere(Pixels, OX + x1, OX + x2, OY + y1, OY + y2, Thr, mask, holds) - OY;
+  }
   // Row y holds ink across the view (P.rowInk in page coordinates).
   bool rowInk(int y) const { return inkIn(0, Wm, y, y); }
   // A paper pixel in x1..x2, y1..y2 whose right, upper-right and upper

@@ -50,6 +50,7 @@ struct THoleMemoEntry {
   THoleQuery Query;
   std::int32_t Result = 0;
   THoleList Holes;
+  bool EitherNeighbourhood = false;  // the other neighbourhood gives the same regions
 };
 
 class TProbeScratch {
@@ -79,6 +80,8 @@ class TProbeScratch {
   std::size_t GlyphDepth = 0;
   // The dispatches of the running driver call.
   TDispatchMemo Dispatches;
+  // Where the running dispatch logs its region labellings, or null.
+  TFillLog* FillLog = nullptr;
 
   // Hole counts are remembered while a dispatch runs (the bitmaps do not
   // change during one) and, while a driver call keeps them, from one

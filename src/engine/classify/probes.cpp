@@ -186,20 +186,48 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
   return PixelCrossings(bitmap, x0, y0, x1, y1, threshold);
 }
 
+namespace {
+
+// A rectangle that reaches past the plane: clipped to the bitmap, then read
+// from the plane if it lies inside it now, else pixel by pixel.
+[[gnu::noinline]] std::uint8_t ClippedClasses(TInkPlane& plane, const TDIB& bitmap, int x0, int y0, int x1,
+                                              int y1, int threshold, std::uint8_t mask) {
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, plane.BitmapWidth() - 1);
+  y0 = std::max(y0, 0);
+  y1 = std::min(y1, plane.BitmapHeight() - 1);
+  if (y1 < y0 || x1 < x0) return 0;
+  if (!plane.Covers(x0, y0, x1, y1)) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+  return static_cast<std::uint8_t>(plane.Classes(x0, y0, x1, y1, mask));
+}
+
+}  // namespace
+
 std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
   if (y1 < y0 || x1 < x0) return 0;  // clipping only shrinks it
-  if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
-    if (!plane->Covers(x0, y0, x1, y1)) {  // the plane lies inside the bitmap
-      x0 = std::max(x0, 0);
-      x1 = std::min(x1, plane->BitmapWidth() - 1);
-      y0 = std::max(y0, 0);
-      y1 = std::min(y1, plane->BitmapHeight() - 1);
-      if (y1 < y0 || x1 < x0) return 0;
-      if (!plane->Covers(x0, y0, x1, y1)) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+  TInkPlane* plane = ActivePlane(bitmap, threshold);
+  if (plane == nullptr) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+  // The plane lies inside the bitmap.
+  if (!plane->Covers(x0, y0, x1, y1)) return ClippedClasses(*plane, bitmap, x0, y0, x1, y1, threshold, mask);
+  return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask));
+}
+
+int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int threshold, std::uint8_t mask,
+                 bool holds) {
+  TInkPlane* plane = x0 <= x1 ? ActivePlane(bitmap, threshold) : nullptr;
+  int y = y0;
+  while (y <= y1) {
+    if (plane != nullptr && plane->Covers(x0, y, x1, y)) {
+      // The rows the plane holds, in one go.
+      const int last = std::min(y1, plane->LastRow());
+      y = plane->NextRowWhere(x0, x1, y, y1, mask, holds);
+      if (y <= last) return y;
+      continue;
     }
-    return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask & 3u) & mask);
+    if ((ProbeRect(bitmap, x0, y, x1, y, threshold, mask) != 0) == holds) return y;
+    ++y;
   }
-  return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
+  return y;
 }
 
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
@@ -301,6 +329,7 @@ bool PathConnects(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thresh
 }
 
 int FillRegion(const TOmnifontOCR& engine, TDIB& bitmap, int x, int y, int threshold, int mark) {
+  if (TFillLog* log = engine.Scratch().FillLog) log->Unknown();
   TBox box;
   return TraceComponent(bitmap, x, y, threshold, mark, (engine.FillPass & 1) != 0, box,
                         engine.Scratch().Seeds);
@@ -384,16 +413,24 @@ int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top
   TProbeScratch& s = engine.Scratch();
   const bool eight = (engine.FillPass & 1) != 0;
   const THoleQuery query{&bitmap, left, top, right, bottom, threshold, eight};
+  int result = 0;
+  bool eitherNeighbourhood = false;
   if (const THoleMemoEntry* known = s.FindHoles(query)) {
     CopyWrittenHoles(known->Holes, holes);
-    return known->Result;
+    result = known->Result;
+    eitherNeighbourhood = known->EitherNeighbourhood;
+  } else {
+    if (w <= 64)
+      eitherNeighbourhood = LabelHolesOnBits(s, bitmap, left, top, w, h, threshold, eight);
+    else
+      LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
+    result = RankHoles(s, w, h, holes);
+    s.RememberHoles({query, result, holes, eitherNeighbourhood});
   }
-  if (w <= 64)
-    LabelHolesOnBits(s, bitmap, left, top, w, h, threshold, eight);
-  else
-    LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
-  const int result = RankHoles(s, w, h, holes);
-  s.RememberHoles({query, result, holes});
+  // Holes the same in either neighbourhood need not be asked for again.
+  TFillLog* log = s.FillLog;
+  if (log != nullptr && !eitherNeighbourhood)
+    log->Holes(bitmap, left, top, right, bottom, threshold, result, holes, list != nullptr);
   return result;
 }
 
@@ -401,8 +438,11 @@ int CountBlobs(const TOmnifontOCR& engine, const TDIB& bitmap, int x0, int y0, i
                int threshold) {
   if (x0 > x1 || y0 > y1) return 0;
   const bool eight = (engine.FillPass & 1) != 0;
-  return LabelRegions(engine.Scratch(), bitmap, x0, y0, x1 - x0 + 1, y1 - y0 + 1, threshold, eight,
-                      TLabelClass::Ink);
+  TProbeScratch& s = engine.Scratch();
+  const int result =
+      LabelRegions(s, bitmap, x0, y0, x1 - x0 + 1, y1 - y0 + 1, threshold, eight, TLabelClass::Ink);
+  if (TFillLog* log = s.FillLog) log->Blobs(bitmap, x0, y0, x1, y1, threshold, result);
+  return result;
 }
 
 }  // namespace omniocr

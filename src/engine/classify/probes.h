@@ -84,6 +84,12 @@ int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int thres
 // 1 when the (clipped) rectangle holds ink, 2 when it holds paper, ANDed with mask.
 std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask);
 
+// The first row y of y0..y1 whose columns x0..x1 give ProbeRect with `mask`
+// non-zero (`holds`) or zero (!holds); y1 + 1 when no row does, y0 when the
+// range is empty: where a scan of that test row by row would stop.
+int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int threshold, std::uint8_t mask,
+                 bool holds);
+
 // Covered pixels of the segment times scale over all its pixels; a paper pixel
 // still counts as covered while one side has had ink beside every paper pixel
 // since the last ink pixel.

@@ -206,9 +206,9 @@ void TSignTests::Question() const {
   if (!(Pg.cross(0, 0, Wm, H2) > 1 && HoleCount() == 0)) return;
   // From the middle down: the hook's stem, a gap, the dot.
   int u = H2;
-  while (u < e && Pg.rowInk(u)) ++u;
+  u = Pg.nextRow(0, Wm, u, e - 1, false);
   if (u == e) return;
-  while (u < e && !Pg.rowInk(u)) ++u;
+  u = Pg.nextRow(0, Wm, u, e - 1, true);
   if (Pg.rowInk(u) && !Pg.inkIn(7 * W / 8, Wm, u, e)) add(u'?', 100);
 }
 

@@ -196,7 +196,8 @@ TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
 
 // Each case is asked three times: reading pixels, and within a dispatch's
 // ink rows with the bitmap as the glyph bitmap and as the page (kept only
-// around a box).
+// around a box). A scan of a rectangle's rows for the first that holds (or
+// lacks) a class stops where the row tests one by one would.
 TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
   auto other = test::MakeGrey(8, 8, 248);
   for (int round = 0; round < 300; ++round) {
@@ -225,6 +226,12 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
         const std::uint8_t mask = static_cast<std::uint8_t>(k % 4 == 0 ? 0xFF : k % 4);
         ASSERT_EQ(ProbeRect(*b, x0, y0, x1, y1, thr, mask), ReferenceProbeRect(*b, x0, y0, x1, y1, thr, mask))
             << x0 << "," << y0 << " to " << x1 << "," << y1 << " mask " << int{mask} << " mode " << mode;
+        const bool holds = k % 2 == 0;
+        int row = y0;  // where a scan of rows y0..y1 stops
+        while (row <= y1 && (ReferenceProbeRect(*b, x0, row, x1, row, thr, mask) != 0) != holds) ++row;
+        ASSERT_EQ(NextRowWhere(*b, x0, x1, y0, y1, thr, mask, holds), row)
+            << "rows " << y0 << ".." << y1 << " of " << x0 << ".." << x1 << " holds " << holds << " mode "
+            << mode;
       }
     }
   }
