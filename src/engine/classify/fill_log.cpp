@@ -6,8 +6,8 @@
 
 namespace omniocr {
 
-void TFillLog::Holes(const TDIB& bitmap, int left, int top, int right, int bottom, int threshold, int result,
-                     const THoleList& holes, bool listRead) {
+TFillQuery& TFillLog::Add(const TDIB& bitmap, int left, int top, int right, int bottom, int threshold,
+                          int result) {
   TFillQuery& q = Queries.emplace_back();
   q.Bitmap = &bitmap;
   q.Left = left;
@@ -16,21 +16,19 @@ void TFillLog::Holes(const TDIB& bitmap, int left, int top, int right, int botto
   q.Bottom = bottom;
   q.Threshold = threshold;
   q.Result = result;
+  return q;
+}
+
+void TFillLog::Holes(const TDIB& bitmap, int left, int top, int right, int bottom, int threshold, int result,
+                     const THoleList& holes, bool listRead) {
+  TFillQuery& q = Add(bitmap, left, top, right, bottom, threshold, result);
   q.ListRead = listRead;
   q.Holes.HoleCount = holes.HoleCount;
   std::copy(holes.Holes, holes.Holes + holes.HoleCount, q.Holes.Holes);
 }
 
 void TFillLog::Blobs(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int result) {
-  TFillQuery& q = Queries.emplace_back();
-  q.Blobs = true;
-  q.Bitmap = &bitmap;
-  q.Left = x0;
-  q.Top = y0;
-  q.Right = x1;
-  q.Bottom = y1;
-  q.Threshold = threshold;
-  q.Result = result;
+  Add(bitmap, x0, y0, x1, y1, threshold, result).Blobs = true;
 }
 
 namespace {

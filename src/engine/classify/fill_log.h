@@ -43,6 +43,8 @@ class TFillLog {
   bool SameIn(const TOmnifontOCR& engine) const;
 
  private:
+  TFillQuery& Add(const TDIB& bitmap, int left, int top, int right, int bottom, int threshold, int result);
+
   std::vector<TFillQuery> Queries;
   bool Complete = true;
 };
