@@ -6,6 +6,10 @@
 #include <exception>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "dibunit/dib.h"
 #include "engine/byte_scan.h"
 #include "engine/classify/accent.h"
@@ -238,55 +242,136 @@ void CopyAndMarkSeedRegion(const TOmnifontOCR& engine, const TOCRChar& g, int se
   }
 }
 
-// The glyph cut of a box at most a word wide, on bits: the box copied with
-// its marks cleared, the seed's region (in the neighbourhood of the next fill
-// pass) and the unmarked ink reached from the two rows of broken strokes (in
-// the current one) marked with 1, and paper (248) everywhere else.
+// Up to 64 pixels of a page row from column `from` as ink bits, pixel k in
+// bit k, sixteen at a time. The last few come from sixteen bytes read in
+// place where the row holds them (the bits past the span are dropped), else
+// from the sixteen that end the span, else from a copy.
+std::uint64_t InkBitsOfSpan(const std::uint8_t* row, int from, int w, int rowWidth,
+                            const TSixteenPixels& pixels) {
+  const std::uint8_t* p = row + from;
+  std::uint64_t bits = 0;
+  int k = 0;
+  for (; k + 16 <= w; k += 16) bits |= static_cast<std::uint64_t>(pixels.Ink(p + k)) << k;
+  if (k == w) return bits;
+  const int rest = w - k;
+  unsigned tail;
+  if (from + k + 16 <= rowWidth) {
+    tail = pixels.Ink(p + k) & ((1u << rest) - 1);
+  } else if (w >= 16) {
+    tail = pixels.Ink(p + w - 16) >> (16 - rest);
+  } else {
+    std::uint8_t copy[16] = {};
+    std::memcpy(copy, p, static_cast<std::size_t>(w));
+    tail = pixels.Ink(copy) & ((1u << w) - 1);
+  }
+  return bits | static_cast<std::uint64_t>(tail) << k;
+}
+
+#if defined(__SSE2__)
+// Sixteen glyph pixels from sixteen page bytes: the grey level with mark 1
+// where `marked` has the pixel's bit, paper elsewhere.
+__m128i GlyphPixels16(const std::uint8_t* page, unsigned marked) {
+  // The sixteen bits spread to the sixteen bytes, then tested one per byte.
+  __m128i spread = _mm_cvtsi32_si128(static_cast<int>(marked));
+  spread = _mm_unpacklo_epi8(spread, spread);
+  spread = _mm_unpacklo_epi16(spread, spread);
+  spread = _mm_unpacklo_epi32(spread, spread);
+  const __m128i bit = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+  const __m128i keep = _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
+  const __m128i grey =
+      _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(page)), _mm_set1_epi8(-8));
+  const __m128i ink = _mm_or_si128(grey, _mm_set1_epi8(1));
+  return _mm_or_si128(_mm_and_si128(keep, ink),
+                      _mm_andnot_si128(keep, _mm_set1_epi8(static_cast<char>(kGlyphPaper))));
+}
+#endif
+
+// One row of the glyph bitmap from its span of the page row (at most 64
+// pixels): the page's grey level with mark 1 where `marked` has a bit, paper
+// (248) elsewhere. Nothing past the span of either row is written, nor past
+// the page row read.
+void WriteGlyphRow(std::uint8_t* out, const std::uint8_t* row, int from, int w, int rowWidth,
+                   std::uint64_t marked) {
+#if defined(__SSE2__)
+  const std::uint8_t* p = row + from;
+  auto store = [](std::uint8_t* to, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v); };
+  int k = 0;
+  for (; k + 16 <= w; k += 16)
+    store(out + k, GlyphPixels16(p + k, static_cast<unsigned>(marked >> k & 0xFFFF)));
+  if (k == w) return;
+  if (w >= 16) {
+    // The sixteen that end the row again: the bytes written twice get the
+    // same value both times.
+    store(out + w - 16, GlyphPixels16(p + w - 16, static_cast<unsigned>(marked >> (w - 16) & 0xFFFF)));
+    return;
+  }
+  std::uint8_t copy[16] = {};
+  const std::uint8_t* in = p;
+  if (from + 16 > rowWidth) {
+    std::memcpy(copy, p, static_cast<std::size_t>(w));
+    in = copy;
+  }
+  std::uint8_t pixels[16];
+  store(pixels, GlyphPixels16(in, static_cast<unsigned>(marked)));
+  std::memcpy(out, pixels, static_cast<std::size_t>(w));
+#else
+  (void)rowWidth;
+  CopyClearingLowBits(out, row + from, w);
+  KeepMarkedBytes(out, w, marked, kGlyphPaper);
+#endif
+}
+
+// The glyph cut of a box at most a word wide, on bits: the seed's region (in
+// the neighbourhood of the next fill pass) and the unmarked ink reached from
+// the two rows of broken strokes (in the current one) keep their page grey
+// level with mark 1, and paper (248) is everywhere else.
 void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY, int threshold, TDIB& b) {
   const TDIB& page = *g.Page;
   const int W = b.Width(), H = b.Height();
+  const std::size_t rows = static_cast<std::size_t>(H);
   TProbeScratch& scratch = engine.Scratch();
   std::vector<std::uint64_t>& ink = scratch.HolePaper;
   std::vector<std::uint64_t>& marked = scratch.HoleOutside;
-  ink.resize(static_cast<std::size_t>(H));
-  marked.assign(static_cast<std::size_t>(H), 0);
+  ink.resize(rows);
+  marked.assign(rows, 0);
   const TSixteenPixels pixels(threshold);
-  for (int y = 0; y < H; ++y) {
-    std::uint8_t* row = b.Row(y);
-    CopyClearingLowBits(row, page.Row(g.Top + y) + g.Left, W);
-    BitsOfRow(row, W, &ink[static_cast<std::size_t>(y)],
-              [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
-  }
+  for (int y = 0; y < H; ++y) ink[y] = InkBitsOfSpan(page.Row(g.Top + y), g.Left, W, page.Width(), pixels);
   const std::uint64_t full = bit_spans::LowBits(W);
   const int sx = seedX - g.Left, sy = seedY - g.Top;
   if (b.Inside(sx, sy)) {
     // The region of the seed's class, ink or paper.
-    std::vector<std::uint64_t>& cls = scratch.SeedClass;
-    const bool seedInk = (ink[static_cast<std::size_t>(sy)] >> sx & 1) != 0;
-    cls.resize(static_cast<std::size_t>(H));
-    for (int y = 0; y < H; ++y) cls[y] = seedInk ? ink[y] : ~ink[y] & full;
+    const std::uint64_t* cls = ink.data();
+    if ((ink[sy] >> sx & 1) == 0) {
+      std::vector<std::uint64_t>& paper = scratch.SeedClass;
+      paper.resize(rows);
+      for (int y = 0; y < H; ++y) paper[y] = ~ink[y] & full;
+      cls = paper.data();
+    }
     marked[sy] = bit_flood::FillRuns(std::uint64_t{1} << sx, cls[sy]);
-    bit_flood::Spread(marked.data(), cls.data(), H, ((engine.FillPass + 1) & 1) != 0, full);
+    bit_flood::Spread(marked.data(), cls, H, ((engine.FillPass + 1) & 1) != 0, full);
   }
   if (W > 4 && W / 4 <= W - W / 4 - 2) {
     // Broken strokes crossing the middle or the lower part of the box stay.
-    std::vector<std::uint64_t>& unmarkedInk = scratch.SeedClass;
-    std::vector<std::uint64_t>& strokes = scratch.GlyphStrokes;
-    unmarkedInk.resize(static_cast<std::size_t>(H));
-    strokes.assign(static_cast<std::size_t>(H), 0);
-    for (int y = 0; y < H; ++y) unmarkedInk[y] = ink[y] & ~marked[y];
     const std::uint64_t across = full & ~bit_spans::LowBits(W / 4) & bit_spans::LowBits(W - W / 4 - 1);
-    std::uint64_t found = 0;
-    for (const int y : {H / 2, H - 1 - H / 8}) {
-      strokes[y] = bit_flood::FillRuns(unmarkedInk[y] & across, unmarkedInk[y]);
-      found |= strokes[y];
+    const int rowsCrossed[2] = {H / 2, H - 1 - H / 8};
+    std::uint64_t crossing[2];
+    for (int i = 0; i < 2; ++i) {
+      const std::uint64_t unmarked = ink[rowsCrossed[i]] & ~marked[rowsCrossed[i]];
+      crossing[i] = bit_flood::FillRuns(unmarked & across, unmarked);
     }
-    if (found != 0) {  // usually none: the seed's region is the whole glyph
+    if ((crossing[0] | crossing[1]) != 0) {  // usually none: the seed's region is the whole glyph
+      std::vector<std::uint64_t>& strokes = scratch.GlyphStrokes;
+      strokes.assign(rows, 0);
+      for (int i = 0; i < 2; ++i) strokes[rowsCrossed[i]] = crossing[i];
+      std::vector<std::uint64_t>& unmarkedInk = scratch.SeedClass;
+      unmarkedInk.resize(rows);
+      for (int y = 0; y < H; ++y) unmarkedInk[y] = ink[y] & ~marked[y];
       bit_flood::Spread(strokes.data(), unmarkedInk.data(), H, (engine.FillPass & 1) != 0, full);
       for (int y = 0; y < H; ++y) marked[y] |= strokes[y];
     }
   }
-  for (int y = 0; y < H; ++y) KeepMarkedBytes(b.Row(y), W, marked[y], kGlyphPaper);
+  for (int y = 0; y < H; ++y)
+    WriteGlyphRow(b.Row(y), page.Row(g.Top + y), g.Left, W, page.Width(), marked[y]);
 }
 
 // Keeps a glyph bitmap of the engine's for one driver call.
