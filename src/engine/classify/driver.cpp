@@ -140,9 +140,29 @@ void RepairTwoLevel(TDIB& bitmap, int thr, bool smooth) {
   }
 }
 
+// A glyph bitmap and what it was cut from. While neither it nor the page has
+// changed since, the same box cut from the same seed at the same threshold
+// in the same neighbourhood gives these very pixels again.
+struct TGlyphCut {
+  TDIB* Bitmap = nullptr;
+  const TDIB* Page = nullptr;
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  int SeedX = 0, SeedY = 0;
+  int Threshold = 0;
+  bool OddFillPass = false;
+  bool Untouched = true;
+
+  bool CutAlike(const TGlyphCut& other) const {
+    return Page == other.Page && Left == other.Left && Top == other.Top && Right == other.Right &&
+           Bottom == other.Bottom && SeedX == other.SeedX && SeedY == other.SeedY &&
+           Threshold == other.Threshold && OddFillPass == other.OddFillPass;
+  }
+};
+
 // The retries after the first dispatch (and the bridge repair), each only
 // while the head of the list is not yet good enough.
-TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int thr, TCharCode result) {
+TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TGlyphCut& cut, int thr, TCharCode result) {
+  TDIB& bitmap = *cut.Bitmap;
   if (NotConfidentAt(g, 95)) {
     TFillPassRaise raise(engine, 1);
     result = Dispatch(engine, g, bitmap, thr);
@@ -153,11 +173,13 @@ TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int t
   }
   if (engine.BilevelSource) {
     if (NotConfidentAt(g, 90)) {
+      cut.Untouched = false;
       RepairTwoLevel(bitmap, thr, true);
       engine.Scratch().PixelsChanged();
       Dispatch(engine, g, bitmap, thr);
     }
     if (NotConfidentAt(g, 90)) {
+      cut.Untouched = false;
       RepairTwoLevel(bitmap, thr, false);
       engine.Scratch().PixelsChanged();
       Dispatch(engine, g, bitmap, thr);
@@ -423,8 +445,11 @@ std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, in
   return bitmap;
 }
 
-TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int level) {
-  const int thr = threshold;
+namespace {
+
+// The driver. `outer` is the cut of the level-0 call that runs this one at
+// level 1, which reads its bitmap no more.
+TCharCode ReadGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int thr, int level, const TGlyphCut* outer) {
   TCharCode result = NoChar;
   TCharCode accent = kNoAccentYet;
   const TOCRChar entry = glyph;
@@ -449,18 +474,33 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   if (W < 1 || H < 1) return NoChar;
 
   const TGlyphBitmapLease lease(engine.Scratch());
-  TDIB& bitmap = lease.Get();
-  CutGlyphBitmap(engine, glyph, seedX, seedY, thr, bitmap);
+  TGlyphCut cut;
+  cut.Bitmap = &lease.Get();
+  cut.Page = glyph.Page;
+  cut.Left = glyph.Left;
+  cut.Top = glyph.Top;
+  cut.Right = glyph.Right;
+  cut.Bottom = glyph.Bottom;
+  cut.SeedX = seedX;
+  cut.SeedY = seedY;
+  cut.Threshold = thr;
+  cut.OddFillPass = (engine.FillPass & 1) != 0;
+  if (outer != nullptr && outer->Untouched && outer->CutAlike(cut))
+    cut.Bitmap = outer->Bitmap;  // the accent detection left the box as it was
+  else
+    CutGlyphBitmap(engine, glyph, seedX, seedY, thr, *cut.Bitmap);
+  TDIB& bitmap = *cut.Bitmap;
   result = Dispatch(engine, glyph, bitmap, thr);
   if (result == NoChar && CutBottomBridge(glyph, bitmap, thr)) {
+    cut.Untouched = false;
     engine.Scratch().PixelsChanged();
     engine.Scratch().Dispatches.Forget();  // they saw the page before the cut
     result = Dispatch(engine, glyph, bitmap, thr);
   }
-  result = RetryDispatches(engine, glyph, bitmap, thr, result);
+  result = RetryDispatches(engine, glyph, cut, thr, result);
 
   if (glyph.CandCount > 0 && glyph.CandConf[0] >= 96 && result == NoChar) result = glyph.CandChar[0];
-  if (result == NoChar && accent != 0 && level == 0) result = RecognizeGlyph(engine, glyph, thr, 1);
+  if (result == NoChar && accent != 0 && level == 0) result = ReadGlyph(engine, glyph, thr, 1, &cut);
   if (accent != 0) {
     result = ComposeAccent(result, accent);
     glyph.BestChar = ComposeAccent(glyph.BestChar, accent);
@@ -472,6 +512,12 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
     }
   }
   return result;
+}
+
+}  // namespace
+
+TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int level) {
+  return ReadGlyph(engine, glyph, threshold, level, nullptr);
 }
 
 }  // namespace omniocr
