@@ -18,6 +18,7 @@
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatch_memo.h"
 #include "engine/classify/dispatcher.h"
+#include "engine/classify/page_row_ink.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/classify/region_labelling.h"
@@ -46,7 +47,7 @@ class TFillPassRaise {
 };
 
 bool RowHoldsInk(const TDIB& page, const TOCRChar& g, int y, int thr) {
-  return ProbeRect(page, g.Left, y, g.Right, y, thr, 1) != 0;
+  return SpanHoldsInk(page, g.Left, g.Right, y, thr);
 }
 
 bool ColumnHoldsInk(const TDIB& page, int x, int top, int bottom, int thr) {
@@ -264,31 +265,6 @@ void CopyAndMarkSeedRegion(const TOmnifontOCR& engine, const TOCRChar& g, int se
   }
 }
 
-// Up to 64 pixels of a page row from column `from` as ink bits, pixel k in
-// bit k, sixteen at a time. The last few come from sixteen bytes read in
-// place where the row holds them (the bits past the span are dropped), else
-// from the sixteen that end the span, else from a copy.
-std::uint64_t InkBitsOfSpan(const std::uint8_t* row, int from, int w, int rowWidth,
-                            const TSixteenPixels& pixels) {
-  const std::uint8_t* p = row + from;
-  std::uint64_t bits = 0;
-  int k = 0;
-  for (; k + 16 <= w; k += 16) bits |= static_cast<std::uint64_t>(pixels.Ink(p + k)) << k;
-  if (k == w) return bits;
-  const int rest = w - k;
-  unsigned tail;
-  if (from + k + 16 <= rowWidth) {
-    tail = pixels.Ink(p + k) & ((1u << rest) - 1);
-  } else if (w >= 16) {
-    tail = pixels.Ink(p + w - 16) >> (16 - rest);
-  } else {
-    std::uint8_t copy[16] = {};
-    std::memcpy(copy, p, static_cast<std::size_t>(w));
-    tail = pixels.Ink(copy) & ((1u << w) - 1);
-  }
-  return bits | static_cast<std::uint64_t>(tail) << k;
-}
-
 #if defined(__SSE2__)
 // Sixteen glyph pixels from sixteen page bytes: the grey level with mark 1
 // where `marked` has the pixel's bit, paper elsewhere.
@@ -357,7 +333,7 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
   ink.resize(rows);
   marked.assign(rows, 0);
   const TSixteenPixels pixels(threshold);
-  for (int y = 0; y < H; ++y) ink[y] = InkBitsOfSpan(page.Row(g.Top + y), g.Left, W, page.Width(), pixels);
+  for (int y = 0; y < H; ++y) ink[y] = InkBitsOfSpan(page, g.Left, W, g.Top + y, pixels);
   const std::uint64_t full = bit_spans::LowBits(W);
   const int sx = seedX - g.Left, sy = seedY - g.Top;
   if (b.Inside(sx, sy)) {
