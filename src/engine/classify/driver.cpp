@@ -284,40 +284,50 @@ __m128i GlyphPixels16(const std::uint8_t* page, unsigned marked) {
 }
 #endif
 
-// One row of the glyph bitmap from its span of the page row (at most 64
-// pixels): the page's grey level with mark 1 where `marked` has a bit, paper
-// (248) elsewhere. Nothing past the span of either row is written, nor past
-// the page row read.
-void WriteGlyphRow(std::uint8_t* out, const std::uint8_t* row, int from, int w, int rowWidth,
-                   std::uint64_t marked) {
+// Rows of the glyph bitmap from their span of the page rows (at most 64
+// pixels): the page's grey level with mark 1 where the row's marked bits have
+// the pixel, paper (248) elsewhere. Nothing past the span of either row is
+// written, nor past the page row read; how the last few pixels are handled
+// is settled once for the span.
+class TGlyphRowWriter {
+ public:
+  TGlyphRowWriter(const TDIB& page, int from, int w) : Page(page), From(from), W(w), Whole(w & ~15) {
+    ShortRowCopied = w < 16 && from + 16 > page.Width();
+  }
+
+  void Write(std::uint8_t* out, int pageY, std::uint64_t marked) const {
+    const std::uint8_t* p = Page.Row(pageY) + From;
 #if defined(__SSE2__)
-  const std::uint8_t* p = row + from;
-  auto store = [](std::uint8_t* to, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v); };
-  int k = 0;
-  for (; k + 16 <= w; k += 16)
-    store(out + k, GlyphPixels16(p + k, static_cast<unsigned>(marked >> k & 0xFFFF)));
-  if (k == w) return;
-  if (w >= 16) {
-    // The sixteen that end the row again: the bytes written twice get the
-    // same value both times.
-    store(out + w - 16, GlyphPixels16(p + w - 16, static_cast<unsigned>(marked >> (w - 16) & 0xFFFF)));
-    return;
-  }
-  std::uint8_t copy[16] = {};
-  const std::uint8_t* in = p;
-  if (from + 16 > rowWidth) {
-    std::memcpy(copy, p, static_cast<std::size_t>(w));
-    in = copy;
-  }
-  std::uint8_t pixels[16];
-  store(pixels, GlyphPixels16(in, static_cast<unsigned>(marked)));
-  std::memcpy(out, pixels, static_cast<std::size_t>(w));
+    auto store = [](std::uint8_t* to, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v); };
+    for (int k = 0; k < Whole; k += 16)
+      store(out + k, GlyphPixels16(p + k, static_cast<unsigned>(marked >> k & 0xFFFF)));
+    if (Whole == W) return;
+    if (Whole > 0) {
+      // The sixteen that end the row again: the bytes written twice get the
+      // same value both times.
+      store(out + W - 16, GlyphPixels16(p + W - 16, static_cast<unsigned>(marked >> (W - 16) & 0xFFFF)));
+      return;
+    }
+    std::uint8_t copy[16] = {};
+    const std::uint8_t* in = p;
+    if (ShortRowCopied) {
+      std::memcpy(copy, p, static_cast<std::size_t>(W));
+      in = copy;
+    }
+    std::uint8_t pixels[16];
+    store(pixels, GlyphPixels16(in, static_cast<unsigned>(marked)));
+    std::memcpy(out, pixels, static_cast<std::size_t>(W));
 #else
-  (void)rowWidth;
-  CopyClearingLowBits(out, row + from, w);
-  KeepMarkedBytes(out, w, marked, kGlyphPaper);
+    CopyClearingLowBits(out, p, W);
+    KeepMarkedBytes(out, W, marked, kGlyphPaper);
 #endif
-}
+  }
+
+ private:
+  const TDIB& Page;
+  const int From, W, Whole;
+  bool ShortRowCopied = false;  // a row shorter than sixteen at the page's right edge
+};
 
 // The glyph cut of a box at most a word wide, on bits: the seed's region (in
 // the neighbourhood of the next fill pass) and the unmarked ink reached from
@@ -332,8 +342,8 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
   std::vector<std::uint64_t>& marked = scratch.HoleOutside;
   ink.resize(rows);
   marked.assign(rows, 0);
-  const TSixteenPixels pixels(threshold);
-  for (int y = 0; y < H; ++y) ink[y] = InkBitsOfSpan(page, g.Left, W, g.Top + y, pixels);
+  const TSpanInk spanInk(page, g.Left, W, threshold);
+  for (int y = 0; y < H; ++y) ink[y] = spanInk.Row(g.Top + y);
   const std::uint64_t full = bit_spans::LowBits(W);
   const int sx = seedX - g.Left, sy = seedY - g.Top;
   if (b.Inside(sx, sy)) {
@@ -368,8 +378,8 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
       for (int y = 0; y < H; ++y) marked[y] |= strokes[y];
     }
   }
-  for (int y = 0; y < H; ++y)
-    WriteGlyphRow(b.Row(y), page.Row(g.Top + y), g.Left, W, page.Width(), marked[y]);
+  const TGlyphRowWriter writer(page, g.Left, W);
+  for (int y = 0; y < H; ++y) writer.Write(b.Row(y), g.Top + y, marked[y]);
 }
 
 // Keeps a glyph bitmap of the engine's for one driver call.

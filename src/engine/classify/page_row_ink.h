@@ -1,7 +1,7 @@
 #pragma once
 
-// The ink of a span of one page row, sixteen pixels at a time, read without
-// a byte past the row: whether the span holds any, and (for a span of at most
+// The ink of a span of page rows, sixteen pixels at a time, read without a
+// byte past the row: whether the span holds any, and (for a span of at most
 // 64 pixels) which pixels are ink.
 
 #include <algorithm>
@@ -32,28 +32,57 @@ inline bool SpanHoldsInk(const TDIB& page, int x0, int x1, int y, int threshold)
   return false;
 }
 
-// Pixels from..from+w-1 of row y (1 to 64, inside the page) as ink bits,
-// pixel from+k in bit k. The last few come from sixteen bytes read in place
-// where the row holds them (the bits past the span are dropped), else from
-// the sixteen that end the span, else from a copy.
-inline std::uint64_t InkBitsOfSpan(const TDIB& page, int from, int w, int y, const TSixteenPixels& pixels) {
-  const std::uint8_t* p = page.Row(y) + from;
-  std::uint64_t bits = 0;
-  int k = 0;
-  for (; k + 16 <= w; k += 16) bits |= static_cast<std::uint64_t>(pixels.Ink(p + k)) << k;
-  if (k == w) return bits;
-  const int rest = w - k;
-  unsigned tail;
-  if (from + k + 16 <= page.Width()) {
-    tail = pixels.Ink(p + k) & ((1u << rest) - 1);
-  } else if (w >= 16) {
-    tail = pixels.Ink(p + w - 16) >> (16 - rest);
-  } else {
-    std::uint8_t copy[16] = {};
-    std::memcpy(copy, p, static_cast<std::size_t>(w));
-    tail = pixels.Ink(copy) & ((1u << w) - 1);
+// The ink of columns from..from+w-1 (1 to 64, inside the page) of one row
+// after another, pixel from+k in bit k. How the last few pixels are read is
+// settled once for the span: from sixteen bytes in place where the rows hold
+// them (the bits past the span are dropped), else from the sixteen that end
+// the span, else from a copy.
+class TSpanInk {
+ public:
+  TSpanInk(const TDIB& page, int from, int w, int threshold)
+      : Page(page), From(from), W(w), Whole(w & ~15), Pixels(threshold) {
+    const int rest = w - Whole;
+    if (rest == 0) {
+      Tail = kNoTail;
+    } else if (from + Whole + 16 <= page.Width()) {
+      Tail = kInPlace;
+      TailAt = Whole;
+      TailMask = (1u << rest) - 1;
+    } else if (w >= 16) {
+      Tail = kInPlace;
+      TailAt = w - 16;
+      TailShift = 16 - rest;
+      TailMask = (1u << rest) - 1;
+    } else {
+      Tail = kCopied;
+      TailMask = (1u << rest) - 1;
+    }
   }
-  return bits | static_cast<std::uint64_t>(tail) << k;
-}
+
+  std::uint64_t Row(int y) const {
+    const std::uint8_t* p = Page.Row(y) + From;
+    std::uint64_t bits = 0;
+    for (int k = 0; k < Whole; k += 16) bits |= static_cast<std::uint64_t>(Pixels.Ink(p + k)) << k;
+    if (Tail == kNoTail) return bits;
+    unsigned tail;
+    if (Tail == kInPlace) {
+      tail = Pixels.Ink(p + TailAt) >> TailShift & TailMask;
+    } else {
+      std::uint8_t copy[16] = {};
+      std::memcpy(copy, p, static_cast<std::size_t>(W));
+      tail = Pixels.Ink(copy) & TailMask;
+    }
+    return bits | static_cast<std::uint64_t>(tail) << Whole;
+  }
+
+ private:
+  enum TTail { kNoTail, kInPlace, kCopied };
+  const TDIB& Page;
+  const int From, W, Whole;
+  const TSixteenPixels Pixels;
+  TTail Tail = kNoTail;
+  int TailAt = 0, TailShift = 0;
+  unsigned TailMask = 0;
+};
 
 }  // namespace omniocr

@@ -37,7 +37,7 @@ TEST(PageRowInk, SpansReadAsThePixelsAre) {
     const int from = pick(0, w - 1), n = pick(1, std::min(64, w - from)), row = pick(0, h - 1);
     std::uint64_t bits = 0;
     for (int k = 0; k < n; ++k) bits |= static_cast<std::uint64_t>(InkAt(*page, from + k, row, thr)) << k;
-    ASSERT_EQ(InkBitsOfSpan(*page, from, n, row, TSixteenPixels(thr)), bits)
+    ASSERT_EQ(TSpanInk(*page, from, n, thr).Row(row), bits)
         << "round " << round << ": columns " << from << " + " << n << " of " << w;
   }
 }
