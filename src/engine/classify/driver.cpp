@@ -50,8 +50,14 @@ bool RowHoldsInk(const TDIB& page, const TOCRChar& g, int y, int thr) {
   return SpanHoldsInk(page, g.Left, g.Right, y, thr);
 }
 
+// The test of ProbeRect on one column, down to its first ink pixel; off the
+// page is paper.
 bool ColumnHoldsInk(const TDIB& page, int x, int top, int bottom, int thr) {
-  return ProbeRect(page, x, top, x, bottom, thr, 1) != 0;
+  if (x < 0 || x >= page.Width()) return false;
+  const int last = std::min(bottom, page.Height() - 1);
+  for (int y = std::max(top, 0); y <= last; ++y)
+    if (IsInkByte(page.PixelByte(x, y), thr)) return true;
+  return false;
 }
 
 // Drops empty rows at the top and bottom of the box (kept in the box).
