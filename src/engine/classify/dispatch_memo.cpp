@@ -41,19 +41,41 @@ void RestoreState(TOCRChar& g, const TGlyphState& s) {
 
 namespace {
 
-bool SamePixels(const std::vector<std::uint8_t>& pixels, const TDIB& bitmap) {
+// The bitmap's block of pixels as stored: every row with the padding at its
+// end.
+std::size_t BlockSize(const TDIB& bitmap) {
+  return static_cast<std::size_t>(bitmap.Stride) * static_cast<std::size_t>(bitmap.Height());
+}
+
+// Whether the bitmap holds the pixels of a block copied from a bitmap of the
+// same size and stride. Equal blocks settle it at once; otherwise the rows
+// are compared without their padding, which nothing reads.
+bool SamePixels(const std::vector<std::uint8_t>& block, const TDIB& bitmap) {
+  if (!block.empty() && block.size() == BlockSize(bitmap) &&
+      std::memcmp(block.data(), bitmap.Bits, block.size()) == 0)
+    return true;
   const std::size_t w = static_cast<std::size_t>(bitmap.Width());
-  const std::uint8_t* stored = pixels.data();
-  for (int y = 0; y < bitmap.Height(); ++y, stored += w)
-    if (std::memcmp(stored, bitmap.Row(y), w) != 0) return false;
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const std::size_t offset = static_cast<std::size_t>(bitmap.Row(y) - bitmap.Bits);
+    if (offset + w > block.size() || std::memcmp(block.data() + offset, bitmap.Row(y), w) != 0) return false;
+  }
   return true;
 }
 
-void CopyPixels(const TDIB& bitmap, std::vector<std::uint8_t>& pixels) {
+// Whether a pixel of the bitmap, whose block of rows is `block`, lies in the
+// band. A block without such a byte settles it at once; otherwise the rows
+// are looked at without their padding.
+bool AnyPixelInBitmap(const std::vector<std::uint8_t>& block, const TDIB& bitmap, const TGreyBand& band) {
+  if (!AnyPixelIn(block.data(), block.size(), band)) return false;
   const std::size_t w = static_cast<std::size_t>(bitmap.Width());
-  pixels.resize(w * static_cast<std::size_t>(bitmap.Height()));
-  std::uint8_t* out = pixels.data();
-  for (int y = 0; y < bitmap.Height(); ++y, out += w) std::memcpy(out, bitmap.Row(y), w);
+  // From the last row up, in the order of the block, where such a pixel was.
+  for (int y = bitmap.Height() - 1; y >= 0; --y)
+    if (AnyPixelIn(bitmap.Row(y), w, band)) return true;
+  return false;
+}
+
+void CopyPixels(const TDIB& bitmap, std::vector<std::uint8_t>& block) {
+  block.assign(bitmap.Bits, bitmap.Bits + BlockSize(bitmap));
 }
 
 }  // namespace
@@ -80,9 +102,9 @@ TDispatchMemo::TPageScope::~TPageScope() {
   if (--Memo.PageDepth == 0) Memo.PageBands.Forget();
 }
 
-bool TDispatchMemo::SameClasses(const TEntry& e, const TOCRChar& glyph, int threshold) {
+bool TDispatchMemo::SameClasses(const TEntry& e, const TOCRChar& glyph, const TDIB& bitmap, int threshold) {
   const TGreyBand band(e.Threshold, threshold);
-  return !AnyPixelIn(e.Pixels.data(), e.Pixels.size(), band) &&
+  return !AnyPixelInBitmap(e.Pixels, bitmap, band) &&
          !PageBands.AnyPixelIn(*glyph.Page, band, glyph.Top, glyph.Bottom);
 }
 
@@ -91,9 +113,10 @@ const TDispatchMemo::TEntry* TDispatchMemo::Find(const TOmnifontOCR& engine, con
   const TGlyphState state = StateOf(glyph);
   for (std::size_t i = 0; i < Count; ++i) {
     const TEntry& e = Entries[i];
-    if (e.Glyph == &glyph && e.Width == bitmap.Width() && e.Height == bitmap.Height() && e.Before == state &&
-        SamePixels(e.Pixels, bitmap) && (e.OddFillPass == oddFillPass || e.Fills.SameIn(engine)) &&
-        (e.Threshold == threshold || SameClasses(e, glyph, threshold)))
+    if (e.Glyph == &glyph && e.Width == bitmap.Width() && e.Height == bitmap.Height() &&
+        e.Stride == bitmap.Stride && e.Before == state && SamePixels(e.Pixels, bitmap) &&
+        (e.OddFillPass == oddFillPass || e.Fills.SameIn(engine)) &&
+        (e.Threshold == threshold || SameClasses(e, glyph, bitmap, threshold)))
       return &e;
   }
   return nullptr;
@@ -157,6 +180,7 @@ TCharCode TDispatchMemo::Dispatch(TOmnifontOCR& engine, TOCRChar& glyph, const T
     e.OddFillPass = odd;
     e.Width = bitmap.Width();
     e.Height = bitmap.Height();
+    e.Stride = bitmap.Stride;
     CopyPixels(bitmap, e.Pixels);
     e.Result = result;
     e.OwnResult = result != glyph.BestChar;

@@ -97,7 +97,8 @@ class TDispatchMemo {
     std::int32_t Threshold = 0;
     bool OddFillPass = false;
     std::int32_t Width = 0, Height = 0;
-    std::vector<std::uint8_t> Pixels;  // the bitmap's rows, one after another
+    std::int64_t Stride = 0;
+    std::vector<std::uint8_t> Pixels;  // the bitmap's block of rows as stored
     TCharCode Result = NoChar;
     // The result was not the reading at the head: a punctuation rule ended
     // the dispatch with its own character.
@@ -108,8 +109,8 @@ class TDispatchMemo {
   const TEntry* Find(const TOmnifontOCR& engine, const TOCRChar& glyph, const TDIB& bitmap, int threshold,
                      bool oddFillPass);
   // Whether every pixel the entry's dispatch could read is of the same class
-  // at `threshold` as at its own.
-  bool SameClasses(const TEntry& entry, const TOCRChar& glyph, int threshold);
+  // at `threshold` as at its own; `bitmap` holds the entry's pixels.
+  bool SameClasses(const TEntry& entry, const TOCRChar& glyph, const TDIB& bitmap, int threshold);
   TEntry& Append();
 
   std::vector<TEntry> Entries;  // the first Count hold this call's dispatches

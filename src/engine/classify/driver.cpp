@@ -6,6 +6,10 @@
 #include <exception>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "dibunit/dib.h"
 #include "engine/byte_scan.h"
 #include "engine/classify/accent.h"
@@ -14,6 +18,7 @@
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatch_memo.h"
 #include "engine/classify/dispatcher.h"
+#include "engine/classify/page_row_ink.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
 #include "engine/classify/region_labelling.h"
@@ -42,11 +47,17 @@ class TFillPassRaise {
 };
 
 bool RowHoldsInk(const TDIB& page, const TOCRChar& g, int y, int thr) {
-  return ProbeRect(page, g.Left, y, g.Right, y, thr, 1) != 0;
+  return SpanHoldsInk(page, g.Left, g.Right, y, thr);
 }
 
+// The test of ProbeRect on one column, down to its first ink pixel; off the
+// page is paper.
 bool ColumnHoldsInk(const TDIB& page, int x, int top, int bottom, int thr) {
-  return ProbeRect(page, x, top, x, bottom, thr, 1) != 0;
+  if (x < 0 || x >= page.Width()) return false;
+  const int last = std::min(bottom, page.Height() - 1);
+  for (int y = std::max(top, 0); y <= last; ++y)
+    if (IsInkByte(page.PixelByte(x, y), thr)) return true;
+  return false;
 }
 
 // Drops empty rows at the top and bottom of the box (kept in the box).
@@ -136,9 +147,29 @@ void RepairTwoLevel(TDIB& bitmap, int thr, bool smooth) {
   }
 }
 
+// A glyph bitmap and what it was cut from. While neither it nor the page has
+// changed since, the same box cut from the same seed at the same threshold
+// in the same neighbourhood gives these very pixels again.
+struct TGlyphCut {
+  TDIB* Bitmap = nullptr;
+  const TDIB* Page = nullptr;
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  int SeedX = 0, SeedY = 0;
+  int Threshold = 0;
+  bool OddFillPass = false;
+  bool Untouched = true;
+
+  bool CutAlike(const TGlyphCut& other) const {
+    return Page == other.Page && Left == other.Left && Top == other.Top && Right == other.Right &&
+           Bottom == other.Bottom && SeedX == other.SeedX && SeedY == other.SeedY &&
+           Threshold == other.Threshold && OddFillPass == other.OddFillPass;
+  }
+};
+
 // The retries after the first dispatch (and the bridge repair), each only
 // while the head of the list is not yet good enough.
-TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int thr, TCharCode result) {
+TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TGlyphCut& cut, int thr, TCharCode result) {
+  TDIB& bitmap = *cut.Bitmap;
   if (NotConfidentAt(g, 95)) {
     TFillPassRaise raise(engine, 1);
     result = Dispatch(engine, g, bitmap, thr);
@@ -149,11 +180,13 @@ TCharCode RetryDispatches(TOmnifontOCR& engine, TOCRChar& g, TDIB& bitmap, int t
   }
   if (engine.BilevelSource) {
     if (NotConfidentAt(g, 90)) {
+      cut.Untouched = false;
       RepairTwoLevel(bitmap, thr, true);
       engine.Scratch().PixelsChanged();
       Dispatch(engine, g, bitmap, thr);
     }
     if (NotConfidentAt(g, 90)) {
+      cut.Untouched = false;
       RepairTwoLevel(bitmap, thr, false);
       engine.Scratch().PixelsChanged();
       Dispatch(engine, g, bitmap, thr);
@@ -238,55 +271,121 @@ void CopyAndMarkSeedRegion(const TOmnifontOCR& engine, const TOCRChar& g, int se
   }
 }
 
-// The glyph cut of a box at most a word wide, on bits: the box copied with
-// its marks cleared, the seed's region (in the neighbourhood of the next fill
-// pass) and the unmarked ink reached from the two rows of broken strokes (in
-// the current one) marked with 1, and paper (248) everywhere else.
+#if defined(__SSE2__)
+// Sixteen glyph pixels from sixteen page bytes: the grey level with mark 1
+// where `marked` has the pixel's bit, paper elsewhere.
+__m128i GlyphPixels16(const std::uint8_t* page, unsigned marked) {
+  // The sixteen bits spread to the sixteen bytes, then tested one per byte.
+  __m128i spread = _mm_cvtsi32_si128(static_cast<int>(marked));
+  spread = _mm_unpacklo_epi8(spread, spread);
+  spread = _mm_unpacklo_epi16(spread, spread);
+  spread = _mm_unpacklo_epi32(spread, spread);
+  const __m128i bit = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+  const __m128i keep = _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
+  const __m128i grey =
+      _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(page)), _mm_set1_epi8(-8));
+  const __m128i ink = _mm_or_si128(grey, _mm_set1_epi8(1));
+  return _mm_or_si128(_mm_and_si128(keep, ink),
+                      _mm_andnot_si128(keep, _mm_set1_epi8(static_cast<char>(kGlyphPaper))));
+}
+#endif
+
+// Rows of the glyph bitmap from their span of the page rows (at most 64
+// pixels): the page's grey level with mark 1 where the row's marked bits have
+// the pixel, paper (248) elsewhere. Nothing past the span of either row is
+// written, nor past the page row read; how the last few pixels are handled
+// is settled once for the span.
+class TGlyphRowWriter {
+ public:
+  TGlyphRowWriter(const TDIB& page, int from, int w) : Page(page), From(from), W(w), Whole(w & ~15) {
+    ShortRowCopied = w < 16 && from + 16 > page.Width();
+  }
+
+  void Write(std::uint8_t* out, int pageY, std::uint64_t marked) const {
+    const std::uint8_t* p = Page.Row(pageY) + From;
+#if defined(__SSE2__)
+    auto store = [](std::uint8_t* to, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v); };
+    for (int k = 0; k < Whole; k += 16)
+      store(out + k, GlyphPixels16(p + k, static_cast<unsigned>(marked >> k & 0xFFFF)));
+    if (Whole == W) return;
+    if (Whole > 0) {
+      // The sixteen that end the row again: the bytes written twice get the
+      // same value both times.
+      store(out + W - 16, GlyphPixels16(p + W - 16, static_cast<unsigned>(marked >> (W - 16) & 0xFFFF)));
+      return;
+    }
+    std::uint8_t copy[16] = {};
+    const std::uint8_t* in = p;
+    if (ShortRowCopied) {
+      std::memcpy(copy, p, static_cast<std::size_t>(W));
+      in = copy;
+    }
+    std::uint8_t pixels[16];
+    store(pixels, GlyphPixels16(in, static_cast<unsigned>(marked)));
+    std::memcpy(out, pixels, static_cast<std::size_t>(W));
+#else
+    CopyClearingLowBits(out, p, W);
+    KeepMarkedBytes(out, W, marked, kGlyphPaper);
+#endif
+  }
+
+ private:
+  const TDIB& Page;
+  const int From, W, Whole;
+  bool ShortRowCopied = false;  // a row shorter than sixteen at the page's right edge
+};
+
+// The glyph cut of a box at most a word wide, on bits: the seed's region (in
+// the neighbourhood of the next fill pass) and the unmarked ink reached from
+// the two rows of broken strokes (in the current one) keep their page grey
+// level with mark 1, and paper (248) is everywhere else.
 void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int seedY, int threshold, TDIB& b) {
   const TDIB& page = *g.Page;
   const int W = b.Width(), H = b.Height();
+  const std::size_t rows = static_cast<std::size_t>(H);
   TProbeScratch& scratch = engine.Scratch();
   std::vector<std::uint64_t>& ink = scratch.HolePaper;
   std::vector<std::uint64_t>& marked = scratch.HoleOutside;
-  ink.resize(static_cast<std::size_t>(H));
-  marked.assign(static_cast<std::size_t>(H), 0);
-  const TSixteenPixels pixels(threshold);
-  for (int y = 0; y < H; ++y) {
-    std::uint8_t* row = b.Row(y);
-    CopyClearingLowBits(row, page.Row(g.Top + y) + g.Left, W);
-    BitsOfRow(row, W, &ink[static_cast<std::size_t>(y)],
-              [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
-  }
+  ink.resize(rows);
+  marked.assign(rows, 0);
+  const TSpanInk spanInk(page, g.Left, W, threshold);
+  for (int y = 0; y < H; ++y) ink[y] = spanInk.Row(g.Top + y);
   const std::uint64_t full = bit_spans::LowBits(W);
   const int sx = seedX - g.Left, sy = seedY - g.Top;
   if (b.Inside(sx, sy)) {
     // The region of the seed's class, ink or paper.
-    std::vector<std::uint64_t>& cls = scratch.SeedClass;
-    const bool seedInk = (ink[static_cast<std::size_t>(sy)] >> sx & 1) != 0;
-    cls.resize(static_cast<std::size_t>(H));
-    for (int y = 0; y < H; ++y) cls[y] = seedInk ? ink[y] : ~ink[y] & full;
+    const std::uint64_t* cls = ink.data();
+    if ((ink[sy] >> sx & 1) == 0) {
+      std::vector<std::uint64_t>& paper = scratch.SeedClass;
+      paper.resize(rows);
+      for (int y = 0; y < H; ++y) paper[y] = ~ink[y] & full;
+      cls = paper.data();
+    }
     marked[sy] = bit_flood::FillRuns(std::uint64_t{1} << sx, cls[sy]);
-    bit_flood::Spread(marked.data(), cls.data(), H, ((engine.FillPass + 1) & 1) != 0, full);
+    bit_flood::Spread(marked.data(), cls, H, ((engine.FillPass + 1) & 1) != 0, full);
   }
   if (W > 4 && W / 4 <= W - W / 4 - 2) {
     // Broken strokes crossing the middle or the lower part of the box stay.
-    std::vector<std::uint64_t>& unmarkedInk = scratch.SeedClass;
-    std::vector<std::uint64_t>& strokes = scratch.GlyphStrokes;
-    unmarkedInk.resize(static_cast<std::size_t>(H));
-    strokes.assign(static_cast<std::size_t>(H), 0);
-    for (int y = 0; y < H; ++y) unmarkedInk[y] = ink[y] & ~marked[y];
     const std::uint64_t across = full & ~bit_spans::LowBits(W / 4) & bit_spans::LowBits(W - W / 4 - 1);
-    std::uint64_t found = 0;
-    for (const int y : {H / 2, H - 1 - H / 8}) {
-      strokes[y] = bit_flood::FillRuns(unmarkedInk[y] & across, unmarkedInk[y]);
-      found |= strokes[y];
+    const int rowsCrossed[2] = {H / 2, H - 1 - H / 8};
+    std::uint64_t crossing[2];
+    for (int i = 0; i < 2; ++i) {
+      const std::uint64_t unmarked = ink[rowsCrossed[i]] & ~marked[rowsCrossed[i]];
+      crossing[i] = bit_flood::FillRuns(unmarked & across, unmarked);
     }
-    if (found != 0) {  // usually none: the seed's region is the whole glyph
+    if ((crossing[0] | crossing[1]) != 0) {  // usually none: the seed's region is the whole glyph
+      std::vector<std::uint64_t>& strokes = scratch.GlyphStrokes;
+      strokes.assign(rows, 0);
+      for (int i = 0; i < 2; ++i) strokes[rowsCrossed[i]] = crossing[i];
+      std::vector<std::uint64_t>& unmarkedInk = scratch.SeedClass;
+      unmarkedInk.resize(rows);
+      for (int y = 0; y < H; ++y) unmarkedInk[y] = ink[y] & ~marked[y];
       bit_flood::Spread(strokes.data(), unmarkedInk.data(), H, (engine.FillPass & 1) != 0, full);
       for (int y = 0; y < H; ++y) marked[y] |= strokes[y];
     }
   }
-  for (int y = 0; y < H; ++y) KeepMarkedBytes(b.Row(y), W, marked[y], kGlyphPaper);
+  const TGlyphRowWriter writer(page, g.Left, W);
+  for (int y = 0; y < H; ++y) writer.Write(b.Row(y), g.Top + y, marked[y]);
 }
 
 // Keeps a glyph bitmap of the engine's for one driver call.
@@ -338,8 +437,11 @@ std::unique_ptr<TDIB> CutGlyphBitmap(TOmnifontOCR& engine, const TOCRChar& g, in
   return bitmap;
 }
 
-TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int level) {
-  const int thr = threshold;
+namespace {
+
+// The driver. `outer` is the cut of the level-0 call that runs this one at
+// level 1, which reads its bitmap no more.
+TCharCode ReadGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int thr, int level, const TGlyphCut* outer) {
   TCharCode result = NoChar;
   TCharCode accent = kNoAccentYet;
   const TOCRChar entry = glyph;
@@ -364,18 +466,33 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
   if (W < 1 || H < 1) return NoChar;
 
   const TGlyphBitmapLease lease(engine.Scratch());
-  TDIB& bitmap = lease.Get();
-  CutGlyphBitmap(engine, glyph, seedX, seedY, thr, bitmap);
+  TGlyphCut cut;
+  cut.Bitmap = &lease.Get();
+  cut.Page = glyph.Page;
+  cut.Left = glyph.Left;
+  cut.Top = glyph.Top;
+  cut.Right = glyph.Right;
+  cut.Bottom = glyph.Bottom;
+  cut.SeedX = seedX;
+  cut.SeedY = seedY;
+  cut.Threshold = thr;
+  cut.OddFillPass = (engine.FillPass & 1) != 0;
+  if (outer != nullptr && outer->Untouched && outer->CutAlike(cut))
+    cut.Bitmap = outer->Bitmap;  // the accent detection left the box as it was
+  else
+    CutGlyphBitmap(engine, glyph, seedX, seedY, thr, *cut.Bitmap);
+  TDIB& bitmap = *cut.Bitmap;
   result = Dispatch(engine, glyph, bitmap, thr);
   if (result == NoChar && CutBottomBridge(glyph, bitmap, thr)) {
+    cut.Untouched = false;
     engine.Scratch().PixelsChanged();
     engine.Scratch().Dispatches.Forget();  // they saw the page before the cut
     result = Dispatch(engine, glyph, bitmap, thr);
   }
-  result = RetryDispatches(engine, glyph, bitmap, thr, result);
+  result = RetryDispatches(engine, glyph, cut, thr, result);
 
   if (glyph.CandCount > 0 && glyph.CandConf[0] >= 96 && result == NoChar) result = glyph.CandChar[0];
-  if (result == NoChar && accent != 0 && level == 0) result = RecognizeGlyph(engine, glyph, thr, 1);
+  if (result == NoChar && accent != 0 && level == 0) result = ReadGlyph(engine, glyph, thr, 1, &cut);
   if (accent != 0) {
     result = ComposeAccent(result, accent);
     glyph.BestChar = ComposeAccent(glyph.BestChar, accent);
@@ -387,6 +504,12 @@ TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, i
     }
   }
   return result;
+}
+
+}  // namespace
+
+TCharCode RecognizeGlyph(TOmnifontOCR& engine, TOCRChar& glyph, int threshold, int level) {
+  return ReadGlyph(engine, glyph, threshold, level, nullptr);
 }
 
 }  // namespace omniocr

@@ -16,6 +16,7 @@
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatcher.h"
 #include "engine/classify/driver.h"
+#include "engine/classify/grey_band.h"
 #include "engine/classify/probe_scratch.h"
 #include "glyph_fixtures.h"
 
@@ -251,6 +252,44 @@ TEST(DispatchMemo, AnotherThresholdIsTheSameWithNoGreyBetween) {
     memo.Dispatch(f.Engine, g, *bitmap, thr);
     RestoreState(g, start);
     memo.Dispatch(f.Engine, g, *bitmap, thr - 8);
+    EXPECT_EQ(memo.Replays(), c.replayed ? 1 : 0);
+  }
+}
+
+// The bytes that pad a row of the glyph bitmap to its stride are not pixels:
+// whatever they hold, before the first dispatch or changed after it, the
+// dispatch is the same, also at another threshold on a black and white page;
+// the last pixel of a row is read.
+TEST(DispatchMemo, PaddingOfTheRowsIsNoPixel) {
+  struct TCase {
+    const char* what;
+    int column;   // of row 1, counted from the row's start
+    bool before;  // changed before the first dispatch, else after it
+    int thrShift;
+    bool replayed;
+  } cases[] = {
+      {"padding changed", 5, false, 0, true},
+      {"padding in the band", 5, true, -8, true},
+      {"last pixel changed", 4, false, 0, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TPageFixture f({".......", ".#####.", ".#...#.", ".#.###.", ".#####.", "......."}, {0, 1, 4, 6});
+    TOCRChar& g = f.Record(0);
+    const auto bitmap = CutAtExtractionSeed(f.Engine, g);
+    ASSERT_EQ(bitmap->Width(), 5);
+    ASSERT_GT(bitmap->Stride, 5);
+    const int thr = f.Engine.Threshold;
+    // A grey level ink at the first threshold and paper at the second.
+    auto change = [&] { bitmap->Row(1)[c.column] = static_cast<std::uint8_t>(TGreyBand(thr, thr - 8).Lo); };
+    TDispatchMemo memo;
+    const TDispatchMemo::TCallScope call(memo);
+    const TGlyphState start = StateOf(g);
+    if (c.before) change();
+    memo.Dispatch(f.Engine, g, *bitmap, thr);
+    RestoreState(g, start);
+    if (!c.before) change();
+    memo.Dispatch(f.Engine, g, *bitmap, thr + c.thrShift);
     EXPECT_EQ(memo.Replays(), c.replayed ? 1 : 0);
   }
 }

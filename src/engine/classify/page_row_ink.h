@@ -1,0 +1,88 @@
+#pragma once
+
+// The ink of a span of page rows, sixteen pixels at a time, read without a
+// byte past the row: whether the span holds any, and (for a span of at most
+// 64 pixels) which pixels are ink.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "dibunit/dib.h"
+#include "engine/byte_scan.h"
+
+namespace omniocr {
+
+// Whether row y holds ink in columns x0..x1, as ProbeRect tests it: the span
+// is clipped to the page, and a row off the page is paper.
+inline bool SpanHoldsInk(const TDIB& page, int x0, int x1, int y, int threshold) {
+  if (y < 0 || y >= page.Height()) return false;
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, page.Width() - 1);
+  const std::uint8_t* row = page.Row(y);
+  const TSixteenPixels pixels(threshold);
+  int x = x0;
+  for (; x + 15 <= x1; x += 16)
+    if (pixels.Ink(row + x) != 0) return true;
+  if (x > x1) return false;
+  // The sixteen that end the span, less the pixels before x.
+  if (x1 >= 15) return pixels.Ink(row + x1 - 15) >> (x - (x1 - 15)) != 0;
+  for (; x <= x1; ++x)
+    if (IsInkByte(row[x], threshold)) return true;
+  return false;
+}
+
+// The ink of columns from..from+w-1 (1 to 64, inside the page) of one row
+// after another, pixel from+k in bit k. How the last few pixels are read is
+// settled once for the span: from sixteen bytes in place where the rows hold
+// them (the bits past the span are dropped), else from the sixteen that end
+// the span, else from a copy.
+class TSpanInk {
+ public:
+  TSpanInk(const TDIB& page, int from, int w, int threshold)
+      : Page(page), From(from), W(w), Whole(w & ~15), Pixels(threshold) {
+    const int rest = w - Whole;
+    if (rest == 0) {
+      Tail = kNoTail;
+    } else if (from + Whole + 16 <= page.Width()) {
+      Tail = kInPlace;
+      TailAt = Whole;
+      TailMask = (1u << rest) - 1;
+    } else if (w >= 16) {
+      Tail = kInPlace;
+      TailAt = w - 16;
+      TailShift = 16 - rest;
+      TailMask = (1u << rest) - 1;
+    } else {
+      Tail = kCopied;
+      TailMask = (1u << rest) - 1;
+    }
+  }
+
+  std::uint64_t Row(int y) const {
+    const std::uint8_t* p = Page.Row(y) + From;
+    std::uint64_t bits = 0;
+    for (int k = 0; k < Whole; k += 16) bits |= static_cast<std::uint64_t>(Pixels.Ink(p + k)) << k;
+    if (Tail == kNoTail) return bits;
+    unsigned tail;
+    if (Tail == kInPlace) {
+      tail = Pixels.Ink(p + TailAt) >> TailShift & TailMask;
+    } else {
+      std::uint8_t copy[16] = {};
+      std::memcpy(copy, p, static_cast<std::size_t>(W));
+      tail = Pixels.Ink(copy) & TailMask;
+    }
+    return bits | static_cast<std::uint64_t>(tail) << Whole;
+  }
+
+ private:
+  enum TTail { kNoTail, kInPlace, kCopied };
+  const TDIB& Page;
+  const int From, W, Whole;
+  const TSixteenPixels Pixels;
+  TTail Tail = kNoTail;
+  int TailAt = 0, TailShift = 0;
+  unsigned TailMask = 0;
+};
+
+}  // namespace omniocr

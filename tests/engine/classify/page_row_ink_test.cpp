@@ -1,0 +1,46 @@
+// The ink of a span of a page row against the pixel-by-pixel test, on random
+// rows of every width up to past four words, spans at both ends of the row
+// and beyond them, and thresholds that fall between grey levels.
+
+#include "engine/classify/page_row_ink.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+
+#include "engine/classify/probes.h"
+#include "support/test_bitmaps.h"
+
+namespace omniocr {
+namespace {
+
+TEST(PageRowInk, SpansReadAsThePixelsAre) {
+  std::mt19937 rng(11);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 3000; ++round) {
+    const int w = pick(1, 80), h = pick(1, 3);
+    auto page = test::MakeGrey(w, h, 255);
+    const int inkShare = pick(0, 30);  // some rows hold no ink at all
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        page->Row(y)[x] = static_cast<std::uint8_t>(pick(0, 99) < inkShare ? pick(0, 255) : pick(200, 255));
+    const int thr = pick(1, 255);
+    const int y = pick(-1, h);
+    const int x0 = pick(-3, w + 2), x1 = pick(x0 - 1, w + 3);
+    bool expected = false;
+    for (int x = x0; x <= x1; ++x) expected = expected || InkAt(*page, x, y, thr);
+    ASSERT_EQ(SpanHoldsInk(*page, x0, x1, y, thr), expected)
+        << "round " << round << ": row " << y << ", columns " << x0 << ".." << x1 << " of " << w;
+
+    const int from = pick(0, w - 1), n = pick(1, std::min(64, w - from)), row = pick(0, h - 1);
+    std::uint64_t bits = 0;
+    for (int k = 0; k < n; ++k) bits |= static_cast<std::uint64_t>(InkAt(*page, from + k, row, thr)) << k;
+    ASSERT_EQ(TSpanInk(*page, from, n, thr).Row(row), bits)
+        << "round " << round << ": columns " << from << " + " << n << " of " << w;
+  }
+}
+
+}  // namespace
+}  // namespace omniocr
