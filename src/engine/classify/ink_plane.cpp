@@ -56,9 +56,12 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
     Right = Left - 1;  // covers nothing
     Bottom = Top - 1;
   }
+  SpanX = static_cast<unsigned>(Right - Left);
+  SpanY = static_cast<unsigned>(Bottom - Top);
   RowStride = (Right - Left + 64) / 64;
   ColumnStride = (Bottom - Top + 64) / 64;
   RowsRead = ColumnsRead = false;
+  OneWordRows = OneWordColumns = false;
 }
 
 bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const {
@@ -70,6 +73,7 @@ bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int 
 
 void TInkPlane::ReadRows() {
   RowsRead = true;
+  OneWordRows = RowStride == 1;
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Rows.resize(static_cast<std::size_t>(h * RowStride));
   const TSixteenPixels pixels(Threshold);
@@ -80,6 +84,7 @@ void TInkPlane::ReadRows() {
 
 void TInkPlane::ReadColumns() {
   ColumnsRead = true;
+  OneWordColumns = ColumnStride == 1;
   if (!RowsRead) ReadRows();
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Columns.resize(static_cast<std::size_t>(w * ColumnStride));
@@ -161,7 +166,6 @@ unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted)
 
 void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top,
                            int right, int bottom, int ascLine, int descLine) {
-  Active = true;
   Threshold = threshold;
   GlyphBitmap = &glyphBitmap;
   Page = &page;

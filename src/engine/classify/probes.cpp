@@ -173,7 +173,7 @@ namespace {
 
 }  // namespace
 
-int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+int CountCrossingsInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
   if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
     if (y0 == y1) {  // either way along the row
       const int xa = std::min(x0, x1), xb = std::max(x0, x1);
@@ -203,7 +203,8 @@ namespace {
 
 }  // namespace
 
-std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
+std::uint8_t ProbeRectInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
+                             std::uint8_t mask) {
   if (y1 < y0 || x1 < x0) return 0;  // clipping only shrinks it
   TInkPlane* plane = ActivePlane(bitmap, threshold);
   if (plane == nullptr) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
