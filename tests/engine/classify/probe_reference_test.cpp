@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/byte_scan.h"
+#include "engine/classify/bit_flood.h"
 #include "engine/classify/driver.h"
 #include "engine/classify/ink_plane.h"
 #include "engine/classify/probe_scratch.h"
@@ -190,6 +191,57 @@ TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
       }
       ASSERT_EQ(CountBlobs(engine, *b, left, top, right, bottom, thr),
                 ReferenceBlobs(*b, left, top, right, bottom, thr, pass == 1));
+    }
+  }
+}
+
+// The region grown row to row reaches what growing pixel by pixel until
+// nothing changes reaches, on masks of any density and on serpentines whose
+// corridor turns down and up again many times.
+TEST_F(ProbeReferenceTest, SpreadReachesWhatPixelGrowthReaches) {
+  for (int round = 0; round < 600; ++round) {
+    const int w = Pick(1, 64), h = Pick(1, 70);
+    const std::uint64_t full = bit_spans::LowBits(w);
+    std::vector<std::uint64_t> mask(static_cast<std::size_t>(h)), seeds(mask.size());
+    const bool serpentine = round % 3 == 0;
+    const int density = Pick(20, 90);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        // Serpentine: columns of mask joined alternately at the top and the
+        // bottom row, every other column left out.
+        const bool set = serpentine ? x % 2 == 0 || (y == 0 && x % 4 == 1) || (y == h - 1 && x % 4 == 3)
+                                    : Pick(0, 99) < density;
+        if (set) mask[static_cast<std::size_t>(y)] |= std::uint64_t{1} << x;
+      }
+    const int seedRow = Pick(0, h - 1);
+    const std::uint64_t seed = mask[static_cast<std::size_t>(seedRow)] & (std::uint64_t{1} << Pick(0, w - 1));
+    seeds[static_cast<std::size_t>(seedRow)] =
+        bit_flood::FillRuns(seed, mask[static_cast<std::size_t>(seedRow)]);
+    for (const bool eight : {false, true}) {
+      std::vector<std::uint64_t> expected = seeds;
+      for (bool grew = true; grew;) {
+        grew = false;
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) {
+            const std::uint64_t bit = std::uint64_t{1} << x;
+            if ((expected[static_cast<std::size_t>(y)] & bit) != 0 ||
+                (mask[static_cast<std::size_t>(y)] & bit) == 0)
+              continue;
+            bool touches = false;
+            for (int dy = -1; dy <= 1; ++dy)
+              for (int dx = -1; dx <= 1; ++dx) {
+                const int nx = x + dx, ny = y + dy;
+                if ((dx == 0) == (dy == 0) && !(eight && dx != 0 && dy != 0)) continue;
+                if (nx >= 0 && ny >= 0 && nx < w && ny < h &&
+                    (expected[static_cast<std::size_t>(ny)] >> nx & 1) != 0)
+                  touches = true;
+              }
+            if (touches) expected[static_cast<std::size_t>(y)] |= bit, grew = true;
+          }
+      }
+      std::vector<std::uint64_t> region = seeds;
+      bit_flood::Spread(region.data(), mask.data(), h, eight, full);
+      ASSERT_EQ(region, expected) << w << " x " << h << " serpentine " << serpentine << " eight " << eight;
     }
   }
 }
