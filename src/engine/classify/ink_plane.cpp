@@ -126,20 +126,33 @@ int TInkPlane::ColumnRunsRead(int x, int y0, int y1) {
 
 int TInkPlane::NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds) {
   const int last = std::min(y1, Bottom);
+  const int none = std::max(y0, last + 1);
+  // A line of at least one pixel holds ink or paper: with both asked for
+  // every row holds one, with neither none does.
+  switch (mask & 3u) {
+    case 0: return holds ? none : y0;
+    case 3: return holds ? y0 : none;
+    default: break;
+  }
   if (RowStride != 1) {
     for (int y = y0; y <= last; ++y)
       if ((ClassesRead(x0, y, x1, y, mask) != 0) == holds) return y;
-    return std::max(y0, last + 1);
+    return none;
   }
   const std::uint64_t* rows = Row(y0);
-  const int shift = x0 - Left;
-  const std::uint64_t full = bit_spans::LowBits(x1 - x0 + 1);
-  for (int y = y0; y <= last; ++y) {
-    const std::uint64_t v = rows[y - y0] >> shift & full;
-    const unsigned classes = (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
-    if (((classes & mask) != 0) == holds) return y;
+  const std::uint64_t window = bit_spans::LowBits(x1 - x0 + 1) << (x0 - Left);
+  // The row holds ink (mask 1) or paper (mask 2) when its window's bits
+  // differ from all paper (0) or from all ink (window).
+  const std::uint64_t otherClass = (mask & 3u) == 1 ? 0 : window;
+  const int n = last - y0 + 1;
+  if (holds) {
+    for (int k = 0; k < n; ++k)
+      if ((rows[k] & window) != otherClass) return y0 + k;
+  } else {
+    for (int k = 0; k < n; ++k)
+      if ((rows[k] & window) == otherClass) return y0 + k;
   }
-  return std::max(y0, last + 1);
+  return none;
 }
 
 unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted) {
