@@ -89,6 +89,23 @@ void TInkPlane::ReadColumns() {
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Columns.resize(static_cast<std::size_t>(w * ColumnStride));
   std::uint64_t block[64];
+  if (RowStride == 1 && ColumnStride == 1) {
+    // One block: the rows copied in whole, the rest of it paper.
+    if (w <= 32) {
+      // Rows k and k + 32 share a word: one half-sized transposition.
+      const int upper = std::min(h, 32);
+      std::copy(Rows.begin(), Rows.begin() + upper, block);
+      std::fill(block + upper, block + 32, 0);
+      for (int k = 32; k < h; ++k) block[k - 32] |= Rows[static_cast<std::size_t>(k)] << 32;
+      TransposeHalves(block);
+    } else {
+      std::copy(Rows.begin(), Rows.begin() + h, block);
+      std::fill(block + h, block + 64, 0);
+      Transpose64(block);
+    }
+    std::copy(block, block + w, Columns.begin());
+    return;
+  }
   auto rowWord = [&](int j, int c) { return j < h ? Rows[static_cast<std::size_t>(j * RowStride + c)] : 0; };
   for (int r = 0; r < ColumnStride; ++r)
     for (int c = 0; c < RowStride; ++c) {
