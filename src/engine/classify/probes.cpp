@@ -259,45 +259,55 @@ int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int thresho
   return y;
 }
 
-int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
-  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
-  const bool xMajor = dx > dy;
-  // Walk toward increasing major coordinate.
-  if ((xMajor && x1 < x0) || (!xMajor && y1 < y0)) {
-    std::swap(x0, x1);
-    std::swap(y0, y1);
+namespace {
+
+// The class of a pixel: 1 ink, 2 paper, 0 outside the bitmap; the bitmap's
+// size and rows read once for a whole walk.
+class TPixelClassReader {
+ public:
+  TPixelClassReader(const TDIB& bitmap, int threshold)
+      : Rows(bitmap.Rows.data()),
+        W(static_cast<unsigned>(bitmap.Width())),
+        H(static_cast<unsigned>(bitmap.Height())),
+        T(threshold & 0xFF) {}
+  unsigned At(int x, int y) const {
+    if (static_cast<unsigned>(x) >= W || static_cast<unsigned>(y) >= H) return 0;
+    return (Rows[y][x] & 0xF8) < T ? 1u : 2u;
   }
-  const int major = xMajor ? dx : dy;
-  const int minor = xMajor ? dy : dx;
-  const int minorStep = xMajor ? (y1 >= y0 ? 1 : -1) : (x1 >= x0 ? 1 : -1);
+
+ private:
+  std::uint8_t* const* Rows;
+  unsigned W, H;
+  int T;
+};
+
+// The coverage walk along the major axis (x when XMajor), from (x, y) to the
+// major coordinate `end`, stepping the minor one by Bresenham's rule.
+template <bool XMajor>
+int CoverageWalk(const TPixelClassReader& pixels, int x, int y, int end, int major, int minor, int minorStep,
+                 int scale) {
   int d = 2 * minor - major;
-  int x = x0, y = y0;
   int covered = 0, uncovered = 0;
   unsigned flags = 3;  // bit 0: side A has had ink, bit 1: side B
-  const int end = xMajor ? x1 : y1;
-  auto paperInside = [&](int px, int py) {
-    return bitmap.Inside(px, py) && !IsInkByte(bitmap.PixelByte(px, py), threshold);
-  };
-  while ((xMajor ? x : y) <= end) {
-    if (InkAt(bitmap, x, y, threshold)) {
+  while ((XMajor ? x : y) <= end) {
+    if (pixels.At(x, y) == 1) {
       flags = 3;
     } else {
-      const int ax = xMajor ? x : x + 1, ay = xMajor ? y + 1 : y;
-      const int bx = xMajor ? x : x - 1, by = xMajor ? y - 1 : y;
-      if (paperInside(ax, ay)) flags &= ~1u;
-      if (paperInside(bx, by)) flags &= ~2u;
+      // Side A is below (right of) the walk, side B above (left of) it.
+      if (pixels.At(XMajor ? x : x + 1, XMajor ? y + 1 : y) == 2) flags &= ~1u;
+      if (pixels.At(XMajor ? x : x - 1, XMajor ? y - 1 : y) == 2) flags &= ~2u;
     }
     if (flags != 0)
       ++covered;
     else
       ++uncovered;
-    if (xMajor)
+    if (XMajor)
       ++x;
     else
       ++y;
     if (d > 0) {
       d += 2 * (minor - major);
-      if (xMajor)
+      if (XMajor)
         y += minorStep;
       else
         x += minorStep;
@@ -306,6 +316,21 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
     }
   }
   return covered * scale / (covered + uncovered);
+}
+
+}  // namespace
+
+int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
+  const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+  const bool xMajor = dx > dy;
+  // Walk toward increasing major coordinate.
+  if ((xMajor && x1 < x0) || (!xMajor && y1 < y0)) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+  }
+  const TPixelClassReader pixels(bitmap, threshold);
+  if (xMajor) return CoverageWalk<true>(pixels, x0, y0, x1, dx, dy, y1 >= y0 ? 1 : -1, scale);
+  return CoverageWalk<false>(pixels, x0, y0, y1, dy, dx, x1 >= x0 ? 1 : -1, scale);
 }
 
 void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,

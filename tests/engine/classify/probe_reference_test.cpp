@@ -289,6 +289,45 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
   }
 }
 
+// Coverage along any segment (ends outside the bitmap too) as a walk that
+// tests each pixel and its two side neighbours one by one.
+TEST_F(ProbeReferenceTest, CoverageAsAPixelWalkFindsIt) {
+  for (int round = 0; round < 300; ++round) {
+    auto b = RandomBitmap(rng, Pick(1, 40), Pick(1, 40));
+    const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
+    auto cls = [&](int x, int y) { return !b->Inside(x, y) ? 0 : Ink(b->PixelByte(x, y), thr) ? 1 : 2; };
+    for (int k = 0; k < 20; ++k) {
+      int x0 = Pick(-3, w + 2), y0 = Pick(-3, h + 2), x1 = Pick(-3, w + 2), y1 = Pick(-3, h + 2);
+      const int sx0 = x0, sy0 = y0, sx1 = x1, sy1 = y1;
+      const bool xMajor = std::abs(x1 - x0) > std::abs(y1 - y0);
+      if ((xMajor && x1 < x0) || (!xMajor && y1 < y0)) std::swap(x0, x1), std::swap(y0, y1);
+      const int major = xMajor ? x1 - x0 : y1 - y0, minor = xMajor ? std::abs(y1 - y0) : std::abs(x1 - x0);
+      const int step = xMajor ? (y1 >= y0 ? 1 : -1) : (x1 >= x0 ? 1 : -1);
+      int d = 2 * minor - major, x = x0, y = y0, covered = 0, total = 0;
+      bool sideA = true, sideB = true;
+      for (int i = 0; i <= major; ++i) {
+        if (cls(x, y) == 1) {
+          sideA = sideB = true;
+        } else {
+          if (cls(xMajor ? x : x + 1, xMajor ? y + 1 : y) == 2) sideA = false;
+          if (cls(xMajor ? x : x - 1, xMajor ? y - 1 : y) == 2) sideB = false;
+        }
+        covered += sideA || sideB;
+        ++total;
+        (xMajor ? x : y) += 1;
+        if (d > 0) {
+          d += 2 * (minor - major);
+          (xMajor ? y : x) += step;
+        } else {
+          d += 2 * minor;
+        }
+      }
+      ASSERT_EQ(InkCoverage(*b, sx0, sy0, sx1, sy1, thr, 100), covered * 100 / total)
+          << sx0 << "," << sy0 << " to " << sx1 << "," << sy1 << " thr " << thr;
+    }
+  }
+}
+
 // Scans from any start (outside the bitmap too), in every direction, for
 // either class, with limits short of, at and past the edge, none or negative.
 TEST_F(ProbeReferenceTest, ScansAsPixelLoopsFindThem) {
