@@ -11,6 +11,7 @@
 // Rectangles outside the window, other bitmaps or thresholds, and probes
 // outside a dispatch read the pixels.
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -72,6 +73,31 @@ class TInkPlane {
   int NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds);
   int LastRow() const { return Bottom; }
 
+  // ScanRun's answer from a covered start, when the plane can give it: its
+  // lines that way are read, a word each, and the scan ends inside the
+  // plane or at the bitmap's edge.
+  bool QuickRun(int x, int y, int direction, bool wantInk, int maxSteps, int& steps) const {
+    if (static_cast<unsigned>(x - Left) > SpanX || static_cast<unsigned>(y - Top) > SpanY) return false;
+    switch (direction) {
+      case 0:  // up
+        if (!OneWordColumns) return false;
+        return RunToLow(Columns[static_cast<std::size_t>(x - Left)], y - Top, y + 1, wantInk, maxSteps,
+                        steps);
+      case 1:  // down
+        if (!OneWordColumns) return false;
+        return RunToHigh(Columns[static_cast<std::size_t>(x - Left)], y - Top, Bottom - y + 1, Height - y,
+                         wantInk, maxSteps, steps);
+      case 2:  // left
+        if (!OneWordRows) return false;
+        return RunToLow(Rows[static_cast<std::size_t>(y - Top)], x - Left, x + 1, wantInk, maxSteps, steps);
+      case 3:  // right
+        if (!OneWordRows) return false;
+        return RunToHigh(Rows[static_cast<std::size_t>(y - Top)], x - Left, Right - x + 1, Width - x, wantInk,
+                         maxSteps, steps);
+      default: return false;
+    }
+  }
+
   // Ink runs of covered row y from x0 to x1, of covered column x from y0 to y1.
   int RowRuns(int y, int x0, int x1) {
     int runs;
@@ -107,6 +133,45 @@ class TInkPlane {
     return static_cast<unsigned>(x - Left) <= SpanX &&
            static_cast<unsigned>(y0 - Top) <= static_cast<unsigned>(y1 - Top) &&
            static_cast<unsigned>(y1 - Top) <= SpanY;
+  }
+  // A scan of a line's bits from bit `at` toward higher bits, `inPlane` of
+  // them in the plane and `toEdge` before the bitmap's edge; toward lower
+  // bits, where the plane and the bitmap both begin at bit 0 of the line
+  // (`toEdge` pixels from `at` down to the bitmap's edge, at + 1 of them in
+  // the plane).
+  static bool RunToHigh(std::uint64_t line, int at, int inPlane, int toEdge, bool wantInk, int maxSteps,
+                        int& steps) {
+    const int n = maxSteps < toEdge ? maxSteps : toEdge;
+    if (n <= 0) {
+      steps = 0;
+      return true;
+    }
+    const int m = n < inPlane ? n : inPlane;
+    const std::uint64_t bits = line >> at;
+    const std::uint64_t hits = (wantInk ? bits : ~bits) & bit_spans::LowBits(m);
+    if (hits != 0) {
+      steps = std::countr_zero(hits);
+      return true;
+    }
+    steps = n;
+    return m == n;
+  }
+  bool RunToLow(std::uint64_t line, int at, int toEdge, bool wantInk, int maxSteps, int& steps) const {
+    const int n = maxSteps < toEdge ? maxSteps : toEdge;
+    if (n <= 0) {
+      steps = 0;
+      return true;
+    }
+    const int inPlane = at + 1;
+    const int m = n < inPlane ? n : inPlane;
+    const std::uint64_t bits = line << (63 - at);
+    const std::uint64_t hits = (wantInk ? bits : ~bits) & (bit_spans::kAll << (64 - m));
+    if (hits != 0) {
+      steps = std::countl_zero(hits);
+      return true;
+    }
+    steps = n;
+    return m == n;
   }
   // Ink and paper of the low `length` bits of a line.
   static unsigned LineClasses(std::uint64_t bits, int length) {

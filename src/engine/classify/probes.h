@@ -40,9 +40,9 @@ inline bool InkAt(const TDIB& bitmap, int x, int y, int threshold) {
   return bitmap.Inside(x, y) && IsInkByte(bitmap.PixelByte(x, y), threshold);
 }
 
-// Pixels passed from (x, y) in `direction` before the first pixel of class
-// `target`, examining at most maxSteps; 0 when the start lies outside.
-inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
+// ScanRun read from the pixels.
+inline int ScanRunOnPixels(const TDIB& bitmap, int x, int y, int direction, int target, int threshold,
+                           int maxSteps) {
   if (!bitmap.Inside(x, y)) return 0;
   const bool wantInk = target == tgInk;
   const int t = threshold & 0xFF;
@@ -77,6 +77,16 @@ inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, 
     }
     default: return 0;
   }
+}
+
+// Pixels passed from (x, y) in `direction` before the first pixel of class
+// `target`, examining at most maxSteps; 0 when the start lies outside.
+inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
+  if (const TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    int steps;
+    if (plane->QuickRun(x, y, direction, target == tgInk, maxSteps, steps)) return steps;
+  }
+  return ScanRunOnPixels(bitmap, x, y, direction, target, threshold, maxSteps);
 }
 
 // The two probes below in full; their common case, a row or a column of the

@@ -329,29 +329,46 @@ TEST_F(ProbeReferenceTest, CoverageAsAPixelWalkFindsIt) {
 }
 
 // Scans from any start (outside the bitmap too), in every direction, for
-// either class, with limits short of, at and past the edge, none or negative.
+// either class, with limits short of, at and past the edge, none or
+// negative; read from the pixels and from a dispatch's planes of the bitmap
+// as the glyph bitmap and as the page around a box, before and after the
+// planes have read their rows and columns.
 TEST_F(ProbeReferenceTest, ScansAsPixelLoopsFindThem) {
+  auto other = test::MakeGrey(8, 8, 248);
   for (int round = 0; round < 300; ++round) {
-    auto b = RandomBitmap(rng, Pick(1, 40), Pick(1, 40));
+    auto b = RandomBitmap(rng, Pick(1, round % 10 == 0 ? 100 : 40), Pick(1, round % 10 == 5 ? 100 : 40));
     const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
-    for (int k = 0; k < 40; ++k) {
-      const int x = Pick(-2, w + 1), y = Pick(-2, h + 1), dir = Pick(-1, 4), target = Pick(0, 2);
-      const int maxSteps = Pick(-3, 45);
-      int expected = 0;
-      if (b->Inside(x, y) && dir >= 0 && dir <= 3) {
-        const int dx = dir == dirRight  ? 1
-                       : dir == dirLeft ? -1
-                                        : 0,
-                  dy = dir == dirDown ? 1
-                       : dir == dirUp ? -1
-                                      : 0;
-        int px = x, py = y;
-        while (expected < maxSteps && b->Inside(px, py) &&
-               Ink(b->PixelByte(px, py), thr) != (target == tgInk))
-          ++expected, px += dx, py += dy;
+    for (const int mode : {0, 1, 2}) {
+      std::optional<TPlanesScope> scope;
+      const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
+      const int boxRight = Pick(boxLeft, w - 1), boxBottom = Pick(boxTop, h - 1);
+      if (mode == 1) scope.emplace(engine.Scratch().Planes, *b, *other, thr, 0, 0, 7, 7, 0, 7);
+      if (mode == 2)
+        scope.emplace(engine.Scratch().Planes, *other, *b, thr, boxLeft, boxTop, boxRight, boxBottom,
+                      Pick(-5, boxBottom), Pick(boxTop, h + 5));
+      for (int k = 0; k < 40; ++k) {
+        // A column probe and a row probe have the planes read their lines.
+        if (k == 20) ProbeRect(*b, boxLeft, boxTop, boxLeft, boxBottom, thr, 3);
+        if (k == 10) ProbeRect(*b, boxLeft, boxTop, boxRight, boxTop, thr, 3);
+        const int x = Pick(-2, w + 1), y = Pick(-2, h + 1), dir = Pick(-1, 4), target = Pick(0, 2);
+        const int maxSteps = k % 4 == 0 ? Pick(-3, 3) : Pick(-3, std::max(w, h) + 5);
+        int expected = 0;
+        if (b->Inside(x, y) && dir >= 0 && dir <= 3) {
+          const int dx = dir == dirRight  ? 1
+                         : dir == dirLeft ? -1
+                                          : 0,
+                    dy = dir == dirDown ? 1
+                         : dir == dirUp ? -1
+                                        : 0;
+          int px = x, py = y;
+          while (expected < maxSteps && b->Inside(px, py) &&
+                 Ink(b->PixelByte(px, py), thr) != (target == tgInk))
+            ++expected, px += dx, py += dy;
+        }
+        ASSERT_EQ(ScanRun(*b, x, y, dir, target, thr, maxSteps), expected)
+            << x << "," << y << " dir " << dir << " target " << target << " max " << maxSteps << " mode "
+            << mode;
       }
-      ASSERT_EQ(ScanRun(*b, x, y, dir, target, thr, maxSteps), expected)
-          << x << "," << y << " dir " << dir << " target " << target << " max " << maxSteps;
     }
   }
 }
