@@ -396,9 +396,16 @@ const THoleMemoEntry* TProbeScratch::FindHoles(const THoleQuery& query) const {
   return nullptr;
 }
 
-void TProbeScratch::RememberHoles(const THoleMemoEntry& entry) {
+void TProbeScratch::RememberHoles(const THoleQuery& query, int result, const THoleList& holes,
+                                  bool eitherNeighbourhood) {
   if (!MemoOpen) return;
-  Memo[MemoNext] = entry;
+  // Only the entries the count wrote are ever read back.
+  THoleMemoEntry& entry = Memo[MemoNext];
+  entry.Query = query;
+  entry.Result = result;
+  entry.Holes.HoleCount = holes.HoleCount;
+  std::copy(holes.Holes, holes.Holes + holes.HoleCount, entry.Holes.Holes);
+  entry.EitherNeighbourhood = eitherNeighbourhood;
   MemoNext = (MemoNext + 1) % kMemoSize;
   MemoCount = std::max(MemoCount, MemoNext == 0 ? kMemoSize : MemoNext);
 }
@@ -459,12 +466,11 @@ int RankHoles(TProbeScratch& s, int w, int h, THoleList& holes) {
 
 int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right, int bottom,
                int threshold, THoleList* list) {
-  THoleList scratchList;
-  THoleList& holes = list != nullptr ? *list : scratchList;
+  TProbeScratch& s = engine.Scratch();
+  THoleList& holes = list != nullptr ? *list : s.UnaskedHoles;
   holes.HoleCount = 0;
   const int w = right - left + 1, h = bottom - top + 1;
   if (w < 3 || h < 3) return 0;
-  TProbeScratch& s = engine.Scratch();
   const bool eight = (engine.FillPass & 1) != 0;
   const THoleQuery query{&bitmap, left, top, right, bottom, threshold, eight};
   int result = 0;
@@ -479,7 +485,7 @@ int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top
     else
       LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
     result = RankHoles(s, w, h, holes);
-    s.RememberHoles({query, result, holes, eitherNeighbourhood});
+    s.RememberHoles(query, result, holes, eitherNeighbourhood);
   }
   // Holes the same in either neighbourhood need not be asked for again.
   TFillLog* log = s.FillLog;
