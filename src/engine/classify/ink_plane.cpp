@@ -56,9 +56,12 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
     Right = Left - 1;  // covers nothing
     Bottom = Top - 1;
   }
+  SpanX = static_cast<unsigned>(Right - Left);
+  SpanY = static_cast<unsigned>(Bottom - Top);
   RowStride = (Right - Left + 64) / 64;
   ColumnStride = (Bottom - Top + 64) / 64;
   RowsRead = ColumnsRead = false;
+  OneWordRows = OneWordColumns = false;
 }
 
 bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const {
@@ -70,6 +73,7 @@ bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int 
 
 void TInkPlane::ReadRows() {
   RowsRead = true;
+  OneWordRows = RowStride == 1;
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Rows.resize(static_cast<std::size_t>(h * RowStride));
   const TSixteenPixels pixels(Threshold);
@@ -80,10 +84,28 @@ void TInkPlane::ReadRows() {
 
 void TInkPlane::ReadColumns() {
   ColumnsRead = true;
+  OneWordColumns = ColumnStride == 1;
   if (!RowsRead) ReadRows();
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Columns.resize(static_cast<std::size_t>(w * ColumnStride));
   std::uint64_t block[64];
+  if (RowStride == 1 && ColumnStride == 1) {
+    // One block: the rows copied in whole, the rest of it paper.
+    if (w <= 32) {
+      // Rows k and k + 32 share a word: one half-sized transposition.
+      const int upper = std::min(h, 32);
+      std::copy(Rows.begin(), Rows.begin() + upper, block);
+      std::fill(block + upper, block + 32, 0);
+      for (int k = 32; k < h; ++k) block[k - 32] |= Rows[static_cast<std::size_t>(k)] << 32;
+      TransposeHalves(block);
+    } else {
+      std::copy(Rows.begin(), Rows.begin() + h, block);
+      std::fill(block + h, block + 64, 0);
+      Transpose64(block);
+    }
+    std::copy(block, block + w, Columns.begin());
+    return;
+  }
   auto rowWord = [&](int j, int c) { return j < h ? Rows[static_cast<std::size_t>(j * RowStride + c)] : 0; };
   for (int r = 0; r < ColumnStride; ++r)
     for (int c = 0; c < RowStride; ++c) {
@@ -121,20 +143,33 @@ int TInkPlane::ColumnRunsRead(int x, int y0, int y1) {
 
 int TInkPlane::NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds) {
   const int last = std::min(y1, Bottom);
+  const int none = std::max(y0, last + 1);
+  // A line of at least one pixel holds ink or paper: with both asked for
+  // every row holds one, with neither none does.
+  switch (mask & 3u) {
+    case 0: return holds ? none : y0;
+    case 3: return holds ? y0 : none;
+    default: break;
+  }
   if (RowStride != 1) {
     for (int y = y0; y <= last; ++y)
       if ((ClassesRead(x0, y, x1, y, mask) != 0) == holds) return y;
-    return std::max(y0, last + 1);
+    return none;
   }
   const std::uint64_t* rows = Row(y0);
-  const int shift = x0 - Left;
-  const std::uint64_t full = bit_spans::LowBits(x1 - x0 + 1);
-  for (int y = y0; y <= last; ++y) {
-    const std::uint64_t v = rows[y - y0] >> shift & full;
-    const unsigned classes = (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
-    if (((classes & mask) != 0) == holds) return y;
+  const std::uint64_t window = bit_spans::LowBits(x1 - x0 + 1) << (x0 - Left);
+  // The row holds ink (mask 1) or paper (mask 2) when its window's bits
+  // differ from all paper (0) or from all ink (window).
+  const std::uint64_t otherClass = (mask & 3u) == 1 ? 0 : window;
+  const int n = last - y0 + 1;
+  if (holds) {
+    for (int k = 0; k < n; ++k)
+      if ((rows[k] & window) != otherClass) return y0 + k;
+  } else {
+    for (int k = 0; k < n; ++k)
+      if ((rows[k] & window) == otherClass) return y0 + k;
   }
-  return std::max(y0, last + 1);
+  return none;
 }
 
 unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted) {
@@ -161,7 +196,6 @@ unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted)
 
 void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top,
                            int right, int bottom, int ascLine, int descLine) {
-  Active = true;
   Threshold = threshold;
   GlyphBitmap = &glyphBitmap;
   Page = &page;

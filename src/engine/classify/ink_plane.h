@@ -2,8 +2,8 @@
 
 // Ink planes: the ink of a window of a bitmap at one threshold as bits, by
 // rows and by columns, so that the probes the recognisers ask most often
-// (ink or paper in a rectangle, ink runs met along a row or a column) take a few word operations instead of a
-// test per pixel.
+// (ink or paper in a rectangle, ink runs met along a row or a column) take a
+// few word operations instead of a test per pixel.
 //
 // A dispatch keeps the planes of its glyph bitmap and of the page around the
 // glyph's box while it runs (no pixel changes during one); rows and columns
@@ -11,6 +11,7 @@
 // Rectangles outside the window, other bitmaps or thresholds, and probes
 // outside a dispatch read the pixels.
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -34,15 +35,37 @@ class TInkPlane {
   int BitmapHeight() const { return Height; }
 
   // Ink (bit 1) and paper (bit 2) of a covered rectangle, ANDed with `mask`:
-  // row by row or, when it is taller than wide, column by column. The lines
-  // of one word already read are tested here; the rest out of line, so that
-  // the probes' common case stays a leaf.
+  // row by row or, when it is taller than wide, column by column.
   unsigned Classes(int x0, int y0, int x1, int y1, unsigned mask) {
-    if (y0 == y1 && RowStride == 1 && RowsRead)
-      return LineClasses(Rows[static_cast<std::size_t>(y0 - Top)] >> (x0 - Left), x1 - x0 + 1) & mask;
-    if (x0 == x1 && ColumnStride == 1 && ColumnsRead)
-      return LineClasses(Columns[static_cast<std::size_t>(x0 - Left)] >> (y0 - Top), y1 - y0 + 1) & mask;
+    unsigned classes;
+    if (QuickClasses(x0, y0, x1, y1, mask, classes)) return classes;
     return ClassesRead(x0, y0, x1, y1, mask);
+  }
+  // The probes' common case, small enough to be inlined where they are
+  // asked: a row or a column of one word, covered and already read. Each
+  // answers through its last argument and says whether it could.
+  bool QuickClasses(int x0, int y0, int x1, int y1, unsigned mask, unsigned& classes) const {
+    if (y0 == y1) {
+      if (!OneWordRows || !CoversRow(y0, x0, x1)) return false;
+      classes = LineClasses(Rows[static_cast<std::size_t>(y0 - Top)] >> (x0 - Left), x1 - x0 + 1) & mask;
+      return true;
+    }
+    if (x0 == x1) {
+      if (!OneWordColumns || !CoversColumn(x0, y0, y1)) return false;
+      classes = LineClasses(Columns[static_cast<std::size_t>(x0 - Left)] >> (y0 - Top), y1 - y0 + 1) & mask;
+      return true;
+    }
+    return false;
+  }
+  bool QuickRowRuns(int y, int x0, int x1, int& runs) const {
+    if (!OneWordRows || !CoversRow(y, x0, x1)) return false;
+    runs = LineRuns(Rows[static_cast<std::size_t>(y - Top)] >> (x0 - Left), x1 - x0 + 1);
+    return true;
+  }
+  bool QuickColumnRuns(int x, int y0, int y1, int& runs) const {
+    if (!OneWordColumns || !CoversColumn(x, y0, y1)) return false;
+    runs = LineRuns(Columns[static_cast<std::size_t>(x - Left)] >> (y0 - Top), y1 - y0 + 1);
+    return true;
   }
   // The first row from y0 (covered) to y1, and no further than the plane
   // reaches, whose columns x0..x1 give Classes with `mask` non-zero (`holds`)
@@ -50,14 +73,41 @@ class TInkPlane {
   int NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds);
   int LastRow() const { return Bottom; }
 
+  // ScanRun's answer from a covered start, when the plane can give it: its
+  // lines that way are read, a word each, and the scan ends inside the
+  // plane or at the bitmap's edge.
+  bool QuickRun(int x, int y, int direction, bool wantInk, int maxSteps, int& steps) const {
+    if (static_cast<unsigned>(x - Left) > SpanX || static_cast<unsigned>(y - Top) > SpanY) return false;
+    switch (direction) {
+      case 0:  // up
+        if (!OneWordColumns) return false;
+        return RunToLow(Columns[static_cast<std::size_t>(x - Left)], y - Top, y + 1, wantInk, maxSteps,
+                        steps);
+      case 1:  // down
+        if (!OneWordColumns) return false;
+        return RunToHigh(Columns[static_cast<std::size_t>(x - Left)], y - Top, Bottom - y + 1, Height - y,
+                         wantInk, maxSteps, steps);
+      case 2:  // left
+        if (!OneWordRows) return false;
+        return RunToLow(Rows[static_cast<std::size_t>(y - Top)], x - Left, x + 1, wantInk, maxSteps, steps);
+      case 3:  // right
+        if (!OneWordRows) return false;
+        return RunToHigh(Rows[static_cast<std::size_t>(y - Top)], x - Left, Right - x + 1, Width - x, wantInk,
+                         maxSteps, steps);
+      default: return false;
+    }
+  }
+
   // Ink runs of covered row y from x0 to x1, of covered column x from y0 to y1.
   int RowRuns(int y, int x0, int x1) {
-    if (RowStride != 1 || !RowsRead) return RowRunsRead(y, x0, x1);
-    return LineRuns(Rows[static_cast<std::size_t>(y - Top)] >> (x0 - Left), x1 - x0 + 1);
+    int runs;
+    if (QuickRowRuns(y, x0, x1, runs)) return runs;
+    return RowRunsRead(y, x0, x1);
   }
   int ColumnRuns(int x, int y0, int y1) {
-    if (ColumnStride != 1 || !ColumnsRead) return ColumnRunsRead(x, y0, y1);
-    return LineRuns(Columns[static_cast<std::size_t>(x - Left)] >> (y0 - Top), y1 - y0 + 1);
+    int runs;
+    if (QuickColumnRuns(x, y0, y1, runs)) return runs;
+    return ColumnRunsRead(x, y0, y1);
   }
 
  private:
@@ -71,6 +121,57 @@ class TInkPlane {
   const std::uint64_t* Column(int x) {
     if (!ColumnsRead) ReadColumns();
     return &Columns[static_cast<std::size_t>((x - Left) * ColumnStride)];
+  }
+  // Row y, columns x0..x1 (x0 <= x1) lie inside the plane; column x, rows
+  // y0..y1 (y0 <= y1). Offsets as unsigned: one compare for each bound pair.
+  bool CoversRow(int y, int x0, int x1) const {
+    return static_cast<unsigned>(y - Top) <= SpanY &&
+           static_cast<unsigned>(x0 - Left) <= static_cast<unsigned>(x1 - Left) &&
+           static_cast<unsigned>(x1 - Left) <= SpanX;
+  }
+  bool CoversColumn(int x, int y0, int y1) const {
+    return static_cast<unsigned>(x - Left) <= SpanX &&
+           static_cast<unsigned>(y0 - Top) <= static_cast<unsigned>(y1 - Top) &&
+           static_cast<unsigned>(y1 - Top) <= SpanY;
+  }
+  // A scan of a line's bits from bit `at` toward higher bits, `inPlane` of
+  // them in the plane and `toEdge` before the bitmap's edge; toward lower
+  // bits, where the plane and the bitmap both begin at bit 0 of the line
+  // (`toEdge` pixels from `at` down to the bitmap's edge, at + 1 of them in
+  // the plane).
+  static bool RunToHigh(std::uint64_t line, int at, int inPlane, int toEdge, bool wantInk, int maxSteps,
+                        int& steps) {
+    const int n = maxSteps < toEdge ? maxSteps : toEdge;
+    if (n <= 0) {
+      steps = 0;
+      return true;
+    }
+    const int m = n < inPlane ? n : inPlane;
+    const std::uint64_t bits = line >> at;
+    const std::uint64_t hits = (wantInk ? bits : ~bits) & bit_spans::LowBits(m);
+    if (hits != 0) {
+      steps = std::countr_zero(hits);
+      return true;
+    }
+    steps = n;
+    return m == n;
+  }
+  bool RunToLow(std::uint64_t line, int at, int toEdge, bool wantInk, int maxSteps, int& steps) const {
+    const int n = maxSteps < toEdge ? maxSteps : toEdge;
+    if (n <= 0) {
+      steps = 0;
+      return true;
+    }
+    const int inPlane = at + 1;
+    const int m = n < inPlane ? n : inPlane;
+    const std::uint64_t bits = line << (63 - at);
+    const std::uint64_t hits = (wantInk ? bits : ~bits) & (bit_spans::kAll << (64 - m));
+    if (hits != 0) {
+      steps = std::countl_zero(hits);
+      return true;
+    }
+    steps = n;
+    return m == n;
   }
   // Ink and paper of the low `length` bits of a line.
   static unsigned LineClasses(std::uint64_t bits, int length) {
@@ -95,10 +196,14 @@ class TInkPlane {
   int Threshold = 0;
   int Width = 0, Height = 0;  // of the bitmap
   int Left = 0, Top = 0, Right = -1, Bottom = -1;
+  // Right - Left and Bottom - Top; the quick paths, which use them, never
+  // run on an empty plane (its strides are 0).
+  unsigned SpanX = 0, SpanY = 0;
   int RowStride = 0, ColumnStride = 0;
   bool RowsRead = false, ColumnsRead = false;
-  std::vector<std::uint64_t> Rows;     // bit x - Left of row y
-  std::vector<std::uint64_t> Columns;  // bit y - Top of column x
+  bool OneWordRows = false, OneWordColumns = false;  // read, and a word each
+  std::vector<std::uint64_t> Rows;                   // bit x - Left of row y
+  std::vector<std::uint64_t> Columns;                // bit y - Top of column x
 };
 
 // The planes of one dispatch: its glyph bitmap, and the page over the box
@@ -108,7 +213,7 @@ class TDispatchPlanes {
  public:
   void Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top, int right,
             int bottom, int ascLine, int descLine);
-  void Close() { Active = false; }
+  void Close() { GlyphBitmap = Page = nullptr; }
   // While kept, a dispatch that names the planes of the one before reads
   // none of their pixels again; Forget says that pixels have changed.
   void Keep(bool keep) {
@@ -118,12 +223,11 @@ class TDispatchPlanes {
   void Forget() { Valid = false; }
   // The plane of `bitmap` at `threshold`, or null.
   TInkPlane* Find(const TDIB& bitmap, int threshold) {
-    if (!Active || threshold != Threshold) return nullptr;
+    if (threshold != Threshold) return nullptr;
     return &bitmap == GlyphBitmap ? &GlyphPlane : &bitmap == Page ? &PagePlane : nullptr;
   }
 
  private:
-  bool Active = false;
   bool Kept = false;   // a driver call keeps the planes between its dispatches
   bool Valid = false;  // the planes hold the pixels as they are
   int Threshold = 0;

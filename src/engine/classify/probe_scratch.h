@@ -95,7 +95,9 @@ class TProbeScratch {
     if (KeepDepth == 0) MemoCount = MemoNext = 0;
   }
   const THoleMemoEntry* FindHoles(const THoleQuery& query) const;
-  void RememberHoles(const THoleMemoEntry& entry);
+  void RememberHoles(const THoleQuery& query, int result, const THoleList& holes, bool eitherNeighbourhood);
+  // The list of a count whose caller asks only for the number.
+  THoleList UnaskedHoles;
 
   // What the dispatches of one driver call read of the pixels (planes and
   // hole counts) is kept from one to the next while a TPixelsKept lives;

@@ -173,7 +173,7 @@ namespace {
 
 }  // namespace
 
-int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+int CountCrossingsInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
   if (TInkPlane* plane = ActivePlane(bitmap, threshold)) {
     if (y0 == y1) {  // either way along the row
       const int xa = std::min(x0, x1), xb = std::max(x0, x1);
@@ -203,7 +203,8 @@ namespace {
 
 }  // namespace
 
-std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask) {
+std::uint8_t ProbeRectInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
+                             std::uint8_t mask) {
   if (y1 < y0 || x1 < x0) return 0;  // clipping only shrinks it
   TInkPlane* plane = ActivePlane(bitmap, threshold);
   if (plane == nullptr) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
@@ -211,6 +212,33 @@ std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int t
   if (!plane->Covers(x0, y0, x1, y1)) return ClippedClasses(*plane, bitmap, x0, y0, x1, y1, threshold, mask);
   return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask));
 }
+
+namespace {
+
+// Ink (bit 1) and paper (bit 2) of row y, columns x0..x1 clipped to the
+// bitmap, as far as `wanted` asks, read from the pixels: sixteen at a time
+// along a wide row, the rest one by one.
+unsigned PixelRowClasses(const TDIB& bitmap, int x0, int x1, int y, int threshold, unsigned wanted) {
+  if (y < 0 || y >= bitmap.Height()) return 0;
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, bitmap.Width() - 1);
+  const std::uint8_t* row = bitmap.Row(y);
+  unsigned found = 0;
+  int x = x0;
+  if (x1 - x0 >= 15) {
+    const TSixteenPixels pixels(threshold);
+    for (; x + 15 <= x1; x += 16) {
+      const unsigned ink = pixels.Ink(row + x);
+      found |= (ink != 0 ? 1u : 0u) | (ink != 0xFFFFu ? 2u : 0u);
+      if ((found & wanted) == wanted) return found & wanted;
+    }
+  }
+  const int t = threshold & 0xFF;
+  for (; x <= x1 && (found & wanted) != wanted; ++x) found |= (row[x] & 0xF8) < t ? 1u : 2u;
+  return found & wanted;
+}
+
+}  // namespace
 
 int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int threshold, std::uint8_t mask,
                  bool holds) {
@@ -224,11 +252,73 @@ int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int thresho
       if (y <= last) return y;
       continue;
     }
-    if ((ProbeRect(bitmap, x0, y, x1, y, threshold, mask) != 0) == holds) return y;
+    // A row the plane does not hold, from the pixels.
+    if ((PixelRowClasses(bitmap, x0, x1, y, threshold, mask & 3u) != 0) == holds) return y;
     ++y;
   }
   return y;
 }
+
+namespace {
+
+// The class of a pixel: 1 ink, 2 paper, 0 outside the bitmap; the bitmap's
+// size and rows read once for a whole walk.
+class TPixelClassReader {
+ public:
+  TPixelClassReader(const TDIB& bitmap, int threshold)
+      : Rows(bitmap.Rows.data()),
+        W(static_cast<unsigned>(bitmap.Width())),
+        H(static_cast<unsigned>(bitmap.Height())),
+        T(threshold & 0xFF) {}
+  unsigned At(int x, int y) const {
+    if (static_cast<unsigned>(x) >= W || static_cast<unsigned>(y) >= H) return 0;
+    return (Rows[y][x] & 0xF8) < T ? 1u : 2u;
+  }
+
+ private:
+  std::uint8_t* const* Rows;
+  unsigned W, H;
+  int T;
+};
+
+// The coverage walk along the major axis (x when XMajor), from (x, y) to the
+// major coordinate `end`, stepping the minor one by Bresenham's rule.
+template <bool XMajor>
+int CoverageWalk(const TPixelClassReader& pixels, int x, int y, int end, int major, int minor, int minorStep,
+                 int scale) {
+  int d = 2 * minor - major;
+  int covered = 0, uncovered = 0;
+  unsigned flags = 3;  // bit 0: side A has had ink, bit 1: side B
+  while ((XMajor ? x : y) <= end) {
+    if (pixels.At(x, y) == 1) {
+      flags = 3;
+    } else {
+      // Side A is below (right of) the walk, side B above (left of) it.
+      if (pixels.At(XMajor ? x : x + 1, XMajor ? y + 1 : y) == 2) flags &= ~1u;
+      if (pixels.At(XMajor ? x : x - 1, XMajor ? y - 1 : y) == 2) flags &= ~2u;
+    }
+    if (flags != 0)
+      ++covered;
+    else
+      ++uncovered;
+    if (XMajor)
+      ++x;
+    else
+      ++y;
+    if (d > 0) {
+      d += 2 * (minor - major);
+      if (XMajor)
+        y += minorStep;
+      else
+        x += minorStep;
+    } else {
+      d += 2 * minor;
+    }
+  }
+  return covered * scale / (covered + uncovered);
+}
+
+}  // namespace
 
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
   const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
@@ -238,45 +328,9 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
     std::swap(x0, x1);
     std::swap(y0, y1);
   }
-  const int major = xMajor ? dx : dy;
-  const int minor = xMajor ? dy : dx;
-  const int minorStep = xMajor ? (y1 >= y0 ? 1 : -1) : (x1 >= x0 ? 1 : -1);
-  int d = 2 * minor - major;
-  int x = x0, y = y0;
-  int covered = 0, uncovered = 0;
-  unsigned flags = 3;  // bit 0: side A has had ink, bit 1: side B
-  const int end = xMajor ? x1 : y1;
-  auto paperInside = [&](int px, int py) {
-    return bitmap.Inside(px, py) && !IsInkByte(bitmap.PixelByte(px, py), threshold);
-  };
-  while ((xMajor ? x : y) <= end) {
-    if (InkAt(bitmap, x, y, threshold)) {
-      flags = 3;
-    } else {
-      const int ax = xMajor ? x : x + 1, ay = xMajor ? y + 1 : y;
-      const int bx = xMajor ? x : x - 1, by = xMajor ? y - 1 : y;
-      if (paperInside(ax, ay)) flags &= ~1u;
-      if (paperInside(bx, by)) flags &= ~2u;
-    }
-    if (flags != 0)
-      ++covered;
-    else
-      ++uncovered;
-    if (xMajor)
-      ++x;
-    else
-      ++y;
-    if (d > 0) {
-      d += 2 * (minor - major);
-      if (xMajor)
-        y += minorStep;
-      else
-        x += minorStep;
-    } else {
-      d += 2 * minor;
-    }
-  }
-  return covered * scale / (covered + uncovered);
+  const TPixelClassReader pixels(bitmap, threshold);
+  if (xMajor) return CoverageWalk<true>(pixels, x0, y0, x1, dx, dy, y1 >= y0 ? 1 : -1, scale);
+  return CoverageWalk<false>(pixels, x0, y0, y1, dy, dx, x1 >= x0 ? 1 : -1, scale);
 }
 
 void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
@@ -342,9 +396,16 @@ const THoleMemoEntry* TProbeScratch::FindHoles(const THoleQuery& query) const {
   return nullptr;
 }
 
-void TProbeScratch::RememberHoles(const THoleMemoEntry& entry) {
+void TProbeScratch::RememberHoles(const THoleQuery& query, int result, const THoleList& holes,
+                                  bool eitherNeighbourhood) {
   if (!MemoOpen) return;
-  Memo[MemoNext] = entry;
+  // Only the entries the count wrote are ever read back.
+  THoleMemoEntry& entry = Memo[MemoNext];
+  entry.Query = query;
+  entry.Result = result;
+  entry.Holes.HoleCount = holes.HoleCount;
+  std::copy(holes.Holes, holes.Holes + holes.HoleCount, entry.Holes.Holes);
+  entry.EitherNeighbourhood = eitherNeighbourhood;
   MemoNext = (MemoNext + 1) % kMemoSize;
   MemoCount = std::max(MemoCount, MemoNext == 0 ? kMemoSize : MemoNext);
 }
@@ -405,12 +466,11 @@ int RankHoles(TProbeScratch& s, int w, int h, THoleList& holes) {
 
 int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top, int right, int bottom,
                int threshold, THoleList* list) {
-  THoleList scratchList;
-  THoleList& holes = list != nullptr ? *list : scratchList;
+  TProbeScratch& s = engine.Scratch();
+  THoleList& holes = list != nullptr ? *list : s.UnaskedHoles;
   holes.HoleCount = 0;
   const int w = right - left + 1, h = bottom - top + 1;
   if (w < 3 || h < 3) return 0;
-  TProbeScratch& s = engine.Scratch();
   const bool eight = (engine.FillPass & 1) != 0;
   const THoleQuery query{&bitmap, left, top, right, bottom, threshold, eight};
   int result = 0;
@@ -425,7 +485,7 @@ int CountHoles(const TOmnifontOCR& engine, const TDIB& bitmap, int left, int top
     else
       LabelRegions(s, bitmap, left, top, w, h, threshold, eight, TLabelClass::UnmarkedPaper);
     result = RankHoles(s, w, h, holes);
-    s.RememberHoles({query, result, holes, eitherNeighbourhood});
+    s.RememberHoles(query, result, holes, eitherNeighbourhood);
   }
   // Holes the same in either neighbourhood need not be asked for again.
   TFillLog* log = s.FillLog;

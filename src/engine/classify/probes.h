@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "dibunit/dib.h"
+#include "engine/classify/ink_plane.h"
 
 namespace omniocr {
 
@@ -39,9 +40,9 @@ inline bool InkAt(const TDIB& bitmap, int x, int y, int threshold) {
   return bitmap.Inside(x, y) && IsInkByte(bitmap.PixelByte(x, y), threshold);
 }
 
-// Pixels passed from (x, y) in `direction` before the first pixel of class
-// `target`, examining at most maxSteps; 0 when the start lies outside.
-inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
+// ScanRun read from the pixels.
+inline int ScanRunOnPixels(const TDIB& bitmap, int x, int y, int direction, int target, int threshold,
+                           int maxSteps) {
   if (!bitmap.Inside(x, y)) return 0;
   const bool wantInk = target == tgInk;
   const int t = threshold & 0xFF;
@@ -78,11 +79,44 @@ inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, 
   }
 }
 
+// Pixels passed from (x, y) in `direction` before the first pixel of class
+// `target`, examining at most maxSteps; 0 when the start lies outside.
+inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
+  if (const TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    int steps;
+    if (plane->QuickRun(x, y, direction, target == tgInk, maxSteps, steps)) return steps;
+  }
+  return ScanRunOnPixels(bitmap, x, y, direction, target, threshold, maxSteps);
+}
+
+// The two probes below in full; their common case, a row or a column of the
+// running dispatch's planes, is answered inline where they are asked.
+int CountCrossingsInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
+std::uint8_t ProbeRectInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
+                             std::uint8_t mask);
+
 // Number of separate ink runs met along the segment, both ends included.
-int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
+inline int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+  if (const TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    int runs;
+    if (y0 == y1) {  // either way along the row
+      if (plane->QuickRowRuns(y0, std::min(x0, x1), std::max(x0, x1), runs)) return runs;
+    } else if (x0 == x1) {  // either way down the column
+      if (plane->QuickColumnRuns(x0, std::min(y0, y1), std::max(y0, y1), runs)) return runs;
+    }
+  }
+  return CountCrossingsInFull(bitmap, x0, y0, x1, y1, threshold);
+}
 
 // 1 when the (clipped) rectangle holds ink, 2 when it holds paper, ANDed with mask.
-std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, std::uint8_t mask);
+inline std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
+                              std::uint8_t mask) {
+  if (const TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+    unsigned classes;
+    if (plane->QuickClasses(x0, y0, x1, y1, mask, classes)) return static_cast<std::uint8_t>(classes);
+  }
+  return ProbeRectInFull(bitmap, x0, y0, x1, y1, threshold, mask);
+}
 
 // The first row y of y0..y1 whose columns x0..x1 give ProbeRect with `mask`
 // non-zero (`holds`) or zero (!holds); y1 + 1 when no row does, y0 when the

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/byte_scan.h"
+#include "engine/classify/bit_flood.h"
 #include "engine/classify/driver.h"
 #include "engine/classify/ink_plane.h"
 #include "engine/classify/probe_scratch.h"
@@ -194,6 +195,57 @@ TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
   }
 }
 
+// The region grown row to row reaches what growing pixel by pixel until
+// nothing changes reaches, on masks of any density and on serpentines whose
+// corridor turns down and up again many times.
+TEST_F(ProbeReferenceTest, SpreadReachesWhatPixelGrowthReaches) {
+  for (int round = 0; round < 600; ++round) {
+    const int w = Pick(1, 64), h = Pick(1, 70);
+    const std::uint64_t full = bit_spans::LowBits(w);
+    std::vector<std::uint64_t> mask(static_cast<std::size_t>(h)), seeds(mask.size());
+    const bool serpentine = round % 3 == 0;
+    const int density = Pick(20, 90);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        // Serpentine: columns of mask joined alternately at the top and the
+        // bottom row, every other column left out.
+        const bool set = serpentine ? x % 2 == 0 || (y == 0 && x % 4 == 1) || (y == h - 1 && x % 4 == 3)
+                                    : Pick(0, 99) < density;
+        if (set) mask[static_cast<std::size_t>(y)] |= std::uint64_t{1} << x;
+      }
+    const int seedRow = Pick(0, h - 1);
+    const std::uint64_t seed = mask[static_cast<std::size_t>(seedRow)] & (std::uint64_t{1} << Pick(0, w - 1));
+    seeds[static_cast<std::size_t>(seedRow)] =
+        bit_flood::FillRuns(seed, mask[static_cast<std::size_t>(seedRow)]);
+    for (const bool eight : {false, true}) {
+      std::vector<std::uint64_t> expected = seeds;
+      for (bool grew = true; grew;) {
+        grew = false;
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) {
+            const std::uint64_t bit = std::uint64_t{1} << x;
+            if ((expected[static_cast<std::size_t>(y)] & bit) != 0 ||
+                (mask[static_cast<std::size_t>(y)] & bit) == 0)
+              continue;
+            bool touches = false;
+            for (int dy = -1; dy <= 1; ++dy)
+              for (int dx = -1; dx <= 1; ++dx) {
+                const int nx = x + dx, ny = y + dy;
+                if ((dx == 0) == (dy == 0) && !(eight && dx != 0 && dy != 0)) continue;
+                if (nx >= 0 && ny >= 0 && nx < w && ny < h &&
+                    (expected[static_cast<std::size_t>(ny)] >> nx & 1) != 0)
+                  touches = true;
+              }
+            if (touches) expected[static_cast<std::size_t>(y)] |= bit, grew = true;
+          }
+      }
+      std::vector<std::uint64_t> region = seeds;
+      bit_flood::Spread(region.data(), mask.data(), h, eight, full);
+      ASSERT_EQ(region, expected) << w << " x " << h << " serpentine " << serpentine << " eight " << eight;
+    }
+  }
+}
+
 // Each case is asked three times: reading pixels, and within a dispatch's
 // ink rows with the bitmap as the glyph bitmap and as the page (kept only
 // around a box). A scan of a rectangle's rows for the first that holds (or
@@ -237,30 +289,86 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
   }
 }
 
-// Scans from any start (outside the bitmap too), in every direction, for
-// either class, with limits short of, at and past the edge, none or negative.
-TEST_F(ProbeReferenceTest, ScansAsPixelLoopsFindThem) {
+// Coverage along any segment (ends outside the bitmap too) as a walk that
+// tests each pixel and its two side neighbours one by one.
+TEST_F(ProbeReferenceTest, CoverageAsAPixelWalkFindsIt) {
   for (int round = 0; round < 300; ++round) {
     auto b = RandomBitmap(rng, Pick(1, 40), Pick(1, 40));
     const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
-    for (int k = 0; k < 40; ++k) {
-      const int x = Pick(-2, w + 1), y = Pick(-2, h + 1), dir = Pick(-1, 4), target = Pick(0, 2);
-      const int maxSteps = Pick(-3, 45);
-      int expected = 0;
-      if (b->Inside(x, y) && dir >= 0 && dir <= 3) {
-        const int dx = dir == dirRight  ? 1
-                       : dir == dirLeft ? -1
-                                        : 0,
-                  dy = dir == dirDown ? 1
-                       : dir == dirUp ? -1
-                                      : 0;
-        int px = x, py = y;
-        while (expected < maxSteps && b->Inside(px, py) &&
-               Ink(b->PixelByte(px, py), thr) != (target == tgInk))
-          ++expected, px += dx, py += dy;
+    auto cls = [&](int x, int y) { return !b->Inside(x, y) ? 0 : Ink(b->PixelByte(x, y), thr) ? 1 : 2; };
+    for (int k = 0; k < 20; ++k) {
+      int x0 = Pick(-3, w + 2), y0 = Pick(-3, h + 2), x1 = Pick(-3, w + 2), y1 = Pick(-3, h + 2);
+      const int sx0 = x0, sy0 = y0, sx1 = x1, sy1 = y1;
+      const bool xMajor = std::abs(x1 - x0) > std::abs(y1 - y0);
+      if ((xMajor && x1 < x0) || (!xMajor && y1 < y0)) std::swap(x0, x1), std::swap(y0, y1);
+      const int major = xMajor ? x1 - x0 : y1 - y0, minor = xMajor ? std::abs(y1 - y0) : std::abs(x1 - x0);
+      const int step = xMajor ? (y1 >= y0 ? 1 : -1) : (x1 >= x0 ? 1 : -1);
+      int d = 2 * minor - major, x = x0, y = y0, covered = 0, total = 0;
+      bool sideA = true, sideB = true;
+      for (int i = 0; i <= major; ++i) {
+        if (cls(x, y) == 1) {
+          sideA = sideB = true;
+        } else {
+          if (cls(xMajor ? x : x + 1, xMajor ? y + 1 : y) == 2) sideA = false;
+          if (cls(xMajor ? x : x - 1, xMajor ? y - 1 : y) == 2) sideB = false;
+        }
+        covered += sideA || sideB;
+        ++total;
+        (xMajor ? x : y) += 1;
+        if (d > 0) {
+          d += 2 * (minor - major);
+          (xMajor ? y : x) += step;
+        } else {
+          d += 2 * minor;
+        }
       }
-      ASSERT_EQ(ScanRun(*b, x, y, dir, target, thr, maxSteps), expected)
-          << x << "," << y << " dir " << dir << " target " << target << " max " << maxSteps;
+      ASSERT_EQ(InkCoverage(*b, sx0, sy0, sx1, sy1, thr, 100), covered * 100 / total)
+          << sx0 << "," << sy0 << " to " << sx1 << "," << sy1 << " thr " << thr;
+    }
+  }
+}
+
+// Scans from any start (outside the bitmap too), in every direction, for
+// either class, with limits short of, at and past the edge, none or
+// negative; read from the pixels and from a dispatch's planes of the bitmap
+// as the glyph bitmap and as the page around a box, before and after the
+// planes have read their rows and columns.
+TEST_F(ProbeReferenceTest, ScansAsPixelLoopsFindThem) {
+  auto other = test::MakeGrey(8, 8, 248);
+  for (int round = 0; round < 300; ++round) {
+    auto b = RandomBitmap(rng, Pick(1, round % 10 == 0 ? 100 : 40), Pick(1, round % 10 == 5 ? 100 : 40));
+    const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
+    for (const int mode : {0, 1, 2}) {
+      std::optional<TPlanesScope> scope;
+      const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
+      const int boxRight = Pick(boxLeft, w - 1), boxBottom = Pick(boxTop, h - 1);
+      if (mode == 1) scope.emplace(engine.Scratch().Planes, *b, *other, thr, 0, 0, 7, 7, 0, 7);
+      if (mode == 2)
+        scope.emplace(engine.Scratch().Planes, *other, *b, thr, boxLeft, boxTop, boxRight, boxBottom,
+                      Pick(-5, boxBottom), Pick(boxTop, h + 5));
+      for (int k = 0; k < 40; ++k) {
+        // A column probe and a row probe have the planes read their lines.
+        if (k == 20) ProbeRect(*b, boxLeft, boxTop, boxLeft, boxBottom, thr, 3);
+        if (k == 10) ProbeRect(*b, boxLeft, boxTop, boxRight, boxTop, thr, 3);
+        const int x = Pick(-2, w + 1), y = Pick(-2, h + 1), dir = Pick(-1, 4), target = Pick(0, 2);
+        const int maxSteps = k % 4 == 0 ? Pick(-3, 3) : Pick(-3, std::max(w, h) + 5);
+        int expected = 0;
+        if (b->Inside(x, y) && dir >= 0 && dir <= 3) {
+          const int dx = dir == dirRight  ? 1
+                         : dir == dirLeft ? -1
+                                          : 0,
+                    dy = dir == dirDown ? 1
+                         : dir == dirUp ? -1
+                                        : 0;
+          int px = x, py = y;
+          while (expected < maxSteps && b->Inside(px, py) &&
+                 Ink(b->PixelByte(px, py), thr) != (target == tgInk))
+            ++expected, px += dx, py += dy;
+        }
+        ASSERT_EQ(ScanRun(*b, x, y, dir, target, thr, maxSteps), expected)
+            << x << "," << y << " dir " << dir << " target " << target << " max " << maxSteps << " mode "
+            << mode;
+      }
     }
   }
 }
