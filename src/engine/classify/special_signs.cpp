@@ -49,11 +49,7 @@ class TSignTests : public TGlyphView {
   static bool SpokeHolds(int coverage, TConf& c);
 };
 
-int TSignTests::FirstEmptyPageRow() const {
-  int g = 0;
-  while (g < Hm && Pg.rowInk(g)) ++g;
-  return g;
-}
+int TSignTests::FirstEmptyPageRow() const { return Pg.nextRow(0, Wm, 0, Hm - 1, false); }
 
 int TSignTests::LowestInkBelowBox(int x0, int x1) const {
   for (int y = DescLine() - T; y >= H; --y)
