@@ -18,15 +18,17 @@ bool TDigitTests::HoleInUpperLeft() const {
 }
 
 void TDigitTests::Five() const {
-  if (!(W >= 3 && H > 4 && HoleCount() <= 1 && SlantedCentreThree())) return;
-  TConf c;
-  // Top bar and the gap under it.
+  if (!(W >= 3 && H > 4 && HoleCount() <= 1)) return;
+  // Top bar and the gap under it: asked before the centre's three runs,
+  // which may need a slanted crossing; both must hold.
   const int a = tm(5 * W / 8);
   if (a > H8) return;
   const int b = a + run(5 * W / 8, a, down, paper, H);
   if (b > H4) return;
   const int gap = b + run(5 * W / 8, b, down, ink, H);
   if (gap > 5 * H / 8) return;
+  if (!SlantedCentreThree()) return;
+  TConf c;
   const int ym = (b + gap) / 2;
   // Left stem on row ym.
   const int s = lm(ym);
