@@ -54,13 +54,16 @@ class TBracketTests : public TGlyphView {
 
 // --- Angle brackets, parentheses and slashes --------------------------------
 
+// Rows crossing other than one run: none, or up to two above 15 rows. The
+// scan ends as soon as there are more, which no later row can mend.
 bool TBracketTests::ThinRowsAndSingleStroke() const {
+  const int allowed = H > 15 ? 2 : 0;
   int irregular = 0;
   for (int y = 0; y < H; ++y) {
     if (lm(y) + rm(y) < 3 * W / 8) return false;
-    if (hx(y) != 1) ++irregular;
+    if (hx(y) != 1 && ++irregular > allowed) return false;
   }
-  return irregular <= 2 && (irregular == 0 || H > 15);
+  return true;
 }
 
 // The row where the margins come closest to the box edge, among the middle

@@ -18,15 +18,17 @@ bool TDigitTests::HoleInUpperLeft() const {
 }
 
 void TDigitTests::Five() const {
-  if (!(W >= 3 && H > 4 && HoleCount() <= 1 && SlantedCentreThree())) return;
-  TConf c;
-  // Top bar and the gap under it.
+  if (!(W >= 3 && H > 4 && HoleCount() <= 1)) return;
+  // Top bar and the gap under it: asked before the centre's three runs,
+  // which may need a slanted crossing; both must hold.
   const int a = tm(5 * W / 8);
   if (a > H8) return;
   const int b = a + run(5 * W / 8, a, down, paper, H);
   if (b > H4) return;
   const int gap = b + run(5 * W / 8, b, down, ink, H);
   if (gap > 5 * H / 8) return;
+  if (!SlantedCentreThree()) return;
+  TConf c;
   const int ym = (b + gap) / 2;
   // Left stem on row ym.
   const int s = lm(ym);
@@ -249,11 +251,8 @@ void TDigitTests::Two() const {
     for (int y = 0; y < rH(2) && !twoRuns; ++y) twoRuns = hx(y) == 2;
     if (!twoRuns) c *= 99;
   }
-  {
-    bool openLeft = false;
-    for (int y = rH(5); y < 3 * rH(4) && !openLeft; ++y) openLeft = !inkIn(0, rW(3), y, y);
-    if (!openLeft) return;
-  }
+  // Some row of the middle holds no ink in the left third.
+  if (nextRow(0, rW(3), rH(5), 3 * rH(4) - 1, false) >= 3 * rH(4)) return;
   // Trace the base and the diagonal.
   {
     int x = Wm - rW(3), y = Hm;

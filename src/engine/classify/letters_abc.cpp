@@ -287,11 +287,7 @@ void TLetterABCTests::LowerB() const {
 
   // The ascender: the rows hold ink in the left half down to the bottom
   // (when every row does, the scan ends at B and passes).
-  {
-    int y = T;
-    while (y < B && P.inkIn(L, xc, y, y)) ++y;
-    if (y < B - H32 - 1) return;
-  }
+  if (P.nextRow(L, xc, T, B - 1, false) < B - H32 - 1) return;
   if (!(P.inkIn(xc, xc, B - H3, B) && P.inkIn(R - W2, R, B - H3, B - H3))) return;
 
   // Nothing right of the ascender in its upper part.
@@ -325,8 +321,7 @@ void TLetterABCTests::LetterC() const {
 
   // The opening: the first page row of the middle half with no ink right of
   // the centre.
-  int j = T + H4;
-  while (j < T + 3 * H / 4 && P.inkIn(xc, R, j, j)) ++j;
+  const int j = P.nextRow(xc, R, T + H4, T + 3 * H / 4 - 1, false);
   if (j >= T + 3 * H / 4) return;
 
   // Left stroke width.
@@ -344,8 +339,7 @@ void TLetterABCTests::LetterC() const {
   if (v > T + H4 + s2) return;
 
   // l: where ink returns right of the centre below the opening.
-  int l = j;
-  while (l < B - H8 && !P.inkIn(xc, R, l, l)) ++l;
+  const int l = P.nextRow(xc, R, j, B - H8 - 1, true);
   if (l - j < H / 6 || P.cross(xc, l - 1, R, T) < 1 ||
       (P.lm(T + 3 * H / 4) > W16 && P.cross(xc, v, R, B) < 1 && P.cross(xc, B - H4, R, B) < 1))
     return;

@@ -68,8 +68,7 @@ void TLetterGHTests::CapitalG() const {
     return;
   // The opening on the right, under a single top stroke.
   {
-    int y0 = T + H4;
-    while (y0 < B - H3 && P.inkIn(R - W2, R, y0, y0)) ++y0;
+    const int y0 = P.nextRow(R - W2, R, T + H4, B - H3 - 1, false);
     if (y0 >= B - H3) return;
     if (!(P.cross(xc, T, xc, y0) == 1 && P.cross(xc + 1, T, xc + 1, y0) == 1)) return;
   }

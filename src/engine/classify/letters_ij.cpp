@@ -29,20 +29,33 @@ void TLetterIJTests::DottedI() const {
   add(u'i', StartWithMark());
 }
 
-bool TLetterIJTests::DotOverStem(bool hooked, int& yd) const {
+const TLetterIJTests::TDotAndStemTop& TLetterIJTests::DotAndStemTop() const {
+  if (KnownDotAndStemTop) return *KnownDotAndStemTop;
+  TDotAndStemTop& found = KnownDotAndStemTop.emplace();
   // The dot: the first page row with ink from the ascender line (or the top).
   const int a = MeanLine() >= 1 && 2 * T >= AscLine() + MeanLine() ? AscLine() : T;
-  yd = P.nextRow(L, R, a, LastBelowHalf(B + a), true);
-  if (!(2 * yd < B + a)) return false;
-  if (MeanLine() >= 1 && yd > MeanLine() + 2) return false;
+  const int yd = P.nextRow(L, R, a, LastBelowHalf(B + a), true);
+  found.yd = yd;
+  if (!(2 * yd < B + a)) return found;
+  if (MeanLine() >= 1 && yd > MeanLine() + 2) return found;
   const int d = B + yd;
   // The gap under the dot and the top of the stem.
   const int yg = P.nextRow(L, R, yd, LastBelowHalf(d), false);
-  if (!(2 * yg < d)) return false;
+  if (!(2 * yg < d)) return found;
   const int ys = P.nextRow(L, R, yg, LastBelowHalf(d), true);
-  if (!(2 * ys < d)) return false;
-  if (rm(ys - T + (B - yd + 1) / 32) > W2) return false;
-  if (!P.inkEveryRow(L, R, (B + yd) / 2, B)) return false;
+  if (!(2 * ys < d)) return found;
+  if (rm(ys - T + (B - yd + 1) / 32) > W2) return found;
+  if (!P.inkEveryRow(L, R, (B + yd) / 2, B)) return found;
+  found.ys = ys;
+  found.Found = true;
+  return found;
+}
+
+bool TLetterIJTests::DotOverStem(bool hooked, int& yd) const {
+  const TDotAndStemTop& top = DotAndStemTop();
+  yd = top.yd;
+  if (!top.Found) return false;
+  const int ys = top.ys;
   // The stem's middle row crosses one run (two where j's hook may reach).
   const int hs = B - ys + 1;
   int c = ys - T + hs / 2;

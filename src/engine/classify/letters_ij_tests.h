@@ -5,6 +5,8 @@
 // dot and the stem on whole page rows of the box; the capitals measure the
 // stem on the glyph. A failed gate or check ends only that test.
 
+#include <optional>
+
 #include "engine/classify/notation.h"
 
 namespace omniocr {
@@ -23,6 +25,16 @@ class TLetterIJTests : public TGlyphView {
   void CapitalJ() const;
 
  private:
+  // The dot of i and j, the gap under it and the top of the stem, found on
+  // page rows the same way for both letters: found once.
+  struct TDotAndStemTop {
+    bool Found = false;
+    int yd = 0;  // the page row of the dot's top
+    int ys = 0;  // the page row of the stem's top
+  };
+  const TDotAndStemTop& DotAndStemTop() const;
+  mutable std::optional<TDotAndStemTop> KnownDotAndStemTop;
+
   // The dot and stem of i and j: true when both are found and the stem
   // passes; yd is the page row of the dot's top. The j's stem may cross two
   // runs at its middle row.

@@ -238,6 +238,10 @@ void TLetterKLTests::CapitalK() const {
 void TLetterKLTests::CapitalL() const {
   if (!(W >= 3 && H >= 5 && HoleCount() < 2)) return;
   if (!(rm(H2) >= 3 || H < 9)) return;
+  // One run on rows H/3 and H/8: asked before the scans of the foot and the
+  // stem, which cost more; either failing rejects the glyph.
+  if (hx(H3) != 1) return;
+  if (hx(H8) != 1) return;
 
   // Foot: the widest first ink run of the bottom quarter, on the page.
   int o = 0;
@@ -264,8 +268,6 @@ void TLetterKLTests::CapitalL() const {
   }
 
   if (cross(0, Hm - H2, Wm - W8, Hm - H2) != 1) return;
-  if (hx(H3) != 1) return;
-  if (hx(H8) != 1) return;
 
   TConf c;
   if (lm(Hm) - lm(H - 3) > W16 + 1) c *= 96;  // the foot's bottom row starts further right

@@ -131,8 +131,10 @@ bool TLetterRSTTests::SSpineMeetsLeftCurve() const {
 
 void TLetterRSTTests::S() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 1)) return;
-  if (!(vx(W2) == 3 || cross(5 * W / 8, 0, 3 * W / 8, Hm) == 3)) return;
+  // Both must hold: the middle rows' single run is asked before the centre's
+  // three runs, which may need a slanted crossing.
   if (!(hx(H2) == 1 || hx(H2 - 1) == 1)) return;
+  if (!(vx(W2) == 3 || cross(5 * W / 8, 0, 3 * W / 8, Hm) == 3)) return;
   // Upper stroke on row H/4: xu is the middle of the bay right of it.
   const int a = lm(H4);
   if (!(a <= 3 * W / 8)) return;

@@ -45,10 +45,12 @@
 // probes the page uses page() (box-relative, the same W and H) or P (page
 // coordinates, L, T, R, B being the box).
 
+#include <algorithm>
 #include <cstdint>
 
 #include "engine/arith.h"
 #include "engine/classify/candidates.h"
+#include "engine/classify/line_memo.h"
 #include "engine/classify/probes.h"
 #include "engine/ocr_types.h"
 
@@ -64,6 +66,8 @@ struct TRecogContext {
   bool Tall = false;
   bool Descends = false;
   THoleList HoleList;  // HoleCount and Holes, relative to the box
+  // Row and column measures of the glyph bitmap, kept for the dispatch.
+  mutable TLineMemo Lines;
 };
 
 // Every recogniser has this form; it reports only through SetAC.
@@ -234,6 +238,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
         OX(originX),
         OY(originY),
         Thr(context.Threshold),
+        Memo(&pixels == context.Bitmap && (originX | originY) == 0 ? &context.Lines : nullptr),
         W(width),
         H(height),
         Wm(width - 1),
@@ -285,11 +290,19 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   int run(int x, int y, int dir, int stopClass, int n) const {
     return ScanRun(Pixels, OX + x, OY + y, dir, stopClass, Thr, n);
   }
-  int lm(int y) const { return lm(y, W); }
+  // lm, rm, tm, fw, hx and vx within the view's own limits are measured
+  // once per dispatch on the glyph bitmap (see TLineMemo).
+  [[gnu::always_inline]] int lm(int y) const {
+    return RowKept(&TLineMemo::LeftMargins, y, [&] { return lm(y, W); });
+  }
   int lm(int y, int limit) const { return run(0, y, dirRight, tgInk, limit); }
-  int rm(int y) const { return rm(y, W); }
+  [[gnu::always_inline]] int rm(int y) const {
+    return RowKept(&TLineMemo::RightMargins, y, [&] { return rm(y, W); });
+  }
   int rm(int y, int limit) const { return run(Wm, y, dirLeft, tgInk, limit); }
-  int tm(int x) const { return tm(x, H); }
+  [[gnu::always_inline]] int tm(int x) const {
+    return ColumnKept(&TLineMemo::TopMargins, x, [&] { return tm(x, H); });
+  }
   int tm(int x, int limit) const { return run(x, 0, dirDown, tgInk, limit); }
   int bm(int x) const { return bm(x, H); }
   int bm(int x, int limit) const { return run(x, Hm, dirUp, tgInk, limit); }
@@ -297,9 +310,8 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   int inkRun(int x, int y) const { return run(x, y, dirRight, tgPaper, W); }
   // Width of the first ink run of row y; 0 for a row with no ink inside the
   // view (it never measures the neighbour beyond the box).
-  int fw(int y) const {
-    const int m = lm(y);
-    return m >= W ? 0 : inkRun(m, y);
+  [[gnu::always_inline]] int fw(int y) const {
+    return RowKept(&TLineMemo::FirstRunWidths, y, [&] { return FirstRunWidth(y); });
   }
   // The paper after the first ink run of row y; 0 for a row with no ink.
   int gap(int y) const {
@@ -312,8 +324,12 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossings(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
-  int hx(int y) const { return cross(0, y, Wm, y); }
-  int vx(int x) const { return cross(x, 0, x, Hm); }
+  [[gnu::always_inline]] int hx(int y) const {
+    return RowKept(&TLineMemo::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
+  }
+  [[gnu::always_inline]] int vx(int x) const {
+    return ColumnKept(&TLineMemo::ColumnCrossings, x, [&] { return cross(x, 0, x, Hm); });
+  }
 
   // inkIn(x1..x2, y1..y2): the (clipped) rectangle holds ink.
   bool inkIn(int x1, int x2, int y1, int y2) const {
@@ -417,11 +433,29 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const TGlyphHole (&Holes)[kMaxHoles];
 
  private:
+  // A row (column) measure kept in the context's memo when it keeps those of
+  // this view's width (height), else measured here.
+  template <class Measure>
+  [[gnu::always_inline]] int RowKept(TLineMeasure TLineMemo::*kind, int y, Measure measure) const {
+    if (Memo != nullptr && Memo->KeepsRows(Pixels, Thr, W)) return (Memo->*kind).Get(y, measure);
+    return measure();
+  }
+  template <class Measure>
+  [[gnu::always_inline]] int ColumnKept(TLineMeasure TLineMemo::*kind, int x, Measure measure) const {
+    if (Memo != nullptr && Memo->KeepsColumns(Pixels, Thr, H)) return (Memo->*kind).Get(x, measure);
+    return measure();
+  }
+  int FirstRunWidth(int y) const {
+    const int m = lm(y);
+    return m >= W ? 0 : inkRun(m, y);
+  }
+
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
   const TDIB& Pixels;
   int OX, OY;
   int Thr;
+  TLineMemo* Memo;  // the context's, for a view of the glyph bitmap from its origin
 
  public:
   const int W, H, Wm, Hm;

@@ -49,11 +49,7 @@ class TSignTests : public TGlyphView {
   static bool SpokeHolds(int coverage, TConf& c);
 };
 
-int TSignTests::FirstEmptyPageRow() const {
-  int g = 0;
-  while (g < Hm && Pg.rowInk(g)) ++g;
-  return g;
-}
+int TSignTests::FirstEmptyPageRow() const { return Pg.nextRow(0, Wm, 0, Hm - 1, false); }
 
 int TSignTests::LowestInkBelowBox(int x0, int x1) const {
   for (int y = DescLine() - T; y >= H; --y)
@@ -252,18 +248,20 @@ void TSignTests::AsteriskFiveSpokes() const {
   for (const int x : middleColumns) gapUp = std::max(gapUp, run(x, Hm, up, ink, rH(2)));
   const int hubY = H - gapUp - rH(6) - 1;
 
-  int upCoverage = 0;
-  for (const int x : middleColumns) upCoverage = std::max(upCoverage, cov(x, hubY, x, 0));
-  if (!SpokeHolds(upCoverage, c)) return;
-
+  // The arms' ends: the first rows of the upper half with ink at the left
+  // and the right edge. Found before the spokes' coverages, which cost more;
+  // a missing end rejects the glyph either way.
   int yl = 0;
   while (yl < rH(2) && run(0, yl, right, ink, rW(5)) != 0) ++yl;
   if (yl >= rH(2)) return;
-  if (!SpokeHolds(cov(hubX, hubY, 0, yl), c)) return;
-
   int yr = 0;
   while (yr < rH(2) && run(Wm, yr, left, ink, rW(5)) != 0) ++yr;
   if (yr >= rH(2)) return;
+
+  int upCoverage = 0;
+  for (const int x : middleColumns) upCoverage = std::max(upCoverage, cov(x, hubY, x, 0));
+  if (!SpokeHolds(upCoverage, c)) return;
+  if (!SpokeHolds(cov(hubX, hubY, 0, yl), c)) return;
   if (!SpokeHolds(cov(hubX, hubY, Wm, yr), c)) return;
 
   // A foot: the first bottom-row column with ink, else the column whose ink

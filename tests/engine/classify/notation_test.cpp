@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "engine/classify/ink_plane.h"
+#include "engine/classify/probe_scratch.h"
 #include "glyph_fixtures.h"
 
 namespace omniocr::test {
@@ -135,6 +139,51 @@ TEST_F(NotationTest, WalksOnThePageStayInTheBoxOrTheGivenRectangle) {
   y = 3;
   v.P.walk(x, y, notation::stop, notation::right, 1, 9, 1, 8);  // a wider rectangle reaches the bar
   EXPECT_EQ(x, 8);
+}
+
+// The row and column measures of the glyph bitmap, one line beyond each end
+// included.
+struct TLineMeasures {
+  std::vector<int> Rows, Columns;  // lm, rm, fw, hx of each row; tm, vx of each column
+  bool operator==(const TLineMeasures&) const = default;
+};
+
+TLineMeasures MeasureLines(const TGlyphView& v) {
+  TLineMeasures m;
+  for (int y = -1; y <= v.H; ++y)
+    for (const int value : {v.lm(y), v.rm(y), v.fw(y), v.hx(y)}) m.Rows.push_back(value);
+  for (int x = -1; x <= v.W; ++x)
+    for (const int value : {v.tm(x), v.vx(x)}) m.Columns.push_back(value);
+  return m;
+}
+
+// Within a dispatch the measures are kept, for the width (rows) and height
+// (columns) first asked with: a view of another size must measure for
+// itself. Outside a dispatch nothing is kept, since a test may repaint the
+// bitmap between two rules.
+TEST_F(NotationTest, KeptLineMeasuresAreThoseOfTheViewAsking) {
+  TOCRChar& g = Page.Record(0);
+  TRecordContext unkept(Page, 0, TRecordContext::AsItStands);  // measured outside the dispatch first
+  const TLineMeasures full = MeasureLines(unkept.View());
+  {
+    const TPlanesScope planes(Page.Engine.Scratch().Planes, *Ring.Bitmap, *g.Page, Ring.Context.Threshold,
+                              g.Left, g.Top, g.Right, g.Bottom, g.AscLine, g.DescLine);
+    EXPECT_EQ(MeasureLines(View()), full);
+    EXPECT_EQ(MeasureLines(View()), full);
+    g.Right -= 1;  // narrower: rows of its own, the same columns
+    const TLineMeasures narrow = MeasureLines(unkept.View());
+    EXPECT_NE(narrow.Rows, full.Rows);
+    EXPECT_EQ(MeasureLines(View()), narrow);
+    g.Bottom -= 2;  // and shorter: columns of its own
+    const TLineMeasures shorter = MeasureLines(unkept.View());
+    EXPECT_NE(shorter.Columns, narrow.Columns);
+    EXPECT_EQ(MeasureLines(View()), shorter);
+  }
+  g.Right += 1;
+  g.Bottom += 2;
+  EXPECT_EQ(unkept.View().hx(3), 2);
+  unkept.Bitmap->Row(3)[2] = static_cast<std::uint8_t>(unkept.Context.Threshold - 8);
+  EXPECT_EQ(unkept.View().hx(3), 3);
 }
 
 TEST_F(NotationTest, LetterPairOrderFollowsTall) {
