@@ -73,26 +73,26 @@ class TOmnifontOCR {
   void EndRun();
 
   // Stages, in pipeline order.
-  void CopyInputToPage(TGlobalHandle handle);  // steps A to D
-  void ComputeThreshold();                     // steps E and F
-  void ExtractCharacters();                    // step G
+  void CopyInputToPage(TGlobalHandle handle);
+  void ComputeThreshold();
+  void ExtractCharacters();
   void AddZoneAsChar(int left, int top, int right, int bottom);
-  void RemoveSpots();            // step I
-  void ComputeCharStatistics();  // step J
+  void RemoveSpots();
+  void ComputeCharStatistics();
   void RecountCharStatistics();
-  void FindTextLines(bool cutRegions);  // step K
+  void FindTextLines(bool cutRegions);
   int FindLinesInRegion(int x0, int y0, int width, int height);
   void CutRegion(int x0, int y0, int width, int height, int depth);
-  void AssignLines();  // step L
+  void AssignLines();
   void SplitLineStraddlers();
-  void SplitBarJoined();    // step M
-  void SortReadingOrder();  // step N
+  void SplitBarJoined();
+  void SortReadingOrder();
   void MergeFragments();
-  void SpacingStatistics();  // step O
-  void RecognitionPass();    // step P
+  void SpacingStatistics();
+  void RecognitionPass();
   void CorrectBySimilarity();
-  void SplitTouchingChars();                   // step Q
-  void AssembleWordsAndLines(bool multiLine);  // step S
+  void SplitTouchingChars();
+  void AssembleWordsAndLines(bool multiLine);
   void CorrectByContext();
 
   // A new zero-filled record on the run's page, appended to Chars.
