@@ -89,7 +89,9 @@ TPageResult RecognisePage(const std::string& input, int page, const std::vector<
     ConfigureEngine(options, engine);
     TPackedDib packed(prepared.Image);
     try {
-      engine.Recognize(packed.Handle, options.Area);
+      TOmnifontOCR::TPageHints hints;
+      if (prepared.EngineHistogram) hints.Histogram = &*prepared.EngineHistogram;
+      engine.Recognize(packed.Handle, options.Area, hints);
     } catch (const EOCRError& e) {
       result.Threshold = engine.Threshold;
       // A blank page is a page without text, not a failure.

@@ -67,18 +67,24 @@ void TOmnifontOCR::CopyInputToPage(TGlobalHandle handle) {
   Page->ConvertTo(df8Bit);
 }
 
-void TOmnifontOCR::ComputeThreshold() {
-  THistogram histogram;
-  Page->Histogram(histogram);
+void TOmnifontOCR::ComputeThreshold(const THistogram* known) {
+  // A page that did not become 8-bit grey is refused also when its histogram
+  // is known.
+  if (Page->Format != df8Bit) throw EOCRError("This operation requires 8 bit per pixel bitmap !");
+  THistogram counted;
+  if (known == nullptr) Page->Histogram(counted);
+  const THistogram& histogram = known != nullptr ? *known : counted;
   Threshold = InkThresholdFromOtsu(OtsuThreshold(histogram), histogram);
 }
 
-void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType) {
+void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType) { Recognize(handle, areaType, {}); }
+
+void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType, const TPageHints& hints) {
   BeginRun();
   AreaType = areaType;
   try {
     CopyInputToPage(handle);
-    ComputeThreshold();
+    ComputeThreshold(hints.Histogram);
     if (areaType == atCharacter)
       AddZoneAsChar(0, 0, Page->Width() - 1, Page->Height() - 1);
     else

@@ -32,6 +32,15 @@ class TOmnifontOCR {
   void RecognizeParagraph(TGlobalHandle handle) { Recognize(handle, atParagraph); }
   void RecognizeRegions(TGlobalHandle handle) { Recognize(handle, atRegions); }
   void Recognize(TGlobalHandle handle, TAreaType areaType);
+  // What a caller may hand over with the bitmap, to spare the run work that
+  // is already done; a default-made value asks for nothing.
+  struct TPageHints {
+    // The bitmap's grey histogram as the run would count it (TDIB::Histogram
+    // of the bitmap converted to 8-bit grey). The caller vouches for it: the
+    // run takes its threshold from it instead of counting the page again.
+    const THistogram* Histogram = nullptr;
+  };
+  void Recognize(TGlobalHandle handle, TAreaType areaType, const TPageHints& hints);
 
   void ClearResults() { Chars.Clear(); }
 
@@ -74,7 +83,8 @@ class TOmnifontOCR {
 
   // Stages, in pipeline order.
   void CopyInputToPage(TGlobalHandle handle);
-  void ComputeThreshold();
+  // From the page's histogram, counted here unless the caller knows it.
+  void ComputeThreshold(const THistogram* known = nullptr);
   void ExtractCharacters();
   void AddZoneAsChar(int left, int top, int right, int bottom);
   void RemoveSpots();

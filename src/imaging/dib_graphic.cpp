@@ -186,6 +186,20 @@ void TurnRowsOver(std::uint8_t* rows, std::size_t stride, int height) {
 
 }  // namespace
 
+std::optional<THistogram> PackedDibHistogram(const TDibGraphic& image, const THistogram& greyHistogram) {
+  if (image.BitCount() == 8) return greyHistogram;
+  if (image.BitCount() != 1) return std::nullopt;
+  // The engine reads a packed bilevel pixel as black or white, whatever the
+  // grey of its table entry was.
+  const std::vector<std::uint8_t> map = EngineIndexMap(image);
+  const std::vector<std::uint32_t>& palette = image.Palette();
+  for (std::size_t i = 0; i < 2; ++i) {
+    const unsigned grey = i < palette.size() ? GreyOf(palette[i]) : 0;
+    if (grey != (map[i] != 0 ? 255u : 0u)) return std::nullopt;
+  }
+  return greyHistogram;
+}
+
 TGlobalHandle TDibGraphic::GetPackedDib() const {
   if (Empty()) throw EImageError("the image is empty");
   const TEngineForm form = EngineFormOf(*this);

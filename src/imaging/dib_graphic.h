@@ -7,8 +7,10 @@
 // entry 1 white, 8 bits with a grey-ramp colour table, or 24-bit colour.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "dibunit/dib.h"
 #include "dibunit/global_memory.h"
 #include "imaging/pixel_buffer.h"
 
@@ -59,5 +61,12 @@ class TDibGraphic {
   TPixelBuffer Pixels_;
   std::vector<std::uint32_t> Palette_;
 };
+
+// The histogram the engine counts on the packed bitmap of `image` (its grey
+// levels once in 8 bits), from the image's own grey histogram
+// (GreyHistogram): the two are the same for 8-bit images, whose indices go
+// out as their grey levels, and for bilevel ones whose table is black and
+// white. Empty for the others, which the engine turns grey its own way.
+std::optional<THistogram> PackedDibHistogram(const TDibGraphic& image, const THistogram& greyHistogram);
 
 }  // namespace omniocr

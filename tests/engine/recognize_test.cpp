@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dibunit/errors.h"
+#include "dibunit/threshold.h"
 #include "engine/omnifont_ocr.h"
 #include "support/test_bitmaps.h"
 
@@ -15,9 +16,10 @@ using test::MakePackedDib;
 using test::PackBitmap;
 using test::TOwnedHandle;
 
-std::string RunError(TOmnifontOCR& engine, TGlobalHandle handle, TAreaType area = atParagraph) {
+std::string RunError(TOmnifontOCR& engine, TGlobalHandle handle, TAreaType area = atParagraph,
+                     const TOmnifontOCR::TPageHints& hints = {}) {
   try {
-    engine.Recognize(handle, area);
+    engine.Recognize(handle, area, hints);
   } catch (const EOCRError& e) {
     return e.what();
   }
@@ -104,6 +106,35 @@ TEST(Recognize, LeavesTheCallersBlockUnchanged) {
     EXPECT_EQ(test::BlockBytes(h.get()), before);
     EXPECT_EQ(GlobalLockCount(h.get()), 0);
   }
+}
+
+// A histogram handed over takes the place of the run's own count: the same
+// one reads the same, another one moves the threshold, and a page the run
+// cannot read is refused with or without one.
+TEST(Recognize, TakesTheThresholdFromAHistogramHandedOver) {
+  TOwnedHandle text = BlocksPage(60, 255);
+  TOmnifontOCR counting;
+  counting.RecognizeParagraph(text.get());
+  THistogram histogram{};
+  histogram[60] = 5 * 10 * 20;
+  histogram[255] = 120 * 40 - histogram[60];
+  TOmnifontOCR::TPageHints hints;
+  hints.Histogram = &histogram;
+  TOmnifontOCR handed;
+  handed.Recognize(text.get(), atParagraph, hints);
+  EXPECT_EQ(handed.Threshold, counting.Threshold);
+  EXPECT_EQ(CharacterCount(handed), 5);
+
+  THistogram darker{};
+  darker[0] = 10;
+  darker[40] = 1000;
+  hints.Histogram = &darker;
+  EXPECT_EQ(RunError(handed, text.get(), atParagraph, hints), "no characters found");
+  EXPECT_EQ(handed.Threshold, InkThresholdFromOtsu(OtsuThreshold(darker), darker));
+
+  TOwnedHandle sixteen = MakePackedDib(8, 8, 16, [](int, int) { return 0u; });
+  EXPECT_EQ(RunError(handed, sixteen.get(), atParagraph, hints),
+            "This operation requires 8 bit per pixel bitmap !");
 }
 
 // Pages that the plain threshold rules lose: ink whose level lies just under
