@@ -39,6 +39,10 @@ class TOmnifontOCR {
     // of the bitmap converted to 8-bit grey). The caller vouches for it: the
     // run takes its threshold from it instead of counting the page again.
     const THistogram* Histogram = nullptr;
+    // The run takes the caller's block over as its working page instead of
+    // copying it, and frees it (also when it raises): the caller must not
+    // use the handle afterwards.
+    bool GiveUpBlock = false;
   };
   void Recognize(TGlobalHandle handle, TAreaType areaType, const TPageHints& hints);
 
@@ -83,6 +87,9 @@ class TOmnifontOCR {
 
   // Stages, in pipeline order.
   void CopyInputToPage(TGlobalHandle handle);
+  // The same with a block the caller gave up, which becomes the page itself
+  // and is freed by the run also when it is refused.
+  void TakeInputAsPage(TGlobalHandle handle);
   // From the page's histogram, counted here unless the caller knows it.
   void ComputeThreshold(const THistogram* known = nullptr);
   void ExtractCharacters();
@@ -112,6 +119,9 @@ class TOmnifontOCR {
   TProbeScratch& Scratch() const;
 
  private:
+  // The run's own block becomes the page, converted to 8-bit grey.
+  void LoadPage(TGlobalHandle owned);
+
   mutable std::unique_ptr<TProbeScratch> ProbeScratch;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "dibunit/errors.h"
@@ -135,6 +136,50 @@ TEST(Recognize, TakesTheThresholdFromAHistogramHandedOver) {
   TOwnedHandle sixteen = MakePackedDib(8, 8, 16, [](int, int) { return 0u; });
   EXPECT_EQ(RunError(handed, sixteen.get(), atParagraph, hints),
             "This operation requires 8 bit per pixel bitmap !");
+}
+
+// A block given up becomes the run's page: it reads as a copy would, and
+// the run frees it on every way out (the sanitized build sees a leak or a
+// second free), also when the block is refused or the run fails.
+TEST(Recognize, FreesABlockGivenUpOnEveryWayOut) {
+  TOmnifontOCR::TPageHints giveUp;
+  giveUp.GiveUpBlock = true;
+  TOmnifontOCR copying;
+  TOwnedHandle text = BlocksPage(0, 255);
+  copying.RecognizeParagraph(text.get());
+  TOmnifontOCR taking;
+  struct TCase {
+    const char* what;
+    std::function<TOwnedHandle()> block;
+    std::string error;
+  } cases[] = {
+      {"text", [] { return BlocksPage(0, 255); }, ""},
+      {"bilevel text",
+       [] {
+         return MakePackedDib(40, 20, 1,
+                              [](int x, int y) { return x > 10 && x < 20 && y > 5 && y < 15 ? 0u : 1u; });
+       },
+       ""},
+      {"blank", [] { return MakePackedDib(40, 20, 8, [](int, int) { return 255u; }); },
+       "no characters found"},
+      {"16 bits", [] { return MakePackedDib(8, 8, 16, [](int, int) { return 0u; }); },
+       "This operation requires 8 bit per pixel bitmap !"},
+      {"empty block", [] { return TOwnedHandle(GlobalAllocZeroed(0)); },
+       "Unsupported bitmap: no bitmap data"},
+      {"no header", [] { return TOwnedHandle(GlobalAllocZeroed(12)); },
+       "Unsupported bitmap: the block is smaller than a bitmap header"},
+  };
+  for (const TCase& c : cases) {
+    TOwnedHandle block = c.block();
+    EXPECT_EQ(RunError(taking, block.release(), atParagraph, giveUp), c.error) << c.what;
+    EXPECT_EQ(taking.Page, nullptr) << c.what;
+  }
+  taking.Recognize(BlocksPage(0, 255).release(), atParagraph, giveUp);
+  ASSERT_EQ(taking.Chars.Count(), copying.Chars.Count());
+  for (int i = 0; i < taking.Chars.Count(); ++i) {
+    EXPECT_EQ(taking.Chars[i]->Left, copying.Chars[i]->Left);
+    EXPECT_EQ(taking.Chars[i]->BestChar, copying.Chars[i]->BestChar);
+  }
 }
 
 // Pages that the plain threshold rules lose: ink whose level lies just under
