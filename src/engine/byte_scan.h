@@ -173,7 +173,9 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
     const __m128i ink =
         _mm_xor_si128(_mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128()), _mm_set1_epi8(-1));
     _mm_storeu_si128(p, _mm_or_si128(grey, _mm_and_si128(ink, _mm_set1_epi8(7))));
-    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(ink));
+    const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(ink));
+    // Paper outside a run, or ink inside one: no run starts or ends here.
+    if (bits == (start < 0 ? 0u : 0xFFFFu)) continue;
     int k = 0;  // bits below k are done
     while (k < 16) {
       if (start < 0) {
