@@ -170,6 +170,7 @@ l_uint32 MaskWordBelow(const std::uint8_t* p, __m128i lastInk) {
   const auto highBits =
       static_cast<l_uint32>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(high, lastInk), high)));
   const l_uint32 bits = lowBits | highBits << 16;
+  if (bits == 0) return 0;  // paper, as most words are
   return l_uint32{kReversedBits[bits & 0xFF]} << 24 | l_uint32{kReversedBits[(bits >> 8) & 0xFF]} << 16 |
          l_uint32{kReversedBits[(bits >> 16) & 0xFF]} << 8 | l_uint32{kReversedBits[bits >> 24]};
 }
