@@ -46,7 +46,17 @@ int LightestEntry(const std::vector<std::uint32_t>& palette) {
   return lightest;
 }
 
-void TDibGraphic::SetSize(int width, int height, int bitCount) {
+void TDibGraphic::SetSize(int width, int height, int bitCount) { Allocate(width, height, bitCount, true); }
+
+void TDibGraphic::SetSizeForOverwrite(int width, int height, int bitCount) {
+  Allocate(width, height, bitCount, false);
+  const std::size_t rowBytes = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 7) / 8;
+  const std::size_t padding = static_cast<std::size_t>(Stride_) - rowBytes;
+  if (padding == 0) return;
+  for (int y = 0; y < height; ++y) std::memset(ScanLine(y) + rowBytes, 0, padding);
+}
+
+void TDibGraphic::Allocate(int width, int height, int bitCount, bool zeroed) {
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
     throw EImageError("unsupported pixel format of " + std::to_string(bitCount) + " bits");
   if (width < 0 || height < 0 || static_cast<std::int64_t>(width) * height > kMaxImagePixels)
@@ -56,7 +66,9 @@ void TDibGraphic::SetSize(int width, int height, int bitCount) {
   const std::int64_t stride = DibStride(width, bitCount);
   // Room for the packed bitmap's header and table, which TakePackedDib writes.
   const std::size_t tableBytes = bitCount <= 8 ? std::size_t{4} << bitCount : 0;
-  Pixels_ = TPixelBuffer(static_cast<std::size_t>(stride * height), kInfoHeaderBytes + tableBytes);
+  const std::size_t pixelBytes = static_cast<std::size_t>(stride * height),
+                    room = kInfoHeaderBytes + tableBytes;
+  Pixels_ = zeroed ? TPixelBuffer(pixelBytes, room) : TPixelBuffer::ForOverwrite(pixelBytes, room);
   Width_ = width;
   Height_ = height;
   BitCount_ = bitCount;

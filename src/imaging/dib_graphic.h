@@ -23,6 +23,10 @@ class TDibGraphic {
   // A blank image (all pixel bytes 0); 1- and 8-bit images get the default
   // table (black/white, grey ramp), 4-bit a 16-step grey ramp.
   void SetSize(int width, int height, int bitCount);
+  // The same for a caller that writes every row's pixel bytes (the first
+  // (width x bits + 7) / 8) before reading any: those start undefined, the
+  // padding after them 0.
+  void SetSizeForOverwrite(int width, int height, int bitCount);
   void Clear();
   bool Empty() const { return Width_ == 0 || Height_ == 0; }
 
@@ -54,6 +58,8 @@ class TDibGraphic {
   TGlobalHandle TakePackedDib();
 
  private:
+  void Allocate(int width, int height, int bitCount, bool zeroed);
+
   int Width_ = 0;
   int Height_ = 0;
   int BitCount_ = 0;

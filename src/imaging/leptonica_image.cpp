@@ -191,8 +191,9 @@ TDibGraphic FromLeptonica(const Pix& pix) {
   if (depth == 2) return FromTwoBitPix(pix);
   if (depth != 1 && depth != 4 && depth != 8 && depth != 32)
     throw EImageError("unsupported pixel format of " + std::to_string(depth) + " bits");
+  // The copies below write every row whole.
   TDibGraphic image;
-  image.SetSize(width, height, depth == 32 ? 24 : depth);
+  image.SetSizeForOverwrite(width, height, depth == 32 ? 24 : depth);
   image.XDpi = static_cast<int>(pixGetXRes(p));
   image.YDpi = static_cast<int>(pixGetYRes(p));
   if (depth == 32) {

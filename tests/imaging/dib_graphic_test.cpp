@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,32 @@ TEST(DibGraphic, SetSizeGivesBlankImagesWithDefaultTables) {
   EXPECT_EQ(g.Palette()[1] & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_THROW(g.SetSize(4, 4, 32), EImageError);
   EXPECT_THROW(g.SetSize(100000, 100000, 8), EImageError);
+}
+
+// An image made for overwriting has its row padding cleared also where the
+// memory it gets held other bytes before (the blocks of freed images of the
+// same size, which the allocator hands out again).
+TEST(DibGraphic, SetSizeForOverwriteClearsThePaddingOfEveryRow) {
+  struct {
+    int width, bits;
+    std::size_t rowBytes;
+  } cases[] = {{13, 1, 2}, {13, 4, 7}, {13, 8, 13}, {13, 24, 39}, {16, 8, 16}};
+  for (const auto& c : cases) {
+    for (int round = 0; round < 3; ++round) {
+      {
+        TDibGraphic dirty;
+        dirty.SetSize(c.width, 7, c.bits);
+        for (int y = 0; y < 7; ++y)
+          std::memset(dirty.ScanLine(y), 0xA5, static_cast<std::size_t>(dirty.Stride()));
+      }
+      TDibGraphic g;
+      g.SetSizeForOverwrite(c.width, 7, c.bits);
+      ASSERT_EQ(g.Width(), c.width);
+      for (int y = 0; y < 7; ++y)
+        for (std::int64_t i = static_cast<std::int64_t>(c.rowBytes); i < g.Stride(); ++i)
+          ASSERT_EQ(g.ScanLine(y)[i], 0) << c.bits << " bits, row " << y << ", byte " << i;
+    }
+  }
 }
 
 TEST(DibGraphic, PackedDibIsBottomUpWithFortyByteHeader) {
