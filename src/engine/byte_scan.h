@@ -288,6 +288,23 @@ class TInkColumnCounter {
 #endif
 };
 
+// out[0..n) is 1 where row[0..n) is ink (grey level below `threshold`,
+// marks ignored) and 0 elsewhere; sixteen bytes at a time where the
+// processor allows.
+inline void InkClassesOf(const std::uint8_t* row, int n, int threshold, std::int8_t* out) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i limits = _mm_set1_epi8(static_cast<char>(threshold & 0xFF));
+  for (; x + 16 <= n; x += 16) {
+    const __m128i grey =
+        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), _mm_set1_epi8(-8));
+    const __m128i paper = _mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128());
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_andnot_si128(paper, _mm_set1_epi8(1)));
+  }
+#endif
+  for (; x < n; ++x) out[x] = (row[x] & 0xF8) < (threshold & 0xFF) ? 1 : 0;
+}
+
 // The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.
 inline int FirstByteBelow(const std::uint8_t* row, int from, int to, int limit) {
   const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit & 0xFF);
