@@ -226,7 +226,9 @@ TPixPtr InkMask(const TDibGraphic& image) { return InkMask(image, GreyHistogram(
 TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram) {
   SilenceLeptonica();
   const int threshold = InkThreshold(greyHistogram);
-  TPixPtr mask(pixCreate(image.Width(), image.Height(), 1));
+  // Every word of every row is written below, so the mask is not cleared
+  // first; a page without ink clears it instead.
+  TPixPtr mask(pixCreateNoInit(image.Width(), image.Height(), 1));
   if (!mask) throw std::bad_alloc();
   pixSetResolution(mask.get(), image.XDpi, image.YDpi);
   const l_int32 wpl = pixGetWpl(mask.get());
@@ -245,7 +247,10 @@ TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram) {
   TIndexTable ink{};
   for (std::size_t i = 0; i < ink.size(); ++i) ink[i] = grey[i] < threshold ? 1 : 0;
   const int inkLevels = bits == 8 ? InkPrefixLength(ink) : -1;
-  if (inkLevels == 0) return mask;  // no ink at all: the mask stays clear
+  if (inkLevels == 0) {  // no ink at all
+    pixClearAll(mask.get());
+    return mask;
+  }
 #ifdef __SSE2__
   if (inkLevels > 0 && inkLevels < 256)
     MaskGreyBelow(image, inkLevels, data, wpl);
