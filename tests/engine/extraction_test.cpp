@@ -68,9 +68,10 @@ TEST_F(ExtractionTest, OneRecordPerComponentInRasterOrder) {
 }
 
 // The row scan against a pixel-by-pixel one, on rows whose runs start, end
-// and go on across the sixteen-pixel stretches it reads at once: a run over
-// whole stretches, runs that end on a stretch's last or first pixel, rows
-// of ink only, marks and grey levels next to the threshold.
+// and go on across the stretches of sixteen and sixty-four pixels it reads
+// at once: a run over whole stretches, runs that end on a stretch's last or
+// first pixel, rows of ink only or paper only, marks and grey levels next to
+// the threshold.
 TEST(MarkInkRuns, FindsTheRunsAndMarksOfAPixelByPixelScan) {
   const int threshold = 160;
   std::vector<std::vector<std::uint8_t>> rows;
@@ -84,6 +85,12 @@ TEST(MarkInkRuns, FindsTheRunsAndMarksOfAPixelByPixelScan) {
   row(48, [](int) { return true; });
   row(33, [](int x) { return x < 16 || x == 32; });
   row(7, [](int x) { return x % 2 == 0; });
+  // Stretches of sixty-four: paper passed over, a run open across a whole
+  // one, runs that start or end on their first or last pixel.
+  row(200, [](int x) { return (x >= 70 && x <= 75) || (x >= 120 && x <= 195); });
+  row(256, [](int x) { return (x >= 64 && x < 128) || x == 191 || x == 192; });
+  row(128, [](int) { return false; });
+  row(192, [](int x) { return x >= 40 && x <= 63; });  // ends where paper follows
   std::uint32_t seed = 12345;
   for (const int width : {16, 17, 31, 100, 257}) {
     std::vector<std::uint8_t> r(static_cast<std::size_t>(width));
