@@ -135,6 +135,8 @@ TPreparedPage PreparePage(TDibGraphic image, const TOptions& options) {
 
   if (!page.Skew.Found) {
     if (wholeImage) {
+      // The engine reads the very pixels counted above.
+      if (grey) page.EngineHistogram = PackedDibHistogram(image, *grey);
       page.Image = std::move(image);
     } else {
       ReadZoneOf(image, zone, page);

@@ -6,6 +6,8 @@
 // and a zone's top and bottom edges are moved off the lines they cut, on
 // the straightened lines.
 
+#include <optional>
+
 #include "cli/options.h"
 #include "engine/ocr_types.h"
 #include "imaging/deskew.h"
@@ -26,6 +28,9 @@ struct TPreparedPage {
   int ReadLeft = 0, ReadTop = 0;
   TRotation Rotation;
   int RegionLeft = 0, RegionTop = 0;
+  // The histogram the engine would count on Image, when the preparation
+  // counted it already (Image is the input image as it is, or its negative).
+  std::optional<THistogram> EngineHistogram;
   bool Straightened() const { return !Rotation.IsIdentity(); }
 };
 

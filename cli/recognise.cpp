@@ -9,16 +9,6 @@ namespace omniocr::cli {
 
 namespace {
 
-// Frees the packed bitmap also when the engine raises. It is made in the
-// image's own memory: the pixels are never held twice.
-struct TPackedDib {
-  explicit TPackedDib(TDibGraphic& image) : Handle(image.TakePackedDib()) {}
-  ~TPackedDib() { GlobalFree(Handle); }
-  TPackedDib(const TPackedDib&) = delete;
-  TPackedDib& operator=(const TPackedDib&) = delete;
-  TGlobalHandle Handle;
-};
-
 TDibGraphic ReadInput(const std::string& input, const std::vector<std::uint8_t>& stdinBytes, int page,
                       int dpi) {
   if (input == "-") return ReadImageMemory(stdinBytes.data(), stdinBytes.size(), page, dpi);
@@ -87,9 +77,14 @@ TPageResult RecognisePage(const std::string& input, int page, const std::vector<
     TPreparedPage prepared = PreparePage(std::move(image), options);
     ReportPreparation(prepared, result);
     ConfigureEngine(options, engine);
-    TPackedDib packed(prepared.Image);
+    // The packed bitmap is made in the image's own memory and given up to
+    // the engine, which works in it: the pixels are never held twice.
+    TOmnifontOCR::TPageHints hints;
+    hints.GiveUpBlock = true;
+    if (prepared.EngineHistogram) hints.Histogram = &*prepared.EngineHistogram;
+    const TGlobalHandle packed = prepared.Image.TakePackedDib();
     try {
-      engine.Recognize(packed.Handle, options.Area);
+      engine.Recognize(packed, options.Area, hints);
     } catch (const EOCRError& e) {
       result.Threshold = engine.Threshold;
       // A blank page is a page without text, not a failure.

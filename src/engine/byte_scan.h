@@ -157,9 +157,52 @@ template <class TBits16>
   if ((k & 63) != 0 || k < w) words[k >> 6] = word;
 }
 
+#if defined(__SSE2__)
+namespace byte_scan {
+
+// Clears the marks of sixteen bytes and gives the ink among them mark 7;
+// returns their ink as bits, byte k in bit k.
+inline unsigned MarkSixteen(std::uint8_t* bytes, __m128i limits) {
+  __m128i* p = reinterpret_cast<__m128i*>(bytes);
+  const __m128i grey = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi8(-8));
+  const __m128i ink =
+      _mm_xor_si128(_mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128()), _mm_set1_epi8(-1));
+  _mm_storeu_si128(p, _mm_or_si128(grey, _mm_and_si128(ink, _mm_set1_epi8(7))));
+  return static_cast<unsigned>(_mm_movemask_epi8(ink));
+}
+
+// The runs that start or end among sixteen pixels from column x whose ink
+// is `bits`: a run ended is handed to `run`, one still open is left in
+// `start` (-1: none).
+template <class TRun>
+[[gnu::always_inline]] inline void RunsOfSixteen(unsigned bits, int x, int& start, TRun& run) {
+  // Paper outside a run, or ink inside one: no run starts or ends here.
+  if (bits == (start < 0 ? 0u : 0xFFFFu)) return;
+  int k = 0;  // bits below k are done
+  while (k < 16) {
+    if (start < 0) {
+      const unsigned rest = bits >> k;
+      if (rest == 0) break;
+      k += std::countr_zero(rest);
+      start = x + k;
+    } else {
+      const unsigned rest = ~bits >> k & (0xFFFFu >> k);
+      if (rest == 0) break;
+      k += std::countr_zero(rest);
+      run(start, x + k - 1);
+      start = -1;
+    }
+  }
+}
+
+}  // namespace byte_scan
+#endif
+
 // Clears the marks of row[0..w), gives every ink byte (grey level below
 // `threshold`) mark 7, and hands each run of ink to `run`(x0, x1), left to
-// right: sixteen bytes at a time where the processor allows.
+// right: sixteen bytes at a time where the processor allows, and sixty-four
+// bytes without ink outside a run (paper, as most of a page is) passed over
+// in one test.
 template <class TRun>
 void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
   const int limit = threshold & 0xFF;
@@ -167,29 +210,19 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
   int x = 0;
 #if defined(__SSE2__)
   const __m128i limits = _mm_set1_epi8(static_cast<char>(limit));
-  for (; x + 16 <= w; x += 16) {
-    __m128i* p = reinterpret_cast<__m128i*>(row + x);
-    const __m128i grey = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi8(-8));
-    const __m128i ink =
-        _mm_xor_si128(_mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128()), _mm_set1_epi8(-1));
-    _mm_storeu_si128(p, _mm_or_si128(grey, _mm_and_si128(ink, _mm_set1_epi8(7))));
-    unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(ink));
-    int k = 0;  // bits below k are done
-    while (k < 16) {
-      if (start < 0) {
-        const unsigned rest = bits >> k;
-        if (rest == 0) break;
-        k += std::countr_zero(rest);
-        start = x + k;
-      } else {
-        const unsigned rest = ~bits >> k & (0xFFFFu >> k);
-        if (rest == 0) break;
-        k += std::countr_zero(rest);
-        run(start, x + k - 1);
-        start = -1;
-      }
-    }
+  for (; x + 64 <= w; x += 64) {
+    const unsigned a = byte_scan::MarkSixteen(row + x, limits),
+                   b = byte_scan::MarkSixteen(row + x + 16, limits),
+                   c = byte_scan::MarkSixteen(row + x + 32, limits),
+                   d = byte_scan::MarkSixteen(row + x + 48, limits);
+    if (start < 0 && (a | b | c | d) == 0) continue;
+    byte_scan::RunsOfSixteen(a, x, start, run);
+    byte_scan::RunsOfSixteen(b, x + 16, start, run);
+    byte_scan::RunsOfSixteen(c, x + 32, start, run);
+    byte_scan::RunsOfSixteen(d, x + 48, start, run);
   }
+  for (; x + 16 <= w; x += 16)
+    byte_scan::RunsOfSixteen(byte_scan::MarkSixteen(row + x, limits), x, start, run);
 #endif
   for (; x < w; ++x) {
     const std::uint8_t grey = row[x] & 0xF8;
@@ -202,6 +235,105 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
     }
   }
   if (start >= 0) run(start, w - 1);
+}
+
+// The ink bytes (grey level below the threshold, marks ignored) in columns
+// [left, left + n) of rows `rowWidth` bytes long, added up row by row. With
+// SSE2 sixteen bytes are compared at once and the paper lanes summed per
+// lane, folded before a lane could pass 255; the last few columns come from
+// sixteen bytes of the row that hold them, the other lanes masked out, so
+// nothing outside the row is read.
+class TInkColumnCounter {
+ public:
+  TInkColumnCounter(int left, int n, int rowWidth, int threshold)
+      : Left(left), Width(n), Limit(threshold & 0xFF) {
+#if defined(__SSE2__)
+    const int whole = n / 16, rest = n % 16;
+    WholeEnd = left + 16 * whole;
+    if (rest == 0) {
+      TailAt = -1;
+    } else if (WholeEnd + 16 <= rowWidth) {
+      TailAt = WholeEnd;  // the first `rest` lanes
+      TailMask = Lanes(0, rest);
+    } else if (left + n >= 16) {
+      TailAt = left + n - 16;  // the last `rest` lanes
+      TailMask = Lanes(16 - rest, 16);
+    } else {
+      TailAt = -2;  // a row too short for sixteen bytes: byte by byte
+    }
+    RowsPerFold = 255 / (whole + 1);
+    Limits = _mm_set1_epi8(static_cast<char>(Limit));
+#else
+    (void)rowWidth;
+#endif
+  }
+
+  void Add(const std::uint8_t* row) {
+    Total += Width;
+#if defined(__SSE2__)
+    for (int x = Left; x < WholeEnd; x += 16) Counts = _mm_sub_epi8(Counts, PaperLanes(row + x));
+    if (TailAt >= 0) Counts = _mm_sub_epi8(Counts, _mm_and_si128(PaperLanes(row + TailAt), TailMask));
+    if (TailAt == -2) Paper += PaperBytes(row, WholeEnd, Left + Width);
+    if (++RowsSinceFold == RowsPerFold) Fold();
+#else
+    Paper += PaperBytes(row, Left, Left + Width);
+#endif
+  }
+
+  int Ink() {
+#if defined(__SSE2__)
+    Fold();
+#endif
+    return Total - Paper;
+  }
+
+ private:
+  int PaperBytes(const std::uint8_t* row, int from, int to) const {
+    int paper = 0;
+    for (int x = from; x < to; ++x) paper += (row[x] & 0xF8) >= Limit ? 1 : 0;
+    return paper;
+  }
+
+  int Left, Width;
+  unsigned Limit;
+  int Total = 0, Paper = 0;
+#if defined(__SSE2__)
+  static __m128i Lanes(int from, int to) {
+    alignas(16) std::uint8_t lanes[16] = {};
+    for (int k = from; k < to; ++k) lanes[k] = 0xFF;
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
+  }
+  __m128i PaperLanes(const std::uint8_t* p) const {
+    const __m128i grey =
+        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(-8));
+    return _mm_cmpeq_epi8(_mm_subs_epu8(Limits, grey), _mm_setzero_si128());
+  }
+  void Fold() {
+    const __m128i sums = _mm_sad_epu8(Counts, _mm_setzero_si128());
+    Paper += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums));
+    Counts = _mm_setzero_si128();
+    RowsSinceFold = 0;
+  }
+  int WholeEnd = 0, TailAt = -1, RowsPerFold = 1, RowsSinceFold = 0;
+  __m128i TailMask = _mm_setzero_si128(), Limits = _mm_setzero_si128(), Counts = _mm_setzero_si128();
+#endif
+};
+
+// out[0..n) is 1 where row[0..n) is ink (grey level below `threshold`,
+// marks ignored) and 0 elsewhere; sixteen bytes at a time where the
+// processor allows.
+inline void InkClassesOf(const std::uint8_t* row, int n, int threshold, std::int8_t* out) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i limits = _mm_set1_epi8(static_cast<char>(threshold & 0xFF));
+  for (; x + 16 <= n; x += 16) {
+    const __m128i grey =
+        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), _mm_set1_epi8(-8));
+    const __m128i paper = _mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128());
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_andnot_si128(paper, _mm_set1_epi8(1)));
+  }
+#endif
+  for (; x < n; ++x) out[x] = (row[x] & 0xF8) < (threshold & 0xFF) ? 1 : 0;
 }
 
 // The first index in [from, to) whose byte is below `limit` (0 to 255), or `to`.

@@ -60,25 +60,50 @@ void TOmnifontOCR::CopyInputToPage(TGlobalHandle handle) {
     std::free(target);
     throw;
   }
-  TGlobalHandle copy = GlobalAdopt(target, size);  // frees the bytes itself when it fails
+  LoadPage(GlobalAdopt(target, size));  // GlobalAdopt frees the bytes itself when it fails
+}
+
+void TOmnifontOCR::TakeInputAsPage(TGlobalHandle handle) {
+  if (GlobalSize(handle) == 0) {
+    GlobalFree(handle);
+    throw EOCRError("Unsupported bitmap: no bitmap data");
+  }
+  LoadPage(handle);
+}
+
+void TOmnifontOCR::LoadPage(TGlobalHandle owned) {
   Page->OwnsHandle = true;
-  Page->LoadFromHandle(copy);  // frees the copy itself when it refuses the bitmap
+  Page->LoadFromHandle(owned);  // frees the block itself when it refuses the bitmap
   BilevelSource = Page->Format == df1Bit;
   Page->ConvertTo(df8Bit);
 }
 
-void TOmnifontOCR::ComputeThreshold() {
-  THistogram histogram;
-  Page->Histogram(histogram);
+void TOmnifontOCR::ComputeThreshold(const THistogram* known) {
+  // A page that did not become 8-bit grey is refused also when its histogram
+  // is known.
+  if (Page->Format != df8Bit) throw EOCRError("This operation requires 8 bit per pixel bitmap !");
+  THistogram counted;
+  if (known == nullptr) Page->Histogram(counted);
+  const THistogram& histogram = known != nullptr ? *known : counted;
   Threshold = InkThresholdFromOtsu(OtsuThreshold(histogram), histogram);
 }
 
-void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType) {
-  BeginRun();
+void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType) { Recognize(handle, areaType, {}); }
+
+void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType, const TPageHints& hints) {
+  try {
+    BeginRun();
+  } catch (...) {
+    if (hints.GiveUpBlock) GlobalFree(handle);
+    throw;
+  }
   AreaType = areaType;
   try {
-    CopyInputToPage(handle);
-    ComputeThreshold();
+    if (hints.GiveUpBlock)
+      TakeInputAsPage(handle);
+    else
+      CopyInputToPage(handle);
+    ComputeThreshold(hints.Histogram);
     if (areaType == atCharacter)
       AddZoneAsChar(0, 0, Page->Width() - 1, Page->Height() - 1);
     else

@@ -32,6 +32,19 @@ class TOmnifontOCR {
   void RecognizeParagraph(TGlobalHandle handle) { Recognize(handle, atParagraph); }
   void RecognizeRegions(TGlobalHandle handle) { Recognize(handle, atRegions); }
   void Recognize(TGlobalHandle handle, TAreaType areaType);
+  // What a caller may hand over with the bitmap, to spare the run work that
+  // is already done; a default-made value asks for nothing.
+  struct TPageHints {
+    // The bitmap's grey histogram as the run would count it (TDIB::Histogram
+    // of the bitmap converted to 8-bit grey). The caller vouches for it: the
+    // run takes its threshold from it instead of counting the page again.
+    const THistogram* Histogram = nullptr;
+    // The run takes the caller's block over as its working page instead of
+    // copying it, and frees it (also when it raises): the caller must not
+    // use the handle afterwards.
+    bool GiveUpBlock = false;
+  };
+  void Recognize(TGlobalHandle handle, TAreaType areaType, const TPageHints& hints);
 
   void ClearResults() { Chars.Clear(); }
 
@@ -73,26 +86,30 @@ class TOmnifontOCR {
   void EndRun();
 
   // Stages, in pipeline order.
-  void CopyInputToPage(TGlobalHandle handle);  // steps A to D
-  void ComputeThreshold();                     // steps E and F
-  void ExtractCharacters();                    // step G
+  void CopyInputToPage(TGlobalHandle handle);
+  // The same with a block the caller gave up, which becomes the page itself
+  // and is freed by the run also when it is refused.
+  void TakeInputAsPage(TGlobalHandle handle);
+  // From the page's histogram, counted here unless the caller knows it.
+  void ComputeThreshold(const THistogram* known = nullptr);
+  void ExtractCharacters();
   void AddZoneAsChar(int left, int top, int right, int bottom);
-  void RemoveSpots();            // step I
-  void ComputeCharStatistics();  // step J
+  void RemoveSpots();
+  void ComputeCharStatistics();
   void RecountCharStatistics();
-  void FindTextLines(bool cutRegions);  // step K
+  void FindTextLines(bool cutRegions);
   int FindLinesInRegion(int x0, int y0, int width, int height);
   void CutRegion(int x0, int y0, int width, int height, int depth);
-  void AssignLines();  // step L
+  void AssignLines();
   void SplitLineStraddlers();
-  void SplitBarJoined();    // step M
-  void SortReadingOrder();  // step N
+  void SplitBarJoined();
+  void SortReadingOrder();
   void MergeFragments();
-  void SpacingStatistics();  // step O
-  void RecognitionPass();    // step P
+  void SpacingStatistics();
+  void RecognitionPass();
   void CorrectBySimilarity();
-  void SplitTouchingChars();                   // step Q
-  void AssembleWordsAndLines(bool multiLine);  // step S
+  void SplitTouchingChars();
+  void AssembleWordsAndLines(bool multiLine);
   void CorrectByContext();
 
   // A new zero-filled record on the run's page, appended to Chars.
@@ -102,6 +119,9 @@ class TOmnifontOCR {
   TProbeScratch& Scratch() const;
 
  private:
+  // The run's own block becomes the page, converted to 8-bit grey.
+  void LoadPage(TGlobalHandle owned);
+
   mutable std::unique_ptr<TProbeScratch> ProbeScratch;
 };
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/byte_scan.h"
 #include "engine/classify/candidates.h"
 #include "engine/omnifont_ocr.h"
 
@@ -45,8 +46,8 @@ class TClassGrid {
       if (y < 0 || y >= page.Height()) continue;
       const std::uint8_t* row = page.Row(y);
       std::int8_t* cls = Classes.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(Stride);
-      for (int i = std::max(0, -Left); i < Stride && Left + i < page.Width(); ++i)
-        cls[i] = IsInkByte(row[Left + i], threshold) ? 1 : 0;
+      const int from = std::max(0, -Left), to = std::min(Stride, page.Width() - Left);
+      if (to > from) InkClassesOf(row + Left + from, to - from, threshold, cls + from);
     }
   }
   bool Empty() const { return Classes.empty(); }

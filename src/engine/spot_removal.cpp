@@ -16,18 +16,9 @@ namespace omniocr {
 namespace {
 
 int InkPixelsInBox(const TDIB& page, const TOCRChar& c, int threshold) {
-  const TSixteenPixels pixels(threshold);
-  auto ink = [&pixels](const std::uint8_t* p) { return pixels.Ink(p); };
-  int count = 0;
-  for (int y = c.Top; y <= c.Bottom; ++y) {
-    const std::uint8_t* row = page.Row(y);
-    for (int x = c.Left; x <= c.Right; x += 64) {
-      std::uint64_t bits = 0;
-      BitsOfRow(row + x, std::min(64, c.Right - x + 1), &bits, ink);
-      count += bit_spans::BitCount(bits);
-    }
-  }
-  return count;
+  TInkColumnCounter counter(c.Left, c.Width(), page.Width(), threshold);
+  for (int y = c.Top; y <= c.Bottom; ++y) counter.Add(page.Row(y));
+  return counter.Ink();
 }
 
 // Fills every paper pixel inside the record's box (not on its edge) whose

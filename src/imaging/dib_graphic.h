@@ -7,8 +7,10 @@
 // entry 1 white, 8 bits with a grey-ramp colour table, or 24-bit colour.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "dibunit/dib.h"
 #include "dibunit/global_memory.h"
 #include "imaging/pixel_buffer.h"
 
@@ -21,6 +23,10 @@ class TDibGraphic {
   // A blank image (all pixel bytes 0); 1- and 8-bit images get the default
   // table (black/white, grey ramp), 4-bit a 16-step grey ramp.
   void SetSize(int width, int height, int bitCount);
+  // The same for a caller that writes every row's pixel bytes (the first
+  // (width x bits + 7) / 8) before reading any: those start undefined, the
+  // padding after them 0.
+  void SetSizeForOverwrite(int width, int height, int bitCount);
   void Clear();
   bool Empty() const { return Width_ == 0 || Height_ == 0; }
 
@@ -52,6 +58,8 @@ class TDibGraphic {
   TGlobalHandle TakePackedDib();
 
  private:
+  void Allocate(int width, int height, int bitCount, bool zeroed);
+
   int Width_ = 0;
   int Height_ = 0;
   int BitCount_ = 0;
@@ -59,5 +67,12 @@ class TDibGraphic {
   TPixelBuffer Pixels_;
   std::vector<std::uint32_t> Palette_;
 };
+
+// The histogram the engine counts on the packed bitmap of `image` (its grey
+// levels once in 8 bits), from the image's own grey histogram
+// (GreyHistogram): the two are the same for 8-bit images, whose indices go
+// out as their grey levels, and for bilevel ones whose table is black and
+// white. Empty for the others, which the engine turns grey its own way.
+std::optional<THistogram> PackedDibHistogram(const TDibGraphic& image, const THistogram& greyHistogram);
 
 }  // namespace omniocr

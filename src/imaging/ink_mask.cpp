@@ -170,6 +170,7 @@ l_uint32 MaskWordBelow(const std::uint8_t* p, __m128i lastInk) {
   const auto highBits =
       static_cast<l_uint32>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(high, lastInk), high)));
   const l_uint32 bits = lowBits | highBits << 16;
+  if (bits == 0) return 0;  // paper, as most words are
   return l_uint32{kReversedBits[bits & 0xFF]} << 24 | l_uint32{kReversedBits[(bits >> 8) & 0xFF]} << 16 |
          l_uint32{kReversedBits[(bits >> 16) & 0xFF]} << 8 | l_uint32{kReversedBits[bits >> 24]};
 }
@@ -225,7 +226,9 @@ TPixPtr InkMask(const TDibGraphic& image) { return InkMask(image, GreyHistogram(
 TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram) {
   SilenceLeptonica();
   const int threshold = InkThreshold(greyHistogram);
-  TPixPtr mask(pixCreate(image.Width(), image.Height(), 1));
+  // Every word of every row is written below, so the mask is not cleared
+  // first; a page without ink clears it instead.
+  TPixPtr mask(pixCreateNoInit(image.Width(), image.Height(), 1));
   if (!mask) throw std::bad_alloc();
   pixSetResolution(mask.get(), image.XDpi, image.YDpi);
   const l_int32 wpl = pixGetWpl(mask.get());
@@ -244,7 +247,10 @@ TPixPtr InkMask(const TDibGraphic& image, const THistogram& greyHistogram) {
   TIndexTable ink{};
   for (std::size_t i = 0; i < ink.size(); ++i) ink[i] = grey[i] < threshold ? 1 : 0;
   const int inkLevels = bits == 8 ? InkPrefixLength(ink) : -1;
-  if (inkLevels == 0) return mask;  // no ink at all: the mask stays clear
+  if (inkLevels == 0) {  // no ink at all
+    pixClearAll(mask.get());
+    return mask;
+  }
 #ifdef __SSE2__
   if (inkLevels > 0 && inkLevels < 256)
     MaskGreyBelow(image, inkLevels, data, wpl);

@@ -65,30 +65,46 @@ std::vector<std::uint32_t> PaletteOf(PIXCMAP* cmap, int entries) {
 }
 
 // Leptonica keeps packed rows in 32-bit words with the first pixel in the
-// most significant bits; the byte accessors hide the machine's byte order.
+// most significant bits: four bytes of a row, first byte highest, are one
+// word. The bytes of a last, partial word go one at a time through the byte
+// accessors, which hide the machine's byte order.
+l_uint32 WordOfBytes(const std::uint8_t* bytes) {
+  return static_cast<l_uint32>(bytes[0]) << 24 | static_cast<l_uint32>(bytes[1]) << 16 |
+         static_cast<l_uint32>(bytes[2]) << 8 | static_cast<l_uint32>(bytes[3]);
+}
+
+void BytesOfWord(l_uint32 word, std::uint8_t* bytes) {
+  bytes[0] = static_cast<std::uint8_t>(word >> 24);
+  bytes[1] = static_cast<std::uint8_t>(word >> 16);
+  bytes[2] = static_cast<std::uint8_t>(word >> 8);
+  bytes[3] = static_cast<std::uint8_t>(word);
+}
+
 void CopyPackedRowsToPix(const TDibGraphic& image, Pix* pix, bool invert) {
   const int bytes = (image.Width() * image.BitCount() + 7) / 8;
+  const l_uint32 flip = invert ? ~l_uint32{0} : 0;
   const l_int32 wpl = pixGetWpl(pix);
   l_uint32* data = pixGetData(pix);
   for (int y = 0; y < image.Height(); ++y) {
     const std::uint8_t* source = image.ScanLine(y);
     l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
-    for (int i = 0; i < bytes; ++i)
-      SET_DATA_BYTE(line, i, invert ? static_cast<l_uint8>(~source[i]) : source[i]);
+    int i = 0;
+    for (; i + 4 <= bytes; i += 4) line[i / 4] = WordOfBytes(source + i) ^ flip;
+    for (; i < bytes; ++i) SET_DATA_BYTE(line, i, static_cast<l_uint8>(source[i] ^ flip));
   }
 }
 
 void CopyPackedRowsFromPix(const Pix& pix, TDibGraphic& image, bool invert) {
   const int bytes = (image.Width() * static_cast<int>(pixGetDepth(&pix)) + 7) / 8;
+  const l_uint32 flip = invert ? ~l_uint32{0} : 0;
   const l_int32 wpl = pixGetWpl(&pix);
   const l_uint32* data = pixGetData(const_cast<Pix*>(&pix));
   for (int y = 0; y < image.Height(); ++y) {
     std::uint8_t* target = image.ScanLine(y);
     const l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
-    for (int i = 0; i < bytes; ++i) {
-      const l_uint8 b = GET_DATA_BYTE(line, i);
-      target[i] = invert ? static_cast<std::uint8_t>(~b) : b;
-    }
+    int i = 0;
+    for (; i + 4 <= bytes; i += 4) BytesOfWord(line[i / 4] ^ flip, target + i);
+    for (; i < bytes; ++i) target[i] = static_cast<std::uint8_t>(GET_DATA_BYTE(line, i) ^ flip);
   }
 }
 
@@ -175,8 +191,9 @@ TDibGraphic FromLeptonica(const Pix& pix) {
   if (depth == 2) return FromTwoBitPix(pix);
   if (depth != 1 && depth != 4 && depth != 8 && depth != 32)
     throw EImageError("unsupported pixel format of " + std::to_string(depth) + " bits");
+  // The copies below write every row whole.
   TDibGraphic image;
-  image.SetSize(width, height, depth == 32 ? 24 : depth);
+  image.SetSizeForOverwrite(width, height, depth == 32 ? 24 : depth);
   image.XDpi = static_cast<int>(pixGetXRes(p));
   image.YDpi = static_cast<int>(pixGetYRes(p));
   if (depth == 32) {

@@ -10,11 +10,16 @@
 
 namespace omniocr {
 
-TPixelBuffer::TPixelBuffer(std::size_t size, std::size_t room) {
+TPixelBuffer::TPixelBuffer(std::size_t size, std::size_t room) : TPixelBuffer(size, room, true) {}
+
+TPixelBuffer TPixelBuffer::ForOverwrite(std::size_t size, std::size_t room) { return {size, room, false}; }
+
+TPixelBuffer::TPixelBuffer(std::size_t size, std::size_t room, bool zeroed) {
   if (size == 0) return;
   if (room > SIZE_MAX - size) throw std::bad_alloc();
-  auto* block = static_cast<std::uint8_t*>(std::calloc(room + size, 1));
+  auto* block = static_cast<std::uint8_t*>(zeroed ? std::calloc(room + size, 1) : std::malloc(room + size));
   if (block == nullptr) throw std::bad_alloc();
+  if (!zeroed) std::memset(block, 0, room);
   Data_ = block + room;
   Size_ = size;
   Room_ = room;

@@ -15,6 +15,9 @@ class TPixelBuffer {
   TPixelBuffer() = default;
   // `size` zero bytes after `room` zero bytes; raises std::bad_alloc.
   explicit TPixelBuffer(std::size_t size, std::size_t room = 0);
+  // The same with the `size` bytes undefined, for pixels that are all
+  // written before they are read: the block need not be cleared first.
+  static TPixelBuffer ForOverwrite(std::size_t size, std::size_t room = 0);
   TPixelBuffer(const TPixelBuffer& other);
   TPixelBuffer& operator=(const TPixelBuffer& other);
   TPixelBuffer(TPixelBuffer&& other) noexcept;
@@ -34,6 +37,7 @@ class TPixelBuffer {
   std::uint8_t* Release(std::size_t size);
 
  private:
+  TPixelBuffer(std::size_t size, std::size_t room, bool zeroed);
   std::uint8_t* Block() const { return Data_ == nullptr ? nullptr : Data_ - Room_; }
 
   std::uint8_t* Data_ = nullptr;

@@ -196,8 +196,9 @@ std::optional<TDibGraphic> ReadRawPnmFile(const std::uint8_t* head, std::size_t 
   if (start + rowBytes * static_cast<std::uint64_t>(layout.Height) > fileSize) return std::nullopt;
   if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) throw EImageError(std::strerror(errno));
 
+  // Every row is written whole, as read or decoded.
   TDibGraphic image;
-  image.SetSize(layout.Width, layout.Height, layout.BitCount());
+  image.SetSizeForOverwrite(layout.Width, layout.Height, layout.BitCount());
   const bool direct = layout.RowsAsStored();
   std::vector<std::uint8_t> row(direct ? 0 : rowBytes);
   for (int y = 0; y < layout.Height; ++y) {

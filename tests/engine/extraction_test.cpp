@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "dibunit/errors.h"
+#include "engine/byte_scan.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
 #include "support/test_bitmaps.h"
@@ -61,6 +65,59 @@ TEST_F(ExtractionTest, OneRecordPerComponentInRasterOrder) {
   // Every traced pixel carries mark 7; paper none.
   EXPECT_EQ(PixelMark(*engine.Page, 2, 2), 7);
   EXPECT_EQ(PixelMark(*engine.Page, 0, 0), 0);
+}
+
+// The row scan against a pixel-by-pixel one, on rows whose runs start, end
+// and go on across the stretches of sixteen and sixty-four pixels it reads
+// at once: a run over whole stretches, runs that end on a stretch's last or
+// first pixel, rows of ink only or paper only, marks and grey levels next to
+// the threshold.
+TEST(MarkInkRuns, FindsTheRunsAndMarksOfAPixelByPixelScan) {
+  const int threshold = 160;
+  std::vector<std::vector<std::uint8_t>> rows;
+  auto row = [&rows](int width, auto isInk) {
+    std::vector<std::uint8_t> r(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) r[static_cast<std::size_t>(x)] = isInk(x) ? 3 : 255;
+    rows.push_back(r);
+  };
+  row(80, [](int x) { return x >= 5 && x <= 60; });
+  row(64, [](int x) { return x == 15 || x == 16 || (x >= 32 && x <= 47); });
+  row(48, [](int) { return true; });
+  row(33, [](int x) { return x < 16 || x == 32; });
+  row(7, [](int x) { return x % 2 == 0; });
+  // Stretches of sixty-four: paper passed over, a run open across a whole
+  // one, runs that start or end on their first or last pixel.
+  row(200, [](int x) { return (x >= 70 && x <= 75) || (x >= 120 && x <= 195); });
+  row(256, [](int x) { return (x >= 64 && x < 128) || x == 191 || x == 192; });
+  row(128, [](int) { return false; });
+  row(192, [](int x) { return x >= 40 && x <= 63; });  // ends where paper follows
+  std::uint32_t seed = 12345;
+  for (const int width : {16, 17, 31, 100, 257}) {
+    std::vector<std::uint8_t> r(static_cast<std::size_t>(width));
+    for (std::uint8_t& b : r) {
+      seed = seed * 1103515245u + 12345u;
+      b = static_cast<std::uint8_t>(150 + (seed >> 16) % 20);  // 150..169, marks included
+    }
+    rows.push_back(r);
+  }
+  for (const std::vector<std::uint8_t>& original : rows) {
+    const int w = static_cast<int>(original.size());
+    std::vector<std::uint8_t> expected = original;
+    std::vector<std::pair<int, int>> expectedRuns;
+    for (int x = 0, start = -1; x <= w; ++x) {
+      const bool ink = x < w && IsInkByte(original[static_cast<std::size_t>(x)], threshold);
+      if (x < w)
+        expected[static_cast<std::size_t>(x)] =
+            static_cast<std::uint8_t>((original[static_cast<std::size_t>(x)] & 0xF8) | (ink ? 7 : 0));
+      if (ink && start < 0) start = x;
+      if (!ink && start >= 0) expectedRuns.emplace_back(start, x - 1), start = -1;
+    }
+    std::vector<std::uint8_t> scanned = original;
+    std::vector<std::pair<int, int>> runs;
+    MarkInkRuns(scanned.data(), w, threshold, [&runs](int x0, int x1) { runs.emplace_back(x0, x1); });
+    EXPECT_EQ(runs, expectedRuns) << "width " << w;
+    EXPECT_EQ(scanned, expected) << "width " << w;
+  }
 }
 
 TEST_F(ExtractionTest, CornerTouchingPixelsJoinOnlyWithEightNeighbours) {

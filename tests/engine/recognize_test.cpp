@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "dibunit/errors.h"
+#include "dibunit/threshold.h"
 #include "engine/omnifont_ocr.h"
 #include "support/test_bitmaps.h"
 
@@ -15,9 +17,10 @@ using test::MakePackedDib;
 using test::PackBitmap;
 using test::TOwnedHandle;
 
-std::string RunError(TOmnifontOCR& engine, TGlobalHandle handle, TAreaType area = atParagraph) {
+std::string RunError(TOmnifontOCR& engine, TGlobalHandle handle, TAreaType area = atParagraph,
+                     const TOmnifontOCR::TPageHints& hints = {}) {
   try {
-    engine.Recognize(handle, area);
+    engine.Recognize(handle, area, hints);
   } catch (const EOCRError& e) {
     return e.what();
   }
@@ -103,6 +106,79 @@ TEST(Recognize, LeavesTheCallersBlockUnchanged) {
     RunError(engine, h.get());
     EXPECT_EQ(test::BlockBytes(h.get()), before);
     EXPECT_EQ(GlobalLockCount(h.get()), 0);
+  }
+}
+
+// A histogram handed over takes the place of the run's own count: the same
+// one reads the same, another one moves the threshold, and a page the run
+// cannot read is refused with or without one.
+TEST(Recognize, TakesTheThresholdFromAHistogramHandedOver) {
+  TOwnedHandle text = BlocksPage(60, 255);
+  TOmnifontOCR counting;
+  counting.RecognizeParagraph(text.get());
+  THistogram histogram{};
+  histogram[60] = 5 * 10 * 20;
+  histogram[255] = 120 * 40 - histogram[60];
+  TOmnifontOCR::TPageHints hints;
+  hints.Histogram = &histogram;
+  TOmnifontOCR handed;
+  handed.Recognize(text.get(), atParagraph, hints);
+  EXPECT_EQ(handed.Threshold, counting.Threshold);
+  EXPECT_EQ(CharacterCount(handed), 5);
+
+  THistogram darker{};
+  darker[0] = 10;
+  darker[40] = 1000;
+  hints.Histogram = &darker;
+  EXPECT_EQ(RunError(handed, text.get(), atParagraph, hints), "no characters found");
+  EXPECT_EQ(handed.Threshold, InkThresholdFromOtsu(OtsuThreshold(darker), darker));
+
+  TOwnedHandle sixteen = MakePackedDib(8, 8, 16, [](int, int) { return 0u; });
+  EXPECT_EQ(RunError(handed, sixteen.get(), atParagraph, hints),
+            "This operation requires 8 bit per pixel bitmap !");
+}
+
+// A block given up becomes the run's page: it reads as a copy would, and
+// the run frees it on every way out (the sanitized build sees a leak or a
+// second free), also when the block is refused or the run fails.
+TEST(Recognize, FreesABlockGivenUpOnEveryWayOut) {
+  TOmnifontOCR::TPageHints giveUp;
+  giveUp.GiveUpBlock = true;
+  TOmnifontOCR copying;
+  TOwnedHandle text = BlocksPage(0, 255);
+  copying.RecognizeParagraph(text.get());
+  TOmnifontOCR taking;
+  struct TCase {
+    const char* what;
+    std::function<TOwnedHandle()> block;
+    std::string error;
+  } cases[] = {
+      {"text", [] { return BlocksPage(0, 255); }, ""},
+      {"bilevel text",
+       [] {
+         return MakePackedDib(40, 20, 1,
+                              [](int x, int y) { return x > 10 && x < 20 && y > 5 && y < 15 ? 0u : 1u; });
+       },
+       ""},
+      {"blank", [] { return MakePackedDib(40, 20, 8, [](int, int) { return 255u; }); },
+       "no characters found"},
+      {"16 bits", [] { return MakePackedDib(8, 8, 16, [](int, int) { return 0u; }); },
+       "This operation requires 8 bit per pixel bitmap !"},
+      {"empty block", [] { return TOwnedHandle(GlobalAllocZeroed(0)); },
+       "Unsupported bitmap: no bitmap data"},
+      {"no header", [] { return TOwnedHandle(GlobalAllocZeroed(12)); },
+       "Unsupported bitmap: the block is smaller than a bitmap header"},
+  };
+  for (const TCase& c : cases) {
+    TOwnedHandle block = c.block();
+    EXPECT_EQ(RunError(taking, block.release(), atParagraph, giveUp), c.error) << c.what;
+    EXPECT_EQ(taking.Page, nullptr) << c.what;
+  }
+  taking.Recognize(BlocksPage(0, 255).release(), atParagraph, giveUp);
+  ASSERT_EQ(taking.Chars.Count(), copying.Chars.Count());
+  for (int i = 0; i < taking.Chars.Count(); ++i) {
+    EXPECT_EQ(taking.Chars[i]->Left, copying.Chars[i]->Left);
+    EXPECT_EQ(taking.Chars[i]->BestChar, copying.Chars[i]->BestChar);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/byte_scan.h"
 #include "engine/classify/candidates.h"
 #include "engine/omnifont_ocr.h"
 #include "support/test_bitmaps.h"
@@ -43,6 +44,24 @@ TOCRChar& AddBox(TOmnifontOCR& engine, int left, int top, int right, int bottom)
 void DrawL(TDIB& page, int x, int y) {
   FillRect(page, x, y, x + 1, y + 9, 0);
   FillRect(page, x, y + 8, x + 5, y + 9, 0);
+}
+
+// The ink classes of a row, sixteen bytes at a time, against a byte-by-byte
+// reading: every length up to a few stretches, grey levels about the
+// threshold with marks in their low bits.
+TEST(InkClassesOf, AgreesWithTheInkTestOfEveryByte) {
+  std::mt19937 random(7);
+  std::vector<std::uint8_t> row(70);
+  for (std::uint8_t& b : row) b = static_cast<std::uint8_t>(150 + random() % 24);
+  for (int n = 0; n <= 70; ++n) {
+    std::vector<std::int8_t> classes(static_cast<std::size_t>(n) + 1, 5);
+    InkClassesOf(row.data(), n, 160, classes.data());
+    for (int x = 0; x < n; ++x)
+      ASSERT_EQ(classes[static_cast<std::size_t>(x)],
+                IsInkByte(row[static_cast<std::size_t>(x)], 160) ? 1 : 0)
+          << n << " at " << x;
+    EXPECT_EQ(classes[static_cast<std::size_t>(n)], 5) << n;  // nothing written past the end
+  }
 }
 
 TEST(Similarity, UnreadCopyBorrowsTheReadingAndItsConfidence) {

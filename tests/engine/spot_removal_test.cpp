@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/byte_scan.h"
 #include "engine/omnifont_ocr.h"
 #include "support/test_bitmaps.h"
 
@@ -35,6 +36,38 @@ class SpotRemovalTest : public ::testing::Test {
   }
   TOmnifontOCR engine;
 };
+
+// The ink count of a box against a byte-by-byte one: boxes of every width
+// up to a few stretches of sixteen, at the left and right edges of rows
+// longer and shorter than sixteen bytes, grey levels about the threshold
+// with marks in their low bits, and enough rows that the lane sums must be
+// folded in time.
+TEST(InkColumnCounter, AgreesWithAByteByByteCount) {
+  const int threshold = 160;
+  std::uint32_t seed = 99;
+  for (const int rowWidth : {5, 16, 23, 70}) {
+    std::vector<std::vector<std::uint8_t>> rows(
+        600, std::vector<std::uint8_t>(static_cast<std::size_t>(rowWidth)));
+    for (auto& row : rows)
+      for (std::uint8_t& b : row) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<std::uint8_t>(148 + (seed >> 16) % 24);
+      }
+    for (int left = 0; left < rowWidth; ++left)
+      for (int n = 1; left + n <= rowWidth; ++n)
+        for (const int height : {1, 3, 600}) {
+          TInkColumnCounter counter(left, n, rowWidth, threshold);
+          int expected = 0;
+          for (int y = 0; y < height; ++y) {
+            counter.Add(rows[static_cast<std::size_t>(y)].data());
+            for (int x = left; x < left + n; ++x)
+              expected +=
+                  IsInkByte(rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)], threshold);
+          }
+          ASSERT_EQ(counter.Ink(), expected) << rowWidth << " " << left << " " << n << " " << height;
+        }
+  }
+}
 
 TEST_F(SpotRemovalTest, SmartRemovesSizeClassesWhileTheyShrink) {
   auto page = MakeGrey(200, 60, 255);

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "dibunit/dib.h"
 #include "imaging/image_error.h"
+#include "imaging/ink_mask.h"
 #include "imaging/pixel_access.h"
 #include "support/test_bitmaps.h"
 
@@ -44,6 +46,32 @@ TEST(DibGraphic, SetSizeGivesBlankImagesWithDefaultTables) {
   EXPECT_EQ(g.Palette()[1] & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_THROW(g.SetSize(4, 4, 32), EImageError);
   EXPECT_THROW(g.SetSize(100000, 100000, 8), EImageError);
+}
+
+// An image made for overwriting has its row padding cleared also where the
+// memory it gets held other bytes before (the blocks of freed images of the
+// same size, which the allocator hands out again).
+TEST(DibGraphic, SetSizeForOverwriteClearsThePaddingOfEveryRow) {
+  struct {
+    int width, bits;
+    std::size_t rowBytes;
+  } cases[] = {{13, 1, 2}, {13, 4, 7}, {13, 8, 13}, {13, 24, 39}, {16, 8, 16}};
+  for (const auto& c : cases) {
+    for (int round = 0; round < 3; ++round) {
+      {
+        TDibGraphic dirty;
+        dirty.SetSize(c.width, 7, c.bits);
+        for (int y = 0; y < 7; ++y)
+          std::memset(dirty.ScanLine(y), 0xA5, static_cast<std::size_t>(dirty.Stride()));
+      }
+      TDibGraphic g;
+      g.SetSizeForOverwrite(c.width, 7, c.bits);
+      ASSERT_EQ(g.Width(), c.width);
+      for (int y = 0; y < 7; ++y)
+        for (std::int64_t i = static_cast<std::int64_t>(c.rowBytes); i < g.Stride(); ++i)
+          ASSERT_EQ(g.ScanLine(y)[i], 0) << c.bits << " bits, row " << y << ", byte " << i;
+    }
+  }
 }
 
 TEST(DibGraphic, PackedDibIsBottomUpWithFortyByteHeader) {
@@ -85,6 +113,48 @@ TEST(DibGraphic, PackedDibHandsTheEngineBlackAsZeroAndGreyLevels) {
   EXPECT_EQ(eight.Dib.GetPixel(0, 0), 255);
   EXPECT_EQ(eight.Dib.GetPixel(1, 0), 29);
   EXPECT_TRUE(eight.Dib.IsGreyRamp());
+}
+
+// Where a histogram is handed to the engine with the packed bitmap, it is
+// the one the engine counts on that bitmap; where the two could differ,
+// none is handed.
+TEST(DibGraphic, PackedDibHistogramIsTheEnginesOwnCountWhereGiven) {
+  struct TCase {
+    const char* what;
+    int bits;
+    std::vector<std::uint32_t> palette;  // empty: the default
+    bool given;
+  };
+  std::vector<std::uint32_t> colours(256);
+  for (unsigned i = 0; i < 256; ++i) colours[i] = MakeColor(i, 255 - i, (7 * i) & 0xFF);
+  const TCase cases[] = {
+      {"black/white", 1, {}, true},
+      {"white/black", 1, {0xFFFFFF, 0x000000}, true},
+      {"two greys", 1, {GreyColor(40), GreyColor(200)}, false},
+      {"black/grey", 1, {0x000000, GreyColor(200)}, false},
+      {"one entry", 1, {0x000000}, false},
+      {"16 colours", 4, {}, false},
+      {"grey ramp", 8, {}, true},
+      {"colour table", 8, colours, true},
+      {"short table", 8, {GreyColor(90), GreyColor(10)}, true},
+      {"true colour", 24, {}, false},
+  };
+  for (const TCase& c : cases) {
+    TDibGraphic image;
+    image.SetSize(21, 5, c.bits);
+    if (!c.palette.empty()) image.Palette() = c.palette;
+    for (int y = 0; y < image.Height(); ++y)
+      for (std::int64_t i = 0; i < image.Stride(); ++i)
+        image.ScanLine(y)[i] = static_cast<std::uint8_t>(53 * y + 29 * i + 3);
+    const std::optional<THistogram> handed = PackedDibHistogram(image, GreyHistogram(image));
+    ASSERT_EQ(handed.has_value(), c.given) << c.what;
+    if (!handed) continue;
+    TLoadedDib loaded(image);
+    loaded.Dib.ConvertTo(df8Bit);
+    THistogram counted;
+    loaded.Dib.Histogram(counted);
+    EXPECT_EQ(*handed, counted) << c.what;
+  }
 }
 
 TEST(DibGraphic, EmptyImageHasNoPackedDib) {

@@ -81,6 +81,22 @@ TEST(InkMask, AgreesWithTheGreyLevelOfEveryPixel) {
         }
 }
 
+// A page whose table holds no level dark enough has no ink: its mask is
+// clear, also where its memory held set bits before (the block of a freed
+// mask of the same size, which the allocator hands out again).
+TEST(InkMask, APageWithoutInkGivesAClearMask) {
+  TDibGraphic image;
+  image.SetSize(70, 5, 8);
+  image.Palette().assign(256, GreyColor(230));
+  {
+    const TPixPtr dirty(pixCreate(70, 5, 1));
+    pixSetAll(dirty.get());
+  }
+  const TPixPtr mask = InkMask(image);
+  const l_uint32* words = pixGetData(mask.get());
+  for (int i = 0; i < pixGetWpl(mask.get()) * 5; ++i) ASSERT_EQ(words[i], 0u) << "word " << i;
+}
+
 // Grey pages whose ink is every level below the threshold are masked sixteen
 // bytes at a time: levels either side of the threshold, on both sides of 128
 // (where a signed compare would go wrong), at 0 and 255, in rows that are no

@@ -106,6 +106,29 @@ TEST(LeptonicaImage, PlainImagesFollowLeptonicasConventions) {
   EXPECT_EQ(b, 30);
 }
 
+// Pixel by pixel as Leptonica's own accessors see them, both ways: whole
+// words of a row and the bytes of its last, partial word.
+TEST(LeptonicaImage, EveryPixelIsWhereLeptonicaLooksForIt) {
+  for (const int bits : {1, 8}) {
+    const TDibGraphic image = Pattern(45, 3, bits, {});
+    const TPixPtr pix = ToLeptonica(image);
+    const TPixPtr made(pixCreate(45, 3, bits));
+    pixSetResolution(made.get(), image.XDpi, image.YDpi);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 45; ++x) {
+        const unsigned index = GetIndex(image.ScanLine(y), x, bits);
+        // Leptonica's bilevel ink is 1, the image's black index 0.
+        const l_uint32 expected = bits == 1 ? index ^ 1u : index;
+        l_uint32 value = 0;
+        pixGetPixel(pix.get(), x, y, &value);
+        ASSERT_EQ(value, expected) << bits << " bits at " << x << "," << y;
+        pixSetPixel(made.get(), x, y, expected);
+      }
+    ExpectSameImage(FromLeptonica(*made), Pattern(45, 3, bits, {}),
+                    std::to_string(bits) + " bits from Leptonica");
+  }
+}
+
 TEST(LeptonicaImage, TwoBitImagesWidenAndOtherDepthsAreRefused) {
   TPixPtr two(pixCreate(5, 1, 2));
   for (int x = 0; x < 4; ++x) pixSetPixel(two.get(), x, 0, static_cast<l_uint32>(x));

@@ -61,15 +61,18 @@ int TRunJoiner::JoinRoots(int a, int b) {
 }
 
 int TRunJoiner::AddRun(int x0, int x1, bool border) {
-  const std::vector<TLabelRun>& above = *Previous;
-  while (Next < above.size() && above[Next].X1 < x0 - Reach) ++Next;
+  const TLabelRun* above = Previous->data();
+  const std::size_t aboveCount = Previous->size();
+  const int from = x0 - Reach, to = x1 + Reach;
+  std::size_t next = Next;
+  while (next < aboveCount && above[next].X1 < from) ++next;
   int root = -1;
-  std::size_t k = Next;
-  for (; k < above.size() && above[k].X0 <= x1 + Reach; ++k) {
+  std::size_t k = next;
+  for (; k < aboveCount && above[k].X0 <= to; ++k) {
     const int r = RootOf(above[k].Label);
     root = root < 0 ? r : r == root ? root : JoinRoots(root, r);
   }
-  if (k > Next) Next = k - 1;  // the last run met may also meet the next run
+  Next = k > next ? k - 1 : next;  // the last run met may also meet the next run
   const int y = Y;
   if (root < 0) {
     root = static_cast<int>(Regions.size());
@@ -85,7 +88,7 @@ int TRunJoiner::AddRun(int x0, int x1, bool border) {
     r.MinX = std::min(r.MinX, x0);
     r.MaxX = std::max(r.MaxX, x1);
     r.MaxY = y;
-    r.TouchesBorder = r.TouchesBorder || border;
+    r.TouchesBorder |= border;
   }
   Current->push_back({x0, x1, root});
   return root;
