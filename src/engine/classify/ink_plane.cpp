@@ -64,6 +64,15 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
   OneWordRows = OneWordColumns = false;
 }
 
+void TInkPlane::ResetWithRows(const TDIB& bitmap, int threshold, std::vector<std::uint64_t>& rows) {
+  Reset(bitmap, threshold, 0, 0, bitmap.Width() - 1, bitmap.Height() - 1);
+  // Anything else is read from the pixels when asked.
+  if (RowStride != 1 || Bottom < Top || rows.size() != static_cast<std::size_t>(Bottom - Top + 1)) return;
+  RowsRead = true;
+  OneWordRows = true;
+  Rows.swap(rows);
+}
+
 bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const {
   TInkPlane named;
   named.Reset(bitmap, threshold, left, top, right, bottom);
@@ -204,11 +213,12 @@ void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int thresh
   const int windowTop = std::max(std::min(top, ascLine), top - h) - 1;
   const int windowBottom = std::min(std::max(bottom, descLine), bottom + h) + 1;
   const int glyphRight = glyphBitmap.Width() - 1, glyphBottom = glyphBitmap.Height() - 1;
-  if (!Valid || !GlyphPlane.Names(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom))
+  if (!(Valid || GlyphOffered) || !GlyphPlane.Names(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom))
     GlyphPlane.Reset(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom);
   if (!Valid || !PagePlane.Names(page, threshold, left - 1, windowTop, right + 1, windowBottom))
     PagePlane.Reset(page, threshold, left - 1, windowTop, right + 1, windowBottom);
   Valid = Kept;
+  GlyphOffered = false;
 }
 
 TPlanesScope::TPlanesScope(TDispatchPlanes& planes, const TDIB& glyphBitmap, const TDIB& page, int threshold,
