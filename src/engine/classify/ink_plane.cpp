@@ -86,6 +86,14 @@ void TInkPlane::ReadRows() {
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Rows.resize(static_cast<std::size_t>(h * RowStride));
   const TSixteenPixels pixels(Threshold);
+  if (w < 16 && Left + 16 <= Width) {
+    // Sixteen bytes in place where the rows hold them, the bits past the
+    // window dropped, rather than a copy of each row.
+    const unsigned window = (1u << w) - 1;
+    for (int j = 0; j < h; ++j)
+      Rows[static_cast<std::size_t>(j)] = pixels.Ink(Bitmap->Row(Top + j) + Left) & window;
+    return;
+  }
   for (int j = 0; j < h; ++j)
     BitsOfRow(Bitmap->Row(Top + j) + Left, w, &Rows[static_cast<std::size_t>(j * RowStride)],
               [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
