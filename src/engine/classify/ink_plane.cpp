@@ -34,6 +34,36 @@ void TransposeHalves(std::uint64_t* a) {
   SwapHalves<1>(a, 32, 0x5555555555555555ull);
 }
 
+// A round of TransposeHalves when the upper half of every bit group of 2j
+// is paper: the words j further on lend their low halves and are left empty.
+template <int J>
+void MergeHalves(std::uint64_t* a, std::uint64_t m) {
+  for (int k = 0; k < J; ++k) {
+    a[k] |= (a[k + J] & m) << J;
+    a[k + J] = 0;
+  }
+}
+
+// TransposeHalves of a block whose rows hold ink only in their first
+// `columns` bits: the rounds that would move only paper are left out, and
+// only the first `columns` words are the block's columns.
+void TransposeNarrowHalves(std::uint64_t* a, int columns) {
+  if (columns > 16) {
+    TransposeHalves(a);
+    return;
+  }
+  MergeHalves<16>(a, 0x0000FFFF0000FFFFull);
+  if (columns > 8) {
+    SwapHalves<8>(a, 16, 0x00FF00FF00FF00FFull);
+  } else {
+    MergeHalves<8>(a, 0x00FF00FF00FF00FFull);
+  }
+  const int n = columns > 8 ? 16 : 8;
+  SwapHalves<4>(a, n, 0x0F0F0F0F0F0F0F0Full);
+  SwapHalves<2>(a, n, 0x3333333333333333ull);
+  SwapHalves<1>(a, n, 0x5555555555555555ull);
+}
+
 // Transposes a 64 x 64 block of bits: bit x of word y becomes bit y of word x.
 void Transpose64(std::uint64_t* a) {
   SwapHalves<32>(a, 64, 0x00000000FFFFFFFFull);
@@ -114,7 +144,7 @@ void TInkPlane::ReadColumns() {
       std::copy(Rows.begin(), Rows.begin() + upper, block);
       std::fill(block + upper, block + 32, 0);
       for (int k = 32; k < h; ++k) block[k - 32] |= Rows[static_cast<std::size_t>(k)] << 32;
-      TransposeHalves(block);
+      TransposeNarrowHalves(block, w);
     } else {
       std::copy(Rows.begin(), Rows.begin() + h, block);
       std::fill(block + h, block + 64, 0);
@@ -130,7 +160,7 @@ void TInkPlane::ReadColumns() {
       if (columns <= 32) {
         // Rows k and k + 32 share a word: one half-sized transposition.
         for (int k = 0; k < 32; ++k) block[k] = rowWord(first + k, c) | rowWord(first + k + 32, c) << 32;
-        TransposeHalves(block);
+        TransposeNarrowHalves(block, columns);
       } else {
         for (int k = 0; k < 64; ++k) block[k] = rowWord(first + k, c);
         Transpose64(block);
