@@ -127,6 +127,14 @@ bool LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, i
   const std::uint64_t pairs = w > 1 ? bit_spans::LowBits(w - 1) : 0;
   bool cornerOnly = false;
   for (int j = 1; j < h && !cornerOnly; ++j) cornerOnly = CornerOnly(paper[j - 1], paper[j], pairs);
+  // Paper not on a run from the edge of its row could be a hole; without
+  // any there is none.
+  std::uint64_t inner = 0;
+  for (int j = 0; j < h; ++j) inner |= paper[j] & ~outside[j];
+  if (inner == 0) {
+    s.Regions.clear();
+    return !cornerOnly;
+  }
   // The paper reached from the edge, row to row.
   bit_flood::Spread(outside.data(), paper.data(), h, eight, full);
   for (int j = 0; j < h; ++j) paper[j] &= ~outside[j];
