@@ -54,7 +54,9 @@ inline void Spread(std::uint64_t* region, const std::uint64_t* mask, int h, bool
   // starts below that row; likewise the next pass up starts above the lowest
   // row the pass down changed. A pass that adds nothing after the pass the
   // other way leaves the region closed both ways.
+  // Rows above the region's first can take nothing from the row above them.
   int downFrom = 1;
+  while (downFrom < h && region[downFrom - 1] == 0) ++downFrom;
   for (bool first = true;; first = false) {
     int lowestChanged = -1;
     for (int j = downFrom; j < h; ++j)
