@@ -71,6 +71,22 @@ void Transpose64(std::uint64_t* a) {
   TransposeHalves(a + 32);
 }
 
+struct TWindow {
+  int Left, Top, Right, Bottom;
+};
+
+// The pixels left..right by top..bottom that lie in the bitmap; an empty
+// window ends just before its start.
+TWindow ClippedWindow(const TDIB& bitmap, int left, int top, int right, int bottom) {
+  TWindow w{std::max(left, 0), std::max(top, 0), std::min(right, bitmap.Width() - 1),
+            std::min(bottom, bitmap.Height() - 1)};
+  if (w.Right < w.Left || w.Bottom < w.Top) {
+    w.Right = w.Left - 1;  // covers nothing
+    w.Bottom = w.Top - 1;
+  }
+  return w;
+}
+
 }  // namespace
 
 void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) {
@@ -78,14 +94,11 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
   Threshold = threshold;
   Width = bitmap.Width();
   Height = bitmap.Height();
-  Left = std::max(left, 0);
-  Top = std::max(top, 0);
-  Right = std::min(right, Width - 1);
-  Bottom = std::min(bottom, Height - 1);
-  if (Right < Left || Bottom < Top) {
-    Right = Left - 1;  // covers nothing
-    Bottom = Top - 1;
-  }
+  const TWindow window = ClippedWindow(bitmap, left, top, right, bottom);
+  Left = window.Left;
+  Top = window.Top;
+  Right = window.Right;
+  Bottom = window.Bottom;
   SpanX = static_cast<unsigned>(Right - Left);
   SpanY = static_cast<unsigned>(Bottom - Top);
   RowStride = (Right - Left + 64) / 64;
@@ -104,10 +117,10 @@ void TInkPlane::ResetWithRows(const TDIB& bitmap, int threshold, std::vector<std
 }
 
 bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const {
-  TInkPlane named;
-  named.Reset(bitmap, threshold, left, top, right, bottom);
-  return Bitmap == named.Bitmap && Threshold == named.Threshold && Left == named.Left && Top == named.Top &&
-         Right == named.Right && Bottom == named.Bottom && Width == named.Width && Height == named.Height;
+  const TWindow window = ClippedWindow(bitmap, left, top, right, bottom);
+  return Bitmap == &bitmap && Threshold == threshold && Left == window.Left && Top == window.Top &&
+         Right == window.Right && Bottom == window.Bottom && Width == bitmap.Width() &&
+         Height == bitmap.Height();
 }
 
 void TInkPlane::ReadRows() {
