@@ -7,6 +7,7 @@
 #include "dibunit/errors.h"
 #include "dibunit/prefault.h"
 #include "dibunit/threshold.h"
+#include "engine/classify/dispatch_memo.h"
 #include "engine/classify/probe_scratch.h"
 
 namespace omniocr {
@@ -118,9 +119,15 @@ void TOmnifontOCR::Recognize(TGlobalHandle handle, TAreaType areaType, const TPa
     SortReadingOrder();
     MergeFragments();
     SpacingStatistics();
-    RecognitionPass();
-    CorrectBySimilarity();
-    if (SplitTouching != 0) SplitTouchingChars();
+    {
+      // The pass and the split change pixels only through the driver, which
+      // tells the memory of its dispatches; the similarity correction only
+      // reads them. What that memory knows of the page lasts over all three.
+      const TDispatchMemo::TPageScope page(Scratch().Dispatches);
+      RecognitionPass();
+      CorrectBySimilarity();
+      if (SplitTouching != 0) SplitTouchingChars();
+    }
     if (SpaceWidth == 0) SpaceWidth = FixedPitch ? PitchEstimate : GapEstimate;
     if (areaType == atTextLine || areaType == atParagraph || areaType == atRegions)
       AssembleWordsAndLines(areaType != atTextLine);

@@ -2,6 +2,8 @@
 
 #include "engine/arith.h"
 #include "engine/classify/candidates.h"
+#include "engine/classify/ink_plane.h"
+#include "engine/classify/page_row_ink.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
 
@@ -18,7 +20,13 @@ struct TPageProbe {
   // The first row of y0..y1 with ink in x0..x1 (ink) or none (!ink), where a
   // scan would stop.
   int NextRow(int x0, int x1, int y0, int y1, bool ink) const {
-    return NextRowWhere(Page, x0, x1, y0, y1, Thr, 1, ink);
+    if (ActivePlane(Page, Thr) != nullptr) return NextRowWhere(Page, x0, x1, y0, y1, Thr, 1, ink);
+    // Before a dispatch no plane holds the page: its rows one by one, sixteen
+    // pixels at a time.
+    int y = y0;
+    for (; y <= y1; ++y)
+      if (SpanHoldsInk(Page, x0, x1, y, Thr) == ink) return y;
+    return y;
   }
   int Cross(int x0, int y0, int x1, int y1) const { return CountCrossings(Page, x0, y0, x1, y1, Thr); }
   int Run(int x, int y, int dir, int target, int n) const { return ScanRun(Page, x, y, dir, target, Thr, n); }

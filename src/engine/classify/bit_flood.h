@@ -49,21 +49,24 @@ inline void Spread(std::uint64_t* region, const std::uint64_t* mask, int h, bool
     region[to] = FillRuns(region[to] | fresh, mask[to]);
     return true;
   };
-  auto down = [&] {
-    bool grew = false;
-    for (int j = 1; j < h; ++j) grew |= grow(j - 1, j);
-    return grew;
-  };
-  auto up = [&] {
-    bool grew = false;
-    for (int j = h - 2; j >= 0; --j) grew |= grow(j + 1, j);
-    return grew;
-  };
-  // A pass that adds nothing after the pass the other way leaves the region
-  // closed both ways.
+  // After a pass down no row grows from the one above it, and a pass up
+  // leaves that so above the highest row it changed: the next pass down
+  // starts below that row; likewise the next pass up starts above the lowest
+  // row the pass down changed. A pass that adds nothing after the pass the
+  // other way leaves the region closed both ways.
+  // Rows above the region's first can take nothing from the row above them.
+  int downFrom = 1;
+  while (downFrom < h && region[downFrom - 1] == 0) ++downFrom;
   for (bool first = true;; first = false) {
-    if (!down() && !first) return;
-    if (!up()) return;
+    int lowestChanged = -1;
+    for (int j = downFrom; j < h; ++j)
+      if (grow(j - 1, j)) lowestChanged = j;
+    if (lowestChanged < 0 && !first) return;
+    int highestChanged = -1;
+    for (int j = first ? h - 2 : lowestChanged - 1; j >= 0; --j)
+      if (grow(j + 1, j)) highestChanged = j;
+    if (highestChanged < 0) return;
+    downFrom = highestChanged + 1;
   }
 }
 

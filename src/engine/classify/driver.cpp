@@ -335,6 +335,16 @@ class TGlyphRowWriter {
   bool ShortRowCopied = false;  // a row shorter than sixteen at the page's right edge
 };
 
+// The glyph bitmap's ink at the cut's threshold is known: a marked pixel
+// keeps the page's grey level (ink where the page's is), and every other one
+// is paper (248), ink only at a threshold above that.
+void OfferGlyphInk(TProbeScratch& scratch, const TDIB& b, int threshold, std::vector<std::uint64_t>& ink,
+                   const std::vector<std::uint64_t>& marked, std::uint64_t full) {
+  const std::uint64_t unmarked = IsInkByte(kGlyphPaper, threshold) ? full : 0;
+  for (std::size_t y = 0; y < ink.size(); ++y) ink[y] = (ink[y] & marked[y]) | (unmarked & ~marked[y]);
+  scratch.Planes.OfferGlyphRows(b, threshold, ink);
+}
+
 // The glyph cut of a box at most a word wide, on bits: the seed's region (in
 // the neighbourhood of the next fill pass) and the unmarked ink reached from
 // the two rows of broken strokes (in the current one) keep their page grey
@@ -386,6 +396,7 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
   }
   const TGlyphRowWriter writer(page, g.Left, W);
   for (int y = 0; y < H; ++y) writer.Write(b.Row(y), g.Top + y, marked[y]);
+  OfferGlyphInk(scratch, b, threshold, ink, marked, full);
 }
 
 // Keeps a glyph bitmap of the engine's for one driver call.

@@ -1,5 +1,6 @@
 #include "engine/classify/hole_bits.h"
 
+#include <algorithm>
 #include <bit>
 #include <vector>
 
@@ -14,6 +15,15 @@ namespace omniocr {
 namespace {
 
 constexpr std::uint8_t kOutsideByte = 248;
+
+// The unmarked paper of w pixels of a bitmap row as bits; a span shorter
+// than sixteen is read from sixteen bytes in place where the row holds them.
+std::uint64_t RowPaperBits(const std::uint8_t* row, int w, bool sixteenInRow, const TSixteenPixels& pixels) {
+  if (w < 16 && sixteenInRow) return pixels.UnmarkedPaper(row) & ((1u << w) - 1);
+  std::uint64_t bits = 0;
+  BitsOfRow(row, w, &bits, [&pixels](const std::uint8_t* p) { return pixels.UnmarkedPaper(p); });
+  return bits;
+}
 
 // The unmarked paper of a rectangle row as bits.
 std::uint64_t PaperBits(const TDIB& bitmap, int left, int y, int w, const TSixteenPixels& pixels) {
@@ -39,6 +49,63 @@ bool CornerOnly(std::uint64_t above, std::uint64_t below, std::uint64_t pairs) {
   return ((falling | rising) & pairs) != 0;
 }
 
+// Whether rows of bits, none empty, form one region: each a single run that
+// meets the run of the row before (the commonest hole, a bowl's inside).
+bool OneRegion(const std::uint64_t* rows, int n, bool eight, std::uint64_t full) {
+  for (int j = 0; j < n; ++j) {
+    const std::uint64_t v = rows[j], starts = v & ~(v << 1);
+    if ((starts & (starts - 1)) != 0) return false;
+    if (j > 0) {
+      const std::uint64_t above = rows[j - 1];
+      const std::uint64_t reach = eight ? (above | above << 1 | above >> 1) & full : above;
+      if ((reach & v) == 0) return false;
+    }
+  }
+  return true;
+}
+
+// The region of the first hole pixel in row-major order, grown through the
+// holes and taken out of them, again and again: each hole once, as a root,
+// with what a run labelling keeps of it (its size, box, first pixel in
+// row-major and in column-major order), all of which depend only on its
+// pixels. A hole lies within the block of rows with hole pixels where its
+// first pixel is.
+void TakeHoleRegions(std::vector<TLabelRegion>& regions, std::uint64_t* holes, std::uint64_t* region, int h,
+                     bool eight, std::uint64_t full) {
+  regions.clear();
+  int first = 0;
+  for (;;) {
+    while (first < h && holes[first] == 0) ++first;
+    if (first == h) return;
+    int end = first + 1;
+    while (end < h && holes[end] != 0) ++end;
+    const int startX = std::countr_zero(holes[first]);
+    if (OneRegion(holes + first, end - first, eight, full)) {
+      std::copy(holes + first, holes + end, region + first);
+    } else {
+      region[first] = bit_flood::FillRuns(std::uint64_t{1} << startX, holes[first]);
+      std::fill(region + first + 1, region + end, 0);
+      bit_flood::Spread(region + first, holes + first, end - first, eight, full);
+    }
+    const std::int32_t index = static_cast<std::int32_t>(regions.size());
+    TLabelRegion r{index, 0, startX, first, startX, first, startX, first, 0, first, false};
+    for (int j = first; j < end; ++j) {
+      const std::uint64_t v = region[j];
+      if (v == 0) continue;
+      holes[j] &= ~v;
+      r.Size += bit_spans::BitCount(v);
+      const int x0 = std::countr_zero(v), x1 = 63 - std::countl_zero(v);
+      if (x0 < r.SeedX) {  // rows in order: an equal column keeps its upper row
+        r.SeedX = r.MinX = x0;
+        r.SeedY = j;
+      }
+      r.MaxX = std::max(r.MaxX, x1);
+      r.MaxY = j;
+    }
+    regions.push_back(r);
+  }
+}
+
 }  // namespace
 
 bool LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, int w, int h, int threshold,
@@ -49,29 +116,29 @@ bool LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, i
   outside.resize(static_cast<std::size_t>(h));
   const TSixteenPixels pixels(threshold);
   const std::uint64_t full = bit_spans::LowBits(w);
+  const bool inside = top >= 0 && top + h <= bitmap.Height() && left >= 0 && left + w <= bitmap.Width();
+  const bool sixteenInRow = left + 16 <= bitmap.Width();
   for (int j = 0; j < h; ++j) {
-    paper[j] = PaperBits(bitmap, left, top + j, w, pixels);
+    paper[j] = inside ? RowPaperBits(bitmap.Row(top + j) + left, w, sixteenInRow, pixels)
+                      : PaperBits(bitmap, left, top + j, w, pixels);
     outside[j] = j == 0 || j == h - 1 ? paper[j] : bit_flood::EdgeRuns(paper[j], full, w - 1);
   }
   // Squares of two columns: x and x + 1 both inside.
   const std::uint64_t pairs = w > 1 ? bit_spans::LowBits(w - 1) : 0;
   bool cornerOnly = false;
   for (int j = 1; j < h && !cornerOnly; ++j) cornerOnly = CornerOnly(paper[j - 1], paper[j], pairs);
+  // Paper not on a run from the edge of its row could be a hole; without
+  // any there is none.
+  std::uint64_t inner = 0;
+  for (int j = 0; j < h; ++j) inner |= paper[j] & ~outside[j];
+  if (inner == 0) {
+    s.Regions.clear();
+    return !cornerOnly;
+  }
   // The paper reached from the edge, row to row.
   bit_flood::Spread(outside.data(), paper.data(), h, eight, full);
-  TRunJoiner joiner(s, eight);
-  for (int j = 0; j < h; ++j) {
-    std::uint64_t holes = paper[j] & ~outside[j];
-    if (holes == 0) continue;
-    joiner.StartRow(j);
-    while (holes != 0) {
-      const int x0 = std::countr_zero(holes);
-      const std::uint64_t rest = ~(holes >> x0);
-      const int x1 = x0 + (rest == 0 ? 64 - x0 : std::countr_zero(rest)) - 1;
-      joiner.AddRun(x0, x1, false);
-      holes &= x1 >= 63 ? 0 : bit_spans::kAll << (x1 + 1);
-    }
-  }
+  for (int j = 0; j < h; ++j) paper[j] &= ~outside[j];
+  TakeHoleRegions(s.Regions, paper.data(), outside.data(), h, eight, full);
   return !cornerOnly;
 }
 

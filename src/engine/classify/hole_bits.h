@@ -14,8 +14,9 @@ class TProbeScratch;
 
 // Labels the regions of unmarked paper of the w x h rectangle at (left, top)
 // (w at most 64; positions outside the bitmap read as unmarked paper, 248)
-// that do not reach its edge; they are left in scratch.Regions, as
-// LabelRegions leaves them, without the regions that reach the edge.
+// that do not reach its edge; they are left in scratch.Regions, each once as
+// a root, with the size, box and first pixels LabelRegions gives it, in the
+// order of their first pixels in row-major order.
 // Returns true when the regions are the same in either neighbourhood (no two
 // paper pixels touch only at a corner).
 bool LabelHolesOnBits(TProbeScratch& scratch, const TDIB& bitmap, int left, int top, int w, int h,

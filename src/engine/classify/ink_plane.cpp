@@ -34,11 +34,57 @@ void TransposeHalves(std::uint64_t* a) {
   SwapHalves<1>(a, 32, 0x5555555555555555ull);
 }
 
+// A round of TransposeHalves when the upper half of every bit group of 2j
+// is paper: the words j further on lend their low halves and are left empty.
+template <int J>
+void MergeHalves(std::uint64_t* a, std::uint64_t m) {
+  for (int k = 0; k < J; ++k) {
+    a[k] |= (a[k + J] & m) << J;
+    a[k + J] = 0;
+  }
+}
+
+// TransposeHalves of a block whose rows hold ink only in their first
+// `columns` bits: the rounds that would move only paper are left out, and
+// only the first `columns` words are the block's columns.
+void TransposeNarrowHalves(std::uint64_t* a, int columns) {
+  if (columns > 16) {
+    TransposeHalves(a);
+    return;
+  }
+  MergeHalves<16>(a, 0x0000FFFF0000FFFFull);
+  if (columns > 8) {
+    SwapHalves<8>(a, 16, 0x00FF00FF00FF00FFull);
+  } else {
+    MergeHalves<8>(a, 0x00FF00FF00FF00FFull);
+  }
+  const int n = columns > 8 ? 16 : 8;
+  SwapHalves<4>(a, n, 0x0F0F0F0F0F0F0F0Full);
+  SwapHalves<2>(a, n, 0x3333333333333333ull);
+  SwapHalves<1>(a, n, 0x5555555555555555ull);
+}
+
 // Transposes a 64 x 64 block of bits: bit x of word y becomes bit y of word x.
 void Transpose64(std::uint64_t* a) {
   SwapHalves<32>(a, 64, 0x00000000FFFFFFFFull);
   TransposeHalves(a);
   TransposeHalves(a + 32);
+}
+
+struct TWindow {
+  int Left, Top, Right, Bottom;
+};
+
+// The pixels left..right by top..bottom that lie in the bitmap; an empty
+// window ends just before its start.
+TWindow ClippedWindow(const TDIB& bitmap, int left, int top, int right, int bottom) {
+  TWindow w{std::max(left, 0), std::max(top, 0), std::min(right, bitmap.Width() - 1),
+            std::min(bottom, bitmap.Height() - 1)};
+  if (w.Right < w.Left || w.Bottom < w.Top) {
+    w.Right = w.Left - 1;  // covers nothing
+    w.Bottom = w.Top - 1;
+  }
+  return w;
 }
 
 }  // namespace
@@ -48,14 +94,11 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
   Threshold = threshold;
   Width = bitmap.Width();
   Height = bitmap.Height();
-  Left = std::max(left, 0);
-  Top = std::max(top, 0);
-  Right = std::min(right, Width - 1);
-  Bottom = std::min(bottom, Height - 1);
-  if (Right < Left || Bottom < Top) {
-    Right = Left - 1;  // covers nothing
-    Bottom = Top - 1;
-  }
+  const TWindow window = ClippedWindow(bitmap, left, top, right, bottom);
+  Left = window.Left;
+  Top = window.Top;
+  Right = window.Right;
+  Bottom = window.Bottom;
   SpanX = static_cast<unsigned>(Right - Left);
   SpanY = static_cast<unsigned>(Bottom - Top);
   RowStride = (Right - Left + 64) / 64;
@@ -64,11 +107,20 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
   OneWordRows = OneWordColumns = false;
 }
 
+void TInkPlane::ResetWithRows(const TDIB& bitmap, int threshold, std::vector<std::uint64_t>& rows) {
+  Reset(bitmap, threshold, 0, 0, bitmap.Width() - 1, bitmap.Height() - 1);
+  // Anything else is read from the pixels when asked.
+  if (RowStride != 1 || Bottom < Top || rows.size() != static_cast<std::size_t>(Bottom - Top + 1)) return;
+  RowsRead = true;
+  OneWordRows = true;
+  Rows.swap(rows);
+}
+
 bool TInkPlane::Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const {
-  TInkPlane named;
-  named.Reset(bitmap, threshold, left, top, right, bottom);
-  return Bitmap == named.Bitmap && Threshold == named.Threshold && Left == named.Left && Top == named.Top &&
-         Right == named.Right && Bottom == named.Bottom && Width == named.Width && Height == named.Height;
+  const TWindow window = ClippedWindow(bitmap, left, top, right, bottom);
+  return Bitmap == &bitmap && Threshold == threshold && Left == window.Left && Top == window.Top &&
+         Right == window.Right && Bottom == window.Bottom && Width == bitmap.Width() &&
+         Height == bitmap.Height();
 }
 
 void TInkPlane::ReadRows() {
@@ -77,6 +129,14 @@ void TInkPlane::ReadRows() {
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Rows.resize(static_cast<std::size_t>(h * RowStride));
   const TSixteenPixels pixels(Threshold);
+  if (w < 16 && Left + 16 <= Width) {
+    // Sixteen bytes in place where the rows hold them, the bits past the
+    // window dropped, rather than a copy of each row.
+    const unsigned window = (1u << w) - 1;
+    for (int j = 0; j < h; ++j)
+      Rows[static_cast<std::size_t>(j)] = pixels.Ink(Bitmap->Row(Top + j) + Left) & window;
+    return;
+  }
   for (int j = 0; j < h; ++j)
     BitsOfRow(Bitmap->Row(Top + j) + Left, w, &Rows[static_cast<std::size_t>(j * RowStride)],
               [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
@@ -97,7 +157,7 @@ void TInkPlane::ReadColumns() {
       std::copy(Rows.begin(), Rows.begin() + upper, block);
       std::fill(block + upper, block + 32, 0);
       for (int k = 32; k < h; ++k) block[k - 32] |= Rows[static_cast<std::size_t>(k)] << 32;
-      TransposeHalves(block);
+      TransposeNarrowHalves(block, w);
     } else {
       std::copy(Rows.begin(), Rows.begin() + h, block);
       std::fill(block + h, block + 64, 0);
@@ -113,7 +173,7 @@ void TInkPlane::ReadColumns() {
       if (columns <= 32) {
         // Rows k and k + 32 share a word: one half-sized transposition.
         for (int k = 0; k < 32; ++k) block[k] = rowWord(first + k, c) | rowWord(first + k + 32, c) << 32;
-        TransposeHalves(block);
+        TransposeNarrowHalves(block, columns);
       } else {
         for (int k = 0; k < 64; ++k) block[k] = rowWord(first + k, c);
         Transpose64(block);
@@ -204,11 +264,12 @@ void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int thresh
   const int windowTop = std::max(std::min(top, ascLine), top - h) - 1;
   const int windowBottom = std::min(std::max(bottom, descLine), bottom + h) + 1;
   const int glyphRight = glyphBitmap.Width() - 1, glyphBottom = glyphBitmap.Height() - 1;
-  if (!Valid || !GlyphPlane.Names(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom))
+  if (!(Valid || GlyphOffered) || !GlyphPlane.Names(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom))
     GlyphPlane.Reset(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom);
   if (!Valid || !PagePlane.Names(page, threshold, left - 1, windowTop, right + 1, windowBottom))
     PagePlane.Reset(page, threshold, left - 1, windowTop, right + 1, windowBottom);
   Valid = Kept;
+  GlyphOffered = false;
 }
 
 TPlanesScope::TPlanesScope(TDispatchPlanes& planes, const TDIB& glyphBitmap, const TDIB& page, int threshold,

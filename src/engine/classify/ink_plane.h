@@ -25,6 +25,10 @@ class TInkPlane {
   // Names the bitmap pixels left..right by top..bottom (clipped to it) at
   // `threshold`; nothing is read yet.
   void Reset(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom);
+  // Reset to the whole of a bitmap at most a word wide whose rows at
+  // `threshold` are already known as bits (bit x of rows[y], one a row):
+  // the plane takes them and leaves its former buffer in their place.
+  void ResetWithRows(const TDIB& bitmap, int threshold, std::vector<std::uint64_t>& rows);
   // Whether Reset with these arguments would name the same pixels.
   bool Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const;
 
@@ -220,7 +224,15 @@ class TDispatchPlanes {
     Kept = keep;
     if (!keep) Valid = false;
   }
-  void Forget() { Valid = false; }
+  void Forget() { Valid = GlyphOffered = false; }
+  // A glyph bitmap just cut, whose ink at `threshold` the cut already holds
+  // as bits: while kept, the next dispatch on it at that threshold takes
+  // them instead of reading its pixels.
+  void OfferGlyphRows(const TDIB& glyphBitmap, int threshold, std::vector<std::uint64_t>& rows) {
+    if (!Kept) return;
+    GlyphPlane.ResetWithRows(glyphBitmap, threshold, rows);
+    GlyphOffered = true;
+  }
   // The plane of `bitmap` at `threshold`, or null.
   TInkPlane* Find(const TDIB& bitmap, int threshold) {
     if (threshold != Threshold) return nullptr;
@@ -228,8 +240,9 @@ class TDispatchPlanes {
   }
 
  private:
-  bool Kept = false;   // a driver call keeps the planes between its dispatches
-  bool Valid = false;  // the planes hold the pixels as they are
+  bool Kept = false;          // a driver call keeps the planes between its dispatches
+  bool Valid = false;         // the planes hold the pixels as they are
+  bool GlyphOffered = false;  // the glyph plane holds the pixels as they are
   int Threshold = 0;
   const TDIB* GlyphBitmap = nullptr;
   const TDIB* Page = nullptr;

@@ -458,7 +458,8 @@ TEST_F(ProbeReferenceTest, GlyphCutAsCopyFillAndPaper) {
     const int w = round % 8 == 0 ? Pick(50, 90) : Pick(3, 40), h = Pick(3, 40);  // past a word too
     engine.BeginRun();
     engine.Page = RandomBitmap(rng, w, h);
-    const int thr = round % 7 == 0 ? Pick(0, 255) : 128;
+    // Now and then above the paper level, where the unmarked paper is ink too.
+    const int thr = round % 7 == 0 ? Pick(0, 255) : round % 7 == 1 ? Pick(249, 255) : 128;
     TOCRChar g;
     g.Page = engine.Page.get();
     g.Left = Pick(0, w - 1), g.Top = Pick(0, h - 1);
@@ -481,12 +482,22 @@ TEST_F(ProbeReferenceTest, GlyphCutAsCopyFillAndPaper) {
           if (Ink(expected.At(x, y), thr)) fill(x, y, engine.FillPass % 2 == 1);
     for (std::uint8_t& v : expected.Px)
       if ((v & 7) == 0) v = 248;
+    // As in a driver call: the cut hands its ink to the next dispatch's plane.
+    const TPixelsKept kept(engine.Scratch());
     CutGlyphBitmap(engine, g, seedX, seedY, thr, reused);
     ASSERT_EQ(reused.Width(), W);
     ASSERT_EQ(reused.Height(), H);
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x)
         ASSERT_EQ(reused.PixelByte(x, y), expected.At(x, y)) << "round " << round << " at " << x << "," << y;
+    const TPlanesScope planes(engine.Scratch().Planes, reused, *g.Page, thr, g.Left, g.Top, g.Right, g.Bottom,
+                              g.Top, g.Bottom);
+    TInkPlane* plane = ActivePlane(reused, thr);
+    ASSERT_NE(plane, nullptr);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x)
+        ASSERT_EQ(plane->Classes(x, y, x, y, 3u), Ink(expected.At(x, y), thr) ? 1u : 2u)
+            << "round " << round << " at " << x << "," << y;
   }
 }
 
