@@ -147,10 +147,11 @@ class TRangeWords {
 // the view was made; W and H its size, the default limits of the margins.
 class TPageProbes : public TRangeWords<TPageProbes> {
  public:
-  TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left, int top, int right,
-              int bottom)
+  [[gnu::always_inline]] TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left,
+                                     int top, int right, int bottom)
       : Engine(engine),
         Page(page),
+        Plane(ActivePlane(page, threshold)),
         Thr(threshold),
         L(left),
         T(top),
@@ -160,7 +161,7 @@ class TPageProbes : public TRangeWords<TPageProbes> {
         H(bottom - top + 1) {}
 
   int run(int x, int y, int dir, int stopClass, int n) const {
-    return ScanRun(Page, x, y, dir, stopClass, Thr, n);
+    return ScanRunIn(Plane, Page, x, y, dir, stopClass, Thr, n);
   }
   // Paper from the box's left (right) edge to the first ink of row y.
   int lm(int y) const { return lm(y, W); }
@@ -181,12 +182,18 @@ class TPageProbes : public TRangeWords<TPageProbes> {
     return m >= W ? 0 : inkRun(L + m, y);
   }
 
-  int cross(int x1, int y1, int x2, int y2) const { return CountCrossings(Page, x1, y1, x2, y2, Thr); }
+  int cross(int x1, int y1, int x2, int y2) const {
+    return CountCrossingsIn(Plane, Page, x1, y1, x2, y2, Thr);
+  }
   // Crossings of page row y across the box, of page column x down it.
   int hx(int y) const { return cross(L, y, R, y); }
   int vx(int x) const { return cross(x, T, x, B); }
-  bool inkIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 1) != 0; }
-  bool paperIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 2) != 0; }
+  bool inkIn(int x1, int x2, int y1, int y2) const {
+    return ProbeRectIn(Plane, Page, x1, y1, x2, y2, Thr, 1) != 0;
+  }
+  bool paperIn(int x1, int x2, int y1, int y2) const {
+    return ProbeRectIn(Plane, Page, x1, y1, x2, y2, Thr, 2) != 0;
+  }
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
     return NextRowWhere(Page, x1, x2, y1, y2, Thr, mask, holds);
@@ -217,6 +224,7 @@ class TPageProbes : public TRangeWords<TPageProbes> {
  private:
   const TOmnifontOCR& Engine;
   const TDIB& Page;
+  const TInkPlane* Plane;  // the page's in the running dispatch, or null
   int Thr;
 
  public:
@@ -227,14 +235,15 @@ class TGlyphView : public TRangeWords<TGlyphView> {
  public:
   // A view of `pixels` whose column 0, row 0 is the pixel (originX, originY),
   // W x H in size; the record's box gives L, T, R, B and the page probes P.
-  TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context, const TDIB& pixels, int originX,
-             int originY, int width, int height)
+  [[gnu::always_inline]] TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                    const TDIB& pixels, int originX, int originY, int width, int height)
       : P(engine, *context.Glyph->Page, context.Threshold, context.Glyph->Left, context.Glyph->Top,
           context.Glyph->Right, context.Glyph->Bottom),
         Holes(context.HoleList.Holes),
         Engine(engine),
         Ctx(context),
         Pixels(pixels),
+        Plane(ActivePlane(pixels, context.Threshold)),
         OX(originX),
         OY(originY),
         Thr(context.Threshold),
@@ -288,7 +297,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
 
   // run(x, y, dir, stop, n): pixels passed before the first of class `stop`.
   int run(int x, int y, int dir, int stopClass, int n) const {
-    return ScanRun(Pixels, OX + x, OY + y, dir, stopClass, Thr, n);
+    return ScanRunIn(Plane, Pixels, OX + x, OY + y, dir, stopClass, Thr, n);
   }
   // lm, rm, tm, fw, hx and vx within the view's own limits are measured
   // once per dispatch on the glyph bitmap (see TLineMemo).
@@ -322,7 +331,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   int secondRun(int y) const { return lm(y) + fw(y) + gap(y); }
 
   int cross(int x1, int y1, int x2, int y2) const {
-    return CountCrossings(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
+    return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
   [[gnu::always_inline]] int hx(int y) const {
     return RowKept(&TLineMemo::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
@@ -333,10 +342,10 @@ class TGlyphView : public TRangeWords<TGlyphView> {
 
   // inkIn(x1..x2, y1..y2): the (clipped) rectangle holds ink.
   bool inkIn(int x1, int x2, int y1, int y2) const {
-    return ProbeRect(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 1) != 0;
+    return ProbeRectIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 1) != 0;
   }
   bool paperIn(int x1, int x2, int y1, int y2) const {
-    return ProbeRect(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 2) != 0;
+    return ProbeRectIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 2) != 0;
   }
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
@@ -453,6 +462,9 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
   const TDIB& Pixels;
+  // The pixels' plane in the running dispatch, or null: looked up once, since
+  // a view lives inside one recogniser call and so inside one dispatch.
+  const TInkPlane* Plane;
   int OX, OY;
   int Thr;
   TLineMemo* Memo;  // the context's, for a view of the glyph bitmap from its origin
