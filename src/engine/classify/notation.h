@@ -149,9 +149,13 @@ class TPageProbes : public TRangeWords<TPageProbes> {
  public:
   [[gnu::always_inline]] TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left,
                                      int top, int right, int bottom)
+      : TPageProbes(engine, page, ActivePlane(page, threshold), threshold, left, top, right, bottom) {}
+  // The same with the page's plane in the running dispatch (or null) given.
+  [[gnu::always_inline]] TPageProbes(const TOmnifontOCR& engine, const TDIB& page, const TInkPlane* plane,
+                                     int threshold, int left, int top, int right, int bottom)
       : Engine(engine),
         Page(page),
-        Plane(ActivePlane(page, threshold)),
+        Plane(plane),
         Thr(threshold),
         L(left),
         T(top),
@@ -237,13 +241,39 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // W x H in size; the record's box gives L, T, R, B and the page probes P.
   [[gnu::always_inline]] TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
                                     const TDIB& pixels, int originX, int originY, int width, int height)
-      : P(engine, *context.Glyph->Page, context.Threshold, context.Glyph->Left, context.Glyph->Top,
-          context.Glyph->Right, context.Glyph->Bottom),
+      : TGlyphView(engine, context, pixels, originX, originY, width, height, TSource(context, pixels)) {}
+
+ private:
+  // What a view takes from its context and the running dispatch, all read
+  // before any member is written (the writes could otherwise alias the
+  // record and force it to be read again).
+  struct TSource {
+    [[gnu::always_inline]] TSource(const TRecogContext& context, const TDIB& pixels)
+        : Page(context.Glyph->Page),
+          L(context.Glyph->Left),
+          T(context.Glyph->Top),
+          R(context.Glyph->Right),
+          B(context.Glyph->Bottom),
+          WB(context.Bitmap->Width()),
+          HB(context.Bitmap->Height()) {
+      TDispatchPlanes* planes = activePlanes;
+      PagePlane = planes == nullptr ? nullptr : planes->Find(*Page, context.Threshold);
+      PixelsPlane = planes == nullptr ? nullptr : planes->Find(pixels, context.Threshold);
+    }
+    const TDIB* Page;
+    const TInkPlane* PagePlane = nullptr;
+    const TInkPlane* PixelsPlane = nullptr;
+    int L, T, R, B, WB, HB;
+  };
+  [[gnu::always_inline]] TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                    const TDIB& pixels, int originX, int originY, int width, int height,
+                                    const TSource& source)
+      : P(engine, *source.Page, source.PagePlane, context.Threshold, source.L, source.T, source.R, source.B),
         Holes(context.HoleList.Holes),
         Engine(engine),
         Ctx(context),
         Pixels(pixels),
-        Plane(ActivePlane(pixels, context.Threshold)),
+        Plane(source.PixelsPlane),
         OX(originX),
         OY(originY),
         Thr(context.Threshold),
@@ -252,12 +282,12 @@ class TGlyphView : public TRangeWords<TGlyphView> {
         H(height),
         Wm(width - 1),
         Hm(height - 1),
-        WB(context.Bitmap->Width()),
-        HB(context.Bitmap->Height()),
-        L(context.Glyph->Left),
-        T(context.Glyph->Top),
-        R(context.Glyph->Right),
-        B(context.Glyph->Bottom),
+        WB(source.WB),
+        HB(source.HB),
+        L(source.L),
+        T(source.T),
+        R(source.R),
+        B(source.B),
         xc(L + width / 2),
         yc(T + height / 2),
         W2(W / 2),
@@ -274,6 +304,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
         H16(H / 16),
         H32(H / 32) {}
 
+ public:
   // The glyph bitmap with W and H of the bitmap itself (the digit recogniser).
   static TGlyphView OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {
     const TDIB& b = *context.Bitmap;
