@@ -227,6 +227,8 @@ class TPageProbes : public TRangeWords<TPageProbes> {
 
  private:
   const TOmnifontOCR& Engine;
+  friend class TGlyphView;  // its page() view shares the page and its plane
+
   const TDIB& Page;
   const TInkPlane* Plane;  // the page's in the running dispatch, or null
   int Thr;
@@ -303,6 +305,44 @@ class TGlyphView : public TRangeWords<TGlyphView> {
         H12(H / 12),
         H16(H / 16),
         H32(H / 32) {}
+  // The page view of view v (see page()).
+  struct TOnPage {};
+  [[gnu::always_inline]] TGlyphView(const TGlyphView& v, TOnPage)
+      : P(v.P),
+        Holes(v.Holes),
+        Engine(v.Engine),
+        Ctx(v.Ctx),
+        Pixels(v.P.Page),
+        Plane(v.P.Plane),
+        OX(v.L),
+        OY(v.T),
+        Thr(v.Thr),
+        Memo(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0 ? &v.Ctx.Lines : nullptr),
+        W(v.W),
+        H(v.H),
+        Wm(v.Wm),
+        Hm(v.Hm),
+        WB(v.WB),
+        HB(v.HB),
+        L(v.L),
+        T(v.T),
+        R(v.R),
+        B(v.B),
+        xc(v.xc),
+        yc(v.yc),
+        W2(v.W2),
+        W4(v.W4),
+        W8(v.W8),
+        W12(v.W12),
+        W16(v.W16),
+        W32(v.W32),
+        H2(v.H2),
+        H3(v.H3),
+        H4(v.H4),
+        H8(v.H8),
+        H12(v.H12),
+        H16(v.H16),
+        H32(v.H32) {}
 
  public:
   // The glyph bitmap with W and H of the bitmap itself (the digit recogniser).
@@ -322,7 +362,9 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   }
   // The same W x H, box-relative on the page: the page view of a glyph view,
   // for rules that mix probes of the glyph bitmap and of the page.
-  TGlyphView page() const { return TGlyphView(Engine, Ctx, *Ctx.Glyph->Page, L, T, W, H); }
+  // Made from this view's own box and sizes (nothing moves the box while a
+  // recogniser runs), so nothing is read from the record or worked out again.
+  TGlyphView page() const { return TGlyphView(*this, TOnPage{}); }
 
   // --- Probes on the view, in its own coordinates --------------------------
 
