@@ -414,7 +414,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   }
 
   // inkIn(x1..x2, y1..y2): the (clipped) rectangle holds ink.
-  bool inkIn(int x1, int x2, int y1, int y2) const {
+  [[gnu::always_inline]] bool inkIn(int x1, int x2, int y1, int y2) const {
     return ProbeRectIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 1) != 0;
   }
   bool paperIn(int x1, int x2, int y1, int y2) const {
