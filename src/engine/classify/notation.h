@@ -403,7 +403,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // Where the second ink run of row y begins: lm + fw + gap.
   int secondRun(int y) const { return lm(y) + fw(y) + gap(y); }
 
-  int cross(int x1, int y1, int x2, int y2) const {
+  [[gnu::always_inline]] int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
   [[gnu::always_inline]] int hx(int y) const {
