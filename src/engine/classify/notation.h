@@ -192,7 +192,7 @@ class TPageProbes : public TRangeWords<TPageProbes> {
   // Crossings of page row y across the box, of page column x down it.
   int hx(int y) const { return cross(L, y, R, y); }
   int vx(int x) const { return cross(x, T, x, B); }
-  bool inkIn(int x1, int x2, int y1, int y2) const {
+  [[gnu::always_inline]] bool inkIn(int x1, int x2, int y1, int y2) const {
     return ProbeRectIn(Plane, Page, x1, y1, x2, y2, Thr, 1) != 0;
   }
   bool paperIn(int x1, int x2, int y1, int y2) const {
