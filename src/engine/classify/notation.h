@@ -186,7 +186,7 @@ class TPageProbes : public TRangeWords<TPageProbes> {
     return m >= W ? 0 : inkRun(L + m, y);
   }
 
-  int cross(int x1, int y1, int x2, int y2) const {
+  [[gnu::always_inline]] int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossingsIn(Plane, Page, x1, y1, x2, y2, Thr);
   }
   // Crossings of page row y across the box, of page column x down it.
