@@ -147,10 +147,15 @@ class TRangeWords {
 // the view was made; W and H its size, the default limits of the margins.
 class TPageProbes : public TRangeWords<TPageProbes> {
  public:
-  TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left, int top, int right,
-              int bottom)
+  [[gnu::always_inline]] TPageProbes(const TOmnifontOCR& engine, const TDIB& page, int threshold, int left,
+                                     int top, int right, int bottom)
+      : TPageProbes(engine, page, ActivePlane(page, threshold), threshold, left, top, right, bottom) {}
+  // The same with the page's plane in the running dispatch (or null) given.
+  [[gnu::always_inline]] TPageProbes(const TOmnifontOCR& engine, const TDIB& page, const TInkPlane* plane,
+                                     int threshold, int left, int top, int right, int bottom)
       : Engine(engine),
         Page(page),
+        Plane(plane),
         Thr(threshold),
         L(left),
         T(top),
@@ -160,7 +165,7 @@ class TPageProbes : public TRangeWords<TPageProbes> {
         H(bottom - top + 1) {}
 
   int run(int x, int y, int dir, int stopClass, int n) const {
-    return ScanRun(Page, x, y, dir, stopClass, Thr, n);
+    return ScanRunIn(Plane, Page, x, y, dir, stopClass, Thr, n);
   }
   // Paper from the box's left (right) edge to the first ink of row y.
   int lm(int y) const { return lm(y, W); }
@@ -181,12 +186,18 @@ class TPageProbes : public TRangeWords<TPageProbes> {
     return m >= W ? 0 : inkRun(L + m, y);
   }
 
-  int cross(int x1, int y1, int x2, int y2) const { return CountCrossings(Page, x1, y1, x2, y2, Thr); }
+  [[gnu::always_inline]] int cross(int x1, int y1, int x2, int y2) const {
+    return CountCrossingsIn(Plane, Page, x1, y1, x2, y2, Thr);
+  }
   // Crossings of page row y across the box, of page column x down it.
   int hx(int y) const { return cross(L, y, R, y); }
   int vx(int x) const { return cross(x, T, x, B); }
-  bool inkIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 1) != 0; }
-  bool paperIn(int x1, int x2, int y1, int y2) const { return ProbeRect(Page, x1, y1, x2, y2, Thr, 2) != 0; }
+  [[gnu::always_inline]] bool inkIn(int x1, int x2, int y1, int y2) const {
+    return ProbeRectIn(Plane, Page, x1, y1, x2, y2, Thr, 1) != 0;
+  }
+  bool paperIn(int x1, int x2, int y1, int y2) const {
+    return ProbeRectIn(Plane, Page, x1, y1, x2, y2, Thr, 2) != 0;
+  }
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
     return NextRowWhere(Page, x1, x2, y1, y2, Thr, mask, holds);
@@ -216,7 +227,10 @@ class TPageProbes : public TRangeWords<TPageProbes> {
 
  private:
   const TOmnifontOCR& Engine;
+  friend class TGlyphView;  // its page() view shares the page and its plane
+
   const TDIB& Page;
+  const TInkPlane* Plane;  // the page's in the running dispatch, or null
   int Thr;
 
  public:
@@ -227,14 +241,41 @@ class TGlyphView : public TRangeWords<TGlyphView> {
  public:
   // A view of `pixels` whose column 0, row 0 is the pixel (originX, originY),
   // W x H in size; the record's box gives L, T, R, B and the page probes P.
-  TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context, const TDIB& pixels, int originX,
-             int originY, int width, int height)
-      : P(engine, *context.Glyph->Page, context.Threshold, context.Glyph->Left, context.Glyph->Top,
-          context.Glyph->Right, context.Glyph->Bottom),
+  [[gnu::always_inline]] TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                    const TDIB& pixels, int originX, int originY, int width, int height)
+      : TGlyphView(engine, context, pixels, originX, originY, width, height, TSource(context, pixels)) {}
+
+ private:
+  // What a view takes from its context and the running dispatch, all read
+  // before any member is written (the writes could otherwise alias the
+  // record and force it to be read again).
+  struct TSource {
+    [[gnu::always_inline]] TSource(const TRecogContext& context, const TDIB& pixels)
+        : Page(context.Glyph->Page),
+          L(context.Glyph->Left),
+          T(context.Glyph->Top),
+          R(context.Glyph->Right),
+          B(context.Glyph->Bottom),
+          WB(context.Bitmap->Width()),
+          HB(context.Bitmap->Height()) {
+      TDispatchPlanes* planes = activePlanes;
+      PagePlane = planes == nullptr ? nullptr : planes->Find(*Page, context.Threshold);
+      PixelsPlane = planes == nullptr ? nullptr : planes->Find(pixels, context.Threshold);
+    }
+    const TDIB* Page;
+    const TInkPlane* PagePlane = nullptr;
+    const TInkPlane* PixelsPlane = nullptr;
+    int L, T, R, B, WB, HB;
+  };
+  [[gnu::always_inline]] TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                    const TDIB& pixels, int originX, int originY, int width, int height,
+                                    const TSource& source)
+      : P(engine, *source.Page, source.PagePlane, context.Threshold, source.L, source.T, source.R, source.B),
         Holes(context.HoleList.Holes),
         Engine(engine),
         Ctx(context),
         Pixels(pixels),
+        Plane(source.PixelsPlane),
         OX(originX),
         OY(originY),
         Thr(context.Threshold),
@@ -243,12 +284,12 @@ class TGlyphView : public TRangeWords<TGlyphView> {
         H(height),
         Wm(width - 1),
         Hm(height - 1),
-        WB(context.Bitmap->Width()),
-        HB(context.Bitmap->Height()),
-        L(context.Glyph->Left),
-        T(context.Glyph->Top),
-        R(context.Glyph->Right),
-        B(context.Glyph->Bottom),
+        WB(source.WB),
+        HB(source.HB),
+        L(source.L),
+        T(source.T),
+        R(source.R),
+        B(source.B),
         xc(L + width / 2),
         yc(T + height / 2),
         W2(W / 2),
@@ -264,7 +305,46 @@ class TGlyphView : public TRangeWords<TGlyphView> {
         H12(H / 12),
         H16(H / 16),
         H32(H / 32) {}
+  // The page view of view v (see page()).
+  struct TOnPage {};
+  [[gnu::always_inline]] TGlyphView(const TGlyphView& v, TOnPage)
+      : P(v.P),
+        Holes(v.Holes),
+        Engine(v.Engine),
+        Ctx(v.Ctx),
+        Pixels(v.P.Page),
+        Plane(v.P.Plane),
+        OX(v.L),
+        OY(v.T),
+        Thr(v.Thr),
+        Memo(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0 ? &v.Ctx.Lines : nullptr),
+        W(v.W),
+        H(v.H),
+        Wm(v.Wm),
+        Hm(v.Hm),
+        WB(v.WB),
+        HB(v.HB),
+        L(v.L),
+        T(v.T),
+        R(v.R),
+        B(v.B),
+        xc(v.xc),
+        yc(v.yc),
+        W2(v.W2),
+        W4(v.W4),
+        W8(v.W8),
+        W12(v.W12),
+        W16(v.W16),
+        W32(v.W32),
+        H2(v.H2),
+        H3(v.H3),
+        H4(v.H4),
+        H8(v.H8),
+        H12(v.H12),
+        H16(v.H16),
+        H32(v.H32) {}
 
+ public:
   // The glyph bitmap with W and H of the bitmap itself (the digit recogniser).
   static TGlyphView OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {
     const TDIB& b = *context.Bitmap;
@@ -282,13 +362,15 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   }
   // The same W x H, box-relative on the page: the page view of a glyph view,
   // for rules that mix probes of the glyph bitmap and of the page.
-  TGlyphView page() const { return TGlyphView(Engine, Ctx, *Ctx.Glyph->Page, L, T, W, H); }
+  // Made from this view's own box and sizes (nothing moves the box while a
+  // recogniser runs), so nothing is read from the record or worked out again.
+  TGlyphView page() const { return TGlyphView(*this, TOnPage{}); }
 
   // --- Probes on the view, in its own coordinates --------------------------
 
   // run(x, y, dir, stop, n): pixels passed before the first of class `stop`.
   int run(int x, int y, int dir, int stopClass, int n) const {
-    return ScanRun(Pixels, OX + x, OY + y, dir, stopClass, Thr, n);
+    return ScanRunIn(Plane, Pixels, OX + x, OY + y, dir, stopClass, Thr, n);
   }
   // lm, rm, tm, fw, hx and vx within the view's own limits are measured
   // once per dispatch on the glyph bitmap (see TLineMemo).
@@ -321,8 +403,8 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // Where the second ink run of row y begins: lm + fw + gap.
   int secondRun(int y) const { return lm(y) + fw(y) + gap(y); }
 
-  int cross(int x1, int y1, int x2, int y2) const {
-    return CountCrossings(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
+  [[gnu::always_inline]] int cross(int x1, int y1, int x2, int y2) const {
+    return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
   [[gnu::always_inline]] int hx(int y) const {
     return RowKept(&TLineMemo::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
@@ -332,11 +414,11 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   }
 
   // inkIn(x1..x2, y1..y2): the (clipped) rectangle holds ink.
-  bool inkIn(int x1, int x2, int y1, int y2) const {
-    return ProbeRect(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 1) != 0;
+  [[gnu::always_inline]] bool inkIn(int x1, int x2, int y1, int y2) const {
+    return ProbeRectIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 1) != 0;
   }
   bool paperIn(int x1, int x2, int y1, int y2) const {
-    return ProbeRect(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 2) != 0;
+    return ProbeRectIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 2) != 0;
   }
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
@@ -453,6 +535,9 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
   const TDIB& Pixels;
+  // The pixels' plane in the running dispatch, or null: looked up once, since
+  // a view lives inside one recogniser call and so inside one dispatch.
+  const TInkPlane* Plane;
   int OX, OY;
   int Thr;
   TLineMemo* Memo;  // the context's, for a view of the glyph bitmap from its origin

@@ -81,12 +81,18 @@ inline int ScanRunOnPixels(const TDIB& bitmap, int x, int y, int direction, int 
 
 // Pixels passed from (x, y) in `direction` before the first pixel of class
 // `target`, examining at most maxSteps; 0 when the start lies outside.
-inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
-  if (const TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+// `plane` is ActivePlane(bitmap, threshold), looked up by the caller (a view
+// asks it once for all its probes).
+[[gnu::always_inline]] inline int ScanRunIn(const TInkPlane* plane, const TDIB& bitmap, int x, int y,
+                                            int direction, int target, int threshold, int maxSteps) {
+  if (plane != nullptr) {
     int steps;
     if (plane->QuickRun(x, y, direction, target == tgInk, maxSteps, steps)) return steps;
   }
   return ScanRunOnPixels(bitmap, x, y, direction, target, threshold, maxSteps);
+}
+inline int ScanRun(const TDIB& bitmap, int x, int y, int direction, int target, int threshold, int maxSteps) {
+  return ScanRunIn(ActivePlane(bitmap, threshold), bitmap, x, y, direction, target, threshold, maxSteps);
 }
 
 // The two probes below in full; their common case, a row or a column of the
@@ -96,8 +102,9 @@ std::uint8_t ProbeRectInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1,
                              std::uint8_t mask);
 
 // Number of separate ink runs met along the segment, both ends included.
-inline int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
-  if (const TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+[[gnu::always_inline]] inline int CountCrossingsIn(const TInkPlane* plane, const TDIB& bitmap, int x0, int y0,
+                                                   int x1, int y1, int threshold) {
+  if (plane != nullptr) {
     int runs;
     if (y0 == y1) {  // either way along the row
       if (plane->QuickRowRuns(y0, std::min(x0, x1), std::max(x0, x1), runs)) return runs;
@@ -107,15 +114,23 @@ inline int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, in
   }
   return CountCrossingsInFull(bitmap, x0, y0, x1, y1, threshold);
 }
+inline int CountCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+  return CountCrossingsIn(ActivePlane(bitmap, threshold), bitmap, x0, y0, x1, y1, threshold);
+}
 
 // 1 when the (clipped) rectangle holds ink, 2 when it holds paper, ANDed with mask.
-inline std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
-                              std::uint8_t mask) {
-  if (const TInkPlane* plane = ActivePlane(bitmap, threshold)) {
+[[gnu::always_inline]] inline std::uint8_t ProbeRectIn(const TInkPlane* plane, const TDIB& bitmap, int x0,
+                                                       int y0, int x1, int y1, int threshold,
+                                                       std::uint8_t mask) {
+  if (plane != nullptr) {
     unsigned classes;
     if (plane->QuickClasses(x0, y0, x1, y1, mask, classes)) return static_cast<std::uint8_t>(classes);
   }
   return ProbeRectInFull(bitmap, x0, y0, x1, y1, threshold, mask);
+}
+inline std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold,
+                              std::uint8_t mask) {
+  return ProbeRectIn(ActivePlane(bitmap, threshold), bitmap, x0, y0, x1, y1, threshold, mask);
 }
 
 // The first row y of y0..y1 whose columns x0..x1 give ProbeRect with `mask`
