@@ -165,6 +165,24 @@ class ProbeReferenceTest : public ::testing::Test {
   std::mt19937 rng{20240611};
   TOmnifontOCR engine;
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+
+  struct TProbedBox {
+    int Left, Top, Right, Bottom;
+  };
+  // A random box in `b`, and the probes' planes for `mode`: none (0), `b` as
+  // a dispatch's glyph bitmap (1), or `b` as the page around the box (2).
+  TProbedBox OpenPlanes(std::optional<TPlanesScope>& scope, int mode, const TDIB& b, const TDIB& other,
+                        int thr) {
+    const int w = b.Width(), h = b.Height();
+    TProbedBox box{};
+    box.Left = Pick(0, w - 1), box.Top = Pick(0, h - 1);
+    box.Right = Pick(box.Left, w - 1), box.Bottom = Pick(box.Top, h - 1);
+    if (mode == 1) scope.emplace(engine.Scratch().Planes, b, other, thr, 0, 0, 7, 7, 0, 7);
+    if (mode == 2)
+      scope.emplace(engine.Scratch().Planes, other, b, thr, box.Left, box.Top, box.Right, box.Bottom,
+                    Pick(-5, box.Bottom), Pick(box.Top, h + 5));
+    return box;
+  }
 };
 
 TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
@@ -259,12 +277,7 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
     const int thr = Pick(0, 255);
     for (const int mode : {0, 1, 2}) {
       std::optional<TPlanesScope> scope;
-      const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
-      const int boxRight = Pick(boxLeft, w - 1), boxBottom = Pick(boxTop, h - 1);
-      if (mode == 1) scope.emplace(engine.Scratch().Planes, *b, *other, thr, 0, 0, 7, 7, 0, 7);
-      if (mode == 2)
-        scope.emplace(engine.Scratch().Planes, *other, *b, thr, boxLeft, boxTop, boxRight, boxBottom,
-                      Pick(-5, boxBottom), Pick(boxTop, h + 5));
+      OpenPlanes(scope, mode, *b, *other, thr);
       for (int k = 0; k < 40; ++k) {
         // Rows, columns and slopes; a few with ends outside the bitmap.
         const bool outside = k % 8 == 0;
@@ -340,16 +353,11 @@ TEST_F(ProbeReferenceTest, ScansAsPixelLoopsFindThem) {
     const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
     for (const int mode : {0, 1, 2}) {
       std::optional<TPlanesScope> scope;
-      const int boxLeft = Pick(0, w - 1), boxTop = Pick(0, h - 1);
-      const int boxRight = Pick(boxLeft, w - 1), boxBottom = Pick(boxTop, h - 1);
-      if (mode == 1) scope.emplace(engine.Scratch().Planes, *b, *other, thr, 0, 0, 7, 7, 0, 7);
-      if (mode == 2)
-        scope.emplace(engine.Scratch().Planes, *other, *b, thr, boxLeft, boxTop, boxRight, boxBottom,
-                      Pick(-5, boxBottom), Pick(boxTop, h + 5));
+      const TProbedBox box = OpenPlanes(scope, mode, *b, *other, thr);
       for (int k = 0; k < 40; ++k) {
         // A column probe and a row probe have the planes read their lines.
-        if (k == 20) ProbeRect(*b, boxLeft, boxTop, boxLeft, boxBottom, thr, 3);
-        if (k == 10) ProbeRect(*b, boxLeft, boxTop, boxRight, boxTop, thr, 3);
+        if (k == 20) ProbeRect(*b, box.Left, box.Top, box.Left, box.Bottom, thr, 3);
+        if (k == 10) ProbeRect(*b, box.Left, box.Top, box.Right, box.Top, thr, 3);
         const int x = Pick(-2, w + 1), y = Pick(-2, h + 1), dir = Pick(-1, 4), target = Pick(0, 2);
         const int maxSteps = k % 4 == 0 ? Pick(-3, 3) : Pick(-3, std::max(w, h) + 5);
         int expected = 0;
