@@ -29,7 +29,7 @@ void TLetterIJTests::DottedI() const {
   add(u'i', StartWithMark());
 }
 
-const TLetterIJTests::TDotAndStemTop& TLetterIJTests::DotAndStemTop() const {
+const TDotAndStemTop& TLetterIJTests::DotAndStemTop() const {
   if (KnownDotAndStemTop) return *KnownDotAndStemTop;
   TDotAndStemTop& found = KnownDotAndStemTop.emplace();
   // The dot: the first page row with ink from the ascender line (or the top).

@@ -11,6 +11,15 @@
 
 namespace omniocr {
 
+// The dot of i and j, the gap under it and the top of the stem. Outside the
+// class, so that it is complete (and default-constructible) wherever the
+// class's members use it.
+struct TDotAndStemTop {
+  bool Found = false;
+  int yd = 0;  // the page row of the dot's top
+  int ys = 0;  // the page row of the stem's top
+};
+
 class TLetterIJTests : public TGlyphView {
  public:
   explicit TLetterIJTests(const TGlyphView& view) : TGlyphView(view) {}
@@ -25,13 +34,7 @@ class TLetterIJTests : public TGlyphView {
   void CapitalJ() const;
 
  private:
-  // The dot of i and j, the gap under it and the top of the stem, found on
-  // page rows the same way for both letters: found once.
-  struct TDotAndStemTop {
-    bool Found = false;
-    int yd = 0;  // the page row of the dot's top
-    int ys = 0;  // the page row of the stem's top
-  };
+  // Found on page rows the same way for both letters: found once.
   const TDotAndStemTop& DotAndStemTop() const;
   mutable std::optional<TDotAndStemTop> KnownDotAndStemTop;
 
