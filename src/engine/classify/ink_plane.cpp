@@ -4,6 +4,7 @@
 
 #include "engine/byte_scan.h"
 #include "engine/classify/bit_spans.h"
+#include "engine/classify/page_row_ink.h"
 
 namespace omniocr {
 
@@ -128,15 +129,12 @@ void TInkPlane::ReadRows() {
   OneWordRows = RowStride == 1;
   const int w = Right - Left + 1, h = Bottom - Top + 1;
   Rows.resize(static_cast<std::size_t>(h * RowStride));
-  const TSixteenPixels pixels(Threshold);
-  if (w < 16 && Left + 16 <= Width) {
-    // Sixteen bytes in place where the rows hold them, the bits past the
-    // window dropped, rather than a copy of each row.
-    const unsigned window = (1u << w) - 1;
-    for (int j = 0; j < h; ++j)
-      Rows[static_cast<std::size_t>(j)] = pixels.Ink(Bitmap->Row(Top + j) + Left) & window;
+  if (OneWordRows) {
+    const TSpanInk span(*Bitmap, Left, w, Threshold);
+    for (int j = 0; j < h; ++j) Rows[static_cast<std::size_t>(j)] = span.Row(Top + j);
     return;
   }
+  const TSixteenPixels pixels(Threshold);
   for (int j = 0; j < h; ++j)
     BitsOfRow(Bitmap->Row(Top + j) + Left, w, &Rows[static_cast<std::size_t>(j * RowStride)],
               [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
