@@ -41,6 +41,15 @@ inline unsigned HighBits(std::uint64_t lanes) {
   return static_cast<unsigned>(((lanes >> 7) * 0x0102040810204080ull) >> 56);
 }
 
+#if defined(__SSE2__)
+// The lanes of sixteen pixel bytes that are paper at `limits` (the threshold
+// in every lane): grey level, marks cleared, not below it.
+inline __m128i PaperLanes(const std::uint8_t* p, __m128i limits) {
+  const __m128i grey = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(-8));
+  return _mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128());
+}
+#endif
+
 }  // namespace byte_scan
 
 // The ink of eight pixels (grey level, marks ignored, below `limits`, the
@@ -99,10 +108,7 @@ class TSixteenPixels {
   }
   unsigned Ink(const std::uint8_t* p) const {
 #if defined(__SSE2__)
-    const __m128i grey =
-        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(-8));
-    const __m128i notBelow = _mm_cmpeq_epi8(_mm_subs_epu8(Limits, grey), _mm_setzero_si128());
-    return ~static_cast<unsigned>(_mm_movemask_epi8(notBelow)) & 0xFFFFu;
+    return ~static_cast<unsigned>(_mm_movemask_epi8(byte_scan::PaperLanes(p, Limits))) & 0xFFFFu;
 #else
     const std::uint64_t limits = byte_scan::kOnes * Limit;
     return InkBits8(p, limits) | InkBits8(p + 8, limits) << 8;
@@ -303,11 +309,7 @@ class TInkColumnCounter {
     for (int k = from; k < to; ++k) lanes[k] = 0xFF;
     return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes));
   }
-  __m128i PaperLanes(const std::uint8_t* p) const {
-    const __m128i grey =
-        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(-8));
-    return _mm_cmpeq_epi8(_mm_subs_epu8(Limits, grey), _mm_setzero_si128());
-  }
+  __m128i PaperLanes(const std::uint8_t* p) const { return byte_scan::PaperLanes(p, Limits); }
   void Fold() {
     const __m128i sums = _mm_sad_epu8(Counts, _mm_setzero_si128());
     Paper += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums));
@@ -327,9 +329,7 @@ inline void InkClassesOf(const std::uint8_t* row, int n, int threshold, std::int
 #if defined(__SSE2__)
   const __m128i limits = _mm_set1_epi8(static_cast<char>(threshold & 0xFF));
   for (; x + 16 <= n; x += 16) {
-    const __m128i grey =
-        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), _mm_set1_epi8(-8));
-    const __m128i paper = _mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128());
+    const __m128i paper = byte_scan::PaperLanes(row + x, limits);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_andnot_si128(paper, _mm_set1_epi8(1)));
   }
 #endif
