@@ -7,6 +7,7 @@
 #include "engine/byte_scan.h"
 #include "engine/classify/bit_flood.h"
 #include "engine/classify/bit_spans.h"
+#include "engine/classify/page_row_ink.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/region_labelling.h"
 
@@ -15,15 +16,6 @@ namespace omniocr {
 namespace {
 
 constexpr std::uint8_t kOutsideByte = 248;
-
-// The unmarked paper of w pixels of a bitmap row as bits; a span shorter
-// than sixteen is read from sixteen bytes in place where the row holds them.
-std::uint64_t RowPaperBits(const std::uint8_t* row, int w, bool sixteenInRow, const TSixteenPixels& pixels) {
-  if (w < 16 && sixteenInRow) return pixels.UnmarkedPaper(row) & ((1u << w) - 1);
-  std::uint64_t bits = 0;
-  BitsOfRow(row, w, &bits, [&pixels](const std::uint8_t* p) { return pixels.UnmarkedPaper(p); });
-  return bits;
-}
 
 // The unmarked paper of a rectangle row as bits.
 std::uint64_t PaperBits(const TDIB& bitmap, int left, int y, int w, const TSixteenPixels& pixels) {
@@ -117,10 +109,9 @@ bool LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, i
   const TSixteenPixels pixels(threshold);
   const std::uint64_t full = bit_spans::LowBits(w);
   const bool inside = top >= 0 && top + h <= bitmap.Height() && left >= 0 && left + w <= bitmap.Width();
-  const bool sixteenInRow = left + 16 <= bitmap.Width();
+  const TSpanPaper span(bitmap, left, w, threshold);  // read only when inside
   for (int j = 0; j < h; ++j) {
-    paper[j] = inside ? RowPaperBits(bitmap.Row(top + j) + left, w, sixteenInRow, pixels)
-                      : PaperBits(bitmap, left, top + j, w, pixels);
+    paper[j] = inside ? span.Row(top + j) : PaperBits(bitmap, left, top + j, w, pixels);
     outside[j] = j == 0 || j == h - 1 ? paper[j] : bit_flood::EdgeRuns(paper[j], full, w - 1);
   }
   // Squares of two columns: x and x + 1 both inside.

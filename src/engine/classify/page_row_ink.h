@@ -1,8 +1,8 @@
 #pragma once
 
-// The ink of a span of page rows, sixteen pixels at a time, read without a
+// The ink of a span of bitmap rows, sixteen pixels at a time, read without a
 // byte past the row: whether the span holds any, and (for a span of at most
-// 64 pixels) which pixels are ink.
+// 64 pixels) which pixels are ink or unmarked paper.
 
 #include <algorithm>
 #include <cstdint>
@@ -32,14 +32,18 @@ inline bool SpanHoldsInk(const TDIB& page, int x0, int x1, int y, int threshold)
   return false;
 }
 
-// The ink of columns from..from+w-1 (1 to 64, inside the page) of one row
-// after another, pixel from+k in bit k. How the last few pixels are read is
-// settled once for the span: from sixteen bytes in place where the rows hold
-// them (the bits past the span are dropped), else from the sixteen that end
-// the span, else from a copy.
-class TSpanInk {
+// Which pixels a span reader gives as bits (see TSixteenPixels).
+enum class TSpanPixels { Ink, UnmarkedPaper };
+
+// The ink (or unmarked paper) of columns from..from+w-1 (1 to 64, inside the
+// bitmap) of one row after another, pixel from+k in bit k. How the last few
+// pixels are read is settled once for the span: from sixteen bytes in place
+// where the rows hold them (the bits past the span are dropped), else from
+// the sixteen that end the span, else from a copy.
+template <TSpanPixels Kind>
+class TSpanBits {
  public:
-  TSpanInk(const TDIB& page, int from, int w, int threshold)
+  TSpanBits(const TDIB& page, int from, int w, int threshold)
       : Page(page), From(from), W(w), Whole(w & ~15), Pixels(threshold) {
     const int rest = w - Whole;
     if (rest == 0) {
@@ -62,20 +66,25 @@ class TSpanInk {
   std::uint64_t Row(int y) const {
     const std::uint8_t* p = Page.Row(y) + From;
     std::uint64_t bits = 0;
-    for (int k = 0; k < Whole; k += 16) bits |= static_cast<std::uint64_t>(Pixels.Ink(p + k)) << k;
+    for (int k = 0; k < Whole; k += 16) bits |= static_cast<std::uint64_t>(Sixteen(p + k)) << k;
     if (Tail == kNoTail) return bits;
     unsigned tail;
     if (Tail == kInPlace) {
-      tail = Pixels.Ink(p + TailAt) >> TailShift & TailMask;
+      tail = Sixteen(p + TailAt) >> TailShift & TailMask;
     } else {
       std::uint8_t copy[16] = {};
       std::memcpy(copy, p, static_cast<std::size_t>(W));
-      tail = Pixels.Ink(copy) & TailMask;
+      tail = Sixteen(copy) & TailMask;
     }
     return bits | static_cast<std::uint64_t>(tail) << Whole;
   }
 
  private:
+  unsigned Sixteen(const std::uint8_t* p) const {
+    if constexpr (Kind == TSpanPixels::Ink) return Pixels.Ink(p);
+    return Pixels.UnmarkedPaper(p);
+  }
+
   enum TTail { kNoTail, kInPlace, kCopied };
   const TDIB& Page;
   const int From, W, Whole;
@@ -84,5 +93,8 @@ class TSpanInk {
   int TailAt = 0, TailShift = 0;
   unsigned TailMask = 0;
 };
+
+using TSpanInk = TSpanBits<TSpanPixels::Ink>;
+using TSpanPaper = TSpanBits<TSpanPixels::UnmarkedPaper>;
 
 }  // namespace omniocr
