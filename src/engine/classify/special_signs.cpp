@@ -67,6 +67,9 @@ bool TSignTests::SpokeHolds(int coverage, TConf& c) {
 
 void TSignTests::SharpS() const {
   if (!(Tall() && W > 3 && H > 6 && HoleCount() <= 2 && (Pg.hx(rH(4)) == 2 || Pg.hx(rH(4) + 1) == 2))) return;
+  // Offered only below the line or without a hole. Asked first, as it costs
+  // nothing: every step before the offer can only reject.
+  if (!(Descends() || HoleCount() == 0)) return;
   // Two strokes over most of the body, the left one all the way, the right
   // one in the upper part; a few rows may miss.
   int budget = H / 16 + 1;
@@ -102,7 +105,7 @@ void TSignTests::SharpS() const {
   if (!stemLower) return;
   // The arch over the top.
   if (!Pg.inkEveryColumn(lm(H4), Wm - W / 3 - 1, 0, H4)) return;
-  if (Descends() || HoleCount() == 0) add(SharpSChar, 98);
+  add(SharpSChar, 98);
 }
 
 // --- Plus -----------------------------------------------------------------
