@@ -104,6 +104,10 @@ void TDigitTests::Six() const {
   if (!(W > 3 && H > 4 && HoleCount() <= 2 && (lm(H4) <= W2 || tm(Wm) <= H4) && lm(H2) <= W4 &&
         lm(3 * H / 4) <= W4 && rm(3 * H / 4) <= W2))
     return;
+  // One hole, below the top quarter. Asked first, as it costs nothing: every
+  // step before the offer can only reject, so their order decides nothing.
+  if (HoleCount() != 1) return;
+  if (Holes[0].MinY < H4) return;
   TConf c;
   if (vx(W2) != 3 && vx(5 * W / 8) != 3) {
     if (!(cross(W2, H4, W2, Hm) == 2 || cross(5 * W / 8, H4, 5 * W / 8, Hm) == 2)) return;
@@ -123,9 +127,7 @@ void TDigitTests::Six() const {
     if (y >= H2) return;
     if (lm(Hm - H3) > W4 || rm(Hm - H3) > W4) return;
   }
-  if (HoleCount() != 1) return;
   if (Holes[0].MaxY < H2) c *= 95;
-  if (Holes[0].MinY < H4) return;
   {
     const int a = lm(H8), b = lm(Hm - H8), m = lm(H2);
     if (!(a + b - 2 * m > 0 || a == m || m == b)) return;
@@ -275,6 +277,9 @@ void TDigitTests::Eight() const {
 
 void TDigitTests::Nine() const {
   if (!(W >= 3 && H > 4 && HoleCount() <= 2)) return;
+  // The bowl's hole. Asked first, as it costs nothing: every step before the
+  // offer can only reject, so their order decides nothing.
+  if (HoleCount() < 1) return;
   // Both gates must hold; the one along rows and columns is asked first, as
   // it is cheaper than the slanted crossing of the other.
   if (!(cross(W2, 0, W2, H4) > 0 && cross(W2, H2, Wm, H2) > 0 && (hx(H4) == 2 || hx(3 * H / 8) == 2))) return;
@@ -297,7 +302,7 @@ void TDigitTests::Nine() const {
     if (g < W2) return;
   }
   if (!(cross(W2, q, Wm, Hm) == 1 || cross(W2, q, Wm, H - 2) == 1 || cross(W2, q, W - 2, Hm) == 1)) return;
-  if (HoleCount() < 1 || !(Holes[0].MaxY <= q && Holes[0].MinY < q)) return;
+  if (!(Holes[0].MaxY <= q && Holes[0].MinY < q)) return;
   if (HoleCount() == 2 && !(Holes[1].MinY < q)) return;
   if (run(0, Hm, right, ink, H) > W / 3 && run(0, H - 2, right, ink, H) > W / 3) c *= 98;
   {
