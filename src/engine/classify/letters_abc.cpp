@@ -37,6 +37,10 @@ bool TLetterABCTests::MiddleColumnsClosed() const {
 
 void TLetterABCTests::UpperA() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
+  // One hole, clear of the bottom quarter. Asked first, as it costs nothing:
+  // every step before the offer can only reject, so their order decides
+  // nothing.
+  if (!(HoleCount() == 1 && Holes[0].MaxY < Hm - H4)) return;
   // Nothing under the apex at the foot; a single run near the top.
   if (inkIn(W2, W2, Hm - H8, Hm)) return;
   if (!(hx(1) == 1 || hx(H8) == 1 || hx(H16) == 1 || hx(H8 + 1) == 1)) return;
@@ -65,7 +69,7 @@ void TLetterABCTests::UpperA() const {
   const int yb = y + v + n;
   const int conf = yb <= 3 * H / 4 ? 100 : 99;
 
-  if (!(yb <= 5 * H / 6 && HoleCount() == 1 && Holes[0].MaxY < Hm - H4)) return;
+  if (!(yb <= 5 * H / 6)) return;
 
   // Legs: from the crossbar down to the bottom row, every line meets one or
   // two strokes, and at least one meets exactly one.
@@ -284,6 +288,10 @@ void TLetterABCTests::UpperB() const {
 
 void TLetterABCTests::LowerB() const {
   if (!(W > 3 && H > 4 && HoleCount() > 0)) return;
+  // One hole, below the top quarter: the bowl. Asked first, as it costs
+  // nothing: every step before the offer can only reject, so their order
+  // decides nothing.
+  if (!(HoleCount() == 1 && Holes[0].MinY >= H4)) return;
 
   // The ascender: the rows hold ink in the left half down to the bottom
   // (when every row does, the scan ends at B and passes).
@@ -304,7 +312,6 @@ void TLetterABCTests::LowerB() const {
     for (int y = H2; y < H - H8; ++y) (hx(y) == 2 ? twos : rest)++;
     if (twos < 2 * rest) return;
   }
-  if (!(HoleCount() == 1 && Holes[0].MinY >= H4)) return;
 
   if (rm(Hm) >= rm(Hm - H8)) {
     TConf c = Tall() ? 100 : 98;
