@@ -194,6 +194,9 @@ void TSignTests::AmpersandLoops() const {
 
 void TSignTests::Question() const {
   if (!(W > 3 && H > 5 && HoleCount() <= 1)) return;
+  // No hole. Asked first, as it costs nothing: every step before the offer
+  // can only reject, so their order decides nothing.
+  if (HoleCount() != 0) return;
   const int g = FirstEmptyPageRow();
   if (!(2 * g >= Hm)) return;
   // e: the lowest row of the dot, inside the box or below it.
@@ -202,7 +205,7 @@ void TSignTests::Question() const {
     if (!Pg.inkIn(1, Wm - 1, H, DescLine() - T)) return;
     e = LowestInkBelowBox(0, Wm);
   }
-  if (!(Pg.cross(0, 0, Wm, H2) > 1 && HoleCount() == 0)) return;
+  if (!(Pg.cross(0, 0, Wm, H2) > 1)) return;
   // From the middle down: the hook's stem, a gap, the dot.
   int u = H2;
   u = Pg.nextRow(0, Wm, u, e - 1, false);
