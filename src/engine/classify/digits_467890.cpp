@@ -26,12 +26,13 @@ bool TDigitTests::SlantPattern() const {
 void TDigitTests::Four() const {
   if (!(W > 3 && H > 5 && HoleCount() <= 2 && lm(3 * H / 16) >= lm(H2) - W8)) return;
   TConf c;
-  // Stem at the bottom.
+  // Stem at the bottom (its single row asked before the scan of rows; both
+  // only reject).
   {
+    if (lm(Hm - H8) < W4) return;
     bool found = false;
     for (int k = 0; k < H4 && !found; ++k) found = lm(Hm - k) + rm(Hm - k) >= W2;
     if (!found) return;
-    if (lm(Hm - H8) < W4) return;
   }
   const int x0 = lm(0);
   if (x0 <= W4) {
