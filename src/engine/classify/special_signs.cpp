@@ -226,7 +226,10 @@ void TSignTests::Exclamation() const {
     const int x0 = W > 2 ? 1 : 0, x1 = W > 2 ? Wm - 1 : Wm;
     if (const int dot = LowestInkBelowBox(x0, x1); dot >= 0) e = dot;
   }
-  // One stroke, then a gap in the lower half.
+  // One stroke, then a gap in the lower half. With every row above the
+  // bottom one holding ink and no dot below, only the bottom row could be
+  // the gap: when it holds ink too, the scan would find none.
+  if (g == Hm && e == Hm && Pg.hx(Hm) != 0) return;
   int z = -1;
   for (int y = 0; y <= e; ++y) {
     const int runs = Pg.hx(y);
