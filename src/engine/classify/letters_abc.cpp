@@ -427,6 +427,8 @@ void RecognizeA(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeB(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // Both tests' gates ask for a hole; without one no view need be made.
+  if (context.HoleList.HoleCount == 0) return;
   const TLetterABCTests t(TGlyphView::OfBox(engine, context));
   t.UpperB();
   t.LowerB();
