@@ -150,6 +150,17 @@ void TDigitTests::Seven() const {
   if (!(BaseLine() - MeanLine() < H && W >= 3 && H > 4 && HoleCount() <= 1 && tm(W2) <= H8 &&
         hx(3 * H / 4) == 1))
     return;
+  // The right end of the top bar and the row under it: a few probes, asked
+  // before the scans of the bar and the stem; every step before the offer
+  // can only reject, so their order decides nothing.
+  {
+    const int yr = tm(Wm) + run(Wm, tm(Wm), down, paper, H) + H16;
+    if (yr >= H2) return;
+    const int q = rm(yr);
+    if (yr < q) return;
+    const int l = lm(yr);
+    if (!(l <= W4 || l > W16 + q)) return;
+  }
   TConf c;
   // Top bar.
   int bw = 0, ys = 0;
@@ -172,14 +183,6 @@ void TDigitTests::Seven() const {
       g = std::max(g, rm(y) - 1);
     }
     if (g < W / 3) return;
-  }
-  {
-    const int yr = tm(Wm) + run(Wm, tm(Wm), down, paper, H) + H16;
-    if (yr >= H2) return;
-    const int q = rm(yr);
-    if (yr < q) return;
-    const int l = lm(yr);
-    if (!(l <= W4 || l > W16 + q)) return;
   }
   if (rm(H2) + 2 >= lm(H2)) c *= 98;
   if (hx(H4) == 1 && lm(H4) < W2) c *= 96;
