@@ -383,6 +383,9 @@ void TSignTests::Number() const {
 
 void TSignTests::Euro() const {
   if (!(W >= 5 && H > 6 && HoleCount() <= 1)) return;
+  // Offered only without a hole. Asked first, as it costs nothing: every
+  // step before the offer can only reject.
+  if (HoleCount() != 0) return;
   TConf c;
   const int v = vx(rW(2));
   if (v == 3)
@@ -399,7 +402,7 @@ void TSignTests::Euro() const {
   if (!(widest >= rW(2))) return;
   bool openSide = false;
   for (int y = yFrom; y < yTo && !openSide; ++y) openSide = rm(y) > rW(2);
-  if (openSide && HoleCount() == 0) add(EuroChar, c);
+  if (openSide) add(EuroChar, c);
 }
 
 // --- Per cent sign --------------------------------------------------------
