@@ -26,12 +26,13 @@ bool TDigitTests::SlantPattern() const {
 void TDigitTests::Four() const {
   if (!(W > 3 && H > 5 && HoleCount() <= 2 && lm(3 * H / 16) >= lm(H2) - W8)) return;
   TConf c;
-  // Stem at the bottom.
+  // Stem at the bottom (its single row asked before the scan of rows; both
+  // only reject).
   {
+    if (lm(Hm - H8) < W4) return;
     bool found = false;
     for (int k = 0; k < H4 && !found; ++k) found = lm(Hm - k) + rm(Hm - k) >= W2;
     if (!found) return;
-    if (lm(Hm - H8) < W4) return;
   }
   const int x0 = lm(0);
   if (x0 <= W4) {
@@ -104,6 +105,10 @@ void TDigitTests::Six() const {
   if (!(W > 3 && H > 4 && HoleCount() <= 2 && (lm(H4) <= W2 || tm(Wm) <= H4) && lm(H2) <= W4 &&
         lm(3 * H / 4) <= W4 && rm(3 * H / 4) <= W2))
     return;
+  // One hole, below the top quarter. Asked first, as it costs nothing: every
+  // step before the offer can only reject, so their order decides nothing.
+  if (HoleCount() != 1) return;
+  if (Holes[0].MinY < H4) return;
   TConf c;
   if (vx(W2) != 3 && vx(5 * W / 8) != 3) {
     if (!(cross(W2, H4, W2, Hm) == 2 || cross(5 * W / 8, H4, 5 * W / 8, Hm) == 2)) return;
@@ -123,9 +128,7 @@ void TDigitTests::Six() const {
     if (y >= H2) return;
     if (lm(Hm - H3) > W4 || rm(Hm - H3) > W4) return;
   }
-  if (HoleCount() != 1) return;
   if (Holes[0].MaxY < H2) c *= 95;
-  if (Holes[0].MinY < H4) return;
   {
     const int a = lm(H8), b = lm(Hm - H8), m = lm(H2);
     if (!(a + b - 2 * m > 0 || a == m || m == b)) return;
@@ -147,6 +150,17 @@ void TDigitTests::Seven() const {
   if (!(BaseLine() - MeanLine() < H && W >= 3 && H > 4 && HoleCount() <= 1 && tm(W2) <= H8 &&
         hx(3 * H / 4) == 1))
     return;
+  // The right end of the top bar and the row under it: a few probes, asked
+  // before the scans of the bar and the stem; every step before the offer
+  // can only reject, so their order decides nothing.
+  {
+    const int yr = tm(Wm) + run(Wm, tm(Wm), down, paper, H) + H16;
+    if (yr >= H2) return;
+    const int q = rm(yr);
+    if (yr < q) return;
+    const int l = lm(yr);
+    if (!(l <= W4 || l > W16 + q)) return;
+  }
   TConf c;
   // Top bar.
   int bw = 0, ys = 0;
@@ -169,14 +183,6 @@ void TDigitTests::Seven() const {
       g = std::max(g, rm(y) - 1);
     }
     if (g < W / 3) return;
-  }
-  {
-    const int yr = tm(Wm) + run(Wm, tm(Wm), down, paper, H) + H16;
-    if (yr >= H2) return;
-    const int q = rm(yr);
-    if (yr < q) return;
-    const int l = lm(yr);
-    if (!(l <= W4 || l > W16 + q)) return;
   }
   if (rm(H2) + 2 >= lm(H2)) c *= 98;
   if (hx(H4) == 1 && lm(H4) < W2) c *= 96;
@@ -275,6 +281,9 @@ void TDigitTests::Eight() const {
 
 void TDigitTests::Nine() const {
   if (!(W >= 3 && H > 4 && HoleCount() <= 2)) return;
+  // The bowl's hole. Asked first, as it costs nothing: every step before the
+  // offer can only reject, so their order decides nothing.
+  if (HoleCount() < 1) return;
   // Both gates must hold; the one along rows and columns is asked first, as
   // it is cheaper than the slanted crossing of the other.
   if (!(cross(W2, 0, W2, H4) > 0 && cross(W2, H2, Wm, H2) > 0 && (hx(H4) == 2 || hx(3 * H / 8) == 2))) return;
@@ -297,7 +306,7 @@ void TDigitTests::Nine() const {
     if (g < W2) return;
   }
   if (!(cross(W2, q, Wm, Hm) == 1 || cross(W2, q, Wm, H - 2) == 1 || cross(W2, q, W - 2, Hm) == 1)) return;
-  if (HoleCount() < 1 || !(Holes[0].MaxY <= q && Holes[0].MinY < q)) return;
+  if (!(Holes[0].MaxY <= q && Holes[0].MinY < q)) return;
   if (HoleCount() == 2 && !(Holes[1].MinY < q)) return;
   if (run(0, Hm, right, ink, H) > W / 3 && run(0, H - 2, right, ink, H) > W / 3) c *= 98;
   {
@@ -321,8 +330,9 @@ void TDigitTests::ZeroOpen() const {
         inkIn(Wm - W / 3, Wm, H2, H2)))
     return;
   TConf c(99);
-  if (!(inkIn(W2, W2, Hm - H3, Hm) && inkIn(W2, W2, 0, H3) && !inkIn(W2, W2, H3, Hm - H3) && vx(W2) == 2 &&
-        OneRunEdges() && HoleCount() == 1))
+  // The hole is asked first, as it costs nothing; all of it must hold.
+  if (!(HoleCount() == 1 && inkIn(W2, W2, Hm - H3, Hm) && inkIn(W2, W2, 0, H3) &&
+        !inkIn(W2, W2, H3, Hm - H3) && vx(W2) == 2 && OneRunEdges()))
     return;
   {
     const int d = lm(0) - lm(2);

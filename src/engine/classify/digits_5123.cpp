@@ -98,6 +98,13 @@ void TDigitTests::One() const {
   if (!(H > 4 && W < H && BaseLine() - MeanLine() < 2 * H && MarkAbove() != 1 && HoleCount() <= 1 &&
         (hx(0) == 1 || hx(1) == 1) && hx(H2) == 1 && (hx(Hm) == 1 || hx(H - 2) == 1)))
     return;
+  // The outline checks of single rows: asked before the stem's and the foot's
+  // scans, as they cost next to nothing. Every step before the offer can only
+  // reject, so their order decides nothing.
+  if (!(Tall() || rm(H4) >= rm(1) - H / 6)) return;
+  if (rm(3 * H / 4) > W2 && inkIn(Wm - W4, Wm, H - 2, Hm)) return;
+  if (rm(H2) > 2 * W / 3) return;
+  if (lm(H8) + rm(7 * H / 8) - W > W4) return;  // leans like a slash
   TConf c;
   // Foot or plain stem.
   int f = 0;
@@ -177,7 +184,6 @@ void TDigitTests::One() const {
       }
     }
   }
-  if (!(Tall() || rm(H4) >= rm(1) - H / 6)) return;
   // Shoulders: the flag side reaches lower than the other side.
   {
     int P = 0, Q = 0;
@@ -191,13 +197,10 @@ void TDigitTests::One() const {
     }
     if (P < H16 + Q) c *= 98;
   }
-  if (rm(3 * H / 4) > W2 && inkIn(Wm - W4, Wm, H - 2, Hm)) return;
-  if (rm(H2) > 2 * W / 3) return;
   if (cross(3 * W / 4, 1, 3 * W / 4, H2) > 1)
     c *= 98;
   else if (cross(3 * W / 4, Hm, 3 * W / 4, H2) > 1)
     c *= 98;
-  if (lm(H8) + rm(7 * H / 8) - W > W4) return;  // leans like a slash
   {
     const int a = tm(0);
     if (H > 11 && H8 < a && a < H2) {
@@ -233,6 +236,9 @@ void TDigitTests::One() const {
 
 void TDigitTests::Two() const {
   if (!(W >= 3 && H > 4 && HoleCount() <= 1)) return;
+  // No hole but in the upper left. Asked first, as it costs nothing: every
+  // step before the offer can only reject, so their order decides nothing.
+  if (!HoleInUpperLeft()) return;
   if (!(inkIn(rW(2), rW(2), Hm - rH(5), Hm) && inkIn(rW(2), rW(2), 0, rH(5)) &&
         inkIn(rW(8), Wm - rW(3), Hm - rH(3), Hm - rH(3)) && inkIn(Wm - rW(3), Wm, rH(3), rH(3)) &&
         inkIn(0, rW(8), Hm - rH(16), Hm) && hx(rH(2)) == 1))
@@ -284,7 +290,6 @@ void TDigitTests::Two() const {
     }
     if (!falls) c *= 95;
   }
-  if (!HoleInUpperLeft()) return;
   if (tm(Wm - rW(16)) <= tm(rW(2)) + rH(32)) c *= 98;
   if (rm(H - 3 * rH(16)) < lm(H - 3 * rH(16))) c *= 98;
   if (MarkAbove() != 0) c *= 98;
@@ -297,6 +302,9 @@ void TDigitTests::Three() const {
   if (!(W > 4 && H > 3 && HoleCount() <= 1 && inkIn(W2, W2, 0, H4) && inkIn(W2, W2, Hm - H8, Hm) &&
         vx(W2) > 1 && cross(W4, Hm - H2, W4, Hm) > 0 && tm(W2) <= H4 && bm(W2) <= H4))
     return;
+  // No hole but in the upper left. Asked first, as it costs nothing: every
+  // step before the offer can only reject, so their order decides nothing.
+  if (!HoleInUpperLeft()) return;
   if (!(run(Wm, H3, left, ink, H) <= H4 || run(Wm, H8, left, ink, H) <= H4 ||
         run(W4, H8, right, paper, H) >= H2))
     return;
@@ -368,7 +376,6 @@ void TDigitTests::Three() const {
   }
   if (!(inkIn(su, su, yu, yl) && inkIn(sl, sl, yu, yl) && inkIn(su, su, 0, yu) && inkIn(sl, sl, yu, Hm)))
     return;
-  if (!HoleInUpperLeft()) return;
   add(u'3', c);
 }
 

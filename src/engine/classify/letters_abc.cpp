@@ -37,6 +37,10 @@ bool TLetterABCTests::MiddleColumnsClosed() const {
 
 void TLetterABCTests::UpperA() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
+  // One hole, clear of the bottom quarter. Asked first, as it costs nothing:
+  // every step before the offer can only reject, so their order decides
+  // nothing.
+  if (!(HoleCount() == 1 && Holes[0].MaxY < Hm - H4)) return;
   // Nothing under the apex at the foot; a single run near the top.
   if (inkIn(W2, W2, Hm - H8, Hm)) return;
   if (!(hx(1) == 1 || hx(H8) == 1 || hx(H16) == 1 || hx(H8 + 1) == 1)) return;
@@ -65,7 +69,7 @@ void TLetterABCTests::UpperA() const {
   const int yb = y + v + n;
   const int conf = yb <= 3 * H / 4 ? 100 : 99;
 
-  if (!(yb <= 5 * H / 6 && HoleCount() == 1 && Holes[0].MaxY < Hm - H4)) return;
+  if (!(yb <= 5 * H / 6)) return;
 
   // Legs: from the crossbar down to the bottom row, every line meets one or
   // two strokes, and at least one meets exactly one.
@@ -284,6 +288,10 @@ void TLetterABCTests::UpperB() const {
 
 void TLetterABCTests::LowerB() const {
   if (!(W > 3 && H > 4 && HoleCount() > 0)) return;
+  // One hole, below the top quarter: the bowl. Asked first, as it costs
+  // nothing: every step before the offer can only reject, so their order
+  // decides nothing.
+  if (!(HoleCount() == 1 && Holes[0].MinY >= H4)) return;
 
   // The ascender: the rows hold ink in the left half down to the bottom
   // (when every row does, the scan ends at B and passes).
@@ -304,7 +312,6 @@ void TLetterABCTests::LowerB() const {
     for (int y = H2; y < H - H8; ++y) (hx(y) == 2 ? twos : rest)++;
     if (twos < 2 * rest) return;
   }
-  if (!(HoleCount() == 1 && Holes[0].MinY >= H4)) return;
 
   if (rm(Hm) >= rm(Hm - H8)) {
     TConf c = Tall() ? 100 : 98;
@@ -344,8 +351,6 @@ void TLetterABCTests::LetterC() const {
       (P.lm(T + 3 * H / 4) > W16 && P.cross(xc, v, R, B) < 1 && P.cross(xc, B - H4, R, B) < 1))
     return;
 
-  if (innerCorner(W2, Wm - 1, H2, H - 4)) return;
-
   // No row bulges left of the middle row's left edge.
   {
     const int limit = lm(H2) - W32 - 1;
@@ -381,6 +386,10 @@ void TLetterABCTests::LetterC() const {
     if (lm(H2) + W8 < lm(7 * H / 8) && lm(H2) + W8 < lm(H8) && rm(Hm - H16) < rm(Hm - H8) && rm(H16) < rm(H8))
       return;
   }
+  // An inside corner in the lower right, as under the bar of a G. Asked
+  // after the checks above, which cost far less than its pixel search;
+  // each of them only rejects, so their order decides nothing.
+  if (innerCorner(W2, Wm - 1, H2, H - 4)) return;
 
   // G: the right side comes back in the upper half, with paper below it at
   // 5W/8 for over a quarter of the height.
@@ -418,6 +427,8 @@ void RecognizeA(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeB(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // Both tests' gates ask for a hole; without one no view need be made.
+  if (context.HoleList.HoleCount == 0) return;
   const TLetterABCTests t(TGlyphView::OfBox(engine, context));
   t.UpperB();
   t.LowerB();

@@ -63,6 +63,9 @@ void TLetterGHTests::SmallGClosedBowl() const {
 // near the bottom): the second g test runs after it in every case.
 void TLetterGHTests::CapitalG() const {
   if (!(W > 3 && H > 4 && HoleCount() <= 1)) return;
+  // A G has no hole. Asked first, as it costs nothing: every step before the
+  // offer can only reject, so their order decides nothing.
+  if (HoleCount() != 0) return;
   if (!(P.inkIn(L, xc, T + H3, T + H3) && P.inkIn(xc, R - W4, T, T + H4) && P.inkIn(xc, xc, B - H4, B) &&
         P.inkIn(L, xc, B - H3, B - H3)))
     return;
@@ -103,7 +106,7 @@ void TLetterGHTests::CapitalG() const {
     // Then up the outside of the left curve and out through the top.
     x = xh + 1;
     P.walk(x, y, up, right, L, R, T, B);
-    if (!(y < T && HoleCount() == 0)) return;
+    if (!(y < T)) return;
   }
   TConf c;
   if (W >= 5 && H > 6) {
@@ -147,7 +150,38 @@ void TLetterGHTests::CapitalG() const {
 
 void TLetterGHTests::SmallGTail() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // The outline checks of a few rows come first, then those of many rows:
+  // they need no row of the gap and cost less than the crossings and holes.
+  // Every step before the offer can only reject, so their order decides
+  // nothing.
+  // The right edge does not cave in at the middle.
+  {
+    const int a = rm(H8);
+    if (a > W2) return;
+    const int b = rm(Hm - H8);
+    if (a + b - 2 * rm(H2) < 0) return;
+  }
+  // Under the right edge's ink three quarters down, the tail goes on down.
+  {
+    const int f = rm(6 * H / 8);
+    if (f > 0 && run(W - f, Hm, up, ink, H) < H8) return;
+  }
+  if (P.lm(B, H) > W / 3 && P.lm(B - 1, H) > W / 3) return;
   if (!(P.cross(xc, T, xc, B) == 3 || P.cross(L + W4, T, R - W4, B) == 3)) return;
+  // The right edge does not cave in, beyond a small tolerance, anywhere
+  // between a quarter and the last eighth.
+  {
+    const int a = rm(H4);
+    if (a > W2) return;
+    const int b = rm(Hm - H8);
+    for (int y = H4; y < Hm - H4; ++y)
+      if (a + b - 2 * rm(y) < -((W + 16) / 16)) return;
+  }
+  {
+    int widest = 0;
+    for (int y = T + H3; y <= B - H3; ++y) widest = std::max(widest, P.rm(y, W));
+    if (widest > W2) return;
+  }
   // The gap left of the tail's joint: the widest left margin below the middle,
   // followed past a thin stroke on the row below.
   int m = 0, yu = yc;
@@ -163,32 +197,6 @@ void TLetterGHTests::SmallGTail() const {
   if (P.cross(xc, yu, R, B) != 1 && P.cross(xc, yu + 1, R, B) != 1) return;
   if (P.holes(L, R, T, yu + 1) != 1) return;
   if (P.holes(L, R, yu - 1, B) != 0) return;
-  if (P.lm(B, H) > W / 3 && P.lm(B - 1, H) > W / 3) return;
-  {
-    int widest = 0;
-    for (int y = T + H3; y <= B - H3; ++y) widest = std::max(widest, P.rm(y, W));
-    if (widest > W2) return;
-  }
-  // The right edge does not cave in at the middle, nor (beyond a small
-  // tolerance) anywhere between a quarter and the last eighth.
-  {
-    const int a = rm(H8);
-    if (a > W2) return;
-    const int b = rm(Hm - H8);
-    if (a + b - 2 * rm(H2) < 0) return;
-  }
-  {
-    const int a = rm(H4);
-    if (a > W2) return;
-    const int b = rm(Hm - H8);
-    for (int y = H4; y < Hm - H4; ++y)
-      if (a + b - 2 * rm(y) < -((W + 16) / 16)) return;
-  }
-  // Under the right edge's ink three quarters down, the tail goes on down.
-  {
-    const int f = rm(6 * H / 8);
-    if (f > 0 && run(W - f, Hm, up, ink, H) < H8) return;
-  }
   TConf c;
   if (P.cross(L, T + H4, R, T + H4) >= 3) c *= 90;
   if (P.cross(L, B - H4, R + W4, B - H4) > 2 || P.cross(L, B - H8, R + W4, B - H8) > 2) c *= 90;
@@ -255,6 +263,9 @@ void TLetterGHTests::SmallH() const {
 
 void TLetterGHTests::CapitalH() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 1)) return;
+  // An H has no hole. Asked here, not last, as it costs nothing and every
+  // step before the offer can only reject.
+  if (HoleCount() != 0) return;
   if (!((hx(H4) == 2 || hx(H4 - 1) == 2) && (hx(3 * H / 4) == 2 || hx(3 * H / 4 + 1) == 2))) return;
   if (lm(H8) + rm(H8) > W2) return;
   // Both stems stand at the box's edges through the height.
@@ -316,7 +327,6 @@ void TLetterGHTests::CapitalH() const {
       return;
   }
   if (W > 8 && rm(3 * H / 8) - rm(H8) > W4 && rm(3 * H / 8) - rm(Hm - H8) > W4) return;
-  if (HoleCount() != 0) return;
   TConf c = Descends() ? 99 : 100;
   if (!Tall()) c *= 98;
   add(u'H', c);

@@ -207,9 +207,7 @@ void TLetterIJTests::CapitalI() const {
 
 void TLetterIJTests::CapitalJ() const {
   if (!(H > 4 && W > 2 && HoleCount() <= 1)) return;
-  if (!(inkIn(W4, W4, H - H4, Hm) && (px(W2, H4) || px(W2, H - H4) || !inkIn(W2, W2, H4, H - H4)) &&
-        (inkIn(W2, W2, 0, H8) || !inkIn(W2, W2, H8, H2) || P.holes(L, R, T + H8, B) < 1)))
-    return;
+  if (!(inkIn(W4, W4, H - H4, Hm) && (px(W2, H4) || px(W2, H - H4) || !inkIn(W2, W2, H4, H - H4)))) return;
   // Placed on the line as a capital or a descending j.
   const int Bl = BaseLine();
   if (Bl > 0 && MeanLine() + Bl < 2 * T && Bl < B) return;
@@ -237,6 +235,11 @@ void TLetterIJTests::CapitalJ() const {
   if (!someHx(H3, Hm, 2)) b0 = 95;
   // The hook: the left side open in the middle, closed at the bottom left.
   if (!(!inkIn(0, W4, H / 5, 5 * H / 8) && !px(Wm, Hm) && P.inkIn(L, xc, B - H / 5, B))) return;
+  // Ink at the top of the centre column, or none below it down to the middle,
+  // or no hole below the top eighth. Asked after the outline, as counting
+  // holes costs more than all of it; every step before an offer only
+  // rejects, so their order decides nothing.
+  if (!(inkIn(W2, W2, 0, H8) || !inkIn(W2, W2, H8, H2) || P.holes(L, R, T + H8, B) < 1)) return;
   if (MarkAbove() == 1) {
     TConf c = b0;
     c *= 99;

@@ -17,7 +17,10 @@ struct TPunctuation {
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
   TOCRChar& G;
-  const TGlyphView Box;  // the glyph bitmap, box-sized
+  // The page under the box: every rule probes it, while the glyph bitmap is
+  // asked once, by one rule, through a view made there (a view costs more to
+  // make than these probes).
+  const TPageProbes P;
   int L, R, T, B, W, H;
   int Asc, Mean, Base, Desc;
 
@@ -25,7 +28,7 @@ struct TPunctuation {
       : Engine(engine),
         Ctx(context),
         G(*context.Glyph),
-        Box(engine, context, *context.Bitmap, 0, 0, b.W, b.H),
+        P(engine, *G.Page, context.Threshold, G.Left, G.Top, G.Right, G.Bottom),
         L(b.L),
         R(b.R),
         T(b.T),
@@ -37,12 +40,16 @@ struct TPunctuation {
         Base(G.BaseLine),
         Desc(G.DescLine) {}
 
-  bool ink(int x0, int x1, int y0, int y1) const { return Box.P.inkIn(x0, x1, y0, y1); }
-  bool paper(int x0, int x1, int y0, int y1) const { return Box.P.paperIn(x0, x1, y0, y1); }
+  bool ink(int x0, int x1, int y0, int y1) const { return P.inkIn(x0, x1, y0, y1); }
+  bool paper(int x0, int x1, int y0, int y1) const { return P.paperIn(x0, x1, y0, y1); }
   bool rowInk(int y) const { return ink(L, R, y, y); }
-  int cc(int x0, int y0, int x1, int y1) const { return Box.P.cross(x0, y0, x1, y1); }
-  int lm(int y, int n) const { return Box.P.lm(y, n); }
-  int rm(int y, int n) const { return Box.P.rm(y, n); }
+  int cc(int x0, int y0, int x1, int y1) const { return P.cross(x0, y0, x1, y1); }
+  int lm(int y, int n) const { return P.lm(y, n); }
+  int rm(int y, int n) const { return P.rm(y, n); }
+  // Ink in the glyph bitmap, box-relative, the view box-sized.
+  bool glyphInk(int x0, int x1, int y0, int y1) const {
+    return TGlyphView(Engine, Ctx, *Ctx.Bitmap, 0, 0, W, H).inkIn(x0, x1, y0, y1);
+  }
   void add(TCharCode ch, int conf) const { SetAC(Engine, G, ch, conf); }
 
   // Consecutive rows holding ink from `from` in steps of `step`, at most `limit`.
@@ -133,7 +140,7 @@ bool TPunctuation::RoundBlob() const {
       const long long nx = (2LL * x - L - R) * 1000 / W;
       const long long ny = (2LL * y - T - B) * 1000 / H;
       const long long d = nx * nx + ny * ny;
-      const bool isInk = Box.P.px(x, y);
+      const bool isInk = P.px(x, y);
       if (d < 600LL * 600 && !isInk) return false;
       if (d > 1400LL * 1400 && isInk) return false;
     }
@@ -158,7 +165,7 @@ void TPunctuation::FullStopRule() const {
 
 void TPunctuation::CommaRule() const {
   if (!(3 * H < 2 * (Desc - Asc) && Mean + Base < 2 * T)) return;
-  if (!(2 * W < 3 * H || !Box.inkIn(0, W / 2, H / 2, H - 1))) return;
+  if (!(2 * W < 3 * H || !glyphInk(0, W / 2, H / 2, H - 1))) return;
   TConf conf(2 * H >= Desc - Asc ? 98 : 100);
   const int n = R - L;
   if (lm(B, n) < lm(T, n) && rm(T, n) < rm(B, n)) {
@@ -167,8 +174,8 @@ void TPunctuation::CommaRule() const {
     if (lm((T + B + 1) / 2, n) < W / 2) conf *= 98;
     if (rm(B, n) < W / 2) conf *= 98;
     const int f = H > 5 ? 1 : 0;
-    const int runAbove = Box.P.run(L, B - f, dirLeft, tgInk, n);
-    const int runBottom = Box.P.run(L, B, dirLeft, tgInk, n);
+    const int runAbove = P.run(L, B - f, dirLeft, tgInk, n);
+    const int runBottom = P.run(L, B, dirLeft, tgInk, n);
     if (runAbove > (W + 1) / 2 && runBottom > (W + 1) / 2) conf *= 96;
   }
   if (G.MarkAbove == 1) {

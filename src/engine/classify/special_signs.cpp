@@ -67,6 +67,9 @@ bool TSignTests::SpokeHolds(int coverage, TConf& c) {
 
 void TSignTests::SharpS() const {
   if (!(Tall() && W > 3 && H > 6 && HoleCount() <= 2 && (Pg.hx(rH(4)) == 2 || Pg.hx(rH(4) + 1) == 2))) return;
+  // Offered only below the line or without a hole. Asked first, as it costs
+  // nothing: every step before the offer can only reject.
+  if (!(Descends() || HoleCount() == 0)) return;
   // Two strokes over most of the body, the left one all the way, the right
   // one in the upper part; a few rows may miss.
   int budget = H / 16 + 1;
@@ -102,7 +105,7 @@ void TSignTests::SharpS() const {
   if (!stemLower) return;
   // The arch over the top.
   if (!Pg.inkEveryColumn(lm(H4), Wm - W / 3 - 1, 0, H4)) return;
-  if (Descends() || HoleCount() == 0) add(SharpSChar, 98);
+  add(SharpSChar, 98);
 }
 
 // --- Plus -----------------------------------------------------------------
@@ -191,6 +194,9 @@ void TSignTests::AmpersandLoops() const {
 
 void TSignTests::Question() const {
   if (!(W > 3 && H > 5 && HoleCount() <= 1)) return;
+  // No hole. Asked first, as it costs nothing: every step before the offer
+  // can only reject, so their order decides nothing.
+  if (HoleCount() != 0) return;
   const int g = FirstEmptyPageRow();
   if (!(2 * g >= Hm)) return;
   // e: the lowest row of the dot, inside the box or below it.
@@ -199,7 +205,7 @@ void TSignTests::Question() const {
     if (!Pg.inkIn(1, Wm - 1, H, DescLine() - T)) return;
     e = LowestInkBelowBox(0, Wm);
   }
-  if (!(Pg.cross(0, 0, Wm, H2) > 1 && HoleCount() == 0)) return;
+  if (!(Pg.cross(0, 0, Wm, H2) > 1)) return;
   // From the middle down: the hook's stem, a gap, the dot.
   int u = H2;
   u = Pg.nextRow(0, Wm, u, e - 1, false);
@@ -220,7 +226,10 @@ void TSignTests::Exclamation() const {
     const int x0 = W > 2 ? 1 : 0, x1 = W > 2 ? Wm - 1 : Wm;
     if (const int dot = LowestInkBelowBox(x0, x1); dot >= 0) e = dot;
   }
-  // One stroke, then a gap in the lower half.
+  // One stroke, then a gap in the lower half. With every row above the
+  // bottom one holding ink and no dot below, only the bottom row could be
+  // the gap: when it holds ink too, the scan would find none.
+  if (g == Hm && e == Hm && Pg.hx(Hm) != 0) return;
   int z = -1;
   for (int y = 0; y <= e; ++y) {
     const int runs = Pg.hx(y);
@@ -374,6 +383,9 @@ void TSignTests::Number() const {
 
 void TSignTests::Euro() const {
   if (!(W >= 5 && H > 6 && HoleCount() <= 1)) return;
+  // Offered only without a hole. Asked first, as it costs nothing: every
+  // step before the offer can only reject.
+  if (HoleCount() != 0) return;
   TConf c;
   const int v = vx(rW(2));
   if (v == 3)
@@ -390,7 +402,7 @@ void TSignTests::Euro() const {
   if (!(widest >= rW(2))) return;
   bool openSide = false;
   for (int y = yFrom; y < yTo && !openSide; ++y) openSide = rm(y) > rW(2);
-  if (openSide && HoleCount() == 0) add(EuroChar, c);
+  if (openSide) add(EuroChar, c);
 }
 
 // --- Per cent sign --------------------------------------------------------
