@@ -179,6 +179,10 @@ void TLettersOPQ::LowerQ() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
   const TGlyphView pg = page();
   // The first row under the bowl: the deepest left margin of the middle rows.
+  // Its bounds are asked first, row by row on the plane: some row must keep
+  // the left half clear (reach >= W/2) and none may be clear across the box
+  // (reach < W); the scan below then finds the row itself.
+  if (pg.inkEveryRow(0, W2 - 1, H3, Hm - H8) || !pg.inkEveryRow(0, Wm, H3, Hm - H8)) return;
   int yq = H3, reach = -1;
   for (int y = H3; y <= Hm - H8; ++y) {
     const int r = pg.run(0, y, right, ink, W);
