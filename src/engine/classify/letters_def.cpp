@@ -183,10 +183,14 @@ void TDefTests::LowerD() const {
 // --- e ------------------------------------------------------------------
 
 bool TDefTests::CentreColumnsCrossThrice() const {
-  // Bowl, bar and lower stroke met by the middle columns.
+  // Bowl, bar and lower stroke met by the middle columns; the scan gives up
+  // once the columns left could no longer make up the count.
+  const int needed = std::max(W / 4 - 1, 1);
   int count = 0;
-  for (int x = L + W / 4; x <= R - W / 4 && count <= W / 4; ++x)
+  for (int x = L + W / 4; x <= R - W / 4 && count <= W / 4; ++x) {
+    if (count + (R - W / 4 - x + 1) < needed) return false;
     if (P.cross(x, T, x, B) == 3) ++count;
+  }
   return count >= W / 4 - 1 && count > 0;
 }
 
@@ -402,6 +406,10 @@ bool TDefTests::NoOverhangAbove(int yb) const {
 
 void TDefTests::LowerF() const {
   if (!(MarkAbove() == 0 && W > 2 && BaseLine() - MeanLine() + 1 < H && H > 5 && HoleCount() <= 1)) return;
+  // The hook reaches the top and one run crosses the stem low down: kept
+  // margins and crossings, asked before the crossbar's rows are measured.
+  if (!(tm(3 * W / 4) <= H / 8)) return;
+  if (hx(SingleCrossingRow()) != 1) return;
   // Crossbar: the widest run of the upper middle rows.
   const int j0 = (3 * H + 8) / 32 + 2;
   int v = 0, yb = j0;
@@ -415,8 +423,6 @@ void TDefTests::LowerF() const {
     }
     if (H / 4 < y && y < 3 * H / 4 && hx(y) != 1 && hx(y + 1) != 1) return;
   }
-  if (!(tm(3 * W / 4) <= H / 8)) return;
-  if (hx(SingleCrossingRow()) != 1) return;
   // Stem: at most half the crossbar.
   int m = W;
   for (int y = yb + 1; y < H - H / 4; ++y) {
