@@ -200,6 +200,9 @@ void TLettersMN::LowerN() const {
     const int q = hx(H4);
     if (!(q == 2 || q == 3 || hx(H2) == 2)) return;
   }
+  // Kept row crossings first: two runs in the middle, more than one low down.
+  if (hx(3 * H / 4) == 1) return;
+  if (!(hx(H2) == 2 || hx(H2 + 1) == 2)) return;
   if (!(tm(W2) <= H8 || !Tall())) return;
   {
     const int y = 7 * H / 8;
@@ -212,8 +215,6 @@ void TLettersMN::LowerN() const {
     if (t > H2) return;
     if (!(t < 2 || !inkIn(xr, Wm, 0, t - 2))) return;
   }
-  if (hx(3 * H / 4) == 1) return;
-  if (!(hx(H2) == 2 || hx(H2 + 1) == 2)) return;
   // Two stems on the middle row: a..e and s..
   const int a = lm(H2);
   if (a > W4) return;
