@@ -46,8 +46,9 @@ class TUvwxTests : public TGlyphView {
 
 void TUvwxTests::U() const {
   if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() <= 1)) return;
-  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
+  // Two probes of the glyph, before the page's rows are counted one by one.
   if (!(inkIn(W2, W2, H2, Hm) && inkIn(W2, Wm, H2, H2))) return;
+  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
   // Valley: the deepest top margin right of the centre, up to where the
   // right arm's inner side lifts it again.
   {
@@ -249,7 +250,7 @@ void TUvwxTests::WFullMiddle(TConf c) const {
 }
 
 void TUvwxTests::X() const {
-  if (!(W > 2 && H > 3 && HoleCount() <= 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1 && hx(Hm - H8) > 1)) return;
+  if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1)) return;
   if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
