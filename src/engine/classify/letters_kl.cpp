@@ -124,6 +124,18 @@ void TLetterKLTests::CapitalK() const {
 
   if (!inkEveryRow(0, W2, H8, Hm - H8)) return;
 
+  // The edges first, a handful of margins, before columns and rows are
+  // scanned. The left edge may not cave in at mid-height.
+  if (H > 16 && lm(H4) + lm(3 * H / 4) < 2 * lm(H2) - W32 - 2) return;
+
+  // The right edge reaches furthest in at the middle.
+  {
+    const int s = P.rm(T + H4, W);
+    if (s > W2) return;
+    const int m = std::max(P.rm(T + H2, W), P.rm(T + 3 * H / 8, W));
+    if (s >= m || P.rm(B - H4, W) >= m) return;
+  }
+
   // The arm opens from the top: the first column whose top margin reaches a
   // quarter of the height ends the scan; none may reach past three quarters.
   {
@@ -142,17 +154,6 @@ void TLetterKLTests::CapitalK() const {
   if (W < 10 && !P.someHx(T + H3, B - H3, 1)) return;
   if (!P.someHx(B - H4, B, 2)) return;
   if (!P.inkIn(R - W / 3, R, T, T + H8)) return;
-
-  // The left edge may not cave in at mid-height.
-  if (H > 16 && lm(H4) + lm(3 * H / 4) < 2 * lm(H2) - W32 - 2) return;
-
-  // The right edge reaches furthest in at the middle.
-  {
-    const int s = P.rm(T + H4, W);
-    if (s > W2) return;
-    const int m = std::max(P.rm(T + H2, W), P.rm(T + 3 * H / 8, W));
-    if (s >= m || P.rm(B - H4, W) >= m) return;
-  }
 
   // Arm geometry over the top and bottom quarters and around the middle.
   int ru = W, yu = 0;             // upper tip: the smallest right margin at the top
