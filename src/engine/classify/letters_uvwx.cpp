@@ -226,7 +226,7 @@ void TUvwxTests::WTwoValleys(TConf& c) const {
 
 void TUvwxTests::WFullMiddle(TConf c) const {
   if (!(W > 4 && H > 3 && HoleCount() <= 1)) return;
-  if (!(TwoRunsOnEveryRow(*this, H8, H2) && hx(H2) == 3)) return;
+  if (!(hx(H2) == 3 && TwoRunsOnEveryRow(*this, H8, H2))) return;
   {
     int score = 0;
     for (int y = 0; y <= Hm; ++y) score += hx(y) == 3 ? 1 : -1;
@@ -252,6 +252,14 @@ void TUvwxTests::WFullMiddle(TConf c) const {
 void TUvwxTests::X() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1)) return;
   if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
+  // Two corner probes and a few margins, before the notches are scanned
+  // column by column: arms reach the upper right and the lower left
+  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
+  // and the sides draw in toward the crossing.
+  const int r6 = pg.rm(H / 6);
+  if (!(r6 <= W2 && pg.rm(Hm - H2) > r6 && pg.rm(Hm - H2) > pg.rm(Hm - H / 6))) return;
+  const int l6 = pg.lm(H / 6);
+  if (!(l6 <= W2 && pg.lm(H2) > l6 && pg.lm(H2) > pg.lm(Hm - H / 6))) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
     int xt = W4, topDepth = -1;
@@ -280,12 +288,6 @@ void TUvwxTests::X() const {
   if (!(pg.someVx(0, W / 3, 2) && pg.someVx(Wm - W / 3, Wm, 2) && pg.someHx(0, H / 3, 2) &&
         pg.someHx(H / 3, Hm - H / 3, 1) && pg.someHx(Hm - H / 3, Hm, 2)))
     return;
-  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
-  // The sides draw in toward the crossing.
-  const int r6 = pg.rm(H / 6);
-  if (!(r6 <= W2 && pg.rm(Hm - H2) > r6 && pg.rm(Hm - H2) > pg.rm(Hm - H / 6))) return;
-  const int l6 = pg.lm(H / 6);
-  if (!(l6 <= W2 && pg.lm(H2) > l6 && pg.lm(H2) > pg.lm(Hm - H / 6))) return;
   for (int x = Wm - W4; x < W; ++x)
     if (cross(x, H8, x, H2) == 2) return;
   if (H < W && cross(W4, 0, W8, Hm) > 2 && vx(W4) > 2 && lm(H4) < W8) return;
