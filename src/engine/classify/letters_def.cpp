@@ -259,16 +259,19 @@ bool TDefTests::WaistIsNarrowest() const {
 }
 
 void TDefTests::LowerE() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 2 && P.lm(yc, Wm) <= W / 3 && P.tm(xc, Hm) <= H / 3 &&
-        P.bm(xc, Hm) <= H / 3))
-    return;
-  if (!(P.cross(L, T + H / 4, R, T + H / 4) < 3 || P.cross(L, T + H / 4 + 1, R, T + H / 4 + 1) <= 2)) return;
+  if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // The margins at the centre row and column, each measured once.
   const int t = P.lm(yc, Wm);
+  if (t > W / 3) return;
+  const int top = P.tm(xc, Hm);
+  if (top > H / 3) return;
+  const int h = P.bm(xc, Hm);
+  if (h > H / 3) return;
+  if (!(P.cross(L, T + H / 4, R, T + H / 4) < 3 || P.cross(L, T + H / 4 + 1, R, T + H / 4 + 1) <= 2)) return;
   if (!(t <= W / 2 && P.lm(T, Wm) >= t && P.lm(B, Wm) >= t)) return;
   // Curved top and bottom.
-  const int o = std::min(P.tm(xc, Hm), P.tm(R - W / 3, Hm));
-  if (!(P.tm(xc, Hm) <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
-  const int h = P.bm(xc, Hm);
+  const int o = std::min(top, P.tm(R - W / 3, Hm));
+  if (!(top <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
   if (!(h <= W / 2 && P.bm(L, Hm) >= h && P.bm(R, Hm) >= h)) return;
   if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
   if (!CentreColumnsCrossThrice()) return;
