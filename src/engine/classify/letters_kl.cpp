@@ -284,6 +284,10 @@ void TLetterKLTests::CapitalL() const {
 void TLetterKLTests::SmallL() const {
   if (!(W < H && H >= 7 && MarkAbove() == 0)) return;
   if (!(hx(H2) == 1 && hx(H4) == 1)) return;
+  // No two rows in a row above the lower quarter cross other than once:
+  // kept crossings, asked before the stem and its ends are measured.
+  for (int y = 1; y < 3 * H / 4; ++y)
+    if (hx(y) != 1 && hx(y - 1) != 1) return;
   TConf h;
 
   // Stem width over the middle half.
@@ -342,9 +346,6 @@ void TLetterKLTests::SmallL() const {
   // sides at the top: a bracket or an f.
   if (!inkIn(Wm - W8, Wm, H2, Hm) && inkIn(0, W8, H2, Hm) && inkIn(Wm - W8, Wm, 0, H3) && inkIn(0, W8, 0, H3))
     return;
-
-  for (int y = 1; y < 3 * H / 4; ++y)
-    if (hx(y) != 1 && hx(y - 1) != 1) return;
 
   if (W >= 4 && !inkEveryRow(W4, Wm - W4, H2, H - 2)) return;
 
