@@ -257,9 +257,13 @@ void TUvwxTests::X() const {
   if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
   // and the sides draw in toward the crossing.
   const int r6 = pg.rm(H / 6);
-  if (!(r6 <= W2 && pg.rm(Hm - H2) > r6 && pg.rm(Hm - H2) > pg.rm(Hm - H / 6))) return;
+  if (r6 > W2) return;
+  const int rMiddle = pg.rm(Hm - H2);
+  if (!(rMiddle > r6 && rMiddle > pg.rm(Hm - H / 6))) return;
   const int l6 = pg.lm(H / 6);
-  if (!(l6 <= W2 && pg.lm(H2) > l6 && pg.lm(H2) > pg.lm(Hm - H / 6))) return;
+  if (l6 > W2) return;
+  const int lMiddle = pg.lm(H2);
+  if (!(lMiddle > l6 && lMiddle > pg.lm(Hm - H / 6))) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
     int xt = W4, topDepth = -1;
