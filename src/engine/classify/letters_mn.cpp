@@ -119,6 +119,12 @@ void TLettersMN::UpperM() const {
   const int xMid = hx(H2), xQuarter = hx(H4), xThreeQuarters = hx(3 * H / 4);
   if (xMid < 3 && xQuarter < 3 && hx(5 * H / 8) < 3 && xThreeQuarters < 3) return;
   if ((xQuarter < 2 && hx(H8) < 2) || xThreeQuarters < 2) return;
+  // Kept margins and crossings before the sides are followed row by row:
+  // the middle stem, and three runs above and below but two in the middle.
+  if (lm(7 * H / 16) + rm(7 * H / 16) > W2) return;
+  if ((xMid == 2 && xQuarter > 2 && xThreeQuarters > 2) ||
+      (xThreeQuarters == 2 && cross(W2, 3 * H / 4, W2, Hm) > 0))
+    return;
   // The two sides change alike.
   {
     int sl = 0, sr = 0;
@@ -129,12 +135,8 @@ void TLettersMN::UpperM() const {
     if (std::abs(sl - sr) > W4) return;
   }
   if (run(Wm - rm(Hm), Hm, left, paper, W) > W2) return;
-  if (lm(7 * H / 16) + rm(7 * H / 16) > W2) return;
   // A foot that widens to the left.
   if (H > 8 && bm(W4) < H4 && bm(3 * W / 8) < H4 && lm(Hm - H8) < lm(Hm - H16) - W32) return;
-  if ((xMid == 2 && xQuarter > 2 && xThreeQuarters > 2) ||
-      (xThreeQuarters == 2 && cross(W2, 3 * H / 4, W2, Hm) > 0))
-    return;
   if (tm(W2) < tm(3 * W / 4) && bm(3 * W / 4) < bm(W2)) return;
   if (run(W2, H8, down, ink, H) < run(3 * W / 4, H8, down, ink, H) &&
       run(3 * W / 4, Hm - H8, up, ink, H) < run(W2, Hm - H8, up, ink, H))
