@@ -133,10 +133,10 @@ bool TLetterRSTTests::SSpineMeetsLeftCurve() const {
 
 void TLetterRSTTests::S() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 1)) return;
-  // Both must hold: the middle rows' single run is asked before the centre's
-  // three runs, which may need a slanted crossing.
+  // All must hold: the middle rows' single run and the two strokes below
+  // are asked before the centre's three runs, which may need a slanted
+  // crossing.
   if (!(hx(H2) == 1 || hx(H2 - 1) == 1)) return;
-  if (!(vx(W2) == 3 || cross(5 * W / 8, 0, 3 * W / 8, Hm) == 3)) return;
   // Upper stroke on row H/4: xu is the middle of the bay right of it.
   const int a = lm(H4);
   if (!(a <= 3 * W / 8)) return;
@@ -152,6 +152,7 @@ void TLetterRSTTests::S() const {
   if (!(r + k2 <= W2)) return;
   const int g2 = run(Wm - r - k2, yl, left, ink, W);
   const int xl = Wm - (2 * (r + k2) + g2) / 2;
+  if (!(vx(W2) == 3 || cross(5 * W / 8, 0, 3 * W / 8, Hm) == 3)) return;
   if (!inkEveryRow(0, xu, H4, H2 - 1)) return;
   bool upperBayOpensRight = false;
   for (int y = H4; y < H2 && !upperBayOpensRight; ++y) upperBayOpensRight = rm(y) > W8;
