@@ -122,19 +122,18 @@ void TLetterKLTests::SmallK() const {
 void TLetterKLTests::CapitalK() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
 
-  if (!inkEveryRow(0, W2, H8, Hm - H8)) return;
-
-  // The edges first, a handful of margins, before columns and rows are
-  // scanned. The left edge may not cave in at mid-height.
-  if (H > 16 && lm(H4) + lm(3 * H / 4) < 2 * lm(H2) - W32 - 2) return;
-
-  // The right edge reaches furthest in at the middle.
+  // The edges first, a handful of margins, before rows and columns are
+  // scanned. The right edge reaches furthest in at the middle.
   {
     const int s = P.rm(T + H4, W);
     if (s > W2) return;
     const int m = std::max(P.rm(T + H2, W), P.rm(T + 3 * H / 8, W));
     if (s >= m || P.rm(B - H4, W) >= m) return;
   }
+  // The left edge may not cave in at mid-height.
+  if (H > 16 && lm(H4) + lm(3 * H / 4) < 2 * lm(H2) - W32 - 2) return;
+
+  if (!inkEveryRow(0, W2, H8, Hm - H8)) return;
 
   // The arm opens from the top: the first column whose top margin reaches a
   // quarter of the height ends the scan; none may reach past three quarters.
