@@ -104,13 +104,14 @@ bool TDefTests::LowerCornerCurves() const {
 }
 
 void TDefTests::UpperD() const {
-  if (!(W > 2 && H > 3 && HoleCount() > 0)) return;
+  // One hole, the bowl: asked first, the count costs nothing.
+  if (!(W > 2 && H > 3 && HoleCount() == 1)) return;
   if (!(P.inkIn(L, L + W / 3, yc, yc) && P.inkIn(R - W / 3, R, yc, yc))) return;
   if (P.inkIn(R, R, T, T + H / 16)) return;
   if (!P.inkIn(R - W / 2, R, T + H / 4, T + H / 4)) return;
   if (!(P.cross(xc, T, xc, B) == 2 || P.cross(R - W / 3, T, R - W / 3, B) == 2)) return;
   if (!(P.cross(L, T + H / 3, R, T + H / 3) == 2 && P.cross(L, B - H / 3, R, B - H / 3) == 2)) return;
-  if (!(HoleCount() == 1 && Holes[0].MinY <= H / 3 && Holes[0].MaxY >= Hm - H / 3)) return;
+  if (!(Holes[0].MinY <= H / 3 && Holes[0].MaxY >= Hm - H / 3)) return;
   const int s = W / 16;
   if (!StemStaysStraight(s)) return;
   if (!UpperBowlNarrowsUpward(s)) return;
@@ -356,7 +357,8 @@ bool TDefTests::LeftEdgeStaysStraight() const {
 }
 
 void TDefTests::UpperE() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 1)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 2 && H > 4 && HoleCount() == 0)) return;
   if (!(TopBarFound() && BottomBarFound() && MiddleBarFound())) return;
   if (!UpperArmOpensRight()) return;
   if (!LowerArmOpensRight()) return;
@@ -374,7 +376,7 @@ void TDefTests::UpperE() const {
   if (W > 15 && x == L) c *= 99;
   x += W / 15 + 1;
   P.walk(x, y, stop, down);
-  if (y > B - H / 3 || HoleCount() > 0) return;
+  if (y > B - H / 3) return;
 
   if (!LeftEdgeStaysStraight()) return;
   if (!(3 * W >= H || P.inkIn(xc, xc, T + H / 4, B - H / 4))) return;
@@ -408,7 +410,8 @@ bool TDefTests::NoOverhangAbove(int yb) const {
 }
 
 void TDefTests::LowerF() const {
-  if (!(MarkAbove() == 0 && W > 2 && BaseLine() - MeanLine() + 1 < H && H > 5 && HoleCount() <= 1)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(MarkAbove() == 0 && W > 2 && BaseLine() - MeanLine() + 1 < H && H > 5 && HoleCount() == 0)) return;
   // The hook reaches the top and one run crosses the stem low down: kept
   // margins and crossings, asked before the crossbar's rows are measured.
   if (!(tm(3 * W / 4) <= H / 8)) return;
@@ -446,7 +449,6 @@ void TDefTests::LowerF() const {
   if (!ok) return;
   const bool f3 = NoRowCrossesTwiceAbove(yb);
   const bool f4 = f3 && NoOverhangAbove(yb);
-  if (HoleCount() != 0) return;
   int g = W, k = W;
   for (int y = 7 * H / 8; y <= Hm; ++y) {
     g = std::min(g, lm(y));
@@ -528,7 +530,8 @@ bool TDefTests::SmallCurvedTopLeft() const {
 }
 
 void TDefTests::UpperF() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 1 && P.inkIn(xc, xc, T, T + H / 8) &&
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 2 && H > 4 && HoleCount() == 0 && P.inkIn(xc, xc, T, T + H / 8) &&
         P.inkIn(L, L + W / 4, B - H / 4, B - H / 4) && P.inkIn(L, xc, T + H / 4, T + H / 4)))
     return;
   if (!LowerRightOpens()) return;
@@ -542,7 +545,7 @@ void TDefTests::UpperF() const {
     c = 99;
   }
   if (inkIn(Wm - W / 4, Wm, Hm - H / 4, Hm) || !inkIn(Wm, Wm, 0, H / 3)) return;
-  if (lm(HB / 4) < lm(3 * HB / 4) - 1 || HoleCount() > 0) return;
+  if (lm(HB / 4) < lm(3 * HB / 4) - 1) return;
   if (!SomeColumnCrossesTwice()) return;
   if (H < 20 && SmallCurvedTopLeft()) return;
   // Ink below the left of the stem: a foot serif.

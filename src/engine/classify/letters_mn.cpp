@@ -115,7 +115,8 @@ void TLettersMN::LowerM() const {
 }
 
 void TLettersMN::UpperM() const {
-  if (!(W > 4 && H > 3 && 2 * H >= W && HoleCount() <= 1)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 4 && H > 3 && 2 * H >= W && HoleCount() == 0)) return;
   const int xMid = hx(H2), xQuarter = hx(H4), xThreeQuarters = hx(3 * H / 4);
   if (xMid < 3 && xQuarter < 3 && hx(5 * H / 8) < 3 && xThreeQuarters < 3) return;
   if ((xQuarter < 2 && hx(H8) < 2) || xThreeQuarters < 2) return;
@@ -160,7 +161,6 @@ void TLettersMN::UpperM() const {
     if (!Tall()) return;
     c = 99;
   }
-  if (HoleCount() > 0) return;
   if (7 * fw(3 * H / 4) + 7 < W &&
       (cross(vertexX, depth, Wm, depth) != 2 || cross(0, depth, vertexX, depth) != 2))
     return;

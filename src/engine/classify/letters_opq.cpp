@@ -46,7 +46,8 @@ bool TLettersOPQ::Slanted() const {
 }
 
 void TLettersOPQ::RoundO() const {
-  if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() <= 2)) return;
+  // One hole, the ring: asked first, the count costs nothing.
+  if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() == 1)) return;
   {
     const TGlyphView pg = page();
     // Ink on all four sides; the centre column crosses the ring twice.
@@ -58,7 +59,6 @@ void TLettersOPQ::RoundO() const {
     if (!OneRunAcross(pg, x1, x2, 0, 1) || !OneRunAcross(pg, x1, x2, Hm, Hm - 1)) return;
     if (!OneRunDown(pg, 0, 1, H3, Hm - H3) || !OneRunDown(pg, Wm, Wm - 1, H3, Hm - H3)) return;
   }
-  if (HoleCount() != 1) return;
   // Rounded top.
   if (run(0, 2, right, ink, Wm) >= run(0, 0, right, ink, Wm)) return;
   // Rounded bottom right.
@@ -83,7 +83,8 @@ bool TLettersOPQ::StemStraight(int d) const {
 }
 
 void TLettersOPQ::BowlP() const {
-  if (!(W > 2 && H > 3 && 2 * H >= W && HoleCount() <= 2)) return;
+  // At most one hole (see below): asked first, the count costs nothing.
+  if (!(W > 2 && H > 3 && 2 * H >= W && HoleCount() <= 1)) return;
   if (!inkIn(0, W2, 3 * H / 4, 3 * H / 4) || !inkIn(0, W2, H2, H2) || !inkIn(W4, Wm, H4, H4)) return;
   // Open lower right.
   const int u = rm(3 * H / 4);
