@@ -179,6 +179,10 @@ void TLettersOPQ::UpperQ() const {
 void TLettersOPQ::LowerQ() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
   const TGlyphView pg = page();
+  // Three probes first: the bowl's sides on row H/3, nothing at the lower
+  // left.
+  if (!pg.inkIn(Wm - W / 3, Wm, H3, H3) || !pg.inkIn(0, W / 3, H3, H3)) return;
+  if (pg.inkIn(0, W4, Hm - H / 5, Hm - H / 9)) return;
   // The first row under the bowl: the deepest left margin of the middle rows.
   // Its bounds are asked first, row by row on the plane: some row must keep
   // the left half clear (reach >= W/2) and none may be clear across the box
@@ -198,8 +202,6 @@ void TLettersOPQ::LowerQ() const {
     c *= 97;
     if (Tall() || !Descends()) return;
   }
-  if (!pg.inkIn(Wm - W / 3, Wm, H3, H3) || !pg.inkIn(0, W / 3, H3, H3)) return;
-  if (pg.inkIn(0, W4, Hm - H / 5, Hm - H / 9)) return;
   if (pg.cross(W2, 0, W2, yq) != 2) return;
   // Exactly one hole, in the bowl; narrow glyphs are only marked down.
   if (HoleCount() != 1) {
