@@ -106,12 +106,13 @@ bool TDefTests::LowerCornerCurves() const {
 void TDefTests::UpperD() const {
   // One hole, the bowl: asked first, the count costs nothing.
   if (!(W > 2 && H > 3 && HoleCount() == 1)) return;
+  // The hole reaches from the upper to the lower third.
+  if (!(Holes[0].MinY <= H / 3 && Holes[0].MaxY >= Hm - H / 3)) return;
   if (!(P.inkIn(L, L + W / 3, yc, yc) && P.inkIn(R - W / 3, R, yc, yc))) return;
   if (P.inkIn(R, R, T, T + H / 16)) return;
   if (!P.inkIn(R - W / 2, R, T + H / 4, T + H / 4)) return;
   if (!(P.cross(xc, T, xc, B) == 2 || P.cross(R - W / 3, T, R - W / 3, B) == 2)) return;
   if (!(P.cross(L, T + H / 3, R, T + H / 3) == 2 && P.cross(L, B - H / 3, R, B - H / 3) == 2)) return;
-  if (!(Holes[0].MinY <= H / 3 && Holes[0].MaxY >= Hm - H / 3)) return;
   const int s = W / 16;
   if (!StemStaysStraight(s)) return;
   if (!UpperBowlNarrowsUpward(s)) return;
@@ -157,7 +158,8 @@ bool TDefTests::UpperRightSingleRuns() const {
 }
 
 void TDefTests::LowerD() const {
-  if (!(W > 2 && H > 3 && HoleCount() > 0)) return;
+  // A hole, the bowl, below the top quarter: asked first, it costs nothing.
+  if (!(W > 2 && H > 3 && HoleCount() > 0 && Holes[0].MinY >= H / 4)) return;
   if (!(P.inkIn(L, xc, B - H / 6, B - H / 9) && P.inkIn(L, xc, B - H / 3, B - H / 3) &&
         P.inkIn(xc, R, B - H / 3, B - H / 3) && P.inkIn(R - W / 4, R, T + H / 8, T + H / 8) &&
         P.inkIn(xc, xc, B - H / 4, B)))
@@ -169,7 +171,6 @@ void TDefTests::LowerD() const {
   if (CountColumnsCrossedTwice() < W / 8 + 1) return;
   if (!BowlRowsCrossTwice()) return;
   if (!UpperRightSingleRuns()) return;
-  if (!(HoleCount() >= 1 && Holes[0].MinY >= H / 4)) return;
 
   TConf c;
   if (hx(Hm - H / 4) != 2) {

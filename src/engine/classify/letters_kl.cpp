@@ -33,6 +33,13 @@ class TLetterKLTests : public TGlyphView {
 
 void TLetterKLTests::SmallK() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
+  // What the record already knows first. An ascender: the top reaches the
+  // middle between ascender and mean line.
+  if (AscLine() + MeanLine() < 2 * T) return;
+  // A loop (the arm closed against the stem) lies below the top quarter,
+  // clear of the lower quarter and of the right quarter.
+  if (HoleCount() > 0 && (Holes[0].MinY < H4 || Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4)) return;
+
   if (!(hx(0) == 1 || hx(1) == 1)) return;
   if (cross(0, H8, 3 * W / 4, H8) != 1) return;
   if (cross(0, 3 * H / 16, 3 * W / 4, 3 * H / 16) != 1) return;
@@ -48,18 +55,12 @@ void TLetterKLTests::SmallK() const {
     if (std::abs(a + d - 2 * b) > W16 + 1) return;
     if (a < d - 1) return;
   }
-  // An ascender: the top reaches the middle between ascender and mean line.
-  if (AscLine() + MeanLine() < 2 * T) return;
-
   // Stem top, leg foot, nothing at the upper right, arm and leg on the right.
   if (!P.inkIn(L, L + W2, T, T + H4)) return;
   if (!P.inkIn(L + W2, R, B - H3, B)) return;
   if (P.inkIn(R - W4, R, T, T + 3 * H / 16)) return;
   if (!P.inkIn(R - W4, R, T + H4, B - H4)) return;
   if (!P.inkIn(R - W4, R, B - H8, B)) return;
-
-  // A loop (the arm closed against the stem) starts below the top quarter.
-  if (!(HoleCount() == 0 || Holes[0].MinY >= H4)) return;
 
   if (!P.inkEveryRow(L, R, T + 1, T + H2 - 1)) return;
 
@@ -99,8 +100,6 @@ void TLetterKLTests::SmallK() const {
   }
 
   if (!P.someHx(T + H3, B - 1, 2)) return;
-
-  if (HoleCount() > 0 && (Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4 || Holes[0].MinY < H4)) return;
 
   if (W > 8 && 4 * fw(Hm) > 3 * W) return;  // a foot across the box
 

@@ -137,6 +137,7 @@ void TLetterRSTTests::S() const {
   // are asked before the centre's three runs, which may need a slanted
   // crossing.
   if (!(hx(H2) == 1 || hx(H2 - 1) == 1)) return;
+  if (HoleCount() > 0 && Holes[0].MinY > H4) return;  // a hole lies in the upper bay
   // Upper stroke on row H/4: xu is the middle of the bay right of it.
   const int a = lm(H4);
   if (!(a <= 3 * W / 8)) return;
@@ -161,7 +162,6 @@ void TLetterRSTTests::S() const {
   const int d = run(0, H2, down, paper, H2);
   const int ys = H2 + d == H ? Hm : H2 + d;
   if (!connects(0, ys, xl, yl)) return;
-  if (HoleCount() > 0 && Holes[0].MinY > H4) return;
   // The left edge bows in between the top and the spine.
   {
     const int A = lm(H16), C = lm(H4), D = lm(7 * H / 16);
