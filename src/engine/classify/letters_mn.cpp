@@ -274,13 +274,22 @@ void TLettersMN::UpperN() const {
   if (!(W > 4 && H > 3 && HoleCount() <= 1 && (hx(0) == 2 || hx(1) == 2) && (hx(Hm) == 2 || hx(Hm - 1) == 2)))
     return;
   if (lm(H2) + rm(H2) > W2) return;
+  // A middle row where the diagonal merges with the stems into one run;
+  // without one, the middle rows must mostly cross three runs. Both are
+  // kept crossings, asked before the slanted crossing below.
+  int y = 3 * H / 8;
+  while (y < Hm - 3 * H / 8 && hx(y) != 1) ++y;
+  const bool merged = y < Hm - 3 * H / 8;
+  if (!merged) {
+    int score = 0;
+    for (int yy = 3 * H / 8; yy < Hm - 3 * H / 8; ++yy) score += hx(yy) == 3 ? 2 : -1;
+    if (score < 1) return;
+  }
   if (W > 3 && H > 7 && cross(0, H2 + H8, Wm, H2 - H8) < 2) return;
   // The diagonal leaves the left stem at (leaveX, leaveRow) and meets the
   // right stem at (meetX, meetRow).
   int leaveRow = 0, meetRow = 0, leaveX = 0, meetX = 0;
-  int y = 3 * H / 8;
-  while (y < Hm - 3 * H / 8 && hx(y) != 1) ++y;
-  if (y < Hm - 3 * H / 8) {
+  if (merged) {
     // A row where the diagonal merges with the stems into one run.
     const int xl = W2 - W8 - 1, xr = W2 + W8 + 1;
     if (run(xr, y, up, paper, W) >= run(xl, y, up, paper, W)) return;
@@ -290,9 +299,6 @@ void TLettersMN::UpperN() const {
     leaveX = xl;
     meetX = xr;
   } else {
-    int score = 0;
-    for (int yy = 3 * H / 8; yy < Hm - 3 * H / 8; ++yy) score += hx(yy) == 3 ? 2 : -1;
-    if (score < 1) return;
     // Follow the diagonal down from the top of the left stem.
     for (leaveRow = 1; leaveRow < 5 * H / 8;) {
       leaveX = lm(leaveRow) + fw(leaveRow);
