@@ -252,9 +252,8 @@ void TUvwxTests::WFullMiddle(TConf c) const {
 
 void TUvwxTests::X() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1)) return;
-  if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
-  // Two corner probes and a few margins, before the notches are scanned
-  // column by column: arms reach the upper right and the lower left
+  // Two corner probes and a few margins, before the rows and the notches
+  // are scanned: arms reach the upper right and the lower left
   if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
   // and the sides draw in toward the crossing.
   const int r6 = pg.rm(H / 6);
@@ -265,6 +264,7 @@ void TUvwxTests::X() const {
   if (l6 > W2) return;
   const int lMiddle = pg.lm(H2);
   if (!(lMiddle > l6 && lMiddle > pg.lm(Hm - H / 6))) return;
+  if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
     int xt = W4, topDepth = -1;
