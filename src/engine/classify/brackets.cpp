@@ -245,9 +245,10 @@ bool TBracketTests::EveryRowOneRun() const {
 
 void TBracketTests::OpeningBrace() const {
   if (!(W > 4 && H > 5 && 3 * W < 2 * H && HoleCount() <= 1)) return;
-  if (!EveryRowOneRun()) return;
   // Nothing near the right edge in the middle; the point meets the left edge.
+  // Two column probes, before every row is asked for its single run.
   if (!(cross(W - 2, H4, W - 2, Hm - H4) == 0 && cross(0, H4, 0, Hm - H4) == 1)) return;
+  if (!EveryRowOneRun()) return;
   TConf c = Tall() ? 99 : 96;
   if (lm(Hm) > 3 * W / 4) c *= 99;
   if (lm(0) > 3 * W / 4) c *= 99;
@@ -259,8 +260,8 @@ void TBracketTests::OpeningBrace() const {
 
 void TBracketTests::ClosingBrace() const {
   if (!(W > 4 && H > 5 && 3 * W < 2 * H)) return;
-  if (!EveryRowOneRun()) return;
   if (!(cross(1, H4, 1, Hm - H4) == 0 && cross(Wm, H4, Wm, Hm - H4) == 1)) return;
+  if (!EveryRowOneRun()) return;
   TConf c = Tall() ? 99 : 96;
   if (rm(Hm) > 3 * W / 4) c *= 99;
   if (rm(0) > 3 * W / 4) c *= 99;
