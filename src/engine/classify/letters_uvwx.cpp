@@ -46,8 +46,15 @@ class TUvwxTests : public TGlyphView {
 
 void TUvwxTests::U() const {
   if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() <= 1)) return;
-  // Two probes of the glyph, before the page's rows are counted one by one.
+  // Two probes and a few kept margins of the glyph, before the page's rows
+  // are counted one by one: ink at the bottom centre,
   if (!(inkIn(W2, W2, H2, Hm) && inkIn(W2, Wm, H2, H2))) return;
+  // a foot that does not step out to the left, a top that does not step in
+  // on the right, and the sides near the foot.
+  if (lm(Hm - H16) < lm(Hm - H8)) return;
+  if (H > 15 && rm(H8) + W32 + 1 < rm(H16)) return;
+  const int a = lm(Hm - H8 - 1), b = rm(Hm - H8 - 1);
+  if (a > W4 && b > W4 && a + b >= W2) return;
   if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
   // Valley: the deepest top margin right of the centre, up to where the
   // right arm's inner side lifts it again.
@@ -96,16 +103,10 @@ void TUvwxTests::U() const {
     if (!pg.inkIn(x, x, Hm - H / 3, Hm)) c *= 98;
   }
   if (cross(0, H4, W2, H4) == 2 && cross(W - W2, H - H4, Wm, H - H4) == 1) return;
-  if (lm(Hm - H16) < lm(Hm - H8)) return;
-  if (H > 15 && rm(H8) + W32 + 1 < rm(H16)) return;
   if (Tall() && H > 7 && !paperIn(0, Wm, Hm, Hm) && rm(3 * H / 4) > W16 && lm(3 * H / 4) > W16 &&
       rm(H2) > W16 && lm(H2) > W16)
     return;
-  {
-    const int a = lm(Hm - H8 - 1), b = rm(Hm - H8 - 1);
-    if (a > W4 && b > W4 && a + b >= W2) return;
-    if (a + b >= W2) c *= 97;
-  }
+  if (a + b >= W2) c *= 97;
   if (hx(H2) != 2) c *= 96;
   if (bm(W2) > 0) c *= 98;
   if (MarkAbove() > 0) c *= 99;
