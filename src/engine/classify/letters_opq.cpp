@@ -89,6 +89,10 @@ void TLettersOPQ::BowlP() const {
   // Open lower right.
   const int u = rm(3 * H / 4);
   if (u < W4) return;
+  // Kept row crossings before the columns: one run low down, two across
+  // the bowl.
+  if (hx(7 * H / 8) != 1 && hx(7 * H / 8 - 1) != 1) return;
+  if (!(hx(H4) == 2 || hx(H4 - 1) == 3 || hx(H4 + 1) == 2)) return;
   // The bowl: a column through it crosses two strokes above the foot.
   {
     const int x = Wm - 3 * u / 4, y = Hm - 3 * H / 16;
@@ -96,8 +100,6 @@ void TLettersOPQ::BowlP() const {
         cross(W2 + 1, 0, W2 + 1, y) != 2)
       return;
   }
-  if (hx(7 * H / 8) != 1 && hx(7 * H / 8 - 1) != 1) return;
-  if (!(hx(H4) == 2 || hx(H4 - 1) == 3 || hx(H4 + 1) == 2)) return;
   {
     const int s = std::max(lm(H2) - 1, 0);
     if (cross(s, H4, Wm, H4) != 2 && cross(s, H4 + 1, Wm, H4 + 1) != 2) return;
@@ -127,7 +129,8 @@ void TLettersOPQ::BowlP() const {
 }
 
 void TLettersOPQ::UpperQ() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // One hole or two (see below): asked first, the count costs nothing.
+  if (!(W > 2 && H > 4 && 1 <= HoleCount() && HoleCount() <= 2)) return;
   const TGlyphView pg = page();
   if (!pg.inkIn(0, W / 3, H3, H3) || !pg.inkIn(Wm - W / 3, Wm, H3, H3)) return;
   if (!pg.inkIn(W2, W2, Hm - H3, Hm) || !pg.inkIn(W2, W2, 0, H4)) return;
