@@ -122,19 +122,20 @@ void TUvwxTests::V() const {
   const int d = run(xm, 0, down, ink, (H + 1) / 2);
   if (xm > 3 * W / 4 || d - 1 < H4) return;
   const int yn = d - 1;
+  // Kept crossings and margins before the page probes: one run at the foot,
+  if (hx(Hm - H8) > 1 && hx(Hm) > 1) return;
+  // and the sides close in toward it.
+  const int yu = H / 6, yw = Hm - H / 3, yb = Hm - H8;
+  if (lm(yu) >= lm(yw)) return;
+  if (lm(yb) < lm(yw) && rm(yb) < rm(yw)) return;
+  if (rm(yu) >= rm(yw)) return;
   if (!(pg.inkIn(0, xm, yn, yn) && pg.inkIn(xm, Wm, yn, yn) && pg.inkIn(xm, xm, Hm - H2, Hm))) return;
   if (pg.inkIn(xm, xm, 0, H / 3) && pg.inkIn(xm + 1, xm + 1, 0, H / 3)) return;
   if (cross(0, H8, W2 + 1, H8) != 1 && cross(0, H16, W2 + 1, H16) != 1 && cross(W2 + 1, H8, Wm, H8) != 1)
     return;
-  if (hx(Hm - H8) > 1 && hx(Hm) > 1) return;
   if (inkIn(0, W8, Hm - H / 6, Hm) || inkIn(Wm - W8, Wm, Hm - H / 6, Hm)) return;
-  // The sides close in toward the foot.
-  const int yu = H / 6, yw = Hm - H / 3, yb = Hm - H8;
-  if (lm(yu) >= lm(yw)) return;
-  if (lm(yb) < lm(yw) && rm(yb) < rm(yw)) return;
   TConf c;
   if (lm(yw) >= lm(yb)) c = rm(yw) < rm(yb) ? 100 : 99;
-  if (rm(yu) >= rm(yw)) return;
   // Foot.
   if (W > 14 && W < 2 * fw(Hm)) return;
   if (cross(0, H4, W2, H4) == 2 && cross(W - W2, H - H4, Wm, H - H4) == 2) return;
