@@ -50,6 +50,7 @@ class TBracketTests : public TGlyphView {
   bool Parenthesis(const TCurve& s) const;
   bool StraightEdges(const TCurve& s) const;
   void Slashes(const TCurve& s) const;
+  bool EveryRowOneRun() const;
 };
 
 // --- Angle brackets, parentheses and slashes --------------------------------
@@ -57,6 +58,8 @@ class TBracketTests : public TGlyphView {
 // Rows crossing other than one run: none, or up to two above 15 rows. The
 // scan ends as soon as there are more, which no later row can mend.
 bool TBracketTests::ThinRowsAndSingleStroke() const {
+  // The middle row first: most glyphs reach across it.
+  if (lm(H2) + rm(H2) < 3 * W / 8) return false;
   const int allowed = H > 15 ? 2 : 0;
   int irregular = 0;
   for (int y = 0; y < H; ++y) {
@@ -231,12 +234,21 @@ void TBracketTests::SquareBrackets() const {
 
 // --- Braces -------------------------------------------------------------------
 
+// Every row crosses one run; the middle row, where most glyphs cross more,
+// is asked first.
+bool TBracketTests::EveryRowOneRun() const {
+  if (hx(H2) != 1) return false;
+  for (int y = 0; y < H; ++y)
+    if (hx(y) != 1) return false;
+  return true;
+}
+
 void TBracketTests::OpeningBrace() const {
   if (!(W > 4 && H > 5 && 3 * W < 2 * H && HoleCount() <= 1)) return;
-  for (int y = 0; y < H; ++y)
-    if (hx(y) != 1) return;
   // Nothing near the right edge in the middle; the point meets the left edge.
+  // Two column probes, before every row is asked for its single run.
   if (!(cross(W - 2, H4, W - 2, Hm - H4) == 0 && cross(0, H4, 0, Hm - H4) == 1)) return;
+  if (!EveryRowOneRun()) return;
   TConf c = Tall() ? 99 : 96;
   if (lm(Hm) > 3 * W / 4) c *= 99;
   if (lm(0) > 3 * W / 4) c *= 99;
@@ -248,9 +260,8 @@ void TBracketTests::OpeningBrace() const {
 
 void TBracketTests::ClosingBrace() const {
   if (!(W > 4 && H > 5 && 3 * W < 2 * H)) return;
-  for (int y = 0; y < H; ++y)
-    if (hx(y) != 1) return;
   if (!(cross(1, H4, 1, Hm - H4) == 0 && cross(Wm, H4, Wm, Hm - H4) == 1)) return;
+  if (!EveryRowOneRun()) return;
   TConf c = Tall() ? 99 : 96;
   if (rm(Hm) > 3 * W / 4) c *= 99;
   if (rm(0) > 3 * W / 4) c *= 99;

@@ -104,13 +104,15 @@ bool TDefTests::LowerCornerCurves() const {
 }
 
 void TDefTests::UpperD() const {
-  if (!(W > 2 && H > 3 && HoleCount() > 0)) return;
+  // One hole, the bowl: asked first, the count costs nothing.
+  if (!(W > 2 && H > 3 && HoleCount() == 1)) return;
+  // The hole reaches from the upper to the lower third.
+  if (!(Holes[0].MinY <= H / 3 && Holes[0].MaxY >= Hm - H / 3)) return;
   if (!(P.inkIn(L, L + W / 3, yc, yc) && P.inkIn(R - W / 3, R, yc, yc))) return;
   if (P.inkIn(R, R, T, T + H / 16)) return;
   if (!P.inkIn(R - W / 2, R, T + H / 4, T + H / 4)) return;
   if (!(P.cross(xc, T, xc, B) == 2 || P.cross(R - W / 3, T, R - W / 3, B) == 2)) return;
   if (!(P.cross(L, T + H / 3, R, T + H / 3) == 2 && P.cross(L, B - H / 3, R, B - H / 3) == 2)) return;
-  if (!(HoleCount() == 1 && Holes[0].MinY <= H / 3 && Holes[0].MaxY >= Hm - H / 3)) return;
   const int s = W / 16;
   if (!StemStaysStraight(s)) return;
   if (!UpperBowlNarrowsUpward(s)) return;
@@ -156,7 +158,8 @@ bool TDefTests::UpperRightSingleRuns() const {
 }
 
 void TDefTests::LowerD() const {
-  if (!(W > 2 && H > 3 && HoleCount() > 0)) return;
+  // A hole, the bowl, below the top quarter: asked first, it costs nothing.
+  if (!(W > 2 && H > 3 && HoleCount() > 0 && Holes[0].MinY >= H / 4)) return;
   if (!(P.inkIn(L, xc, B - H / 6, B - H / 9) && P.inkIn(L, xc, B - H / 3, B - H / 3) &&
         P.inkIn(xc, R, B - H / 3, B - H / 3) && P.inkIn(R - W / 4, R, T + H / 8, T + H / 8) &&
         P.inkIn(xc, xc, B - H / 4, B)))
@@ -168,7 +171,6 @@ void TDefTests::LowerD() const {
   if (CountColumnsCrossedTwice() < W / 8 + 1) return;
   if (!BowlRowsCrossTwice()) return;
   if (!UpperRightSingleRuns()) return;
-  if (!(HoleCount() >= 1 && Holes[0].MinY >= H / 4)) return;
 
   TConf c;
   if (hx(Hm - H / 4) != 2) {
@@ -183,10 +185,14 @@ void TDefTests::LowerD() const {
 // --- e ------------------------------------------------------------------
 
 bool TDefTests::CentreColumnsCrossThrice() const {
-  // Bowl, bar and lower stroke met by the middle columns.
+  // Bowl, bar and lower stroke met by the middle columns; the scan gives up
+  // once the columns left could no longer make up the count.
+  const int needed = std::max(W / 4 - 1, 1);
   int count = 0;
-  for (int x = L + W / 4; x <= R - W / 4 && count <= W / 4; ++x)
+  for (int x = L + W / 4; x <= R - W / 4 && count <= W / 4; ++x) {
+    if (count + (R - W / 4 - x + 1) < needed) return false;
     if (P.cross(x, T, x, B) == 3) ++count;
+  }
   return count >= W / 4 - 1 && count > 0;
 }
 
@@ -255,16 +261,19 @@ bool TDefTests::WaistIsNarrowest() const {
 }
 
 void TDefTests::LowerE() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 2 && P.lm(yc, Wm) <= W / 3 && P.tm(xc, Hm) <= H / 3 &&
-        P.bm(xc, Hm) <= H / 3))
-    return;
-  if (!(P.cross(L, T + H / 4, R, T + H / 4) < 3 || P.cross(L, T + H / 4 + 1, R, T + H / 4 + 1) <= 2)) return;
+  if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // The margins at the centre row and column, each measured once.
   const int t = P.lm(yc, Wm);
+  if (t > W / 3) return;
+  const int top = P.tm(xc, Hm);
+  if (top > H / 3) return;
+  const int h = P.bm(xc, Hm);
+  if (h > H / 3) return;
+  if (!(P.cross(L, T + H / 4, R, T + H / 4) < 3 || P.cross(L, T + H / 4 + 1, R, T + H / 4 + 1) <= 2)) return;
   if (!(t <= W / 2 && P.lm(T, Wm) >= t && P.lm(B, Wm) >= t)) return;
   // Curved top and bottom.
-  const int o = std::min(P.tm(xc, Hm), P.tm(R - W / 3, Hm));
-  if (!(P.tm(xc, Hm) <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
-  const int h = P.bm(xc, Hm);
+  const int o = std::min(top, P.tm(R - W / 3, Hm));
+  if (!(top <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
   if (!(h <= W / 2 && P.bm(L, Hm) >= h && P.bm(R, Hm) >= h)) return;
   if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
   if (!CentreColumnsCrossThrice()) return;
@@ -349,7 +358,8 @@ bool TDefTests::LeftEdgeStaysStraight() const {
 }
 
 void TDefTests::UpperE() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 1)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 2 && H > 4 && HoleCount() == 0)) return;
   if (!(TopBarFound() && BottomBarFound() && MiddleBarFound())) return;
   if (!UpperArmOpensRight()) return;
   if (!LowerArmOpensRight()) return;
@@ -367,7 +377,7 @@ void TDefTests::UpperE() const {
   if (W > 15 && x == L) c *= 99;
   x += W / 15 + 1;
   P.walk(x, y, stop, down);
-  if (y > B - H / 3 || HoleCount() > 0) return;
+  if (y > B - H / 3) return;
 
   if (!LeftEdgeStaysStraight()) return;
   if (!(3 * W >= H || P.inkIn(xc, xc, T + H / 4, B - H / 4))) return;
@@ -401,7 +411,12 @@ bool TDefTests::NoOverhangAbove(int yb) const {
 }
 
 void TDefTests::LowerF() const {
-  if (!(MarkAbove() == 0 && W > 2 && BaseLine() - MeanLine() + 1 < H && H > 5 && HoleCount() <= 1)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(MarkAbove() == 0 && W > 2 && BaseLine() - MeanLine() + 1 < H && H > 5 && HoleCount() == 0)) return;
+  // The hook reaches the top and one run crosses the stem low down: kept
+  // margins and crossings, asked before the crossbar's rows are measured.
+  if (!(tm(3 * W / 4) <= H / 8)) return;
+  if (hx(SingleCrossingRow()) != 1) return;
   // Crossbar: the widest run of the upper middle rows.
   const int j0 = (3 * H + 8) / 32 + 2;
   int v = 0, yb = j0;
@@ -415,8 +430,6 @@ void TDefTests::LowerF() const {
     }
     if (H / 4 < y && y < 3 * H / 4 && hx(y) != 1 && hx(y + 1) != 1) return;
   }
-  if (!(tm(3 * W / 4) <= H / 8)) return;
-  if (hx(SingleCrossingRow()) != 1) return;
   // Stem: at most half the crossbar.
   int m = W;
   for (int y = yb + 1; y < H - H / 4; ++y) {
@@ -437,7 +450,6 @@ void TDefTests::LowerF() const {
   if (!ok) return;
   const bool f3 = NoRowCrossesTwiceAbove(yb);
   const bool f4 = f3 && NoOverhangAbove(yb);
-  if (HoleCount() != 0) return;
   int g = W, k = W;
   for (int y = 7 * H / 8; y <= Hm; ++y) {
     g = std::min(g, lm(y));
@@ -519,7 +531,8 @@ bool TDefTests::SmallCurvedTopLeft() const {
 }
 
 void TDefTests::UpperF() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 1 && P.inkIn(xc, xc, T, T + H / 8) &&
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 2 && H > 4 && HoleCount() == 0 && P.inkIn(xc, xc, T, T + H / 8) &&
         P.inkIn(L, L + W / 4, B - H / 4, B - H / 4) && P.inkIn(L, xc, T + H / 4, T + H / 4)))
     return;
   if (!LowerRightOpens()) return;
@@ -533,7 +546,7 @@ void TDefTests::UpperF() const {
     c = 99;
   }
   if (inkIn(Wm - W / 4, Wm, Hm - H / 4, Hm) || !inkIn(Wm, Wm, 0, H / 3)) return;
-  if (lm(HB / 4) < lm(3 * HB / 4) - 1 || HoleCount() > 0) return;
+  if (lm(HB / 4) < lm(3 * HB / 4) - 1) return;
   if (!SomeColumnCrossesTwice()) return;
   if (H < 20 && SmallCurvedTopLeft()) return;
   // Ink below the left of the stem: a foot serif.

@@ -33,6 +33,13 @@ class TLetterKLTests : public TGlyphView {
 
 void TLetterKLTests::SmallK() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
+  // What the record already knows first. An ascender: the top reaches the
+  // middle between ascender and mean line.
+  if (AscLine() + MeanLine() < 2 * T) return;
+  // A loop (the arm closed against the stem) lies below the top quarter,
+  // clear of the lower quarter and of the right quarter.
+  if (HoleCount() > 0 && (Holes[0].MinY < H4 || Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4)) return;
+
   if (!(hx(0) == 1 || hx(1) == 1)) return;
   if (cross(0, H8, 3 * W / 4, H8) != 1) return;
   if (cross(0, 3 * H / 16, 3 * W / 4, 3 * H / 16) != 1) return;
@@ -48,18 +55,12 @@ void TLetterKLTests::SmallK() const {
     if (std::abs(a + d - 2 * b) > W16 + 1) return;
     if (a < d - 1) return;
   }
-  // An ascender: the top reaches the middle between ascender and mean line.
-  if (AscLine() + MeanLine() < 2 * T) return;
-
   // Stem top, leg foot, nothing at the upper right, arm and leg on the right.
   if (!P.inkIn(L, L + W2, T, T + H4)) return;
   if (!P.inkIn(L + W2, R, B - H3, B)) return;
   if (P.inkIn(R - W4, R, T, T + 3 * H / 16)) return;
   if (!P.inkIn(R - W4, R, T + H4, B - H4)) return;
   if (!P.inkIn(R - W4, R, B - H8, B)) return;
-
-  // A loop (the arm closed against the stem) starts below the top quarter.
-  if (!(HoleCount() == 0 || Holes[0].MinY >= H4)) return;
 
   if (!P.inkEveryRow(L, R, T + 1, T + H2 - 1)) return;
 
@@ -100,8 +101,6 @@ void TLetterKLTests::SmallK() const {
 
   if (!P.someHx(T + H3, B - 1, 2)) return;
 
-  if (HoleCount() > 0 && (Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4 || Holes[0].MinY < H4)) return;
-
   if (W > 8 && 4 * fw(Hm) > 3 * W) return;  // a foot across the box
 
   TConf c = bmax < W2 ? 98 : 100;
@@ -121,6 +120,17 @@ void TLetterKLTests::SmallK() const {
 
 void TLetterKLTests::CapitalK() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
+
+  // The edges first, a handful of margins, before rows and columns are
+  // scanned. The right edge reaches furthest in at the middle.
+  {
+    const int s = P.rm(T + H4, W);
+    if (s > W2) return;
+    const int m = std::max(P.rm(T + H2, W), P.rm(T + 3 * H / 8, W));
+    if (s >= m || P.rm(B - H4, W) >= m) return;
+  }
+  // The left edge may not cave in at mid-height.
+  if (H > 16 && lm(H4) + lm(3 * H / 4) < 2 * lm(H2) - W32 - 2) return;
 
   if (!inkEveryRow(0, W2, H8, Hm - H8)) return;
 
@@ -142,17 +152,6 @@ void TLetterKLTests::CapitalK() const {
   if (W < 10 && !P.someHx(T + H3, B - H3, 1)) return;
   if (!P.someHx(B - H4, B, 2)) return;
   if (!P.inkIn(R - W / 3, R, T, T + H8)) return;
-
-  // The left edge may not cave in at mid-height.
-  if (H > 16 && lm(H4) + lm(3 * H / 4) < 2 * lm(H2) - W32 - 2) return;
-
-  // The right edge reaches furthest in at the middle.
-  {
-    const int s = P.rm(T + H4, W);
-    if (s > W2) return;
-    const int m = std::max(P.rm(T + H2, W), P.rm(T + 3 * H / 8, W));
-    if (s >= m || P.rm(B - H4, W) >= m) return;
-  }
 
   // Arm geometry over the top and bottom quarters and around the middle.
   int ru = W, yu = 0;             // upper tip: the smallest right margin at the top
@@ -283,6 +282,10 @@ void TLetterKLTests::CapitalL() const {
 void TLetterKLTests::SmallL() const {
   if (!(W < H && H >= 7 && MarkAbove() == 0)) return;
   if (!(hx(H2) == 1 && hx(H4) == 1)) return;
+  // No two rows in a row above the lower quarter cross other than once:
+  // kept crossings, asked before the stem and its ends are measured.
+  for (int y = 1; y < 3 * H / 4; ++y)
+    if (hx(y) != 1 && hx(y - 1) != 1) return;
   TConf h;
 
   // Stem width over the middle half.
@@ -341,9 +344,6 @@ void TLetterKLTests::SmallL() const {
   // sides at the top: a bracket or an f.
   if (!inkIn(Wm - W8, Wm, H2, Hm) && inkIn(0, W8, H2, Hm) && inkIn(Wm - W8, Wm, 0, H3) && inkIn(0, W8, 0, H3))
     return;
-
-  for (int y = 1; y < 3 * H / 4; ++y)
-    if (hx(y) != 1 && hx(y - 1) != 1) return;
 
   if (W >= 4 && !inkEveryRow(W4, Wm - W4, H2, H - 2)) return;
 

@@ -115,10 +115,17 @@ void TLettersMN::LowerM() const {
 }
 
 void TLettersMN::UpperM() const {
-  if (!(W > 4 && H > 3 && 2 * H >= W && HoleCount() <= 1)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 4 && H > 3 && 2 * H >= W && HoleCount() == 0)) return;
   const int xMid = hx(H2), xQuarter = hx(H4), xThreeQuarters = hx(3 * H / 4);
   if (xMid < 3 && xQuarter < 3 && hx(5 * H / 8) < 3 && xThreeQuarters < 3) return;
   if ((xQuarter < 2 && hx(H8) < 2) || xThreeQuarters < 2) return;
+  // Kept margins and crossings before the sides are followed row by row:
+  // the middle stem, and three runs above and below but two in the middle.
+  if (lm(7 * H / 16) + rm(7 * H / 16) > W2) return;
+  if ((xMid == 2 && xQuarter > 2 && xThreeQuarters > 2) ||
+      (xThreeQuarters == 2 && cross(W2, 3 * H / 4, W2, Hm) > 0))
+    return;
   // The two sides change alike.
   {
     int sl = 0, sr = 0;
@@ -129,12 +136,8 @@ void TLettersMN::UpperM() const {
     if (std::abs(sl - sr) > W4) return;
   }
   if (run(Wm - rm(Hm), Hm, left, paper, W) > W2) return;
-  if (lm(7 * H / 16) + rm(7 * H / 16) > W2) return;
   // A foot that widens to the left.
   if (H > 8 && bm(W4) < H4 && bm(3 * W / 8) < H4 && lm(Hm - H8) < lm(Hm - H16) - W32) return;
-  if ((xMid == 2 && xQuarter > 2 && xThreeQuarters > 2) ||
-      (xThreeQuarters == 2 && cross(W2, 3 * H / 4, W2, Hm) > 0))
-    return;
   if (tm(W2) < tm(3 * W / 4) && bm(3 * W / 4) < bm(W2)) return;
   if (run(W2, H8, down, ink, H) < run(3 * W / 4, H8, down, ink, H) &&
       run(3 * W / 4, Hm - H8, up, ink, H) < run(W2, Hm - H8, up, ink, H))
@@ -158,7 +161,6 @@ void TLettersMN::UpperM() const {
     if (!Tall()) return;
     c = 99;
   }
-  if (HoleCount() > 0) return;
   if (7 * fw(3 * H / 4) + 7 < W &&
       (cross(vertexX, depth, Wm, depth) != 2 || cross(0, depth, vertexX, depth) != 2))
     return;
@@ -200,6 +202,9 @@ void TLettersMN::LowerN() const {
     const int q = hx(H4);
     if (!(q == 2 || q == 3 || hx(H2) == 2)) return;
   }
+  // Kept row crossings first: two runs in the middle, more than one low down.
+  if (hx(3 * H / 4) == 1) return;
+  if (!(hx(H2) == 2 || hx(H2 + 1) == 2)) return;
   if (!(tm(W2) <= H8 || !Tall())) return;
   {
     const int y = 7 * H / 8;
@@ -212,8 +217,6 @@ void TLettersMN::LowerN() const {
     if (t > H2) return;
     if (!(t < 2 || !inkIn(xr, Wm, 0, t - 2))) return;
   }
-  if (hx(3 * H / 4) == 1) return;
-  if (!(hx(H2) == 2 || hx(H2 + 1) == 2)) return;
   // Two stems on the middle row: a..e and s..
   const int a = lm(H2);
   if (a > W4) return;
@@ -271,13 +274,22 @@ void TLettersMN::UpperN() const {
   if (!(W > 4 && H > 3 && HoleCount() <= 1 && (hx(0) == 2 || hx(1) == 2) && (hx(Hm) == 2 || hx(Hm - 1) == 2)))
     return;
   if (lm(H2) + rm(H2) > W2) return;
+  // A middle row where the diagonal merges with the stems into one run;
+  // without one, the middle rows must mostly cross three runs. Both are
+  // kept crossings, asked before the slanted crossing below.
+  int y = 3 * H / 8;
+  while (y < Hm - 3 * H / 8 && hx(y) != 1) ++y;
+  const bool merged = y < Hm - 3 * H / 8;
+  if (!merged) {
+    int score = 0;
+    for (int yy = 3 * H / 8; yy < Hm - 3 * H / 8; ++yy) score += hx(yy) == 3 ? 2 : -1;
+    if (score < 1) return;
+  }
   if (W > 3 && H > 7 && cross(0, H2 + H8, Wm, H2 - H8) < 2) return;
   // The diagonal leaves the left stem at (leaveX, leaveRow) and meets the
   // right stem at (meetX, meetRow).
   int leaveRow = 0, meetRow = 0, leaveX = 0, meetX = 0;
-  int y = 3 * H / 8;
-  while (y < Hm - 3 * H / 8 && hx(y) != 1) ++y;
-  if (y < Hm - 3 * H / 8) {
+  if (merged) {
     // A row where the diagonal merges with the stems into one run.
     const int xl = W2 - W8 - 1, xr = W2 + W8 + 1;
     if (run(xr, y, up, paper, W) >= run(xl, y, up, paper, W)) return;
@@ -287,9 +299,6 @@ void TLettersMN::UpperN() const {
     leaveX = xl;
     meetX = xr;
   } else {
-    int score = 0;
-    for (int yy = 3 * H / 8; yy < Hm - 3 * H / 8; ++yy) score += hx(yy) == 3 ? 2 : -1;
-    if (score < 1) return;
     // Follow the diagonal down from the top of the left stem.
     for (leaveRow = 1; leaveRow < 5 * H / 8;) {
       leaveX = lm(leaveRow) + fw(leaveRow);

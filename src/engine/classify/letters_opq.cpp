@@ -46,7 +46,8 @@ bool TLettersOPQ::Slanted() const {
 }
 
 void TLettersOPQ::RoundO() const {
-  if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() <= 2)) return;
+  // One hole, the ring: asked first, the count costs nothing.
+  if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() == 1)) return;
   {
     const TGlyphView pg = page();
     // Ink on all four sides; the centre column crosses the ring twice.
@@ -58,7 +59,6 @@ void TLettersOPQ::RoundO() const {
     if (!OneRunAcross(pg, x1, x2, 0, 1) || !OneRunAcross(pg, x1, x2, Hm, Hm - 1)) return;
     if (!OneRunDown(pg, 0, 1, H3, Hm - H3) || !OneRunDown(pg, Wm, Wm - 1, H3, Hm - H3)) return;
   }
-  if (HoleCount() != 1) return;
   // Rounded top.
   if (run(0, 2, right, ink, Wm) >= run(0, 0, right, ink, Wm)) return;
   // Rounded bottom right.
@@ -83,11 +83,16 @@ bool TLettersOPQ::StemStraight(int d) const {
 }
 
 void TLettersOPQ::BowlP() const {
-  if (!(W > 2 && H > 3 && 2 * H >= W && HoleCount() <= 2)) return;
+  // At most one hole (see below): asked first, the count costs nothing.
+  if (!(W > 2 && H > 3 && 2 * H >= W && HoleCount() <= 1)) return;
   if (!inkIn(0, W2, 3 * H / 4, 3 * H / 4) || !inkIn(0, W2, H2, H2) || !inkIn(W4, Wm, H4, H4)) return;
   // Open lower right.
   const int u = rm(3 * H / 4);
   if (u < W4) return;
+  // Kept row crossings before the columns: one run low down, two across
+  // the bowl.
+  if (hx(7 * H / 8) != 1 && hx(7 * H / 8 - 1) != 1) return;
+  if (!(hx(H4) == 2 || hx(H4 - 1) == 3 || hx(H4 + 1) == 2)) return;
   // The bowl: a column through it crosses two strokes above the foot.
   {
     const int x = Wm - 3 * u / 4, y = Hm - 3 * H / 16;
@@ -95,8 +100,6 @@ void TLettersOPQ::BowlP() const {
         cross(W2 + 1, 0, W2 + 1, y) != 2)
       return;
   }
-  if (hx(7 * H / 8) != 1 && hx(7 * H / 8 - 1) != 1) return;
-  if (!(hx(H4) == 2 || hx(H4 - 1) == 3 || hx(H4 + 1) == 2)) return;
   {
     const int s = std::max(lm(H2) - 1, 0);
     if (cross(s, H4, Wm, H4) != 2 && cross(s, H4 + 1, Wm, H4 + 1) != 2) return;
@@ -126,7 +129,8 @@ void TLettersOPQ::BowlP() const {
 }
 
 void TLettersOPQ::UpperQ() const {
-  if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // One hole or two (see below): asked first, the count costs nothing.
+  if (!(W > 2 && H > 4 && 1 <= HoleCount() && HoleCount() <= 2)) return;
   const TGlyphView pg = page();
   if (!pg.inkIn(0, W / 3, H3, H3) || !pg.inkIn(Wm - W / 3, Wm, H3, H3)) return;
   if (!pg.inkIn(W2, W2, Hm - H3, Hm) || !pg.inkIn(W2, W2, 0, H4)) return;
@@ -178,7 +182,15 @@ void TLettersOPQ::UpperQ() const {
 void TLettersOPQ::LowerQ() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
   const TGlyphView pg = page();
+  // Three probes first: the bowl's sides on row H/3, nothing at the lower
+  // left.
+  if (!pg.inkIn(Wm - W / 3, Wm, H3, H3) || !pg.inkIn(0, W / 3, H3, H3)) return;
+  if (pg.inkIn(0, W4, Hm - H / 5, Hm - H / 9)) return;
   // The first row under the bowl: the deepest left margin of the middle rows.
+  // Its bounds are asked first, row by row on the plane: some row must keep
+  // the left half clear (reach >= W/2) and none may be clear across the box
+  // (reach < W); the scan below then finds the row itself.
+  if (pg.inkEveryRow(0, W2 - 1, H3, Hm - H8) || !pg.inkEveryRow(0, Wm, H3, Hm - H8)) return;
   int yq = H3, reach = -1;
   for (int y = H3; y <= Hm - H8; ++y) {
     const int r = pg.run(0, y, right, ink, W);
@@ -193,8 +205,6 @@ void TLettersOPQ::LowerQ() const {
     c *= 97;
     if (Tall() || !Descends()) return;
   }
-  if (!pg.inkIn(Wm - W / 3, Wm, H3, H3) || !pg.inkIn(0, W / 3, H3, H3)) return;
-  if (pg.inkIn(0, W4, Hm - H / 5, Hm - H / 9)) return;
   if (pg.cross(W2, 0, W2, yq) != 2) return;
   // Exactly one hole, in the bowl; narrow glyphs are only marked down.
   if (HoleCount() != 1) {

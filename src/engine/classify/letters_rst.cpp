@@ -50,15 +50,18 @@ bool TLetterRSTTests::RStemRunsDown() const {
 bool TLetterRSTTests::RArmCoversRightHalf() const { return inkEveryColumn(W2, Wm, 0, H4); }
 
 void TLetterRSTTests::LowerR() const {
-  if (!(H > 4 && W > 2 && HoleCount() <= 1 && 2 * H >= BaseLine() - AscLine())) return;
+  // No hole at all: an r has none, and the count costs nothing to ask.
+  if (!(H > 4 && W > 2 && HoleCount() == 0 && 2 * H >= BaseLine() - AscLine())) return;
   // Open to the right at mid-height.
   const int mid = rm(H2);
   if (!(mid > W8 + 1)) return;
   if (W > 4 && !(mid > W8 + 2)) return;
-  if (!RStemRunsDown()) return;
-  if (!RArmCoversRightHalf()) return;
+  // Single rows and kept margins first; the stem and arm scans after them.
+  if (!(hx(H2) == 1 || hx(H2 + 1) == 1)) return;
   if (!(rm(Hm - H4) <= 5 * W / 8 || !inkIn(Wm - W8, Wm, Hm - H4, Hm))) return;
   if (!(lm(5 * H / 8) > W8 || rm(5 * H / 8) < 5 * H / 8 || bm(W2) > H8)) return;
+  if (!RStemRunsDown()) return;
+  if (!RArmCoversRightHalf()) return;
   TConf c;
   // Row 3H/8 pushed to the right: left to the R test when the top reaches
   // the left edge, doubtful otherwise.
@@ -66,8 +69,7 @@ void TLetterRSTTests::LowerR() const {
     if (lm(H8) < W8) return;
     c = 98;
   }
-  if (!((lm(H4) <= 3 * W / 8 || !inkIn(0, W8, 0, H4)) && HoleCount() == 0)) return;
-  if (!(hx(H2) == 1 || hx(H2 + 1) == 1)) return;
+  if (!(lm(H4) <= 3 * W / 8 || !inkIn(0, W8, 0, H4))) return;
   // Two feet low down: an n or an h, not an r.
   for (int y = 3 * H / 4; y < Hm; ++y)
     if (hx(y) == 2 && hx(y + 1 + H32) == 2) return;
@@ -90,12 +92,9 @@ bool TLetterRSTTests::RPageOutline() const {
 }
 
 void TLetterRSTTests::UpperR() const {
-  if (!(W >= 3 && H > 3 && 2 * H >= W && HoleCount() <= 2)) return;
-  if (Pg.hx(Hm - H8) < 2) return;
-  if (H > 15 && tm(W2) > H8 && run(W2, H16, right, ink, W) < W2) return;
-  if (!RPageOutline()) return;
-  const bool oneRun = Pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
-  // Bowl and leg.
+  // Two holes never make an R (see below); the count costs nothing to ask.
+  if (!(W >= 3 && H > 3 && 2 * H >= W && HoleCount() <= 1)) return;
+  // Bowl and leg: kept margins, asked before the page is probed.
   const int a = rm(H4);
   if (a > W2) return;
   int b = rm(H2);
@@ -105,13 +104,16 @@ void TLetterRSTTests::UpperR() const {
   // A straight stem.
   if (std::abs(lm(H4) + lm(Hm - H4) - 2 * lm(H2)) > W16 + 1) return;
   if (H > 15 && rm(H2) >= rm(Hm) && rm(3 * H / 16) >= W8 + rm(H16)) return;
+  if (Pg.hx(Hm - H8) < 2) return;
+  if (H > 15 && tm(W2) > H8 && run(W2, H16, right, ink, W) < W2) return;
+  if (!RPageOutline()) return;
+  const bool oneRun = Pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
   TConf c = oneRun ? 100 : 95;
   if (H > 7 && rm(H - H8 - 2) < rm(H - 2)) {
     c *= 98;
     if (rm(Hm - H4) == 0 && rm(H - H8 - 2) > 0) return;
   }
   if (HoleCount() != 1) {
-    if (HoleCount() > 1) return;
     const int hp = holes(0, Wm, 0, Hm - H3);
     if (hp == 0) c *= 90;
   }
@@ -131,10 +133,11 @@ bool TLetterRSTTests::SSpineMeetsLeftCurve() const {
 
 void TLetterRSTTests::S() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 1)) return;
-  // Both must hold: the middle rows' single run is asked before the centre's
-  // three runs, which may need a slanted crossing.
+  // All must hold: the middle rows' single run and the two strokes below
+  // are asked before the centre's three runs, which may need a slanted
+  // crossing.
   if (!(hx(H2) == 1 || hx(H2 - 1) == 1)) return;
-  if (!(vx(W2) == 3 || cross(5 * W / 8, 0, 3 * W / 8, Hm) == 3)) return;
+  if (HoleCount() > 0 && Holes[0].MinY > H4) return;  // a hole lies in the upper bay
   // Upper stroke on row H/4: xu is the middle of the bay right of it.
   const int a = lm(H4);
   if (!(a <= 3 * W / 8)) return;
@@ -150,6 +153,7 @@ void TLetterRSTTests::S() const {
   if (!(r + k2 <= W2)) return;
   const int g2 = run(Wm - r - k2, yl, left, ink, W);
   const int xl = Wm - (2 * (r + k2) + g2) / 2;
+  if (!(vx(W2) == 3 || cross(5 * W / 8, 0, 3 * W / 8, Hm) == 3)) return;
   if (!inkEveryRow(0, xu, H4, H2 - 1)) return;
   bool upperBayOpensRight = false;
   for (int y = H4; y < H2 && !upperBayOpensRight; ++y) upperBayOpensRight = rm(y) > W8;
@@ -158,7 +162,6 @@ void TLetterRSTTests::S() const {
   const int d = run(0, H2, down, paper, H2);
   const int ys = H2 + d == H ? Hm : H2 + d;
   if (!connects(0, ys, xl, yl)) return;
-  if (HoleCount() > 0 && Holes[0].MinY > H4) return;
   // The left edge bows in between the top and the spine.
   {
     const int A = lm(H16), C = lm(H4), D = lm(7 * H / 16);
@@ -261,6 +264,9 @@ bool TLetterRSTTests::tPaperUnderInkPair(int yb) const {
 
 void TLetterRSTTests::LowerT() const {
   if (!(W > 2 && H >= BaseLine() - MeanLine() - 1 && HoleCount() <= 1)) return;
+  // The top rows start no further left than the bar's row: kept margins,
+  // asked before the bar is looked for.
+  if (lm(H4) - std::min(lm(0), lm(1)) > 1) return;
   const int c0 = BaseLine() - MeanLine() + 1 < H ? 100 : 96;
   // The cross bar: the widest first run between the top fifth and the
   // middle. A box too low for the scan keeps no bar (D = 0, yb = 0).
@@ -312,7 +318,6 @@ void TLetterRSTTests::LowerT() const {
     const int j = rm(H2);
     if (j < rm(H8) && tm(W - j) >= H2) c *= 90;
   }
-  if (lm(H4) - std::min(lm(0), lm(1)) > 1) return;
   if (!Tall()) c *= 98;
   if (T >= MeanLine() - (MeanLine() - AscLine()) / 4) c *= 98;
   if (T >= MeanLine()) c *= 98;

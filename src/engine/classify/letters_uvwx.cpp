@@ -46,8 +46,16 @@ class TUvwxTests : public TGlyphView {
 
 void TUvwxTests::U() const {
   if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() <= 1)) return;
-  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
+  // Two probes and a few kept margins of the glyph, before the page's rows
+  // are counted one by one: ink at the bottom centre,
   if (!(inkIn(W2, W2, H2, Hm) && inkIn(W2, Wm, H2, H2))) return;
+  // a foot that does not step out to the left, a top that does not step in
+  // on the right, and the sides near the foot.
+  if (lm(Hm - H16) < lm(Hm - H8)) return;
+  if (H > 15 && rm(H8) + W32 + 1 < rm(H16)) return;
+  const int a = lm(Hm - H8 - 1), b = rm(Hm - H8 - 1);
+  if (a > W4 && b > W4 && a + b >= W2) return;
+  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
   // Valley: the deepest top margin right of the centre, up to where the
   // right arm's inner side lifts it again.
   {
@@ -95,16 +103,10 @@ void TUvwxTests::U() const {
     if (!pg.inkIn(x, x, Hm - H / 3, Hm)) c *= 98;
   }
   if (cross(0, H4, W2, H4) == 2 && cross(W - W2, H - H4, Wm, H - H4) == 1) return;
-  if (lm(Hm - H16) < lm(Hm - H8)) return;
-  if (H > 15 && rm(H8) + W32 + 1 < rm(H16)) return;
   if (Tall() && H > 7 && !paperIn(0, Wm, Hm, Hm) && rm(3 * H / 4) > W16 && lm(3 * H / 4) > W16 &&
       rm(H2) > W16 && lm(H2) > W16)
     return;
-  {
-    const int a = lm(Hm - H8 - 1), b = rm(Hm - H8 - 1);
-    if (a > W4 && b > W4 && a + b >= W2) return;
-    if (a + b >= W2) c *= 97;
-  }
+  if (a + b >= W2) c *= 97;
   if (hx(H2) != 2) c *= 96;
   if (bm(W2) > 0) c *= 98;
   if (MarkAbove() > 0) c *= 99;
@@ -120,19 +122,20 @@ void TUvwxTests::V() const {
   const int d = run(xm, 0, down, ink, (H + 1) / 2);
   if (xm > 3 * W / 4 || d - 1 < H4) return;
   const int yn = d - 1;
+  // Kept crossings and margins before the page probes: one run at the foot,
+  if (hx(Hm - H8) > 1 && hx(Hm) > 1) return;
+  // and the sides close in toward it.
+  const int yu = H / 6, yw = Hm - H / 3, yb = Hm - H8;
+  if (lm(yu) >= lm(yw)) return;
+  if (lm(yb) < lm(yw) && rm(yb) < rm(yw)) return;
+  if (rm(yu) >= rm(yw)) return;
   if (!(pg.inkIn(0, xm, yn, yn) && pg.inkIn(xm, Wm, yn, yn) && pg.inkIn(xm, xm, Hm - H2, Hm))) return;
   if (pg.inkIn(xm, xm, 0, H / 3) && pg.inkIn(xm + 1, xm + 1, 0, H / 3)) return;
   if (cross(0, H8, W2 + 1, H8) != 1 && cross(0, H16, W2 + 1, H16) != 1 && cross(W2 + 1, H8, Wm, H8) != 1)
     return;
-  if (hx(Hm - H8) > 1 && hx(Hm) > 1) return;
   if (inkIn(0, W8, Hm - H / 6, Hm) || inkIn(Wm - W8, Wm, Hm - H / 6, Hm)) return;
-  // The sides close in toward the foot.
-  const int yu = H / 6, yw = Hm - H / 3, yb = Hm - H8;
-  if (lm(yu) >= lm(yw)) return;
-  if (lm(yb) < lm(yw) && rm(yb) < rm(yw)) return;
   TConf c;
   if (lm(yw) >= lm(yb)) c = rm(yw) < rm(yb) ? 100 : 99;
-  if (rm(yu) >= rm(yw)) return;
   // Foot.
   if (W > 14 && W < 2 * fw(Hm)) return;
   if (cross(0, H4, W2, H4) == 2 && cross(W - W2, H - H4, Wm, H - H4) == 2) return;
@@ -224,8 +227,9 @@ void TUvwxTests::WTwoValleys(TConf& c) const {
 }
 
 void TUvwxTests::WFullMiddle(TConf c) const {
-  if (!(W > 4 && H > 3 && HoleCount() <= 1)) return;
-  if (!(TwoRunsOnEveryRow(*this, H8, H2) && hx(H2) == 3)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 4 && H > 3 && HoleCount() == 0)) return;
+  if (!(hx(H2) == 3 && TwoRunsOnEveryRow(*this, H8, H2))) return;
   {
     int score = 0;
     for (int y = 0; y <= Hm; ++y) score += hx(y) == 3 ? 1 : -1;
@@ -242,14 +246,26 @@ void TUvwxTests::WFullMiddle(TConf c) const {
   const int s = run(Wm - o - r, H2, left, ink, W);
   o = Wm - o - r - s / 2;
   if (o < 3 * W / 8 || cross(g, H2, o, H2) != 1 || cross(g, H2, g, Hm) != 1 || cross(o, H2, o, Hm) != 1 ||
-      cross(g, 0, g, H2) != 0 || cross(o, 0, o, H2) != 0 || HoleCount() != 0)
+      cross(g, 0, g, H2) != 0 || cross(o, 0, o, H2) != 0)
     return;
   if (RightSideBulges(3 * H / 4)) return;
   addPair(u'W', u'w', c);
 }
 
 void TUvwxTests::X() const {
-  if (!(W > 2 && H > 3 && HoleCount() <= 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1 && hx(Hm - H8) > 1)) return;
+  if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1)) return;
+  // Two corner probes and a few margins, before the rows and the notches
+  // are scanned: arms reach the upper right and the lower left
+  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
+  // and the sides draw in toward the crossing.
+  const int r6 = pg.rm(H / 6);
+  if (r6 > W2) return;
+  const int rMiddle = pg.rm(Hm - H2);
+  if (!(rMiddle > r6 && rMiddle > pg.rm(Hm - H / 6))) return;
+  const int l6 = pg.lm(H / 6);
+  if (l6 > W2) return;
+  const int lMiddle = pg.lm(H2);
+  if (!(lMiddle > l6 && lMiddle > pg.lm(Hm - H / 6))) return;
   if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
@@ -279,12 +295,6 @@ void TUvwxTests::X() const {
   if (!(pg.someVx(0, W / 3, 2) && pg.someVx(Wm - W / 3, Wm, 2) && pg.someHx(0, H / 3, 2) &&
         pg.someHx(H / 3, Hm - H / 3, 1) && pg.someHx(Hm - H / 3, Hm, 2)))
     return;
-  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
-  // The sides draw in toward the crossing.
-  const int r6 = pg.rm(H / 6);
-  if (!(r6 <= W2 && pg.rm(Hm - H2) > r6 && pg.rm(Hm - H2) > pg.rm(Hm - H / 6))) return;
-  const int l6 = pg.lm(H / 6);
-  if (!(l6 <= W2 && pg.lm(H2) > l6 && pg.lm(H2) > pg.lm(Hm - H / 6))) return;
   for (int x = Wm - W4; x < W; ++x)
     if (cross(x, H8, x, H2) == 2) return;
   if (H < W && cross(W4, 0, W8, Hm) > 2 && vx(W4) > 2 && lm(H4) < W8) return;

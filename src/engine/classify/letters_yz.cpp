@@ -135,7 +135,8 @@ void TYzTests::YForkOnStem() const {
 }
 
 void TYzTests::Z() const {
-  if (!(W > 3 && H > 3 && HoleCount() <= 1)) return;
+  // No hole: asked first, the count costs nothing.
+  if (!(W > 3 && H > 3 && HoleCount() == 0)) return;
   if (inkIn(0, W8, H2, H2) || inkIn(Wm - W8, Wm, H2, H2)) return;
   if (!(inkIn(0, W4, 0, H4) && inkIn(Wm - W4, Wm, 0, H4) && inkIn(0, W4, Hm - H4, Hm) &&
         inkIn(Wm - W4, Wm, Hm - H4, Hm)))
@@ -198,7 +199,6 @@ void TYzTests::Z() const {
       m = std::min(m, r);
     }
   }
-  if (HoleCount() != 0) return;
   TConf c;
   if (rm(H4) < rm(H16)) c *= 98;
   if (rm(5 * H / 16) < rm(H8)) c *= 96;
