@@ -160,8 +160,9 @@ constexpr std::array<std::uint8_t, 256> kReversedBits = [] {
 }();
 
 // The mask word of 32 pixels of an 8-bit image whose ink is every byte up to
-// `lastInk`: sixteen bytes compared at once, twice.
-l_uint32 MaskWordBelow(const std::uint8_t* p, __m128i lastInk) {
+// `lastInk`: sixteen bytes compared at once, twice. Inlined: it runs for
+// every word of the page.
+[[gnu::always_inline]] inline l_uint32 MaskWordBelow(const std::uint8_t* p, __m128i lastInk) {
   const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
   // A byte is at most lastInk when the smaller of the two is the byte.
@@ -178,16 +179,22 @@ l_uint32 MaskWordBelow(const std::uint8_t* p, __m128i lastInk) {
 // Mask rows of an 8-bit image whose ink is the bytes below `inkLevels`
 // (1 to 255), a word of 32 pixels at a time.
 void MaskGreyBelow(const TDibGraphic& image, int inkLevels, l_uint32* data, l_int32 wpl) {
-  const int width = image.Width(), fullWords = width / 32;
+  const int width = image.Width(), fullWords = width / 32, rest = width % 32;
   const __m128i lastInk = _mm_set1_epi8(static_cast<char>(inkLevels - 1));
   for (int y = 0; y < image.Height(); ++y) {
     const std::uint8_t* row = image.ScanLine(y);
     l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
     for (int w = 0; w < fullWords; ++w) line[w] = MaskWordBelow(row + 32 * w, lastInk);
+    if (rest == 0) continue;
+    if (fullWords > 0) {
+      // The row's last 32 pixels as one word: the rest's bits lie lowest and
+      // are shifted to the top, the others fall out and zeros fill in.
+      line[fullWords] = MaskWordBelow(row + width - 32, lastInk) << (32 - rest);
+      continue;
+    }
     l_uint32 word = 0;
-    for (int x = 32 * fullWords; x < width; ++x)
-      word |= static_cast<l_uint32>(row[x] < inkLevels ? 1u : 0u) << (31 - (x & 31));
-    if (width % 32) line[fullWords] = word;
+    for (int x = 0; x < width; ++x) word |= static_cast<l_uint32>(row[x] < inkLevels ? 1u : 0u) << (31 - x);
+    line[0] = word;
   }
 }
 

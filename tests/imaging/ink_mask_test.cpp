@@ -107,7 +107,7 @@ TEST(InkMask, GreyRampPagesAgreeAtTheThreshold) {
     int dark, paper;
   } pairs[] = {{0, 255}, {1, 2}, {127, 128}, {126, 129}, {100, 200}, {200, 254}, {253, 255}};
   for (const auto& pair : pairs)
-    for (const int width : {31, 32, 33, 64, 100}) {
+    for (const int width : {1, 31, 32, 33, 63, 64, 100}) {
       TDibGraphic image;
       image.SetSize(width, 4, 8);
       for (int y = 0; y < image.Height(); ++y)
