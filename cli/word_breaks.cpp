@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numeric>
+#include <utility>
 
 #include "engine/classify/candidates.h"
 
@@ -31,7 +32,13 @@ std::vector<TLine> LinesOf(const std::vector<TOCRChar>& records) {
     const TOCRChar& r = records[i];
     const bool newLine = r.BestChar == LineBreakChar ||
                          (IsLineCharacter(r) && !line.empty() && records[line.back()].LineNo != r.LineNo);
-    if (newLine && !line.empty()) lines.push_back(std::move(line)), line.clear();
+    if (newLine && !line.empty()) {
+      // The next line is about as long: room for it at once, not by doubling.
+      const std::size_t length = line.size();
+      lines.push_back(std::move(line));
+      line = TLine();
+      line.reserve(length);
+    }
     if (IsLineCharacter(r)) line.push_back(i);
   }
   if (!line.empty()) lines.push_back(std::move(line));
@@ -74,13 +81,15 @@ int Median(std::vector<int> values) {
 // The line's x-height from its guides, or from its boxes when it has none.
 int XHeight(const std::vector<TOCRChar>& records, const TLine& line) {
   std::vector<int> guides, heights;
+  guides.reserve(line.size());
+  heights.reserve(line.size());
   for (const std::size_t i : line) {
     const TOCRChar& r = records[i];
     if (r.BaseLine > r.MeanLine) guides.push_back(r.BaseLine - r.MeanLine);
     heights.push_back(r.Height());
   }
-  const int fromGuides = Median(guides);
-  return fromGuides > 0 ? fromGuides : std::max(1, 2 * Median(heights) / 3);
+  const int fromGuides = Median(std::move(guides));
+  return fromGuides > 0 ? fromGuides : std::max(1, 2 * Median(std::move(heights)) / 3);
 }
 
 // The character cells a box covers at a fixed pitch, at least one.
@@ -134,11 +143,13 @@ std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine&
   std::vector<int> spaces(line.size(), 0);
   const std::vector<bool> nested = NestedBoxes(records, line);
   std::vector<std::size_t> counted;  // positions in `line` that take part
+  counted.reserve(line.size());
   for (std::size_t k = 0; k < line.size(); ++k)
     if (!nested[k]) counted.push_back(k);
   if (counted.size() < 2) return spaces;
 
   std::vector<const TOCRChar*> boxes;
+  boxes.reserve(counted.size());
   for (const std::size_t k : counted) boxes.push_back(&records[line[k]]);
   const double linePitch = pitch.Fixed && pitch.Width > 0 ? FittedPitch(boxes, pitch.Width) : 0;
   if (linePitch > 0) {
@@ -155,6 +166,7 @@ std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine&
   }
 
   std::vector<int> gaps;  // gaps[j - 1]: the white columns before counted[j]
+  gaps.reserve(counted.size());
   int rightmost = records[line[counted[0]]].Right;
   for (std::size_t j = 1; j < counted.size(); ++j) {
     const TOCRChar& b = records[line[counted[j]]];
