@@ -186,15 +186,20 @@ template <class TRun>
 [[gnu::always_inline]] inline void RunsOfPixels(std::uint64_t bits, int x, int& start, TRun& run,
                                                 std::uint64_t pixels = ~std::uint64_t{0}) {
   std::uint64_t changes = (bits ^ (bits << 1 | (start < 0 ? 0u : 1u))) & pixels;
-  while (changes != 0) {
-    const int k = std::countr_zero(changes);
+  if (start >= 0 && changes != 0) {  // the open run ends first
+    run(start, x + std::countr_zero(changes) - 1);
     changes &= changes - 1;
-    if (start < 0) {
-      start = x + k;
-    } else {
-      run(start, x + k - 1);
-      start = -1;
+    start = -1;
+  }
+  while (changes != 0) {
+    const int first = std::countr_zero(changes);
+    changes &= changes - 1;
+    if (changes == 0) {  // goes on past these pixels
+      start = x + first;
+      return;
     }
+    run(x + first, x + std::countr_zero(changes) - 1);
+    changes &= changes - 1;
   }
 }
 

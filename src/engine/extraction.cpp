@@ -35,9 +35,10 @@ void TOmnifontOCR::ExtractCharacters() {
   TInkComponents& joiner = InkComponents();
   joiner.StartPage(w);
   for (int y = 0; y < h; ++y) {
-    joiner.StartRow();
-    MarkInkRuns(page.Row(y), w, thr, [&joiner](int x0, int x1) { joiner.AddRun(x0, x1); });
-    joiner.EndRow();
+    TInkComponents::TRun* const runs = joiner.StartRow();
+    TInkComponents::TRun* end = runs;
+    MarkInkRuns(page.Row(y), w, thr, [&end](int x0, int x1) { *end++ = {x0, x1, -1}; });
+    joiner.EndRow(static_cast<std::size_t>(end - runs));
   }
   const std::vector<TInkComponent>& groups = joiner.Groups();
   for (int i = 0; i < static_cast<int>(groups.size()); ++i) {

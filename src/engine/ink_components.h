@@ -23,6 +23,11 @@ struct TInkComponent {
 // started; the buffers are kept from page to page.
 class TInkComponents {
  public:
+  // A run of a row: columns X0 to X1, and the group it joined.
+  struct TRun {
+    std::int32_t X0, X1, Label;
+  };
+
   // Starts a page of rows `width` pixels wide.
   void StartPage(int width) {
     Parts.clear();
@@ -35,29 +40,26 @@ class TInkComponents {
     Above = RowRuns[0].data();
     Current = RowRuns[1].data();
     Above[0] = kRowEnd;
-    CurrentCount = 0;
     Y = -1;
   }
 
-  // Starts the next row; rows come one after another from the top.
-  void StartRow() {
-    CurrentCount = 0;
+  // Starts the next row (rows come one after another from the top) and
+  // gives the place for its runs, room for every run a row can hold.
+  TRun* StartRow() {
     ++Y;
+    return Current;
   }
 
-  // Adds the run x0..x1 of the current row; runs come left to right.
-  void AddRun(int x0, int x1) { Current[CurrentCount++] = {x0, x1, -1}; }
-
-  // Joins the runs of the current row to the groups of the runs they meet
-  // on the row above, or starts a group with each that meets none; the row
-  // then becomes the row above.
-  void EndRow() {
+  // Joins the `count` runs of the current row to the groups of the runs they
+  // meet on the row above, or starts a group with each that meets none; the
+  // row then becomes the row above.
+  void EndRow(std::size_t count) {
     // Each row ends in a run past every column, so the scans of the row
     // above stop without counting.
-    Current[CurrentCount] = kRowEnd;
+    Current[count] = kRowEnd;
     const TRun* above = Above;
     std::size_t next = 0;  // first run of the row above that a later run may meet
-    for (TRun* run = Current; run != Current + CurrentCount; ++run) {
+    for (TRun* run = Current; run != Current + count; ++run) {
       const int x0 = run->X0, x1 = run->X1;
       std::size_t k = next;
       while (above[k].X1 < x0 - 1) ++k;
@@ -86,10 +88,6 @@ class TInkComponents {
   const std::vector<TInkComponent>& Groups() const { return Parts; }
 
  private:
-  struct TRun {
-    std::int32_t X0, X1, Label;
-  };
-
   static constexpr TRun kRowEnd = {INT_MAX, INT_MAX, -1};
 
   int RootOf(int i) {
@@ -118,7 +116,6 @@ class TInkComponents {
   std::vector<TRun> RowRuns[2];
   TRun* Above = nullptr;
   TRun* Current = nullptr;
-  std::size_t CurrentCount = 0;
   int Y = -1;
 };
 
