@@ -232,6 +232,14 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
     if (bits == (start < 0 ? 0u : 0xFFFFu)) continue;
     byte_scan::RunsOfPixels(bits, x, start, run, 0xFFFFu);
   }
+  if (x < w && w >= 16) {
+    // The last few pixels from the sixteen that end the row: marking the
+    // ones before them again leaves them as they are.
+    const int rest = w - x;
+    const unsigned bits = byte_scan::MarkSixteen(row + w - 16, limits) >> (16 - rest);
+    byte_scan::RunsOfPixels(bits, x, start, run, (1u << rest) - 1);
+    x = w;
+  }
 #endif
   for (; x < w; ++x) {
     const std::uint8_t grey = row[x] & 0xF8;
