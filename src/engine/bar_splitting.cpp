@@ -96,6 +96,9 @@ class TBarSplitter {
   // Under (or above) the bar, at least two stems, separated by a gap of two
   // pixels or more, the second one followed by paper still under the bar.
   bool FindCut(int x, int w, TBarCut& cut) const {
+    // A bar of five pixels or fewer is never cut; the probes below only
+    // read, so it is turned down before they are asked.
+    if (w <= 5) return false;
     int c = 0;
     if (!Thickness(x, w, c)) return false;
     const int L = P.Left, R = P.Right;
@@ -112,7 +115,6 @@ class TBarSplitter {
                            Probe.Run(x1, ycBeyond, dirRight, tgInk, R - x1));
     x2 = x2 + Probe.Run(x2, yc, dirRight, tgPaper, R - x2);
     if (Probe.Run(x2, yc, dirRight, tgInk, R - x2) < 2 || x2 >= x + w) return false;
-    if (w <= 5) return false;
     cut.X1 = x1;
     return true;
   }

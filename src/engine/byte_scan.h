@@ -177,27 +177,29 @@ inline unsigned MarkSixteen(std::uint8_t* bytes, __m128i limits) {
   return static_cast<unsigned>(_mm_movemask_epi8(ink));
 }
 
-// The runs that start or end among sixteen pixels from column x whose ink
-// is `bits`: a run ended is handed to `run`, one still open is left in
-// `start` (-1: none).
+// The runs that start or end among the pixels from column x whose ink is
+// `bits` (sixty-four, or as many as `pixels` has bits): a run ended is handed
+// to `run`, one still open is left in `start` (-1: none). A run starts or
+// ends where a pixel differs from the one before it, so the runs come from
+// the set bits of the changes, in pairs.
 template <class TRun>
-[[gnu::always_inline]] inline void RunsOfSixteen(unsigned bits, int x, int& start, TRun& run) {
-  // Paper outside a run, or ink inside one: no run starts or ends here.
-  if (bits == (start < 0 ? 0u : 0xFFFFu)) return;
-  int k = 0;  // bits below k are done
-  while (k < 16) {
-    if (start < 0) {
-      const unsigned rest = bits >> k;
-      if (rest == 0) break;
-      k += std::countr_zero(rest);
-      start = x + k;
-    } else {
-      const unsigned rest = ~bits >> k & (0xFFFFu >> k);
-      if (rest == 0) break;
-      k += std::countr_zero(rest);
-      run(start, x + k - 1);
-      start = -1;
+[[gnu::always_inline]] inline void RunsOfPixels(std::uint64_t bits, int x, int& start, TRun& run,
+                                                std::uint64_t pixels = ~std::uint64_t{0}) {
+  std::uint64_t changes = (bits ^ (bits << 1 | (start < 0 ? 0u : 1u))) & pixels;
+  if (start >= 0 && changes != 0) {  // the open run ends first
+    run(start, x + std::countr_zero(changes) - 1);
+    changes &= changes - 1;
+    start = -1;
+  }
+  while (changes != 0) {
+    const int first = std::countr_zero(changes);
+    changes &= changes - 1;
+    if (changes == 0) {  // goes on past these pixels
+      start = x + first;
+      return;
     }
+    run(x + first, x + std::countr_zero(changes) - 1);
+    changes &= changes - 1;
   }
 }
 
@@ -217,18 +219,27 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
 #if defined(__SSE2__)
   const __m128i limits = _mm_set1_epi8(static_cast<char>(limit));
   for (; x + 64 <= w; x += 64) {
-    const unsigned a = byte_scan::MarkSixteen(row + x, limits),
-                   b = byte_scan::MarkSixteen(row + x + 16, limits),
-                   c = byte_scan::MarkSixteen(row + x + 32, limits),
-                   d = byte_scan::MarkSixteen(row + x + 48, limits);
-    if (start < 0 && (a | b | c | d) == 0) continue;
-    byte_scan::RunsOfSixteen(a, x, start, run);
-    byte_scan::RunsOfSixteen(b, x + 16, start, run);
-    byte_scan::RunsOfSixteen(c, x + 32, start, run);
-    byte_scan::RunsOfSixteen(d, x + 48, start, run);
+    const std::uint64_t bits = byte_scan::MarkSixteen(row + x, limits) |
+                               std::uint64_t{byte_scan::MarkSixteen(row + x + 16, limits)} << 16 |
+                               std::uint64_t{byte_scan::MarkSixteen(row + x + 32, limits)} << 32 |
+                               std::uint64_t{byte_scan::MarkSixteen(row + x + 48, limits)} << 48;
+    // Paper outside a run, or ink inside one: no run starts or ends here.
+    if (bits == (start < 0 ? 0u : ~std::uint64_t{0})) continue;
+    byte_scan::RunsOfPixels(bits, x, start, run);
   }
-  for (; x + 16 <= w; x += 16)
-    byte_scan::RunsOfSixteen(byte_scan::MarkSixteen(row + x, limits), x, start, run);
+  for (; x + 16 <= w; x += 16) {
+    const unsigned bits = byte_scan::MarkSixteen(row + x, limits);
+    if (bits == (start < 0 ? 0u : 0xFFFFu)) continue;
+    byte_scan::RunsOfPixels(bits, x, start, run, 0xFFFFu);
+  }
+  if (x < w && w >= 16) {
+    // The last few pixels from the sixteen that end the row: marking the
+    // ones before them again leaves them as they are.
+    const int rest = w - x;
+    const unsigned bits = byte_scan::MarkSixteen(row + w - 16, limits) >> (16 - rest);
+    byte_scan::RunsOfPixels(bits, x, start, run, (1u << rest) - 1);
+    x = w;
+  }
 #endif
   for (; x < w; ++x) {
     const std::uint8_t grey = row[x] & 0xF8;

@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "engine/byte_scan.h"
-#include "engine/classify/probe_scratch.h"
-#include "engine/classify/region_labelling.h"
+#include "engine/ink_components.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
 
@@ -33,24 +32,26 @@ void TOmnifontOCR::ExtractCharacters() {
   WidthSum = HeightSum = CharCount = 0;
   TDIB& page = *Page;
   const int w = page.Width(), h = page.Height();
-  TProbeScratch& scratch = Scratch();
-  TRunJoiner joiner(scratch, true);
+  TInkComponents& joiner = InkComponents();
+  joiner.StartPage(w);
   for (int y = 0; y < h; ++y) {
-    joiner.StartRow(y);
-    MarkInkRuns(page.Row(y), w, thr, [&joiner](int x0, int x1) { joiner.AddRun(x0, x1, false); });
+    TInkComponents::TRun* const runs = joiner.StartRow();
+    TInkComponents::TRun* end = runs;
+    MarkInkRuns(page.Row(y), w, thr, [&end](int x0, int x1) { *end++ = {x0, x1, -1}; });
+    joiner.EndRow(static_cast<std::size_t>(end - runs));
   }
-  const std::vector<TLabelRegion>& regions = scratch.Regions;
-  for (int i = 0; i < static_cast<int>(regions.size()); ++i) {
-    const TLabelRegion& r = regions[static_cast<std::size_t>(i)];
+  const std::vector<TInkComponent>& groups = joiner.Groups();
+  for (int i = 0; i < static_cast<int>(groups.size()); ++i) {
+    const TInkComponent& r = groups[static_cast<std::size_t>(i)];
     if (r.Parent != i) continue;
-    const int bw = r.MaxX - r.MinX + 1, bh = r.MaxY - r.MinY + 1;
+    const int bw = r.MaxX - r.MinX + 1, bh = r.MaxY - r.StartY + 1;
     ++CharCount;
     WidthSum += bw;
     HeightSum += bh;
     TOCRChar* record = NewRecord();
     record->Left = r.MinX;
     record->Right = r.MaxX;
-    record->Top = r.MinY;
+    record->Top = r.StartY;
     record->Bottom = r.MaxY;
     record->StartX = r.StartX;
     record->StartY = r.StartY;

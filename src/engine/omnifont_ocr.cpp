@@ -9,6 +9,7 @@
 #include "dibunit/threshold.h"
 #include "engine/classify/dispatch_memo.h"
 #include "engine/classify/probe_scratch.h"
+#include "engine/ink_components.h"
 
 namespace omniocr {
 
@@ -39,6 +40,11 @@ void TOmnifontOCR::EndRun() {
 TProbeScratch& TOmnifontOCR::Scratch() const {
   if (!ProbeScratch) ProbeScratch = std::make_unique<TProbeScratch>();
   return *ProbeScratch;
+}
+
+TInkComponents& TOmnifontOCR::InkComponents() {
+  if (!Components) Components = std::make_unique<TInkComponents>();
+  return *Components;
 }
 
 TOCRChar* TOmnifontOCR::NewRecord() {

@@ -16,6 +16,7 @@
 
 namespace omniocr {
 
+class TInkComponents;
 class TProbeScratch;
 
 class TOmnifontOCR {
@@ -117,12 +118,15 @@ class TOmnifontOCR {
 
   // The probes' working memory, made on first use and kept for later runs.
   TProbeScratch& Scratch() const;
+  // Character extraction's working memory, kept the same way.
+  TInkComponents& InkComponents();
 
  private:
   // The run's own block becomes the page, converted to 8-bit grey.
   void LoadPage(TGlobalHandle owned);
 
   mutable std::unique_ptr<TProbeScratch> ProbeScratch;
+  std::unique_ptr<TInkComponents> Components;
 };
 
 }  // namespace omniocr

@@ -90,9 +90,11 @@ bool IsArchWithoutLeftStem(const TAbsorber& p, const TDIB& page, int thr) {
   const int quarterX = (3 * l + r) / 4;
   const int quarterY = (3 * t + b) / 4;
   const int threeQuarterY = (3 * b + t) / 4;
-  return CountCrossings(page, l, (t + b) / 2, r, (t + b) / 2, thr) == 1 &&
+  // The probes only read; the paper column, which few characters have, is
+  // asked first.
+  return ProbeRect(page, quarterX, quarterY, quarterX, b, thr, 1) == 0 &&
+         CountCrossings(page, l, (t + b) / 2, r, (t + b) / 2, thr) == 1 &&
          CountCrossings(page, l, threeQuarterY, r, threeQuarterY, thr) == 1 &&
-         ProbeRect(page, quarterX, quarterY, quarterX, b, thr, 1) == 0 &&
          ProbeRect(page, l, quarterY, quarterX, threeQuarterY, thr, 1) == 0 &&
          ProbeRect(page, l, t, l, quarterY, thr, 1) != 0;
 }

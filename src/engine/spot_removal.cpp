@@ -21,24 +21,28 @@ int InkPixelsInBox(const TDIB& page, const TOCRChar& c, int threshold) {
   return counter.Ink();
 }
 
+// The ink of the n pixels (at most 64) from (x0, y) as bits, pixel k in bit
+// k; inlined, since it runs for every row of every large character.
+[[gnu::always_inline]] inline std::uint64_t InkOfRow(const TDIB& page, int x0, int y, int n,
+                                                     const TSixteenPixels& pixels) {
+  std::uint64_t bits = 0;
+  BitsOfRow(page.Row(y) + x0, n, &bits, [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
+  return bits;
+}
+
 // Fills every paper pixel inside the record's box (not on its edge) whose
 // four neighbours are ink, and counts it as ink. A filled pixel's neighbours
 // were ink already, so no fill changes another test: each row is tested as
 // a word, up to 62 columns at a time.
 void FillPinHoles(TDIB& page, TOCRChar& c, int threshold) {
   const TSixteenPixels pixels(threshold);
-  auto ink = [&pixels](const std::uint8_t* p) { return pixels.Ink(p); };
   for (int x0 = c.Left; x0 + 1 <= c.Right - 1; x0 += 62) {
     const int n = std::min(64, c.Right - x0 + 1);
     const std::uint64_t inner = bit_spans::LowBits(n - 1) & ~std::uint64_t{1};
-    auto inkOf = [&](int y) {
-      std::uint64_t bits = 0;
-      BitsOfRow(page.Row(y) + x0, n, &bits, ink);
-      return bits;
-    };
-    std::uint64_t above = inkOf(c.Top), here = inkOf(c.Top + 1);
+    std::uint64_t above = InkOfRow(page, x0, c.Top, n, pixels),
+                  here = InkOfRow(page, x0, c.Top + 1, n, pixels);
     for (int y = c.Top + 1; y <= c.Bottom - 1; ++y) {
-      const std::uint64_t below = inkOf(y + 1);
+      const std::uint64_t below = InkOfRow(page, x0, y + 1, n, pixels);
       std::uint64_t holes = ~here & here << 1 & here >> 1 & above & below & inner;
       above = here | holes;
       here = below;

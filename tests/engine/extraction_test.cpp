@@ -67,6 +67,32 @@ TEST_F(ExtractionTest, OneRecordPerComponentInRasterOrder) {
   EXPECT_EQ(PixelMark(*engine.Page, 0, 0), 0);
 }
 
+// Arms that start apart and meet lower down are one record: it keeps the
+// first pixel of the arm that came first in raster order, even when the run
+// that joins them meets the later arm first, and the box of all the arms.
+TEST_F(ExtractionTest, ArmsJoinedBelowMakeOneRecordFromTheFirstArm) {
+  Extract(FromArt({
+      ".....#",
+      "#.#..#",
+      "#....#",
+      "######",
+  }));
+  ASSERT_EQ(engine.Chars.Count(), 2);
+  const TOCRChar& joined = *engine.Chars[0];
+  EXPECT_EQ(joined.StartX, 5);
+  EXPECT_EQ(joined.StartY, 0);
+  EXPECT_EQ(joined.Left, 0);
+  EXPECT_EQ(joined.Right, 5);
+  EXPECT_EQ(joined.Top, 0);
+  EXPECT_EQ(joined.Bottom, 3);
+  EXPECT_EQ(joined.Id, 1);
+  const TOCRChar& dot = *engine.Chars[1];
+  EXPECT_EQ(dot.StartX, 2);
+  EXPECT_EQ(dot.Top, 1);
+  EXPECT_EQ(dot.Bottom, 1);
+  EXPECT_EQ(dot.Id, 2);
+}
+
 // The row scan against a pixel-by-pixel one, on rows whose runs start, end
 // and go on across the stretches of sixteen and sixty-four pixels it reads
 // at once: a run over whole stretches, runs that end on a stretch's last or
