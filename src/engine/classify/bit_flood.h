@@ -10,8 +10,11 @@
 namespace omniocr::bit_flood {
 
 // The runs of `mask` that hold a bit of `seeds` (seeds within mask): carried
-// up by an addition, down by doubling shifts.
+// up by an addition, down by doubling shifts, as many as a run of at most
+// kWidest bits needs.
+template <int kWidest = 64>
 inline std::uint64_t FillRuns(std::uint64_t seeds, std::uint64_t mask) {
+  static_assert(kWidest == 16 || kWidest == 32 || kWidest == 64);
   const std::uint64_t up = (((mask + seeds) ^ mask) | seeds) & mask;
   std::uint64_t down = seeds, through = mask;
   down |= through & (down >> 1);
@@ -21,10 +24,14 @@ inline std::uint64_t FillRuns(std::uint64_t seeds, std::uint64_t mask) {
   down |= through & (down >> 4);
   through &= through >> 4;
   down |= through & (down >> 8);
-  through &= through >> 8;
-  down |= through & (down >> 16);
-  through &= through >> 16;
-  down |= through & (down >> 32);
+  if constexpr (kWidest > 16) {
+    through &= through >> 8;
+    down |= through & (down >> 16);
+  }
+  if constexpr (kWidest > 32) {
+    through &= through >> 16;
+    down |= through & (down >> 32);
+  }
   return up | down;
 }
 
@@ -39,16 +46,19 @@ inline std::uint64_t EdgeRuns(std::uint64_t mask, std::uint64_t full, int top) {
   return low | high;
 }
 
-// Grows `region` (rows 0..h-1, each filled within its row of `mask`) through
-// `mask` from row to row, 8 or 4 neighbours, until it stops growing.
-inline void Spread(std::uint64_t* region, const std::uint64_t* mask, int h, bool eight, std::uint64_t full) {
-  auto reach = [eight, full](std::uint64_t v) { return eight ? (v | v << 1 | v >> 1) & full : v; };
-  auto grow = [&](int from, int to) {
-    const std::uint64_t fresh = reach(region[from]) & mask[to] & ~region[to];
-    if (fresh == 0) return false;
-    region[to] = FillRuns(region[to] | fresh, mask[to]);
-    return true;
-  };
+// What a row of a region reaches of the next row in the neighbourhood given,
+// to be taken within a mask: bits past the mask's columns are left to it.
+template <bool Eight>
+std::uint64_t Reach(std::uint64_t v) {
+  if constexpr (Eight) return v | v << 1 | v >> 1;
+  return v;
+}
+
+// Spread in one neighbourhood. A pass carries the row it grows from in a
+// register: the next row depends on it, and a row read back from memory
+// would lengthen that chain.
+template <bool Eight, int kWidest>
+void SpreadIn(std::uint64_t* region, const std::uint64_t* mask, int h) {
   // After a pass down no row grows from the one above it, and a pass up
   // leaves that so above the highest row it changed: the next pass down
   // starts below that row; likewise the next pass up starts above the lowest
@@ -59,15 +69,52 @@ inline void Spread(std::uint64_t* region, const std::uint64_t* mask, int h, bool
   while (downFrom < h && region[downFrom - 1] == 0) ++downFrom;
   for (bool first = true;; first = false) {
     int lowestChanged = -1;
-    for (int j = downFrom; j < h; ++j)
-      if (grow(j - 1, j)) lowestChanged = j;
+    if (downFrom < h) {
+      std::uint64_t from = region[downFrom - 1];
+      for (int j = downFrom; j < h; ++j) {
+        std::uint64_t to = region[j];
+        const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
+        if (fresh != 0) {
+          to = FillRuns<kWidest>(to | fresh, mask[j]);
+          region[j] = to;
+          lowestChanged = j;
+        }
+        from = to;
+      }
+    }
     if (lowestChanged < 0 && !first) return;
     int highestChanged = -1;
-    for (int j = first ? h - 2 : lowestChanged - 1; j >= 0; --j)
-      if (grow(j + 1, j)) highestChanged = j;
+    const int upFrom = first ? h - 2 : lowestChanged - 1;
+    if (upFrom >= 0) {
+      std::uint64_t from = region[upFrom + 1];
+      for (int j = upFrom; j >= 0; --j) {
+        std::uint64_t to = region[j];
+        const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
+        if (fresh != 0) {
+          to = FillRuns<kWidest>(to | fresh, mask[j]);
+          region[j] = to;
+          highestChanged = j;
+        }
+        from = to;
+      }
+    }
     if (highestChanged < 0) return;
     downFrom = highestChanged + 1;
   }
+}
+
+// Grows `region` (rows 0..h-1, each filled within its row of `mask`) through
+// `mask` from row to row, 8 or 4 neighbours, until it stops growing. The
+// mask lies within the columns of `full`, which start at bit 0.
+inline void Spread(std::uint64_t* region, const std::uint64_t* mask, int h, bool eight, std::uint64_t full) {
+  // A run is no wider than the columns: a narrow box fills runs in fewer steps.
+  const int width = 64 - std::countl_zero(full);
+  if (width <= 16)
+    eight ? SpreadIn<true, 16>(region, mask, h) : SpreadIn<false, 16>(region, mask, h);
+  else if (width <= 32)
+    eight ? SpreadIn<true, 32>(region, mask, h) : SpreadIn<false, 32>(region, mask, h);
+  else
+    eight ? SpreadIn<true, 64>(region, mask, h) : SpreadIn<false, 64>(region, mask, h);
 }
 
 }  // namespace omniocr::bit_flood
