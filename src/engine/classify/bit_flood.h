@@ -35,15 +35,15 @@ inline std::uint64_t FillRuns(std::uint64_t seeds, std::uint64_t mask) {
   return up | down;
 }
 
-// The runs of `mask` (within `full`) that reach bit 0 or the top bit of
-// `full`, `top` being that bit's index.
-inline std::uint64_t EdgeRuns(std::uint64_t mask, std::uint64_t full, int top) {
+// The runs of `mask` (within `full`, which starts at bit 0) that reach bit 0
+// or the top bit of `full`: the bits below the lowest gap and above the
+// highest.
+inline std::uint64_t EdgeRuns(std::uint64_t mask, std::uint64_t full) {
   const std::uint64_t gaps = ~mask & full;
   if (gaps == 0) return mask;
   const std::uint64_t low = (std::uint64_t{1} << std::countr_zero(gaps)) - 1;
-  const int highestGap = 63 - std::countl_zero(gaps);
-  const std::uint64_t high = highestGap >= top ? 0 : full & ~((std::uint64_t{2} << highestGap) - 1);
-  return low | high;
+  const std::uint64_t high = ~std::uint64_t{1} << (63 - std::countl_zero(gaps));
+  return low | (high & full);
 }
 
 // What a row of a region reaches of the next row in the neighbourhood given,

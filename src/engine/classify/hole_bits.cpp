@@ -34,12 +34,11 @@ std::uint64_t PaperBits(const TDIB& bitmap, int left, int y, int w, const TSixte
 
 // The pairs of set bits of two rows of a line's bits that touch only at a
 // corner (diagonal neighbours set, the other two of their square clear), by
-// the lower column of the pair.
+// the lower column of the pair: the squares whose two pixels of a row differ
+// and whose two pixels of each column differ.
 std::uint64_t CornerOnlyPairs(std::uint64_t above, std::uint64_t below) {
-  const std::uint64_t aboveNext = above >> 1, belowNext = below >> 1;
-  const std::uint64_t falling = above & belowNext & ~(aboveNext | below);
-  const std::uint64_t rising = aboveNext & below & ~(above | belowNext);
-  return falling | rising;
+  const std::uint64_t columnsDiffer = above ^ below;
+  return (above ^ above >> 1) & columnsDiffer & columnsDiffer >> 1;
 }
 
 // Whether rows of bits, none empty, form one region: each a single run that
@@ -144,7 +143,7 @@ std::uint64_t ReadPaper(TPaperRow paperRow, int w, int h, std::uint64_t* edge, s
   std::uint64_t corners = 0, above = 0;
   for (int j = 0; j < h; ++j) {
     const std::uint64_t paper = paperRow(j);
-    const std::uint64_t e = j == 0 || j == h - 1 ? paper : bit_flood::EdgeRuns(paper, full, w - 1);
+    const std::uint64_t e = j == 0 || j == h - 1 ? paper : bit_flood::EdgeRuns(paper, full);
     edge[j] = e;
     inner[j] = paper & ~e;
     corners |= CornerOnlyPairs(above, paper);  // nothing above the first row
