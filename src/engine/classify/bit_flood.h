@@ -54,52 +54,64 @@ std::uint64_t Reach(std::uint64_t v) {
   return v;
 }
 
-// Spread in one neighbourhood. A pass carries the row it grows from in a
-// register: the next row depends on it, and a row read back from memory
-// would lengthen that chain.
+// Spread in one neighbourhood, in passes down and up. A pass carries the
+// row it grows from in a register: the next row depends on it, and a row
+// read back from memory would lengthen that chain.
+// A pass down leaves every row closed from above (it takes nothing more from
+// the row above); a pass up, from below. A row that a pass down changes may
+// reach unfilled mask on the row above: the next pass up starts at the
+// lowest such row, and without any the region is closed both ways (the row
+// above a row the pass left alone already holds all it can take from it).
+// Likewise the next pass down starts at the highest row a pass up left
+// reaching unfilled mask below it. The first pass down checks every row,
+// since the seeds' rows were never closed from below.
 template <bool Eight, int kWidest>
 void SpreadIn(std::uint64_t* region, const std::uint64_t* mask, int h) {
-  // After a pass down no row grows from the one above it, and a pass up
-  // leaves that so above the highest row it changed: the next pass down
-  // starts below that row; likewise the next pass up starts above the lowest
-  // row the pass down changed. A pass that adds nothing after the pass the
-  // other way leaves the region closed both ways.
-  // Rows above the region's first can take nothing from the row above them.
-  int downFrom = 1;
-  while (downFrom < h && region[downFrom - 1] == 0) ++downFrom;
-  for (bool first = true;; first = false) {
-    int lowestChanged = -1;
-    if (downFrom < h) {
-      std::uint64_t from = region[downFrom - 1];
-      for (int j = downFrom; j < h; ++j) {
-        std::uint64_t to = region[j];
-        const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
-        if (fresh != 0) {
-          to = FillRuns<kWidest>(to | fresh, mask[j]);
-          region[j] = to;
-          lowestChanged = j;
-        }
-        from = to;
-      }
+  auto unfilledReached = [mask](std::uint64_t row, std::uint64_t next, int nextRow) {
+    return (Reach<Eight>(row) & mask[nextRow] & ~next) != 0;
+  };
+  int top = 0;
+  while (top < h && region[top] == 0) ++top;
+  if (top == h) return;
+  int upFrom = top > 0 && unfilledReached(region[top], 0, top - 1) ? top - 1 : -1;
+  std::uint64_t from = region[top];
+  for (int j = top + 1; j < h; ++j) {
+    std::uint64_t to = region[j];
+    const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
+    if (fresh != 0) {
+      to = FillRuns<kWidest>(to | fresh, mask[j]);
+      region[j] = to;
     }
-    if (lowestChanged < 0 && !first) return;
-    int highestChanged = -1;
-    const int upFrom = first ? h - 2 : lowestChanged - 1;
-    if (upFrom >= 0) {
-      std::uint64_t from = region[upFrom + 1];
-      for (int j = upFrom; j >= 0; --j) {
-        std::uint64_t to = region[j];
-        const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
-        if (fresh != 0) {
-          to = FillRuns<kWidest>(to | fresh, mask[j]);
-          region[j] = to;
-          highestChanged = j;
-        }
-        from = to;
+    if (unfilledReached(to, from, j - 1)) upFrom = j - 1;
+    from = to;
+  }
+  for (;;) {
+    if (upFrom < 0) return;
+    int downFrom = h;
+    from = region[upFrom + 1];
+    for (int j = upFrom; j >= 0; --j) {
+      std::uint64_t to = region[j];
+      const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
+      if (fresh != 0) {
+        to = FillRuns<kWidest>(to | fresh, mask[j]);
+        region[j] = to;
+        if (unfilledReached(to, from, j + 1)) downFrom = j + 1;
       }
+      from = to;
     }
-    if (highestChanged < 0) return;
-    downFrom = highestChanged + 1;
+    if (downFrom == h) return;
+    upFrom = -1;
+    from = region[downFrom - 1];
+    for (int j = downFrom; j < h; ++j) {
+      std::uint64_t to = region[j];
+      const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
+      if (fresh != 0) {
+        to = FillRuns<kWidest>(to | fresh, mask[j]);
+        region[j] = to;
+        if (unfilledReached(to, from, j - 1)) upFrom = j - 1;
+      }
+      from = to;
+    }
   }
 }
 
