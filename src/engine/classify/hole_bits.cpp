@@ -64,6 +64,30 @@ int BlockEnd(const std::uint64_t* rows, int first) {
   return end;
 }
 
+// Appends the region of rows first..end-1 of `region` (its first pixel in
+// row-major order at startX on row first) and takes it out of the holes.
+// Where each of its rows is a single run, a row's pixels are its width.
+template <bool kOneRunRows>
+void AppendRegion(std::vector<TLabelRegion>& regions, std::uint64_t* holes, const std::uint64_t* region,
+                  int first, int end, int startX) {
+  const std::int32_t index = static_cast<std::int32_t>(regions.size());
+  TLabelRegion r{index, 0, startX, first, startX, first, startX, first, 0, first, false};
+  for (int j = first; j < end; ++j) {
+    const std::uint64_t v = region[j];
+    if (v == 0) continue;
+    holes[j] &= ~v;
+    const int x0 = std::countr_zero(v), x1 = 63 - std::countl_zero(v);
+    r.Size += kOneRunRows ? x1 - x0 + 1 : bit_spans::BitCount(v);
+    if (x0 < r.SeedX) {  // rows in order: an equal column keeps its upper row
+      r.SeedX = r.MinX = x0;
+      r.SeedY = j;
+    }
+    r.MaxX = std::max(r.MaxX, x1);
+    r.MaxY = j;
+  }
+  regions.push_back(r);
+}
+
 // The region of the first hole pixel in row-major order, grown through the
 // holes and taken out of them, again and again: each hole once, as a root,
 // with what a run labelling keeps of it (its size, box, first pixel in
@@ -80,28 +104,14 @@ void TakeHoleRegions(std::vector<TLabelRegion>& regions, std::uint64_t* holes, s
     while (end < h && holes[end] != 0) ++end;
     const int startX = std::countr_zero(holes[first]);
     if (OneRegion(holes + first, end - first, eight, full)) {
-      std::copy(holes + first, holes + end, region + first);
-    } else {
-      region[first] = bit_flood::FillRuns(std::uint64_t{1} << startX, holes[first]);
-      std::fill(region + first + 1, region + end, 0);
-      bit_flood::Spread(region + first, holes + first, end - first, eight, full);
+      AppendRegion<true>(regions, holes, holes, first, end, startX);
+      first = end;
+      continue;
     }
-    const std::int32_t index = static_cast<std::int32_t>(regions.size());
-    TLabelRegion r{index, 0, startX, first, startX, first, startX, first, 0, first, false};
-    for (int j = first; j < end; ++j) {
-      const std::uint64_t v = region[j];
-      if (v == 0) continue;
-      holes[j] &= ~v;
-      r.Size += bit_spans::BitCount(v);
-      const int x0 = std::countr_zero(v), x1 = 63 - std::countl_zero(v);
-      if (x0 < r.SeedX) {  // rows in order: an equal column keeps its upper row
-        r.SeedX = r.MinX = x0;
-        r.SeedY = j;
-      }
-      r.MaxX = std::max(r.MaxX, x1);
-      r.MaxY = j;
-    }
-    regions.push_back(r);
+    region[first] = bit_flood::FillRuns(std::uint64_t{1} << startX, holes[first]);
+    std::fill(region + first + 1, region + end, 0);
+    bit_flood::Spread(region + first, holes + first, end - first, eight, full);
+    AppendRegion<false>(regions, holes, region, first, end, startX);
   }
 }
 
