@@ -1,8 +1,9 @@
 #pragma once
 
 // The holes of a rectangle at most a word wide, found on bits: the unmarked
-// paper of each row as one word, the paper that reaches the rectangle's edge
-// flooded away row by row, and only what is left (the holes) labelled.
+// paper of each row as one word; of the paper not on a run from the edge of
+// its row, what meets such a run flooded away row by row; and only what is
+// left (the holes) labelled.
 
 #include <cstdint>
 

@@ -61,8 +61,9 @@ class TProbeScratch {
   std::vector<TLabelRegion> Regions;
   std::vector<std::int32_t> Order;
   std::vector<std::uint8_t> EdgeRow;  // a row that reaches beyond the bitmap
-  // The unmarked paper of a rectangle counted for holes, and the part of it
-  // that reaches the rectangle's edge, one word per row.
+  // The unmarked paper of a rectangle counted for holes, one word per row:
+  // the inner paper (not on a run from the edge of its row) and the runs
+  // from the edge, whose rows then hold the flood of the inner paper.
   std::vector<std::uint64_t> HolePaper;
   std::vector<std::uint64_t> HoleOutside;
   // A glyph cut's class of its seed, and the broken strokes it keeps.

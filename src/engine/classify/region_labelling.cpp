@@ -29,7 +29,8 @@ void TRunJoiner::StartRow(int y) {
     Previous->clear();
   Current->clear();
   Y = y;
-  Next = 0;
+  Next = Previous->data();
+  AboveEnd = Next + Previous->size();
 }
 
 int TRunJoiner::RootOf(int i) {
@@ -60,37 +61,51 @@ int TRunJoiner::JoinRoots(int a, int b) {
   return a;
 }
 
+// The common run meets one run of the row above, or none; joining several
+// and starting a region are left out of line, so that the common case keeps
+// to few registers.
 int TRunJoiner::AddRun(int x0, int x1, bool border) {
-  const TLabelRun* above = Previous->data();
-  const std::size_t aboveCount = Previous->size();
   const int from = x0 - Reach, to = x1 + Reach;
-  std::size_t next = Next;
-  while (next < aboveCount && above[next].X1 < from) ++next;
-  int root = -1;
-  std::size_t k = next;
-  for (; k < aboveCount && above[k].X0 <= to; ++k) {
-    const int r = RootOf(above[k].Label);
-    root = root < 0 ? r : r == root ? root : JoinRoots(root, r);
-  }
-  Next = k > next ? k - 1 : next;  // the last run met may also meet the next run
-  const int y = Y;
-  if (root < 0) {
-    root = static_cast<int>(Regions.size());
-    Regions.push_back({root, x1 - x0 + 1, x0, y, x0, y, x0, y, x1, y, border});
-    ++Roots;
+  const TLabelRun* next = Next;
+  while (next != AboveEnd && next->X1 < from) ++next;
+  int root;
+  if (next == AboveEnd || next->X0 > to) {
+    Next = next;
+    root = NewRegion(x0, x1, border);
   } else {
+    root = RootOf(next->Label);
+    if (next + 1 != AboveEnd && next[1].X0 <= to) root = JoinAll(root, next + 1, to);
+    Next = next;  // the last run met may also meet the next run
+    while (Next + 1 != AboveEnd && Next[1].X0 <= to) ++Next;
     TLabelRegion& r = Regions[static_cast<std::size_t>(root)];
     r.Size += x1 - x0 + 1;
     if (x0 < r.SeedX) {  // rows come in order: an equal column keeps its upper seed
       r.SeedX = x0;
-      r.SeedY = y;
+      r.SeedY = Y;
     }
     r.MinX = std::min(r.MinX, x0);
     r.MaxX = std::max(r.MaxX, x1);
-    r.MaxY = y;
+    r.MaxY = Y;
     r.TouchesBorder |= border;
   }
   Current->push_back({x0, x1, root});
+  return root;
+}
+
+// Joins the region `root` with those of the runs from `met` on that start by
+// column `to`; returns the root of the whole.
+int TRunJoiner::JoinAll(int root, const TLabelRun* met, int to) {
+  for (; met != AboveEnd && met->X0 <= to; ++met) {
+    const int r = RootOf(met->Label);
+    if (r != root) root = JoinRoots(root, r);
+  }
+  return root;
+}
+
+int TRunJoiner::NewRegion(int x0, int x1, bool border) {
+  const int root = static_cast<int>(Regions.size());
+  Regions.push_back({root, x1 - x0 + 1, x0, Y, x0, Y, x0, Y, x1, Y, border});
+  ++Roots;
   return root;
 }
 

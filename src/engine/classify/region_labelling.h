@@ -43,13 +43,16 @@ class TRunJoiner {
 
  private:
   int JoinRoots(int a, int b);
+  int JoinAll(int root, const TLabelRun* met, int to);
+  int NewRegion(int x0, int x1, bool border);
 
   std::vector<TLabelRegion>& Regions;
   std::vector<TLabelRun>* Previous;
   std::vector<TLabelRun>* Current;
   int Reach;
   int Y = -1;
-  std::size_t Next = 0;  // first run of the row above that a later run may meet
+  const TLabelRun* Next = nullptr;  // first run of the row above that a later run may meet
+  const TLabelRun* AboveEnd = nullptr;
   int Roots = 0;
 };
 

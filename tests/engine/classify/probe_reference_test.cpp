@@ -18,6 +18,7 @@
 #include "engine/byte_scan.h"
 #include "engine/classify/bit_flood.h"
 #include "engine/classify/driver.h"
+#include "engine/classify/hole_bits.h"
 #include "engine/classify/ink_plane.h"
 #include "engine/classify/probe_scratch.h"
 #include "engine/classify/probes.h"
@@ -160,6 +161,45 @@ std::unique_ptr<TDIB> RandomBitmap(std::mt19937& rng, int w, int h) {
   return b;
 }
 
+// Outlines of boxes, some with a gap, some nested or crossing, on paper with a
+// few specks: bowls, open bowls and stacked holes, as glyphs hold them.
+std::unique_ptr<TDIB> RandomOutlines(std::mt19937& rng, int w, int h) {
+  auto b = test::MakeGrey(w, h, 248);
+  std::uniform_int_distribution<int> percent(0, 99);
+  auto ink = [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < w && y < h)
+      b->Row(y)[x] = static_cast<std::uint8_t>(percent(rng) % 3 == 0 ? 1 : 40);
+  };
+  for (int box = 1 + percent(rng) % 4; box > 0; --box) {
+    const int x0 = percent(rng) % w, y0 = percent(rng) % h;
+    const int x1 = x0 + 2 + percent(rng) % w, y1 = y0 + 2 + percent(rng) % h;
+    const int stroke = 1 + percent(rng) % 3;
+    const bool open = percent(rng) < 40;
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        const bool onOutline = x < x0 + stroke || x > x1 - stroke || y < y0 + stroke || y > y1 - stroke;
+        const bool inGap = open && y > y1 - stroke && x > (x0 + x1) / 2 - 1 && x < (x0 + x1) / 2 + 2;
+        if (onOutline && !inGap) ink(x, y);
+      }
+  }
+  for (int speck = percent(rng) % 4; speck > 0; --speck) ink(percent(rng) % w, percent(rng) % h);
+  if (percent(rng) < 30) b->Row(percent(rng) % h)[percent(rng) % w] = 250;  // marked paper
+  return b;
+}
+
+// Whether two paper pixels of the w x h rectangle at (left, top) touch only at
+// a corner (outside the bitmap is unmarked paper).
+bool ReferenceCornerOnlyPaper(const TDIB& b, int left, int top, int w, int h, int thr) {
+  TPlain p = PlainCopy(b, left, top, w, h, 0xFF);
+  auto paper = [&](int x, int y) { return !Ink(p.At(x, y), thr) && (p.At(x, y) & 7) == 0; };
+  for (int y = 0; y + 1 < h; ++y)
+    for (int x = 0; x + 1 < w; ++x)
+      if ((paper(x, y) && paper(x + 1, y + 1) && !paper(x + 1, y) && !paper(x, y + 1)) ||
+          (paper(x + 1, y) && paper(x, y + 1) && !paper(x, y) && !paper(x + 1, y + 1)))
+        return true;
+  return false;
+}
+
 class ProbeReferenceTest : public ::testing::Test {
  protected:
   std::mt19937 rng{20240611};
@@ -186,9 +226,9 @@ class ProbeReferenceTest : public ::testing::Test {
 };
 
 TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
-  for (int round = 0; round < 1500; ++round) {
+  for (int round = 0; round < 2000; ++round) {
     const int w = round % 20 == 0 ? Pick(60, 90) : Pick(1, 24), h = Pick(1, 24);  // rows past a word too
-    auto b = RandomBitmap(rng, w, h);
+    auto b = round % 4 == 3 ? RandomOutlines(rng, w, h) : RandomBitmap(rng, w, h);
     const int thr = round % 10 == 0 ? Pick(0, 255) : 128;
     // Rectangles inside, at the edges and reaching beyond the bitmap.
     const int left = round % 40 == 0 ? 0 : Pick(-2, w - 1), top = Pick(-2, h - 1);
@@ -209,6 +249,18 @@ TEST_F(ProbeReferenceTest, HolesAndBlobsAsFloodFillsFindThem) {
       }
       ASSERT_EQ(CountBlobs(engine, *b, left, top, right, bottom, thr),
                 ReferenceBlobs(*b, left, top, right, bottom, thr, pass == 1));
+    }
+    // Holes said to be the same in either neighbourhood are: no paper touches
+    // only at a corner.
+    const int w1 = right - left + 1, h1 = bottom - top + 1;
+    if (w1 >= 3 && h1 >= 3 && w1 <= 64) {
+      const bool either = LabelHolesOnBits(engine.Scratch(), *b, left, top, w1, h1, thr, false);
+      ASSERT_EQ(either, !ReferenceCornerOnlyPaper(*b, left, top, w1, h1, thr)) << "round " << round;
+      THoleList four, eight;
+      if (either) {
+        ASSERT_EQ(ReferenceHoles(*b, left, top, right, bottom, thr, false, four),
+                  ReferenceHoles(*b, left, top, right, bottom, thr, true, eight));
+      }
     }
   }
 }
