@@ -194,7 +194,7 @@ class TPageProbes : public TRangeWords<TPageProbes> {
   }
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
-    return NextRowWhere(Page, x1, x2, y1, y2, Thr, mask, holds);
+    return NextRowWhereIn(Plane, Page, x1, x2, y1, y2, Thr, mask, holds);
   }
   // Page row y holds ink across the box.
   bool rowInk(int y) const { return inkIn(L, R, y, y); }
@@ -329,7 +329,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   }
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
-    return NextRowWhere(Pixels, OX + x1, OX + x2, OY + y1, OY + y2, Thr, mask, holds) - OY;
+    return NextRowWhereIn(Plane, Pixels, OX + x1, OX + x2, OY + y1, OY + y2, Thr, mask, holds) - OY;
   }
   // Row y holds ink across the view (P.rowInk in page coordinates).
   bool rowInk(int y) const { return inkIn(0, Wm, y, y); }

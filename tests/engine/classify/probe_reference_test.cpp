@@ -266,8 +266,8 @@ TEST_F(ProbeReferenceTest, SpreadReachesWhatPixelGrowthReaches) {
 
 // Each case is asked three times: reading pixels, and within a dispatch's
 // ink rows with the bitmap as the glyph bitmap and as the page (kept only
-// around a box). A scan of a rectangle's rows for the first that holds (or
-// lacks) a class stops where the row tests one by one would.
+// around a box); a scan of rows also with the plane given, as views ask. A scan of a rectangle's rows for the
+// first that holds (or lacks) a class stops where the row tests one by one would.
 TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
   auto other = test::MakeGrey(8, 8, 248);
   for (int round = 0; round < 300; ++round) {
@@ -297,6 +297,10 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
         ASSERT_EQ(NextRowWhere(*b, x0, x1, y0, y1, thr, mask, holds), row)
             << "rows " << y0 << ".." << y1 << " of " << x0 << ".." << x1 << " holds " << holds << " mode "
             << mode;
+        // And through the plane a view holds (its rows read by now).
+        ASSERT_EQ(NextRowWhereIn(ActivePlane(*b, thr), *b, x0, x1, y0, y1, thr, mask, holds), row)
+            << "rows " << y0 << ".." << y1 << " of " << x0 << ".." << x1 << " holds " << holds << " mode "
+            << mode << " (plane given)";
       }
     }
   }
