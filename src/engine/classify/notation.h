@@ -264,7 +264,8 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // The context keeps it: every recogniser of a dispatch asks for the same
   // view, and a copy costs less than making one. It is made again when
   // anything it was made from has changed since.
-  static const TGlyphView& OfBox(const TOmnifontOCR& engine, const TRecogContext& context);
+  [[gnu::always_inline]] static const TGlyphView& OfBox(const TOmnifontOCR& engine,
+                                                        const TRecogContext& context);
   // The page under the box, box-relative: neighbours' ink inside the box counts.
   static TGlyphView OfPage(const TOmnifontOCR& engine, const TRecogContext& context);
   // The same W x H, box-relative on the page: the page view of a glyph view,
@@ -438,6 +439,10 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     const int m = lm(y);
     return m >= W ? 0 : inkRun(m, y);
   }
+  // The view OfBox makes from `source`, kept in the context; once a dispatch.
+  [[gnu::noinline]] static inline const TGlyphView& KeepBoxView(const TOmnifontOCR& engine,
+                                                                const TRecogContext& context,
+                                                                const TSource& source);
   // Whether this view is the one OfBox would make now from `source`.
   [[gnu::always_inline]] inline bool BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context,
                                                const TSource& source) const;
@@ -582,13 +587,16 @@ bool TGlyphView::BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& cont
 }
 
 inline const TGlyphView& TGlyphView::OfBox(const TOmnifontOCR& engine, const TRecogContext& context) {
-  const TDIB& pixels = *context.Bitmap;
-  const TSource source(context, pixels);
-  std::optional<TGlyphView>& kept = context.BoxView;
-  if (!kept || !kept->BoxViewOf(engine, context, source))
-    kept.emplace(
-        TGlyphView(engine, context, pixels, 0, 0, source.R - source.L + 1, source.B - source.T + 1, source));
-  return *kept;
+  const TSource source(context, *context.Bitmap);
+  const std::optional<TGlyphView>& kept = context.BoxView;
+  if (kept && kept->BoxViewOf(engine, context, source)) return *kept;
+  return KeepBoxView(engine, context, source);
+}
+
+const TGlyphView& TGlyphView::KeepBoxView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                          const TSource& source) {
+  const int width = source.R - source.L + 1, height = source.B - source.T + 1;
+  return context.BoxView.emplace(TGlyphView(engine, context, *context.Bitmap, 0, 0, width, height, source));
 }
 
 inline TGlyphView TGlyphView::OfPage(const TOmnifontOCR& engine, const TRecogContext& context) {
