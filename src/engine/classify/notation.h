@@ -283,15 +283,15 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // lm, rm, tm, fw, hx and vx within the view's own limits are measured
   // once per dispatch on the glyph bitmap (see TLineMemo).
   [[gnu::always_inline]] int lm(int y) const {
-    return RowKept(&TLineMemo::LeftMargins, y, [&] { return lm(y, W); });
+    return RowKept(&TLineMemo::TMeasures::LeftMargins, y, [&] { return lm(y, W); });
   }
   int lm(int y, int limit) const { return run(0, y, dirRight, tgInk, limit); }
   [[gnu::always_inline]] int rm(int y) const {
-    return RowKept(&TLineMemo::RightMargins, y, [&] { return rm(y, W); });
+    return RowKept(&TLineMemo::TMeasures::RightMargins, y, [&] { return rm(y, W); });
   }
   int rm(int y, int limit) const { return run(Wm, y, dirLeft, tgInk, limit); }
   [[gnu::always_inline]] int tm(int x) const {
-    return ColumnKept(&TLineMemo::TopMargins, x, [&] { return tm(x, H); });
+    return ColumnKept(&TLineMemo::TMeasures::TopMargins, x, [&] { return tm(x, H); });
   }
   int tm(int x, int limit) const { return run(x, 0, dirDown, tgInk, limit); }
   int bm(int x) const { return bm(x, H); }
@@ -301,7 +301,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // Width of the first ink run of row y; 0 for a row with no ink inside the
   // view (it never measures the neighbour beyond the box).
   [[gnu::always_inline]] int fw(int y) const {
-    return RowKept(&TLineMemo::FirstRunWidths, y, [&] { return FirstRunWidth(y); });
+    return RowKept(&TLineMemo::TMeasures::FirstRunWidths, y, [&] { return FirstRunWidth(y); });
   }
   // The paper after the first ink run of row y; 0 for a row with no ink.
   int gap(int y) const {
@@ -315,10 +315,10 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
   [[gnu::always_inline]] int hx(int y) const {
-    return RowKept(&TLineMemo::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
+    return RowKept(&TLineMemo::TMeasures::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
   }
   [[gnu::always_inline]] int vx(int x) const {
-    return ColumnKept(&TLineMemo::ColumnCrossings, x, [&] { return cross(x, 0, x, Hm); });
+    return ColumnKept(&TLineMemo::TMeasures::ColumnCrossings, x, [&] { return cross(x, 0, x, Hm); });
   }
 
   // inkIn(x1..x2, y1..y2): the (clipped) rectangle holds ink.
@@ -426,13 +426,14 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // A row (column) measure kept in the context's memo when it keeps those of
   // this view's width (height), else measured here.
   template <class Measure>
-  [[gnu::always_inline]] int RowKept(TLineMeasure TLineMemo::*kind, int y, Measure measure) const {
-    if (Memo != nullptr && Memo->KeepsRows(Pixels, Thr, W)) return (Memo->*kind).Get(y, measure);
+  [[gnu::always_inline]] int RowKept(TLineMeasure TLineMemo::TMeasures::*kind, int y, Measure measure) const {
+    if (Memo != nullptr && Memo->KeepsRows(Pixels, Thr, W)) return (Memo->Kept.*kind).Get(y, measure);
     return measure();
   }
   template <class Measure>
-  [[gnu::always_inline]] int ColumnKept(TLineMeasure TLineMemo::*kind, int x, Measure measure) const {
-    if (Memo != nullptr && Memo->KeepsColumns(Pixels, Thr, H)) return (Memo->*kind).Get(x, measure);
+  [[gnu::always_inline]] int ColumnKept(TLineMeasure TLineMemo::TMeasures::*kind, int x,
+                                        Measure measure) const {
+    if (Memo != nullptr && Memo->KeepsColumns(Pixels, Thr, H)) return (Memo->Kept.*kind).Get(x, measure);
     return measure();
   }
   int FirstRunWidth(int y) const {
