@@ -281,12 +281,14 @@ __m128i GlyphPixels16(const std::uint8_t* page, unsigned marked) {
   spread = _mm_unpacklo_epi16(spread, spread);
   spread = _mm_unpacklo_epi32(spread, spread);
   const __m128i bit = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
-  const __m128i keep = _mm_cmpeq_epi8(_mm_and_si128(spread, bit), bit);
-  const __m128i grey =
-      _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(page)), _mm_set1_epi8(-8));
-  const __m128i ink = _mm_or_si128(grey, _mm_set1_epi8(1));
-  return _mm_or_si128(_mm_and_si128(keep, ink),
-                      _mm_andnot_si128(keep, _mm_set1_epi8(static_cast<char>(kGlyphPaper))));
+  const __m128i drop = _mm_cmpeq_epi8(_mm_and_si128(spread, bit), _mm_setzero_si128());
+  // Paper is 248, the grey bits all set: a dropped byte ORed with all ones
+  // and cut to the grey bits is paper, a kept one its grey level; the mark
+  // goes onto the kept ones only.
+  static_assert(kGlyphPaper == 0xF8);
+  const __m128i page16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(page));
+  const __m128i grey = _mm_and_si128(_mm_or_si128(page16, drop), _mm_set1_epi8(-8));
+  return _mm_or_si128(grey, _mm_andnot_si128(drop, _mm_set1_epi8(1)));
 }
 #endif
 

@@ -72,6 +72,23 @@ void Transpose64(std::uint64_t* a) {
   TransposeHalves(a + 32);
 }
 
+// The first of n one-word rows whose `width` bits from bit `from` hold ink
+// (mask 1) or paper (mask 2), or (!holds) do not; n when none does.
+int FirstRowWhere(const std::uint64_t* rows, int n, int from, int width, unsigned mask, bool holds) {
+  const std::uint64_t window = bit_spans::LowBits(width) << from;
+  // The row holds ink (mask 1) or paper (mask 2) when its window's bits
+  // differ from all paper (0) or from all ink (window).
+  const std::uint64_t otherClass = (mask & 3u) == 1 ? 0 : window;
+  if (holds) {
+    for (int k = 0; k < n; ++k)
+      if ((rows[k] & window) != otherClass) return k;
+  } else {
+    for (int k = 0; k < n; ++k)
+      if ((rows[k] & window) == otherClass) return k;
+  }
+  return n;
+}
+
 struct TWindow {
   int Left, Top, Right, Bottom;
 };
@@ -214,20 +231,21 @@ int TInkPlane::NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool 
       if ((ClassesRead(x0, y, x1, y, mask) != 0) == holds) return y;
     return none;
   }
-  const std::uint64_t* rows = Row(y0);
-  const std::uint64_t window = bit_spans::LowBits(x1 - x0 + 1) << (x0 - Left);
-  // The row holds ink (mask 1) or paper (mask 2) when its window's bits
-  // differ from all paper (0) or from all ink (window).
-  const std::uint64_t otherClass = (mask & 3u) == 1 ? 0 : window;
-  const int n = last - y0 + 1;
-  if (holds) {
-    for (int k = 0; k < n; ++k)
-      if ((rows[k] & window) != otherClass) return y0 + k;
-  } else {
-    for (int k = 0; k < n; ++k)
-      if ((rows[k] & window) == otherClass) return y0 + k;
+  const int k = FirstRowWhere(Row(y0), last - y0 + 1, x0 - Left, x1 - x0 + 1, mask, holds);
+  return k <= last - y0 ? y0 + k : none;
+}
+
+int TInkPlane::QuickNextRow(int x0, int x1, int y0, int y1, unsigned mask, bool holds) const {
+  if (!OneWordRows || !CoversRow(y0, x0, x1) || y1 < y0 || y1 > Bottom) return kNoQuickRow;
+  // As NextRowWhere over rows it holds, none of them past y1.
+  switch (mask & 3u) {
+    case 0: return holds ? y1 + 1 : y0;
+    case 3: return holds ? y0 : y1 + 1;
+    default: break;
   }
-  return none;
+  const int n = y1 - y0 + 1;
+  return y0 +
+         FirstRowWhere(&Rows[static_cast<std::size_t>(y0 - Top)], n, x0 - Left, x1 - x0 + 1, mask, holds);
 }
 
 unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted) {

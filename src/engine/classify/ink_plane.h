@@ -76,6 +76,11 @@ class TInkPlane {
   // or zero; the row after the last one looked at when none does.
   int NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds);
   int LastRow() const { return Bottom; }
+  // NextRowWhere's answer from the rows as read, a word each, when columns
+  // x0..x1 of rows y0..y1 (y0 <= y1) all lie in the plane; kNoQuickRow
+  // when the plane cannot give it.
+  static constexpr int kNoQuickRow = -2147483647 - 1;
+  [[gnu::noinline]] int QuickNextRow(int x0, int x1, int y0, int y1, unsigned mask, bool holds) const;
 
   // ScanRun's answer from a covered start, when the plane can give it: its
   // lines that way are read, a word each, and the scan ends inside the

@@ -18,8 +18,9 @@
 // addDescenderPair one whose small letter descends, as Tall and Descends
 // decide.
 //
-// Views are small value types built once per recogniser call; every member
-// is inline, nothing allocates, nothing is virtual. Every position a rule
+// Views are small value types, copied into each recogniser call from the one
+// the context keeps; every member is inline, nothing allocates, nothing is
+// virtual. Every position a rule
 // aims outside the pixels reads as paper.
 //
 // A recogniser derives its rules from a view so that they read unqualified:
@@ -47,6 +48,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "engine/arith.h"
 #include "engine/classify/candidates.h"
@@ -58,17 +60,9 @@ namespace omniocr {
 
 class TOmnifontOCR;
 
-// The working record of one dispatch, handed to every recogniser.
-struct TRecogContext {
-  TOCRChar* Glyph = nullptr;
-  const TDIB* Bitmap = nullptr;  // the glyph bitmap, owned by the driver
-  std::int32_t Threshold = 0;
-  bool Tall = false;
-  bool Descends = false;
-  THoleList HoleList;  // HoleCount and Holes, relative to the box
-  // Row and column measures of the glyph bitmap, kept for the dispatch.
-  mutable TLineMemo Lines;
-};
+// The working record of one dispatch, handed to every recogniser (below the
+// views, since it keeps one).
+struct TRecogContext;
 
 // Every recogniser has this form; it reports only through SetAC.
 using TRecogniser = void (*)(const TOmnifontOCR& engine, const TRecogContext& context);
@@ -200,7 +194,7 @@ class TPageProbes : public TRangeWords<TPageProbes> {
   }
   bool px(int x, int y) const { return InkAt(Page, x, y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
-    return NextRowWhere(Page, x1, x2, y1, y2, Thr, mask, holds);
+    return NextRowWhereIn(Plane, Page, x1, x2, y1, y2, Thr, mask, holds);
   }
   // Page row y holds ink across the box.
   bool rowInk(int y) const { return inkIn(L, R, y, y); }
@@ -241,125 +235,39 @@ class TGlyphView : public TRangeWords<TGlyphView> {
  public:
   // A view of `pixels` whose column 0, row 0 is the pixel (originX, originY),
   // W x H in size; the record's box gives L, T, R, B and the page probes P.
-  [[gnu::always_inline]] TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
-                                    const TDIB& pixels, int originX, int originY, int width, int height)
-      : TGlyphView(engine, context, pixels, originX, originY, width, height, TSource(context, pixels)) {}
+  [[gnu::always_inline]] inline TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                           const TDIB& pixels, int originX, int originY, int width,
+                                           int height);
 
  private:
   // What a view takes from its context and the running dispatch, all read
   // before any member is written (the writes could otherwise alias the
   // record and force it to be read again).
   struct TSource {
-    [[gnu::always_inline]] TSource(const TRecogContext& context, const TDIB& pixels)
-        : Page(context.Glyph->Page),
-          L(context.Glyph->Left),
-          T(context.Glyph->Top),
-          R(context.Glyph->Right),
-          B(context.Glyph->Bottom),
-          WB(context.Bitmap->Width()),
-          HB(context.Bitmap->Height()) {
-      TDispatchPlanes* planes = activePlanes;
-      PagePlane = planes == nullptr ? nullptr : planes->Find(*Page, context.Threshold);
-      PixelsPlane = planes == nullptr ? nullptr : planes->Find(pixels, context.Threshold);
-    }
+    [[gnu::always_inline]] inline TSource(const TRecogContext& context, const TDIB& pixels);
     const TDIB* Page;
     const TInkPlane* PagePlane = nullptr;
     const TInkPlane* PixelsPlane = nullptr;
     int L, T, R, B, WB, HB;
   };
-  [[gnu::always_inline]] TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
-                                    const TDIB& pixels, int originX, int originY, int width, int height,
-                                    const TSource& source)
-      : P(engine, *source.Page, source.PagePlane, context.Threshold, source.L, source.T, source.R, source.B),
-        Holes(context.HoleList.Holes),
-        Engine(engine),
-        Ctx(context),
-        Pixels(pixels),
-        Plane(source.PixelsPlane),
-        OX(originX),
-        OY(originY),
-        Thr(context.Threshold),
-        Memo(&pixels == context.Bitmap && (originX | originY) == 0 ? &context.Lines : nullptr),
-        W(width),
-        H(height),
-        Wm(width - 1),
-        Hm(height - 1),
-        WB(source.WB),
-        HB(source.HB),
-        L(source.L),
-        T(source.T),
-        R(source.R),
-        B(source.B),
-        xc(L + width / 2),
-        yc(T + height / 2),
-        W2(W / 2),
-        W4(W / 4),
-        W8(W / 8),
-        W12(W / 12),
-        W16(W / 16),
-        W32(W / 32),
-        H2(H / 2),
-        H3(H / 3),
-        H4(H / 4),
-        H8(H / 8),
-        H12(H / 12),
-        H16(H / 16),
-        H32(H / 32) {}
+  [[gnu::always_inline]] inline TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                           const TDIB& pixels, int originX, int originY, int width,
+                                           int height, const TSource& source);
   // The page view of view v (see page()).
   struct TOnPage {};
-  [[gnu::always_inline]] TGlyphView(const TGlyphView& v, TOnPage)
-      : P(v.P),
-        Holes(v.Holes),
-        Engine(v.Engine),
-        Ctx(v.Ctx),
-        Pixels(v.P.Page),
-        Plane(v.P.Plane),
-        OX(v.L),
-        OY(v.T),
-        Thr(v.Thr),
-        Memo(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0 ? &v.Ctx.Lines : nullptr),
-        W(v.W),
-        H(v.H),
-        Wm(v.Wm),
-        Hm(v.Hm),
-        WB(v.WB),
-        HB(v.HB),
-        L(v.L),
-        T(v.T),
-        R(v.R),
-        B(v.B),
-        xc(v.xc),
-        yc(v.yc),
-        W2(v.W2),
-        W4(v.W4),
-        W8(v.W8),
-        W12(v.W12),
-        W16(v.W16),
-        W32(v.W32),
-        H2(v.H2),
-        H3(v.H3),
-        H4(v.H4),
-        H8(v.H8),
-        H12(v.H12),
-        H16(v.H16),
-        H32(v.H32) {}
+  [[gnu::always_inline]] inline TGlyphView(const TGlyphView& v, TOnPage);
 
  public:
   // The glyph bitmap with W and H of the bitmap itself (the digit recogniser).
-  static TGlyphView OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {
-    const TDIB& b = *context.Bitmap;
-    return TGlyphView(engine, context, b, 0, 0, b.Width(), b.Height());
-  }
+  static TGlyphView OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context);
   // The glyph bitmap with W and H of the record's box (letters and signs).
-  static TGlyphView OfBox(const TOmnifontOCR& engine, const TRecogContext& context) {
-    const TOCRChar& g = *context.Glyph;
-    return TGlyphView(engine, context, *context.Bitmap, 0, 0, g.Width(), g.Height());
-  }
+  // The context keeps it: every recogniser of a dispatch asks for the same
+  // view, and a copy costs less than making one. It is made again when
+  // anything it was made from has changed since.
+  [[gnu::always_inline]] static const TGlyphView& OfBox(const TOmnifontOCR& engine,
+                                                        const TRecogContext& context);
   // The page under the box, box-relative: neighbours' ink inside the box counts.
-  static TGlyphView OfPage(const TOmnifontOCR& engine, const TRecogContext& context) {
-    const TOCRChar& g = *context.Glyph;
-    return TGlyphView(engine, context, *g.Page, g.Left, g.Top, g.Width(), g.Height());
-  }
+  static TGlyphView OfPage(const TOmnifontOCR& engine, const TRecogContext& context);
   // The same W x H, box-relative on the page: the page view of a glyph view,
   // for rules that mix probes of the glyph bitmap and of the page.
   // Made from this view's own box and sizes (nothing moves the box while a
@@ -375,15 +283,15 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // lm, rm, tm, fw, hx and vx within the view's own limits are measured
   // once per dispatch on the glyph bitmap (see TLineMemo).
   [[gnu::always_inline]] int lm(int y) const {
-    return RowKept(&TLineMemo::LeftMargins, y, [&] { return lm(y, W); });
+    return RowKept(&TLineMemo::TMeasures::LeftMargins, y, [&] { return lm(y, W); });
   }
   int lm(int y, int limit) const { return run(0, y, dirRight, tgInk, limit); }
   [[gnu::always_inline]] int rm(int y) const {
-    return RowKept(&TLineMemo::RightMargins, y, [&] { return rm(y, W); });
+    return RowKept(&TLineMemo::TMeasures::RightMargins, y, [&] { return rm(y, W); });
   }
   int rm(int y, int limit) const { return run(Wm, y, dirLeft, tgInk, limit); }
   [[gnu::always_inline]] int tm(int x) const {
-    return ColumnKept(&TLineMemo::TopMargins, x, [&] { return tm(x, H); });
+    return ColumnKept(&TLineMemo::TMeasures::TopMargins, x, [&] { return tm(x, H); });
   }
   int tm(int x, int limit) const { return run(x, 0, dirDown, tgInk, limit); }
   int bm(int x) const { return bm(x, H); }
@@ -393,7 +301,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // Width of the first ink run of row y; 0 for a row with no ink inside the
   // view (it never measures the neighbour beyond the box).
   [[gnu::always_inline]] int fw(int y) const {
-    return RowKept(&TLineMemo::FirstRunWidths, y, [&] { return FirstRunWidth(y); });
+    return RowKept(&TLineMemo::TMeasures::FirstRunWidths, y, [&] { return FirstRunWidth(y); });
   }
   // The paper after the first ink run of row y; 0 for a row with no ink.
   int gap(int y) const {
@@ -407,10 +315,10 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
   [[gnu::always_inline]] int hx(int y) const {
-    return RowKept(&TLineMemo::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
+    return RowKept(&TLineMemo::TMeasures::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
   }
   [[gnu::always_inline]] int vx(int x) const {
-    return ColumnKept(&TLineMemo::ColumnCrossings, x, [&] { return cross(x, 0, x, Hm); });
+    return ColumnKept(&TLineMemo::TMeasures::ColumnCrossings, x, [&] { return cross(x, 0, x, Hm); });
   }
 
   // inkIn(x1..x2, y1..y2): the (clipped) rectangle holds ink.
@@ -422,7 +330,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   }
   bool px(int x, int y) const { return InkAt(Pixels, OX + x, OY + y, Thr); }
   int nextRowWhere(int x1, int x2, int y1, int y2, std::uint8_t mask, bool holds) const {
-    return NextRowWhere(Pixels, OX + x1, OX + x2, OY + y1, OY + y2, Thr, mask, holds) - OY;
+    return NextRowWhereIn(Plane, Pixels, OX + x1, OX + x2, OY + y1, OY + y2, Thr, mask, holds) - OY;
   }
   // Row y holds ink across the view (P.rowInk in page coordinates).
   bool rowInk(int y) const { return inkIn(0, Wm, y, y); }
@@ -470,18 +378,18 @@ class TGlyphView : public TRangeWords<TGlyphView> {
 
   // --- The glyph and its context -------------------------------------------
 
-  const TOCRChar& glyph() const { return *Ctx.Glyph; }
-  bool Tall() const { return Ctx.Tall; }
-  bool Descends() const { return Ctx.Descends; }
-  int HoleCount() const { return Ctx.HoleList.HoleCount; }
-  int MarkAbove() const { return Ctx.Glyph->MarkAbove; }
-  int AscLine() const { return Ctx.Glyph->AscLine; }
-  int MeanLine() const { return Ctx.Glyph->MeanLine; }
-  int BaseLine() const { return Ctx.Glyph->BaseLine; }
-  int DescLine() const { return Ctx.Glyph->DescLine; }
+  inline const TOCRChar& glyph() const;
+  inline bool Tall() const;
+  inline bool Descends() const;
+  inline int HoleCount() const;
+  inline int MarkAbove() const;
+  inline int AscLine() const;
+  inline int MeanLine() const;
+  inline int BaseLine() const;
+  inline int DescLine() const;
 
   // Offers a candidate through SetAC.
-  void add(TCharCode ch, int confidence) const { SetAC(Engine, *Ctx.Glyph, ch, confidence); }
+  inline void add(TCharCode ch, int confidence) const;
   // Offers a letter pair: when Tall the upper-case letter with c and then the
   // lower-case one with c x 98, otherwise the other way round.
   void addPair(TCharCode upper, TCharCode lower, int confidence) const {
@@ -518,19 +426,27 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // A row (column) measure kept in the context's memo when it keeps those of
   // this view's width (height), else measured here.
   template <class Measure>
-  [[gnu::always_inline]] int RowKept(TLineMeasure TLineMemo::*kind, int y, Measure measure) const {
-    if (Memo != nullptr && Memo->KeepsRows(Pixels, Thr, W)) return (Memo->*kind).Get(y, measure);
+  [[gnu::always_inline]] int RowKept(TLineMeasure TLineMemo::TMeasures::*kind, int y, Measure measure) const {
+    if (Memo != nullptr && Memo->KeepsRows(Pixels, Thr, W)) return (Memo->Kept.*kind).Get(y, measure);
     return measure();
   }
   template <class Measure>
-  [[gnu::always_inline]] int ColumnKept(TLineMeasure TLineMemo::*kind, int x, Measure measure) const {
-    if (Memo != nullptr && Memo->KeepsColumns(Pixels, Thr, H)) return (Memo->*kind).Get(x, measure);
+  [[gnu::always_inline]] int ColumnKept(TLineMeasure TLineMemo::TMeasures::*kind, int x,
+                                        Measure measure) const {
+    if (Memo != nullptr && Memo->KeepsColumns(Pixels, Thr, H)) return (Memo->Kept.*kind).Get(x, measure);
     return measure();
   }
   int FirstRunWidth(int y) const {
     const int m = lm(y);
     return m >= W ? 0 : inkRun(m, y);
   }
+  // The view OfBox makes from `source`, kept in the context; once a dispatch.
+  [[gnu::noinline]] static inline const TGlyphView& KeepBoxView(const TOmnifontOCR& engine,
+                                                                const TRecogContext& context,
+                                                                const TSource& source);
+  // Whether this view is the one OfBox would make now from `source`.
+  [[gnu::always_inline]] inline bool BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context,
+                                               const TSource& source) const;
 
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
@@ -550,5 +466,154 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const int W2, W4, W8, W12, W16, W32;
   const int H2, H3, H4, H8, H12, H16, H32;
 };
+
+// The working record of one dispatch, handed to every recogniser.
+struct TRecogContext {
+  TOCRChar* Glyph = nullptr;
+  const TDIB* Bitmap = nullptr;  // the glyph bitmap, owned by the driver
+  std::int32_t Threshold = 0;
+  bool Tall = false;
+  bool Descends = false;
+  THoleList HoleList;  // HoleCount and Holes, relative to the box
+  // Row and column measures of the glyph bitmap, kept for the dispatch.
+  mutable TLineMemo Lines;
+  // The view OfBox made last (see there).
+  mutable std::optional<TGlyphView> BoxView;
+};
+
+TGlyphView::TSource::TSource(const TRecogContext& context, const TDIB& pixels)
+    : Page(context.Glyph->Page),
+      L(context.Glyph->Left),
+      T(context.Glyph->Top),
+      R(context.Glyph->Right),
+      B(context.Glyph->Bottom),
+      WB(context.Bitmap->Width()),
+      HB(context.Bitmap->Height()) {
+  TDispatchPlanes* planes = activePlanes;
+  PagePlane = planes == nullptr ? nullptr : planes->Find(*Page, context.Threshold);
+  PixelsPlane = planes == nullptr ? nullptr : planes->Find(pixels, context.Threshold);
+}
+
+TGlyphView::TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context, const TDIB& pixels,
+                       int originX, int originY, int width, int height)
+    : TGlyphView(engine, context, pixels, originX, originY, width, height, TSource(context, pixels)) {}
+
+TGlyphView::TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context, const TDIB& pixels,
+                       int originX, int originY, int width, int height, const TSource& source)
+    : P(engine, *source.Page, source.PagePlane, context.Threshold, source.L, source.T, source.R, source.B),
+      Holes(context.HoleList.Holes),
+      Engine(engine),
+      Ctx(context),
+      Pixels(pixels),
+      Plane(source.PixelsPlane),
+      OX(originX),
+      OY(originY),
+      Thr(context.Threshold),
+      Memo(&pixels == context.Bitmap && (originX | originY) == 0 ? &context.Lines : nullptr),
+      W(width),
+      H(height),
+      Wm(width - 1),
+      Hm(height - 1),
+      WB(source.WB),
+      HB(source.HB),
+      L(source.L),
+      T(source.T),
+      R(source.R),
+      B(source.B),
+      xc(L + width / 2),
+      yc(T + height / 2),
+      W2(W / 2),
+      W4(W / 4),
+      W8(W / 8),
+      W12(W / 12),
+      W16(W / 16),
+      W32(W / 32),
+      H2(H / 2),
+      H3(H / 3),
+      H4(H / 4),
+      H8(H / 8),
+      H12(H / 12),
+      H16(H / 16),
+      H32(H / 32) {}
+
+TGlyphView::TGlyphView(const TGlyphView& v, TOnPage)
+    : P(v.P),
+      Holes(v.Holes),
+      Engine(v.Engine),
+      Ctx(v.Ctx),
+      Pixels(v.P.Page),
+      Plane(v.P.Plane),
+      OX(v.L),
+      OY(v.T),
+      Thr(v.Thr),
+      Memo(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0 ? &v.Ctx.Lines : nullptr),
+      W(v.W),
+      H(v.H),
+      Wm(v.Wm),
+      Hm(v.Hm),
+      WB(v.WB),
+      HB(v.HB),
+      L(v.L),
+      T(v.T),
+      R(v.R),
+      B(v.B),
+      xc(v.xc),
+      yc(v.yc),
+      W2(v.W2),
+      W4(v.W4),
+      W8(v.W8),
+      W12(v.W12),
+      W16(v.W16),
+      W32(v.W32),
+      H2(v.H2),
+      H3(v.H3),
+      H4(v.H4),
+      H8(v.H8),
+      H12(v.H12),
+      H16(v.H16),
+      H32(v.H32) {}
+
+inline TGlyphView TGlyphView::OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {
+  const TDIB& b = *context.Bitmap;
+  return TGlyphView(engine, context, b, 0, 0, b.Width(), b.Height());
+}
+
+bool TGlyphView::BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context,
+                           const TSource& source) const {
+  // A view is made from these alone: the size is the box's, the origin 0, 0.
+  return &Engine == &engine && &Ctx == &context && &Pixels == context.Bitmap && Thr == context.Threshold &&
+         &P.Page == source.Page && P.Plane == source.PagePlane && Plane == source.PixelsPlane &&
+         L == source.L && T == source.T && R == source.R && B == source.B && WB == source.WB &&
+         HB == source.HB;
+}
+
+inline const TGlyphView& TGlyphView::OfBox(const TOmnifontOCR& engine, const TRecogContext& context) {
+  const TSource source(context, *context.Bitmap);
+  const std::optional<TGlyphView>& kept = context.BoxView;
+  if (kept && kept->BoxViewOf(engine, context, source)) return *kept;
+  return KeepBoxView(engine, context, source);
+}
+
+const TGlyphView& TGlyphView::KeepBoxView(const TOmnifontOCR& engine, const TRecogContext& context,
+                                          const TSource& source) {
+  const int width = source.R - source.L + 1, height = source.B - source.T + 1;
+  return context.BoxView.emplace(TGlyphView(engine, context, *context.Bitmap, 0, 0, width, height, source));
+}
+
+inline TGlyphView TGlyphView::OfPage(const TOmnifontOCR& engine, const TRecogContext& context) {
+  const TOCRChar& g = *context.Glyph;
+  return TGlyphView(engine, context, *g.Page, g.Left, g.Top, g.Width(), g.Height());
+}
+
+const TOCRChar& TGlyphView::glyph() const { return *Ctx.Glyph; }
+bool TGlyphView::Tall() const { return Ctx.Tall; }
+bool TGlyphView::Descends() const { return Ctx.Descends; }
+int TGlyphView::HoleCount() const { return Ctx.HoleList.HoleCount; }
+int TGlyphView::MarkAbove() const { return Ctx.Glyph->MarkAbove; }
+int TGlyphView::AscLine() const { return Ctx.Glyph->AscLine; }
+int TGlyphView::MeanLine() const { return Ctx.Glyph->MeanLine; }
+int TGlyphView::BaseLine() const { return Ctx.Glyph->BaseLine; }
+int TGlyphView::DescLine() const { return Ctx.Glyph->DescLine; }
+void TGlyphView::add(TCharCode ch, int confidence) const { SetAC(Engine, *Ctx.Glyph, ch, confidence); }
 
 }  // namespace omniocr

@@ -333,11 +333,53 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
   return CoverageWalk<false>(pixels, x0, y0, y1, dy, dx, x1 >= x0 ? 1 : -1, scale);
 }
 
+namespace {
+
+// A walk inside the rectangle (clipped to the bitmap) that moves one way on
+// one class and stops on the other is a scan for the first pixel of the
+// class it stops on: it ends there, or just past the rectangle's edge. The
+// scan reads the running dispatch's planes where it can. False for any
+// other walk, which goes pixel by pixel.
+bool StraightWalk(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
+                  int inkAction, int paperAction) {
+  int stopClass, move;
+  if (inkAction == waStop) {
+    stopClass = tgInk;
+    move = paperAction;
+  } else if (paperAction == waStop) {
+    stopClass = tgPaper;
+    move = inkAction;
+  } else {
+    return false;
+  }
+  if (move < waUp || move > waRight) return false;
+  if (x < minX || x > maxX || y < minY || y > maxY) return true;  // no step is taken
+  // The pixels from (x, y) to the rectangle's edge that way.
+  const int room = move == waUp     ? y - minY + 1
+                   : move == waDown ? maxY - y + 1
+                   : move == waLeft ? x - minX + 1
+                                    : maxX - x + 1;
+  static_assert(int{waUp} == int{dirUp} && int{waDown} == int{dirDown} && int{waLeft} == int{dirLeft} &&
+                    int{waRight} == int{dirRight},
+                "the actions and the scan directions are numbered alike");
+  const int steps = ScanRun(bitmap, x, y, move, stopClass, threshold, room);
+  switch (move) {
+    case waUp: y -= steps; break;
+    case waDown: y += steps; break;
+    case waLeft: x -= steps; break;
+    default: x += steps; break;
+  }
+  return true;
+}
+
+}  // namespace
+
 void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
                int inkAction, int paperAction) {
   if (!bitmap.Inside(minX, minY)) return;
   maxX = std::min(maxX, bitmap.Width() - 1);
   maxY = std::min(maxY, bitmap.Height() - 1);
+  if (StraightWalk(bitmap, x, y, minX, maxX, minY, maxY, threshold, inkAction, paperAction)) return;
   while (x >= minX && x <= maxX && y >= minY && y <= maxY) {
     const int action = IsInkByte(bitmap.PixelByte(x, y), threshold) ? inkAction : paperAction;
     switch (action) {

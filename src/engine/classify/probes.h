@@ -138,6 +138,17 @@ inline std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1
 // range is empty: where a scan of that test row by row would stop.
 int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int threshold, std::uint8_t mask,
                  bool holds);
+// The same with `plane` (ActivePlane(bitmap, threshold), or null) looked up
+// by the caller; rows of the running dispatch's planes are scanned there.
+[[gnu::always_inline]] inline int NextRowWhereIn(const TInkPlane* plane, const TDIB& bitmap, int x0, int x1,
+                                                 int y0, int y1, int threshold, std::uint8_t mask,
+                                                 bool holds) {
+  if (plane != nullptr) {
+    const int y = plane->QuickNextRow(x0, x1, y0, y1, mask, holds);
+    if (y != TInkPlane::kNoQuickRow) return y;
+  }
+  return NextRowWhere(bitmap, x0, x1, y0, y1, threshold, mask, holds);
+}
 
 // Covered pixels of the segment times scale over all its pixels; a paper pixel
 // still counts as covered while one side has had ink beside every paper pixel

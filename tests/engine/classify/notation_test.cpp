@@ -186,6 +186,24 @@ TEST_F(NotationTest, KeptLineMeasuresAreThoseOfTheViewAsking) {
   EXPECT_EQ(unkept.View().hx(3), 3);
 }
 
+// The context keeps the box view it made last; a view asked for after its
+// bitmap or threshold changed is made from them again.
+TEST_F(NotationTest, BoxViewFollowsTheContextsBitmapAndThreshold) {
+  const TGlyphView first = View();
+  ASSERT_EQ(first.lm(2), 0);  // the ring's left side
+  TDIB wider;
+  wider.Reshape8Bit(first.WB + 2, first.HB);
+  for (int y = 0; y < wider.Height(); ++y)
+    for (int x = 0; x < wider.Width(); ++x) wider.Row(y)[x] = 248;
+  Ring.Context.Bitmap = &wider;
+  EXPECT_EQ(View().WB, first.WB + 2);
+  EXPECT_EQ(View().lm(2), first.W);  // all paper
+  Ring.Context.Bitmap = Ring.Bitmap.get();
+  EXPECT_EQ(View().lm(2), 0);
+  Ring.Context.Threshold = 0;  // nothing is ink
+  EXPECT_EQ(View().lm(2), first.W);
+}
+
 TEST_F(NotationTest, LetterPairOrderFollowsTall) {
   const TGlyphView tall = View();
   tall.addPair(u'O', u'o', 97);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "engine/byte_scan.h"
@@ -318,8 +319,8 @@ TEST_F(ProbeReferenceTest, SpreadReachesWhatPixelGrowthReaches) {
 
 // Each case is asked three times: reading pixels, and within a dispatch's
 // ink rows with the bitmap as the glyph bitmap and as the page (kept only
-// around a box). A scan of a rectangle's rows for the first that holds (or
-// lacks) a class stops where the row tests one by one would.
+// around a box); a scan of rows also with the plane given, as views ask. A scan of a rectangle's rows for the
+// first that holds (or lacks) a class stops where the row tests one by one would.
 TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
   auto other = test::MakeGrey(8, 8, 248);
   for (int round = 0; round < 300; ++round) {
@@ -349,6 +350,53 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
         ASSERT_EQ(NextRowWhere(*b, x0, x1, y0, y1, thr, mask, holds), row)
             << "rows " << y0 << ".." << y1 << " of " << x0 << ".." << x1 << " holds " << holds << " mode "
             << mode;
+        // And through the plane a view holds (its rows read by now).
+        ASSERT_EQ(NextRowWhereIn(ActivePlane(*b, thr), *b, x0, x1, y0, y1, thr, mask, holds), row)
+            << "rows " << y0 << ".." << y1 << " of " << x0 << ".." << x1 << " holds " << holds << " mode "
+            << mode << " (plane given)";
+      }
+    }
+  }
+}
+
+// Walks of any two actions that cannot turn back on themselves, from inside
+// and outside rectangles reaching past the bitmap, as a walk that tests each
+// pixel takes them: with the planes' lines read (where straight walks scan
+// them) and not.
+TEST_F(ProbeReferenceTest, WalksAsStepByStepWalksTakeThem) {
+  auto other = test::MakeGrey(8, 8, 248);
+  auto opposite = [](int a, int b) { return a < waStop && b < waStop && a != b && a / 2 == b / 2; };
+  for (int round = 0; round < 200; ++round) {
+    auto b = RandomBitmap(rng, Pick(1, 70), Pick(1, 40));
+    const int w = b->Width(), h = b->Height(), thr = Pick(0, 255);
+    for (const int mode : {0, 1, 2}) {
+      std::optional<TPlanesScope> scope;
+      OpenPlanes(scope, mode, *b, *other, thr);
+      if (round % 2 == 0) {
+        ProbeRect(*b, 0, 0, w - 1, 0, thr, 3);  // reads the rows
+        ProbeRect(*b, 0, 0, 0, h - 1, thr, 3);  // and the columns
+      }
+      for (int k = 0; k < 20; ++k) {
+        const int minX = Pick(-2, w), maxX = Pick(minX, w + 2), minY = Pick(-2, h), maxY = Pick(minY, h + 2);
+        const int inkAction = Pick(0, 4);
+        int paperAction = Pick(0, 4);
+        if (opposite(inkAction, paperAction)) paperAction = waStop;
+        const int x0 = Pick(-1, w), y0 = Pick(-1, h);
+        int rx = x0, ry = y0;
+        if (b->Inside(minX, minY)) {
+          const int lastX = std::min(maxX, w - 1), lastY = std::min(maxY, h - 1);
+          while (rx >= minX && rx <= lastX && ry >= minY && ry <= lastY) {
+            const int a = Ink(b->PixelByte(rx, ry), thr) ? inkAction : paperAction;
+            if (a == waStop) break;
+            rx += a == waRight ? 1 : a == waLeft ? -1 : 0;
+            ry += a == waDown ? 1 : a == waUp ? -1 : 0;
+          }
+        }
+        int x = x0, y = y0;
+        WalkProbe(*b, x, y, minX, maxX, minY, maxY, thr, inkAction, paperAction);
+        ASSERT_EQ(std::make_pair(x, y), std::make_pair(rx, ry))
+            << "from " << x0 << "," << y0 << " in " << minX << ".." << maxX << " x " << minY << ".." << maxY
+            << " actions " << inkAction << "/" << paperAction << " mode " << mode;
       }
     }
   }
