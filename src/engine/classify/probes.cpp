@@ -340,6 +340,12 @@ namespace {
 // class it stops on: it ends there, or just past the rectangle's edge. The
 // scan reads the running dispatch's planes where it can. False for any
 // other walk, which goes pixel by pixel.
+// Whether two walk actions are moves that undo each other.
+bool OppositeMoves(int a, int b) {
+  return (a == waUp && b == waDown) || (a == waDown && b == waUp) || (a == waLeft && b == waRight) ||
+         (a == waRight && b == waLeft);
+}
+
 bool StraightWalk(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
                   int inkAction, int paperAction) {
   int stopClass, move;
@@ -380,6 +386,16 @@ void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY,
   maxX = std::min(maxX, bitmap.Width() - 1);
   maxY = std::min(maxY, bitmap.Height() - 1);
   if (StraightWalk(bitmap, x, y, minX, maxX, minY, maxY, threshold, inkAction, paperAction)) return;
+  const bool inside = x >= minX && x <= maxX && y >= minY && y <= maxY;
+  if (inside && OppositeMoves(inkAction, paperAction)) {
+    // Such a walk would step back and forth for ever once it meets the other
+    // class: it stops on that pixel instead, as a walk told to stop there.
+    if (IsInkByte(bitmap.PixelByte(x, y), threshold))
+      StraightWalk(bitmap, x, y, minX, maxX, minY, maxY, threshold, inkAction, waStop);
+    else
+      StraightWalk(bitmap, x, y, minX, maxX, minY, maxY, threshold, waStop, paperAction);
+    return;
+  }
   while (x >= minX && x <= maxX && y >= minY && y <= maxY) {
     const int action = IsInkByte(bitmap.PixelByte(x, y), threshold) ? inkAction : paperAction;
     switch (action) {

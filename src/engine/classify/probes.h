@@ -156,8 +156,10 @@ int NextRowWhere(const TDIB& bitmap, int x0, int x1, int y0, int y1, int thresho
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale);
 
 // Moves (x, y) by the action for each pixel's class until an action says stop
-// or the point leaves the rectangle (clipped to the bitmap). Raises "error..."
-// on an action code outside 0 to 4.
+// or the point leaves the rectangle (clipped to the bitmap). Two opposite
+// moves stop on the first pixel of the class the walk did not start on, where
+// they would turn back and forth for ever. Raises "error..." on an action code
+// outside 0 to 4.
 void WalkProbe(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
                int inkAction, int paperAction);
 

@@ -116,6 +116,25 @@ TEST(WalkProbe, StopsOnTheStrokeOrOneStepOutside) {
   y = 1;
   WalkProbe(*b, x, y, -1, 5, 0, 3, kThr, waStop, waRight);
   EXPECT_EQ(x, 1);
+  // Opposite moves stop where they would turn back and forth: on the first
+  // pixel of the other class, or one step outside when there is none.
+  const struct {
+    int x, y, ink, paper, endX, endY;
+  } opposite[] = {
+      {0, 1, waLeft, waRight, 2, 1},  // paper moving right onto the stroke
+      {3, 1, waLeft, waRight, 1, 1},  // ink moving left off the stroke
+      {2, 0, waUp, waDown, 2, 1},
+      {0, 0, waLeft, waRight, 6, 0},  // no ink on the row: out past the edge
+  };
+  for (const auto& c : opposite) {
+    x = c.x;
+    y = c.y;
+    WalkProbe(*b, x, y, 0, 5, 0, 3, kThr, c.ink, c.paper);
+    EXPECT_EQ(x, c.endX) << c.x << "," << c.y;
+    EXPECT_EQ(y, c.endY) << c.x << "," << c.y;
+  }
+  x = 1;
+  y = 1;
   try {
     WalkProbe(*b, x, y, 0, 5, 0, 3, kThr, 9, waRight);
     FAIL();
