@@ -5,6 +5,7 @@
 // cent sign.
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/classify/char_constants.h"
 #include "engine/classify/recognisers.h"
@@ -40,8 +41,10 @@ class TSignTests : public TGlyphView {
   const TGlyphView Pg;
 
   // The first page row among 0..Hm - 1 with no ink in the box's columns, Hm
-  // when all of them hold ink.
+  // when all of them hold ink. Found once: the question and exclamation
+  // marks both ask it.
   int FirstEmptyPageRow() const;
+  mutable std::optional<int> KnownFirstEmptyPageRow;
   // The lowest box-relative page row between the box bottom and the
   // descender line holding ink in columns x0..x1; -1 when none does.
   int LowestInkBelowBox(int x0, int x1) const;
@@ -49,7 +52,10 @@ class TSignTests : public TGlyphView {
   static bool SpokeHolds(int coverage, TConf& c);
 };
 
-int TSignTests::FirstEmptyPageRow() const { return Pg.nextRow(0, Wm, 0, Hm - 1, false); }
+int TSignTests::FirstEmptyPageRow() const {
+  if (!KnownFirstEmptyPageRow) KnownFirstEmptyPageRow = Pg.nextRow(0, Wm, 0, Hm - 1, false);
+  return *KnownFirstEmptyPageRow;
+}
 
 int TSignTests::LowestInkBelowBox(int x0, int x1) const {
   for (int y = DescLine() - T; y >= H; --y)
