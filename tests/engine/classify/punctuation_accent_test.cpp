@@ -152,6 +152,43 @@ TEST(Accent, ShortBoxGetsNoAccentAndNothingRecorded) {
   EXPECT_EQ(g.Top, 16);
 }
 
+// A bar over a one-pixel stem at the box's left or right column, with or
+// without two paper rows between them: the stem's rows must read as ink
+// wherever the box lies on the page and however wide it is (narrow and
+// wide boxes, at the page's edges and away from them).
+TEST(Accent, GapUnderAMarkIsFoundWhereverTheBoxLies) {
+  struct TCase {
+    int Left, Right;
+    bool StemRight, Gap;
+  };
+  const TCase cases[] = {
+      {20, 24, false, false}, {20, 24, true, false},  {20, 24, true, true},   // narrow
+      {20, 37, false, false}, {20, 37, true, false},  {20, 37, false, true},  // two windows
+      {20, 51, false, false}, {20, 51, true, false},  {20, 51, true, true},   // wide
+      {0, 6, false, false},   {0, 6, true, false},    {0, 6, true, true},     // the left edge
+      {49, 69, false, false}, {49, 69, true, false},  {49, 69, false, true},  // the right edge
+      {60, 69, true, false},  {60, 69, false, false}, {60, 69, false, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Left << ".." << c.Right << (c.StemRight ? " right" : " left")
+                                    << (c.Gap ? " gap" : " joined"));
+    std::vector<std::string> rows(28, std::string(70, '.'));
+    for (int y = 4; y <= 6; ++y)
+      for (int x = c.Left; x <= c.Right; ++x) rows[y][x] = '#';
+    const int stem = c.StemRight ? c.Right : c.Left;
+    for (int y = c.Gap ? 9 : 7; y <= 20; ++y) rows[y][stem] = '#';
+    TPageFixture f(rows, kLine);
+    TOCRChar& g = f.Record(0);
+    g.Left = c.Left;
+    g.Right = c.Right;
+    g.Top = 4;
+    g.Bottom = 20;
+    TCharCode accent = 32;
+    EXPECT_EQ(DetectAccent(f.Engine, g, f.Engine.Threshold, 1, accent), c.Gap ? 1 : 0);
+    EXPECT_EQ(g.MarkAbove, c.Gap ? 1 : 0);
+  }
+}
+
 TEST(Accent, AcuteOverAZeroComposesAndKeepsTheWholeBox) {
   const TArtLine zero = LoadDigitLine("sans-24");
   std::vector<std::string> rows(8, std::string(20, '.'));
