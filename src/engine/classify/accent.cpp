@@ -105,13 +105,24 @@ TCharCode ClassifyMark(const TOmnifontOCR& engine, const TMark& m, int boxWidth)
   return r;
 }
 
+// The columns u..R that hold ink on rows y0..y1, column u + k in bit k: the
+// rows read once rather than each column pixel by pixel. The columns (at
+// most 64) and the rows lie inside the page.
+std::uint64_t InkedColumns(const TDIB& page, int u, int R, int y0, int y1, int threshold) {
+  const TSpanInk span(page, u, R - u + 1, threshold);
+  std::uint64_t inked = 0;
+  for (int y = y0; y <= y1; ++y) inked |= span.Row(y);
+  return inked;
+}
+
 // Two dots side by side on rows T..g-1 of columns u..R.
 bool IsDiaeresis(const TOmnifontOCR& engine, const TPageProbe& P, int u, int R, int T, int e, int g) {
-  int j = T;
-  while (j <= g && !P.Ink(u, R, j, j)) ++j;
-  ++j;
-  while (j < g && P.Ink(u, R, j, j)) ++j;
-  auto columnInk = [&](int x) { return P.Ink(x, x, T, j); };
+  // The first row with ink, then the first without below it.
+  int j = P.NextRow(u, R, T, g, true);
+  j = P.NextRow(u, R, j + 1, g - 1, false);
+  const bool asBits = u >= 0 && R < P.Page.Width() && R - u < 64 && T >= 0 && j < P.Page.Height();
+  const std::uint64_t inked = asBits ? InkedColumns(P.Page, u, R, T, j, P.Thr) : 0;
+  auto columnInk = [&](int x) { return asBits ? (inked >> (x - u) & 1) != 0 : P.Ink(x, x, T, j); };
   int k = u;
   while (k < R && !columnInk(k)) ++k;
   if (k < R) ++k;

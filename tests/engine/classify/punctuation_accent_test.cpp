@@ -189,6 +189,39 @@ TEST(Accent, GapUnderAMarkIsFoundWhereverTheBoxLies) {
   }
 }
 
+// Two dots over a stem are a diaeresis when paper parts them before the
+// box's last column; a dot that is only that column, or one bar, is a single
+// mark. Boxes at the page's edges and away from them, narrow and wide.
+TEST(Accent, TwoDotsSideBySideAreADiaeresis) {
+  struct TCase {
+    int Left, Right, SecondDot;  // the second dot's first column; -1: one bar
+    int Marks;
+  };
+  const TCase cases[] = {
+      {20, 26, 24, 2}, {0, 6, 4, 2},    {63, 69, 67, 2}, {10, 40, 35, 2},
+      {20, 26, 26, 1}, {63, 69, 69, 1}, {20, 26, -1, 1}, {0, 6, -1, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Left << ".." << c.Right << " second dot at " << c.SecondDot);
+    std::vector<std::string> rows(28, std::string(70, '.'));
+    for (int y = 4; y <= 6; ++y)
+      for (int x = c.Left; x <= c.Right; ++x) {
+        const bool firstDot = x <= c.Left + 2;
+        if (c.SecondDot < 0 || firstDot || x >= c.SecondDot) rows[y][x] = '#';
+      }
+    for (int y = 9; y <= 20; ++y) rows[y][(c.Left + c.Right) / 2] = '#';
+    TPageFixture f(rows, kLine);
+    TOCRChar& g = f.Record(0);
+    g.Left = c.Left;
+    g.Right = c.Right;
+    g.Top = 4;
+    g.Bottom = 20;
+    TCharCode accent = 32;
+    EXPECT_EQ(DetectAccent(f.Engine, g, f.Engine.Threshold, 1, accent), c.Marks);
+    EXPECT_EQ(accent == acDiaeresis, c.Marks == 2);
+  }
+}
+
 TEST(Accent, AcuteOverAZeroComposesAndKeepsTheWholeBox) {
   const TArtLine zero = LoadDigitLine("sans-24");
   std::vector<std::string> rows(8, std::string(20, '.'));
