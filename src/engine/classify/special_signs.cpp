@@ -149,6 +149,9 @@ void TSignTests::Dollar() const {
 // The loop on top, the open tail at the lower right.
 void TSignTests::AmpersandOpenTail() const {
   if (!(W >= 5 && H > 6 && HoleCount() <= 3)) return;
+  // Two holes, the loop and the lower bowl. Asked first, as it costs
+  // nothing: every step before the offer can only reject.
+  if (HoleCount() != 2) return;
   if (Pg.inkIn(Wm - W / 9, Wm, 0, H4)) return;
   if (!(tm(W2) <= H2 && lm(H8) <= W2)) return;
   const int a = std::min(lm(H8), lm(H4));
@@ -158,9 +161,7 @@ void TSignTests::AmpersandOpenTail() const {
   // The waist: the left side steps in between the loop and the lower bowl.
   int waist = 0;
   for (int y = H4; y <= H2 + 1; ++y) waist = std::max(waist, lm(y));
-  if (!(2 * waist - a - b > 0 && HoleCount() == 2 && holes(0, Wm - W4, 0, Hm) == 2 &&
-        cross(Wm, H4, Wm, Hm) > 0))
-    return;
+  if (!(2 * waist - a - b > 0 && holes(0, Wm - W4, 0, Hm) == 2 && cross(Wm, H4, Wm, Hm) > 0)) return;
   bool tail = false;
   for (int x = Wm; x >= W2 && !tail; --x) tail = cross(x, H4, x, Hm) > 1;
   if (!tail) return;
