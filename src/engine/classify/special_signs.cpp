@@ -323,8 +323,10 @@ void TSignTests::AsteriskSixSpokes() const {
 // --- At sign --------------------------------------------------------------
 
 void TSignTests::At() const {
-  if (!(W > 5 && H > 7 && HoleCount() <= 3 && lm(H2) <= W4 && rm(H2) <= W4 && bm(W2) <= W8 && tm(W2) <= W8))
-    return;
+  // Offered in a box at least 8 wide only with one hole: asked first, as it
+  // costs nothing and every step before the offer can only reject.
+  if (!(W > 5 && H > 7 && HoleCount() <= 3 && (W < 8 || HoleCount() == 1))) return;
+  if (!(lm(H2) <= W4 && rm(H2) <= W4 && bm(W2) <= W8 && tm(W2) <= W8)) return;
   TConf c;
   // Across the middle: the ring, the inner a, the ring.
   const int y = rH(2) - 1;
