@@ -220,6 +220,8 @@ void RecognizeY(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeZ(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // The test's gate asks for no hole; with one no view need be made.
+  if (context.HoleList.HoleCount != 0) return;
   TYzTests(TGlyphView::OfBox(engine, context)).Z();
 }
 
