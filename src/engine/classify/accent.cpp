@@ -1,5 +1,8 @@
 #include "engine/classify/accent.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/arith.h"
 #include "engine/classify/candidates.h"
 #include "engine/classify/ink_plane.h"
@@ -11,6 +14,43 @@ namespace omniocr {
 
 namespace {
 
+// The first row of y0..y1 whose columns x0..x1 (clipped to the page) hold
+// ink (ink) or none (!ink), y1 + 1 when no row does, a row off the page
+// holding none: SpanHoldsInk row by row. A span of at most 32 pixels (a
+// glyph's, as a rule) is set up once for all its rows and read from the
+// sixteen pixels that end it and, when wider, the sixteen that start it,
+// which between them cover it.
+int FirstPageRowWhere(const TDIB& page, int x0, int x1, int y0, int y1, int threshold, bool ink) {
+  const int from = std::max(x0, 0), to = std::min(x1, page.Width() - 1);
+  int y = y0;
+  if (from > to || to - from >= 32 || to < 15) {
+    for (; y <= y1; ++y)
+      if (SpanHoldsInk(page, x0, x1, y, threshold) == ink) return y;
+    return y;
+  }
+  // Rows above the page hold no ink.
+  if (y < 0 && y <= y1) {
+    if (!ink) return y;
+    y = std::min(0, y1 + 1);
+  }
+  const TSixteenPixels pixels(threshold);
+  const int last = std::min(y1, page.Height() - 1);
+  const int end = to - 15;  // the sixteen that end the span
+  if (to - from < 16) {
+    const int before = from - end;  // pixels of those sixteen left of the span
+    for (; y <= last; ++y)
+      if ((pixels.Ink(page.Row(y) + end) >> before != 0) == ink) return y;
+  } else {
+    for (; y <= last; ++y) {
+      const std::uint8_t* row = page.Row(y);
+      if (((pixels.Ink(row + from) | pixels.Ink(row + end)) != 0) == ink) return y;
+    }
+  }
+  // Rows below the page hold none either.
+  if (y <= y1 && ink) return y1 + 1;
+  return y;
+}
+
 // Page probes of accent detection, in page coordinates.
 struct TPageProbe {
   const TDIB& Page;
@@ -21,12 +61,8 @@ struct TPageProbe {
   // scan would stop.
   int NextRow(int x0, int x1, int y0, int y1, bool ink) const {
     if (ActivePlane(Page, Thr) != nullptr) return NextRowWhere(Page, x0, x1, y0, y1, Thr, 1, ink);
-    // Before a dispatch no plane holds the page: its rows one by one, sixteen
-    // pixels at a time.
-    int y = y0;
-    for (; y <= y1; ++y)
-      if (SpanHoldsInk(Page, x0, x1, y, Thr) == ink) return y;
-    return y;
+    // Before a dispatch no plane holds the page: its rows one by one.
+    return FirstPageRowWhere(Page, x0, x1, y0, y1, Thr, ink);
   }
   int Cross(int x0, int y0, int x1, int y1) const { return CountCrossings(Page, x0, y0, x1, y1, Thr); }
   int Run(int x, int y, int dir, int target, int n) const { return ScanRun(Page, x, y, dir, target, Thr, n); }
@@ -69,13 +105,24 @@ TCharCode ClassifyMark(const TOmnifontOCR& engine, const TMark& m, int boxWidth)
   return r;
 }
 
+// The columns u..R that hold ink on rows y0..y1, column u + k in bit k: the
+// rows read once rather than each column pixel by pixel. The columns (at
+// most 64) and the rows lie inside the page.
+std::uint64_t InkedColumns(const TDIB& page, int u, int R, int y0, int y1, int threshold) {
+  const TSpanInk span(page, u, R - u + 1, threshold);
+  std::uint64_t inked = 0;
+  for (int y = y0; y <= y1; ++y) inked |= span.Row(y);
+  return inked;
+}
+
 // Two dots side by side on rows T..g-1 of columns u..R.
 bool IsDiaeresis(const TOmnifontOCR& engine, const TPageProbe& P, int u, int R, int T, int e, int g) {
-  int j = T;
-  while (j <= g && !P.Ink(u, R, j, j)) ++j;
-  ++j;
-  while (j < g && P.Ink(u, R, j, j)) ++j;
-  auto columnInk = [&](int x) { return P.Ink(x, x, T, j); };
+  // The first row with ink, then the first without below it.
+  int j = P.NextRow(u, R, T, g, true);
+  j = P.NextRow(u, R, j + 1, g - 1, false);
+  const bool asBits = u >= 0 && R < P.Page.Width() && R - u < 64 && T >= 0 && j < P.Page.Height();
+  const std::uint64_t inked = asBits ? InkedColumns(P.Page, u, R, T, j, P.Thr) : 0;
+  auto columnInk = [&](int x) { return asBits ? (inked >> (x - u) & 1) != 0 : P.Ink(x, x, T, j); };
   int k = u;
   while (k < R && !columnInk(k)) ++k;
   if (k < R) ++k;

@@ -58,9 +58,11 @@ class TBracketTests : public TGlyphView {
 // Rows crossing other than one run: none, or up to two above 15 rows. The
 // scan ends as soon as there are more, which no later row can mend.
 bool TBracketTests::ThinRowsAndSingleStroke() const {
-  // The middle row first: most glyphs reach across it.
+  // The middle row first: most glyphs reach across it, and where no row may
+  // cross other than once, most cross it twice.
   if (lm(H2) + rm(H2) < 3 * W / 8) return false;
   const int allowed = H > 15 ? 2 : 0;
+  if (allowed == 0 && hx(H2) != 1) return false;
   int irregular = 0;
   for (int y = 0; y < H; ++y) {
     if (lm(y) + rm(y) < 3 * W / 8) return false;
@@ -202,6 +204,8 @@ void TBracketTests::AnglesParenthesesSlashes() const {
 void TBracketTests::SquareBrackets() const {
   if (!(W > 3 && H > 4 && 2 * H > 3 * W && HoleCount() <= 1)) return;
   // The stem: one run of nearly the same width over the middle rows.
+  // The middle row, which most glyphs cross twice, before the rest.
+  if (hx(H2) != 1) return;
   const int u = fw(H2);
   for (int y = H / 6; y < H - H / 6; ++y)
     if (hx(y) != 1 || std::abs(fw(y) - u) > W / 6) return;

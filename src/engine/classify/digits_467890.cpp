@@ -326,13 +326,14 @@ void TDigitTests::Nine() const {
 }
 
 void TDigitTests::ZeroOpen() const {
-  if (!(W >= 3 && H > 3 && 2 * W <= 3 * H && HoleCount() <= 1 && inkIn(0, W / 3, H2, H2) &&
+  // One hole, asked before the probes, as it costs nothing: every step
+  // before the offer can only reject.
+  if (!(W >= 3 && H > 3 && 2 * W <= 3 * H && HoleCount() == 1 && inkIn(0, W / 3, H2, H2) &&
         inkIn(Wm - W / 3, Wm, H2, H2)))
     return;
   TConf c(99);
-  // The hole is asked first, as it costs nothing; all of it must hold.
-  if (!(HoleCount() == 1 && inkIn(W2, W2, Hm - H3, Hm) && inkIn(W2, W2, 0, H3) &&
-        !inkIn(W2, W2, H3, Hm - H3) && vx(W2) == 2 && OneRunEdges()))
+  if (!(inkIn(W2, W2, Hm - H3, Hm) && inkIn(W2, W2, 0, H3) && !inkIn(W2, W2, H3, Hm - H3) && vx(W2) == 2 &&
+        OneRunEdges()))
     return;
   {
     const int d = lm(0) - lm(2);

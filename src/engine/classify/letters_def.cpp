@@ -569,6 +569,9 @@ void TDefTests::UpperF() const {
 }  // namespace
 
 void RecognizeD(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // Both tests' gates ask for a hole (D exactly one); without one no view
+  // need be made.
+  if (context.HoleList.HoleCount == 0) return;
   const TDefTests tests(TGlyphView::OfBox(engine, context));
   tests.UpperD();
   tests.LowerD();
@@ -581,6 +584,8 @@ void RecognizeE(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeF(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // Both tests' gates ask for no hole; with one no view need be made.
+  if (context.HoleList.HoleCount != 0) return;
   const TDefTests tests(TGlyphView::OfBox(engine, context));
   tests.LowerF();
   tests.UpperF();

@@ -214,12 +214,16 @@ void TYzTests::Z() const {
 }  // namespace
 
 void RecognizeY(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // Every test's gate allows at most one hole; with more no view need be made.
+  if (context.HoleList.HoleCount > 1) return;
   const TYzTests t(TGlyphView::OfBox(engine, context));
   t.YForkToCorner();
   t.YForkOnStem();
 }
 
 void RecognizeZ(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // The test's gate asks for no hole; with one no view need be made.
+  if (context.HoleList.HoleCount != 0) return;
   TYzTests(TGlyphView::OfBox(engine, context)).Z();
 }
 

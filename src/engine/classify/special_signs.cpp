@@ -5,6 +5,7 @@
 // cent sign.
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/classify/char_constants.h"
 #include "engine/classify/recognisers.h"
@@ -40,8 +41,10 @@ class TSignTests : public TGlyphView {
   const TGlyphView Pg;
 
   // The first page row among 0..Hm - 1 with no ink in the box's columns, Hm
-  // when all of them hold ink.
+  // when all of them hold ink. Found once: the question and exclamation
+  // marks both ask it.
   int FirstEmptyPageRow() const;
+  mutable std::optional<int> KnownFirstEmptyPageRow;
   // The lowest box-relative page row between the box bottom and the
   // descender line holding ink in columns x0..x1; -1 when none does.
   int LowestInkBelowBox(int x0, int x1) const;
@@ -49,7 +52,10 @@ class TSignTests : public TGlyphView {
   static bool SpokeHolds(int coverage, TConf& c);
 };
 
-int TSignTests::FirstEmptyPageRow() const { return Pg.nextRow(0, Wm, 0, Hm - 1, false); }
+int TSignTests::FirstEmptyPageRow() const {
+  if (!KnownFirstEmptyPageRow) KnownFirstEmptyPageRow = Pg.nextRow(0, Wm, 0, Hm - 1, false);
+  return *KnownFirstEmptyPageRow;
+}
 
 int TSignTests::LowestInkBelowBox(int x0, int x1) const {
   for (int y = DescLine() - T; y >= H; --y)
@@ -143,6 +149,9 @@ void TSignTests::Dollar() const {
 // The loop on top, the open tail at the lower right.
 void TSignTests::AmpersandOpenTail() const {
   if (!(W >= 5 && H > 6 && HoleCount() <= 3)) return;
+  // Two holes, the loop and the lower bowl. Asked first, as it costs
+  // nothing: every step before the offer can only reject.
+  if (HoleCount() != 2) return;
   if (Pg.inkIn(Wm - W / 9, Wm, 0, H4)) return;
   if (!(tm(W2) <= H2 && lm(H8) <= W2)) return;
   const int a = std::min(lm(H8), lm(H4));
@@ -152,9 +161,7 @@ void TSignTests::AmpersandOpenTail() const {
   // The waist: the left side steps in between the loop and the lower bowl.
   int waist = 0;
   for (int y = H4; y <= H2 + 1; ++y) waist = std::max(waist, lm(y));
-  if (!(2 * waist - a - b > 0 && HoleCount() == 2 && holes(0, Wm - W4, 0, Hm) == 2 &&
-        cross(Wm, H4, Wm, Hm) > 0))
-    return;
+  if (!(2 * waist - a - b > 0 && holes(0, Wm - W4, 0, Hm) == 2 && cross(Wm, H4, Wm, Hm) > 0)) return;
   bool tail = false;
   for (int x = Wm; x >= W2 && !tail; --x) tail = cross(x, H4, x, Hm) > 1;
   if (!tail) return;
@@ -316,8 +323,10 @@ void TSignTests::AsteriskSixSpokes() const {
 // --- At sign --------------------------------------------------------------
 
 void TSignTests::At() const {
-  if (!(W > 5 && H > 7 && HoleCount() <= 3 && lm(H2) <= W4 && rm(H2) <= W4 && bm(W2) <= W8 && tm(W2) <= W8))
-    return;
+  // Offered in a box at least 8 wide only with one hole: asked first, as it
+  // costs nothing and every step before the offer can only reject.
+  if (!(W > 5 && H > 7 && HoleCount() <= 3 && (W < 8 || HoleCount() == 1))) return;
+  if (!(lm(H2) <= W4 && rm(H2) <= W4 && bm(W2) <= W8 && tm(W2) <= W8)) return;
   TConf c;
   // Across the middle: the ring, the inner a, the ring.
   const int y = rH(2) - 1;

@@ -152,6 +152,76 @@ TEST(Accent, ShortBoxGetsNoAccentAndNothingRecorded) {
   EXPECT_EQ(g.Top, 16);
 }
 
+// A bar over a one-pixel stem at the box's left or right column, with or
+// without two paper rows between them: the stem's rows must read as ink
+// wherever the box lies on the page and however wide it is (narrow and
+// wide boxes, at the page's edges and away from them).
+TEST(Accent, GapUnderAMarkIsFoundWhereverTheBoxLies) {
+  struct TCase {
+    int Left, Right;
+    bool StemRight, Gap;
+  };
+  const TCase cases[] = {
+      {20, 24, false, false}, {20, 24, true, false},  {20, 24, true, true},   // narrow
+      {20, 37, false, false}, {20, 37, true, false},  {20, 37, false, true},  // two windows
+      {20, 51, false, false}, {20, 51, true, false},  {20, 51, true, true},   // wide
+      {0, 6, false, false},   {0, 6, true, false},    {0, 6, true, true},     // the left edge
+      {49, 69, false, false}, {49, 69, true, false},  {49, 69, false, true},  // the right edge
+      {60, 69, true, false},  {60, 69, false, false}, {60, 69, false, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Left << ".." << c.Right << (c.StemRight ? " right" : " left")
+                                    << (c.Gap ? " gap" : " joined"));
+    std::vector<std::string> rows(28, std::string(70, '.'));
+    for (int y = 4; y <= 6; ++y)
+      for (int x = c.Left; x <= c.Right; ++x) rows[y][x] = '#';
+    const int stem = c.StemRight ? c.Right : c.Left;
+    for (int y = c.Gap ? 9 : 7; y <= 20; ++y) rows[y][stem] = '#';
+    TPageFixture f(rows, kLine);
+    TOCRChar& g = f.Record(0);
+    g.Left = c.Left;
+    g.Right = c.Right;
+    g.Top = 4;
+    g.Bottom = 20;
+    TCharCode accent = 32;
+    EXPECT_EQ(DetectAccent(f.Engine, g, f.Engine.Threshold, 1, accent), c.Gap ? 1 : 0);
+    EXPECT_EQ(g.MarkAbove, c.Gap ? 1 : 0);
+  }
+}
+
+// Two dots over a stem are a diaeresis when paper parts them before the
+// box's last column; a dot that is only that column, or one bar, is a single
+// mark. Boxes at the page's edges and away from them, narrow and wide.
+TEST(Accent, TwoDotsSideBySideAreADiaeresis) {
+  struct TCase {
+    int Left, Right, SecondDot;  // the second dot's first column; -1: one bar
+    int Marks;
+  };
+  const TCase cases[] = {
+      {20, 26, 24, 2}, {0, 6, 4, 2},    {63, 69, 67, 2}, {10, 40, 35, 2},
+      {20, 26, 26, 1}, {63, 69, 69, 1}, {20, 26, -1, 1}, {0, 6, -1, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Left << ".." << c.Right << " second dot at " << c.SecondDot);
+    std::vector<std::string> rows(28, std::string(70, '.'));
+    for (int y = 4; y <= 6; ++y)
+      for (int x = c.Left; x <= c.Right; ++x) {
+        const bool firstDot = x <= c.Left + 2;
+        if (c.SecondDot < 0 || firstDot || x >= c.SecondDot) rows[y][x] = '#';
+      }
+    for (int y = 9; y <= 20; ++y) rows[y][(c.Left + c.Right) / 2] = '#';
+    TPageFixture f(rows, kLine);
+    TOCRChar& g = f.Record(0);
+    g.Left = c.Left;
+    g.Right = c.Right;
+    g.Top = 4;
+    g.Bottom = 20;
+    TCharCode accent = 32;
+    EXPECT_EQ(DetectAccent(f.Engine, g, f.Engine.Threshold, 1, accent), c.Marks);
+    EXPECT_EQ(accent == acDiaeresis, c.Marks == 2);
+  }
+}
+
 TEST(Accent, AcuteOverAZeroComposesAndKeepsTheWholeBox) {
   const TArtLine zero = LoadDigitLine("sans-24");
   std::vector<std::string> rows(8, std::string(20, '.'));
