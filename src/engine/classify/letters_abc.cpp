@@ -437,8 +437,6 @@ void RecognizeB(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeC(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   TLetterABCTests(TGlyphView::OfBox(engine, context)).LetterC();
 }
 

@@ -340,8 +340,6 @@ void RecognizeG(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeH(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TLetterGHTests t(TGlyphView::OfBox(engine, context));
   t.SmallH();
   t.CapitalH();

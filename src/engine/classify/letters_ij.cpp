@@ -268,8 +268,6 @@ void TLetterIJTests::CapitalJ() const {
 }
 
 void RecognizeIJ(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TLetterIJTests t(TGlyphView::OfBox(engine, context));
   t.DottedI();
   t.SmallI();

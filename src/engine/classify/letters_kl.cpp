@@ -477,8 +477,6 @@ void TLetterKLTests::SmallL() const {
 }  // namespace
 
 void RecognizeK(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TLetterKLTests tests(TGlyphView::OfBox(engine, context));
   tests.SmallK();
   tests.CapitalK();

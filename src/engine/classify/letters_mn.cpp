@@ -357,16 +357,12 @@ void TLettersMN::UpperN() const {
 }  // namespace
 
 void RecognizeM(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TLettersMN t(TGlyphView::OfBox(engine, context));
   t.LowerM();
   t.UpperM();
 }
 
 void RecognizeN(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TLettersMN t(TGlyphView::OfBox(engine, context));
   t.LowerN();
   t.UpperN();

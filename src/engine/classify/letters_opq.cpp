@@ -233,8 +233,6 @@ void RecognizeO(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeP(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   TLettersOPQ(TGlyphView::OfBox(engine, context)).BowlP();
 }
 

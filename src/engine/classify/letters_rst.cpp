@@ -329,22 +329,16 @@ void TLetterRSTTests::LowerT() const {
 }  // namespace
 
 void RecognizeR(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TLetterRSTTests t(TGlyphView::OfBox(engine, context));
   t.LowerR();
   t.UpperR();
 }
 
 void RecognizeS(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   TLetterRSTTests(TGlyphView::OfBox(engine, context)).S();
 }
 
 void RecognizeT(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TLetterRSTTests t(TGlyphView::OfBox(engine, context));
   t.UpperT();
   t.LowerT();

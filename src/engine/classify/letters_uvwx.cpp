@@ -319,28 +319,20 @@ void TUvwxTests::XSmall() const {
 }  // namespace
 
 void RecognizeU(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   TUvwxTests(TGlyphView::OfBox(engine, context)).U();
 }
 
 void RecognizeV(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   TUvwxTests(TGlyphView::OfBox(engine, context)).V();
 }
 
 void RecognizeX(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TUvwxTests t(TGlyphView::OfBox(engine, context));
   t.X();
   t.XSmall();
 }
 
 void RecognizeW(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TUvwxTests t(TGlyphView::OfBox(engine, context));
   TConf c;
   t.WTwoValleys(c);

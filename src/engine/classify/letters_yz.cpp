@@ -214,8 +214,6 @@ void TYzTests::Z() const {
 }  // namespace
 
 void RecognizeY(const TOmnifontOCR& engine, const TRecogContext& context) {
-  // Every test's gate allows at most one hole; with more no view need be made.
-  if (context.HoleList.HoleCount > 1) return;
   const TYzTests t(TGlyphView::OfBox(engine, context));
   t.YForkToCorner();
   t.YForkOnStem();
