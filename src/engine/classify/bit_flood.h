@@ -70,25 +70,33 @@ void SpreadIn(std::uint64_t* region, const std::uint64_t* mask, int h) {
   auto unfilledReached = [mask](std::uint64_t row, std::uint64_t next, int nextRow) {
     return (Reach<Eight>(row) & mask[nextRow] & ~next) != 0;
   };
+  // A pass down from row `first`, `from` being the row above it: the lowest
+  // row it leaves reaching unfilled mask above it, or -1. Only a row the
+  // pass changed can, except on the first pass (`everyRow`).
+  auto passDown = [&](int first, std::uint64_t from, bool everyRow) {
+    int lowest = -1;
+    for (int j = first; j < h; ++j) {
+      std::uint64_t to = region[j];
+      const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
+      const bool grown = fresh != 0;
+      if (grown) {
+        to = FillRuns<kWidest>(to | fresh, mask[j]);
+        region[j] = to;
+      }
+      if ((everyRow || grown) && unfilledReached(to, from, j - 1)) lowest = j - 1;
+      from = to;
+    }
+    return lowest;
+  };
   int top = 0;
   while (top < h && region[top] == 0) ++top;
   if (top == h) return;
   int upFrom = top > 0 && unfilledReached(region[top], 0, top - 1) ? top - 1 : -1;
-  std::uint64_t from = region[top];
-  for (int j = top + 1; j < h; ++j) {
-    std::uint64_t to = region[j];
-    const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
-    if (fresh != 0) {
-      to = FillRuns<kWidest>(to | fresh, mask[j]);
-      region[j] = to;
-    }
-    if (unfilledReached(to, from, j - 1)) upFrom = j - 1;
-    from = to;
-  }
+  if (const int lowest = passDown(top + 1, region[top], true); lowest >= 0) upFrom = lowest;
   for (;;) {
     if (upFrom < 0) return;
     int downFrom = h;
-    from = region[upFrom + 1];
+    std::uint64_t from = region[upFrom + 1];
     for (int j = upFrom; j >= 0; --j) {
       std::uint64_t to = region[j];
       const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
@@ -100,18 +108,7 @@ void SpreadIn(std::uint64_t* region, const std::uint64_t* mask, int h) {
       from = to;
     }
     if (downFrom == h) return;
-    upFrom = -1;
-    from = region[downFrom - 1];
-    for (int j = downFrom; j < h; ++j) {
-      std::uint64_t to = region[j];
-      const std::uint64_t fresh = Reach<Eight>(from) & mask[j] & ~to;
-      if (fresh != 0) {
-        to = FillRuns<kWidest>(to | fresh, mask[j]);
-        region[j] = to;
-        if (unfilledReached(to, from, j - 1)) upFrom = j - 1;
-      }
-      from = to;
-    }
+    upFrom = passDown(downFrom, region[downFrom - 1], false);
   }
 }
 
