@@ -152,6 +152,17 @@ TEST(Accent, ShortBoxGetsNoAccentAndNothingRecorded) {
   EXPECT_EQ(g.Top, 16);
 }
 
+// The record of a mark over a stem drawn in rows 4 to 20 of the fixture's
+// page, its box from column `left` to `right`.
+TOCRChar& MarkedStem(TPageFixture& f, int left, int right) {
+  TOCRChar& g = f.Record(0);
+  g.Left = left;
+  g.Right = right;
+  g.Top = 4;
+  g.Bottom = 20;
+  return g;
+}
+
 // A bar over a one-pixel stem at the box's left or right column, with or
 // without two paper rows between them: the stem's rows must read as ink
 // wherever the box lies on the page and however wide it is (narrow and
@@ -178,11 +189,7 @@ TEST(Accent, GapUnderAMarkIsFoundWhereverTheBoxLies) {
     const int stem = c.StemRight ? c.Right : c.Left;
     for (int y = c.Gap ? 9 : 7; y <= 20; ++y) rows[y][stem] = '#';
     TPageFixture f(rows, kLine);
-    TOCRChar& g = f.Record(0);
-    g.Left = c.Left;
-    g.Right = c.Right;
-    g.Top = 4;
-    g.Bottom = 20;
+    TOCRChar& g = MarkedStem(f, c.Left, c.Right);
     TCharCode accent = 32;
     EXPECT_EQ(DetectAccent(f.Engine, g, f.Engine.Threshold, 1, accent), c.Gap ? 1 : 0);
     EXPECT_EQ(g.MarkAbove, c.Gap ? 1 : 0);
@@ -211,11 +218,7 @@ TEST(Accent, TwoDotsSideBySideAreADiaeresis) {
       }
     for (int y = 9; y <= 20; ++y) rows[y][(c.Left + c.Right) / 2] = '#';
     TPageFixture f(rows, kLine);
-    TOCRChar& g = f.Record(0);
-    g.Left = c.Left;
-    g.Right = c.Right;
-    g.Top = 4;
-    g.Bottom = 20;
+    TOCRChar& g = MarkedStem(f, c.Left, c.Right);
     TCharCode accent = 32;
     EXPECT_EQ(DetectAccent(f.Engine, g, f.Engine.Threshold, 1, accent), c.Marks);
     EXPECT_EQ(accent == acDiaeresis, c.Marks == 2);
