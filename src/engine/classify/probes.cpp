@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
 
@@ -123,6 +124,30 @@ int RowRuns(const std::uint8_t* row, int xa, int xb, int threshold) {
 
 namespace {
 
+// Ink runs among the n + 1 pixels from `p` on, stepping `major` each pixel
+// and `minor` as well whenever the remainder of minorLength * k by n comes
+// round (the segment's samples, both ends inside the bitmap). Runs are
+// counted from the changes of class: each run opens with one and, unless it
+// reaches the last pixel, closes with one.
+int SlantedRuns(const std::uint8_t* p, int n, int minorLength, std::ptrdiff_t major, std::ptrdiff_t minor,
+                int threshold) {
+  const unsigned t = static_cast<unsigned>(threshold & 0xFF);
+  unsigned previous = (*p & 0xF8u) < t ? 1u : 0u, changes = previous;
+  int r = 0;
+  for (int k = n; k > 0; --k) {  // never stepping past the last pixel
+    p += major;
+    r += minorLength;
+    if (r >= n) {
+      r -= n;
+      p += minor;
+    }
+    const unsigned ink = (*p & 0xF8u) < t ? 1u : 0u;
+    changes += ink ^ previous;
+    previous = ink;
+  }
+  return static_cast<int>((changes + previous) / 2);
+}
+
 // Crossings read pixel by pixel.
 [[gnu::noinline]] int PixelCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
   const int dx = x1 - x0, dy = y1 - y0;
@@ -145,30 +170,13 @@ namespace {
   // the major axis steps every sample, the other when its remainder of
   // |d|*k by n comes round.
   const int ax = std::abs(dx), ay = std::abs(dy);
-  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-  int x = x0, y = y0, r = 0;
-  if (ax == n) {
-    const std::uint8_t* row = bitmap.Row(y);
-    for (int k = 0; k <= n; ++k, x += sx) {
-      runs.Sample(row[x]);
-      r += ay;
-      if (r >= n) {
-        r -= n;
-        y += sy;
-        if (k < n) row = bitmap.Row(y);
-      }
-    }
-  } else {
-    for (int k = 0; k <= n; ++k, y += sy) {
-      runs.Sample(bitmap.Row(y)[x]);
-      r += ax;
-      if (r >= n) {
-        r -= n;
-        x += sx;
-      }
-    }
-  }
-  return runs.Count;
+  const std::ptrdiff_t sx = dx > 0 ? 1 : -1;
+  // A bitmap's rows lie one stride apart, so one step up or down the rows
+  // moves the pixel's address by this much.
+  const int sy = dy > 0 ? 1 : -1;
+  const std::ptrdiff_t rowStep = bitmap.Row(y0 + sy) - bitmap.Row(y0);
+  if (ax == n) return SlantedRuns(bitmap.Row(y0) + x0, n, ay, sx, rowStep, threshold);
+  return SlantedRuns(bitmap.Row(y0) + x0, n, ax, rowStep, sx, threshold);
 }
 
 }  // namespace
