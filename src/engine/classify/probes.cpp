@@ -289,10 +289,21 @@ class TPixelClassReader {
   int T;
 };
 
+// The same for a walk whose every pixel lies inside the bitmap: no bounds.
+class TInsideClassReader {
+ public:
+  TInsideClassReader(const TDIB& bitmap, int threshold) : Rows(bitmap.Rows.data()), T(threshold & 0xFF) {}
+  unsigned At(int x, int y) const { return (Rows[y][x] & 0xF8) < T ? 1u : 2u; }
+
+ private:
+  std::uint8_t* const* Rows;
+  int T;
+};
+
 // The coverage walk along the major axis (x when XMajor), from (x, y) to the
 // major coordinate `end`, stepping the minor one by Bresenham's rule.
-template <bool XMajor>
-int CoverageWalk(const TPixelClassReader& pixels, int x, int y, int end, int major, int minor, int minorStep,
+template <bool XMajor, class TReader>
+int CoverageWalk(const TReader& pixels, int x, int y, int end, int major, int minor, int minorStep,
                  int scale) {
   int d = 2 * minor - major;
   int covered = 0, uncovered = 0;
@@ -326,6 +337,12 @@ int CoverageWalk(const TPixelClassReader& pixels, int x, int y, int end, int maj
   return covered * scale / (covered + uncovered);
 }
 
+template <class TReader>
+int Coverage(const TReader& pixels, bool xMajor, int x0, int y0, int x1, int y1, int dx, int dy, int scale) {
+  if (xMajor) return CoverageWalk<true>(pixels, x0, y0, x1, dx, dy, y1 >= y0 ? 1 : -1, scale);
+  return CoverageWalk<false>(pixels, x0, y0, y1, dy, dx, x1 >= x0 ? 1 : -1, scale);
+}
+
 }  // namespace
 
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
@@ -336,9 +353,13 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
     std::swap(x0, x1);
     std::swap(y0, y1);
   }
-  const TPixelClassReader pixels(bitmap, threshold);
-  if (xMajor) return CoverageWalk<true>(pixels, x0, y0, x1, dx, dy, y1 >= y0 ? 1 : -1, scale);
-  return CoverageWalk<false>(pixels, x0, y0, y1, dy, dx, x1 >= x0 ? 1 : -1, scale);
+  // The walk reads the segment's pixels (between its ends on both axes) and
+  // one more on either side across it.
+  const int xa = std::min(x0, x1) - (xMajor ? 0 : 1), xb = std::max(x0, x1) + (xMajor ? 0 : 1);
+  const int ya = std::min(y0, y1) - (xMajor ? 1 : 0), yb = std::max(y0, y1) + (xMajor ? 1 : 0);
+  if (xa >= 0 && ya >= 0 && xb < bitmap.Width() && yb < bitmap.Height())
+    return Coverage(TInsideClassReader(bitmap, threshold), xMajor, x0, y0, x1, y1, dx, dy, scale);
+  return Coverage(TPixelClassReader(bitmap, threshold), xMajor, x0, y0, x1, y1, dx, dy, scale);
 }
 
 namespace {
