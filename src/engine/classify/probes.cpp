@@ -223,6 +223,24 @@ std::uint8_t ProbeRectInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1,
 
 namespace {
 
+// Ink (bit 1) and paper (bit 2) of row[xa..xb], at most sixteen pixels of a
+// row `width` >= 8 wide (0 <= xa <= xb < width): one or two words of eight
+// pixels, each lying inside the row. A span that fits in eight pixels takes
+// the word from xa (moved left where the row ends sooner), its bits past xb
+// dropped; a longer one starts eight pixels at xa and ends eight at xb.
+unsigned ShortSpanClasses(const std::uint8_t* row, int xa, int xb, int width, int t) {
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(t);
+  auto classes = [](unsigned ink, unsigned all) { return (ink != 0 ? 1u : 0u) | (ink != all ? 2u : 0u); };
+  const int n = xb - xa + 1;
+  const int start = std::min(xa, width - 8);
+  if (start + 8 - xa >= n) {
+    const unsigned all = (1u << n) - 1;
+    return classes((InkBits8(row + start, limits) >> (xa - start)) & all, all);
+  }
+  // Here start == xa and 8 < n <= 16.
+  return classes(InkBits8(row + xa, limits), 0xFFu) | classes(InkBits8(row + xb - 7, limits), 0xFFu);
+}
+
 // Ink (bit 1) and paper (bit 2) of row y, columns x0..x1 clipped to the
 // bitmap, as far as `wanted` asks, read from the pixels: sixteen at a time
 // along a wide row, the rest one by one.
@@ -242,6 +260,8 @@ unsigned PixelRowClasses(const TDIB& bitmap, int x0, int x1, int y, int threshol
     }
   }
   const int t = threshold & 0xFF;
+  if (x <= x1 && (found & wanted) != wanted && bitmap.Width() >= 8)
+    return (found | ShortSpanClasses(row, x, x1, bitmap.Width(), t)) & wanted;
   for (; x <= x1 && (found & wanted) != wanted; ++x) found |= (row[x] & 0xF8) < t ? 1u : 2u;
   return found & wanted;
 }
