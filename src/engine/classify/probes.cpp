@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
 
@@ -123,6 +124,30 @@ int RowRuns(const std::uint8_t* row, int xa, int xb, int threshold) {
 
 namespace {
 
+// Ink runs among the n + 1 pixels from `p` on, stepping `major` each pixel
+// and `minor` as well whenever the remainder of minorLength * k by n comes
+// round (the segment's samples, both ends inside the bitmap). Runs are
+// counted from the changes of class: each run opens with one and, unless it
+// reaches the last pixel, closes with one.
+int SlantedRuns(const std::uint8_t* p, int n, int minorLength, std::ptrdiff_t major, std::ptrdiff_t minor,
+                int threshold) {
+  const unsigned t = static_cast<unsigned>(threshold & 0xFF);
+  unsigned previous = (*p & 0xF8u) < t ? 1u : 0u, changes = previous;
+  int r = 0;
+  for (int k = n; k > 0; --k) {  // never stepping past the last pixel
+    p += major;
+    r += minorLength;
+    if (r >= n) {
+      r -= n;
+      p += minor;
+    }
+    const unsigned ink = (*p & 0xF8u) < t ? 1u : 0u;
+    changes += ink ^ previous;
+    previous = ink;
+  }
+  return static_cast<int>((changes + previous) / 2);
+}
+
 // Crossings read pixel by pixel.
 [[gnu::noinline]] int PixelCrossings(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
   const int dx = x1 - x0, dy = y1 - y0;
@@ -145,30 +170,13 @@ namespace {
   // the major axis steps every sample, the other when its remainder of
   // |d|*k by n comes round.
   const int ax = std::abs(dx), ay = std::abs(dy);
-  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
-  int x = x0, y = y0, r = 0;
-  if (ax == n) {
-    const std::uint8_t* row = bitmap.Row(y);
-    for (int k = 0; k <= n; ++k, x += sx) {
-      runs.Sample(row[x]);
-      r += ay;
-      if (r >= n) {
-        r -= n;
-        y += sy;
-        if (k < n) row = bitmap.Row(y);
-      }
-    }
-  } else {
-    for (int k = 0; k <= n; ++k, y += sy) {
-      runs.Sample(bitmap.Row(y)[x]);
-      r += ax;
-      if (r >= n) {
-        r -= n;
-        x += sx;
-      }
-    }
-  }
-  return runs.Count;
+  const std::ptrdiff_t sx = dx > 0 ? 1 : -1;
+  // A bitmap's rows lie one stride apart, so one step up or down the rows
+  // moves the pixel's address by this much.
+  const int sy = dy > 0 ? 1 : -1;
+  const std::ptrdiff_t rowStep = bitmap.Row(y0 + sy) - bitmap.Row(y0);
+  if (ax == n) return SlantedRuns(bitmap.Row(y0) + x0, n, ay, sx, rowStep, threshold);
+  return SlantedRuns(bitmap.Row(y0) + x0, n, ax, rowStep, sx, threshold);
 }
 
 }  // namespace
@@ -215,6 +223,24 @@ std::uint8_t ProbeRectInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1,
 
 namespace {
 
+// Ink (bit 1) and paper (bit 2) of row[xa..xb], at most sixteen pixels of a
+// row `width` >= 8 wide (0 <= xa <= xb < width): one or two words of eight
+// pixels, each lying inside the row. A span that fits in eight pixels takes
+// the word from xa (moved left where the row ends sooner), its bits past xb
+// dropped; a longer one starts eight pixels at xa and ends eight at xb.
+unsigned ShortSpanClasses(const std::uint8_t* row, int xa, int xb, int width, int t) {
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(t);
+  auto classes = [](unsigned ink, unsigned all) { return (ink != 0 ? 1u : 0u) | (ink != all ? 2u : 0u); };
+  const int n = xb - xa + 1;
+  const int start = std::min(xa, width - 8);
+  if (start + 8 - xa >= n) {
+    const unsigned all = (1u << n) - 1;
+    return classes((InkBits8(row + start, limits) >> (xa - start)) & all, all);
+  }
+  // Here start == xa and 8 < n <= 16.
+  return classes(InkBits8(row + xa, limits), 0xFFu) | classes(InkBits8(row + xb - 7, limits), 0xFFu);
+}
+
 // Ink (bit 1) and paper (bit 2) of row y, columns x0..x1 clipped to the
 // bitmap, as far as `wanted` asks, read from the pixels: sixteen at a time
 // along a wide row, the rest one by one.
@@ -234,6 +260,8 @@ unsigned PixelRowClasses(const TDIB& bitmap, int x0, int x1, int y, int threshol
     }
   }
   const int t = threshold & 0xFF;
+  if (x <= x1 && (found & wanted) != wanted && bitmap.Width() >= 8)
+    return (found | ShortSpanClasses(row, x, x1, bitmap.Width(), t)) & wanted;
   for (; x <= x1 && (found & wanted) != wanted; ++x) found |= (row[x] & 0xF8) < t ? 1u : 2u;
   return found & wanted;
 }
@@ -281,10 +309,21 @@ class TPixelClassReader {
   int T;
 };
 
+// The same for a walk whose every pixel lies inside the bitmap: no bounds.
+class TInsideClassReader {
+ public:
+  TInsideClassReader(const TDIB& bitmap, int threshold) : Rows(bitmap.Rows.data()), T(threshold & 0xFF) {}
+  unsigned At(int x, int y) const { return (Rows[y][x] & 0xF8) < T ? 1u : 2u; }
+
+ private:
+  std::uint8_t* const* Rows;
+  int T;
+};
+
 // The coverage walk along the major axis (x when XMajor), from (x, y) to the
 // major coordinate `end`, stepping the minor one by Bresenham's rule.
-template <bool XMajor>
-int CoverageWalk(const TPixelClassReader& pixels, int x, int y, int end, int major, int minor, int minorStep,
+template <bool XMajor, class TReader>
+int CoverageWalk(const TReader& pixels, int x, int y, int end, int major, int minor, int minorStep,
                  int scale) {
   int d = 2 * minor - major;
   int covered = 0, uncovered = 0;
@@ -318,6 +357,12 @@ int CoverageWalk(const TPixelClassReader& pixels, int x, int y, int end, int maj
   return covered * scale / (covered + uncovered);
 }
 
+template <class TReader>
+int Coverage(const TReader& pixels, bool xMajor, int x0, int y0, int x1, int y1, int dx, int dy, int scale) {
+  if (xMajor) return CoverageWalk<true>(pixels, x0, y0, x1, dx, dy, y1 >= y0 ? 1 : -1, scale);
+  return CoverageWalk<false>(pixels, x0, y0, y1, dy, dx, x1 >= x0 ? 1 : -1, scale);
+}
+
 }  // namespace
 
 int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold, int scale) {
@@ -328,9 +373,13 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
     std::swap(x0, x1);
     std::swap(y0, y1);
   }
-  const TPixelClassReader pixels(bitmap, threshold);
-  if (xMajor) return CoverageWalk<true>(pixels, x0, y0, x1, dx, dy, y1 >= y0 ? 1 : -1, scale);
-  return CoverageWalk<false>(pixels, x0, y0, y1, dy, dx, x1 >= x0 ? 1 : -1, scale);
+  // The walk reads the segment's pixels (between its ends on both axes) and
+  // one more on either side across it.
+  const int xa = std::min(x0, x1) - (xMajor ? 0 : 1), xb = std::max(x0, x1) + (xMajor ? 0 : 1);
+  const int ya = std::min(y0, y1) - (xMajor ? 1 : 0), yb = std::max(y0, y1) + (xMajor ? 1 : 0);
+  if (xa >= 0 && ya >= 0 && xb < bitmap.Width() && yb < bitmap.Height())
+    return Coverage(TInsideClassReader(bitmap, threshold), xMajor, x0, y0, x1, y1, dx, dy, scale);
+  return Coverage(TPixelClassReader(bitmap, threshold), xMajor, x0, y0, x1, y1, dx, dy, scale);
 }
 
 namespace {
