@@ -2,8 +2,8 @@
 
 // The measurements of the glyph bitmap's rows and columns that the
 // recognisers of one dispatch ask for again and again: each is made the
-// first time it is asked for and kept for the rest of the dispatch. Kept
-// values are used only while the dispatch's ink planes are open, when no
+// first time it is asked for and kept for the rest of the dispatch. A view
+// claims the memo only while the dispatch's ink planes are open, when no
 // pixel of the bitmap can change, so a kept value is the value the probe
 // would measure again.
 
@@ -11,14 +11,11 @@
 #include <cstring>
 #include <type_traits>
 
-#include "dibunit/dib.h"
-#include "engine/classify/ink_plane.h"
-
 namespace omniocr {
 
 // One measurement, never negative, of lines 0 .. kLines - 1, each taken on
-// first use; lines beyond, and values too large to keep, are measured every
-// time.
+// first use; values too large to keep are measured every time. The caller
+// keeps lines beyond kLines away (one bounds test it makes anyway).
 class TLineMeasure {
  public:
   static constexpr int kLines = 256;
@@ -29,7 +26,6 @@ class TLineMeasure {
 
   template <class Measure>
   [[gnu::always_inline]] int Get(int line, Measure measure) {
-    if (static_cast<unsigned>(line) >= static_cast<unsigned>(kLines)) return measure();
     const int kept = Value[line];
     return kept >= 0 ? kept : Keep(line, measure());
   }
@@ -44,8 +40,10 @@ class TLineMeasure {
 };
 
 // The measures of the glyph bitmap seen from its origin: those of rows for
-// the first view width asked with, those of columns for the first view
-// height (a row's crossings depend on the width, a column's on the height).
+// the first view width that claims them, those of columns for the first
+// view height (a row's margins and crossings depend on the width, a
+// column's on the height). A view claims them when it is made, so that each
+// later measure costs it one bounds test before the kept value's own.
 class TLineMemo {
  public:
   // One clearing for all the measures, not one apiece: a dispatch makes a
@@ -55,11 +53,15 @@ class TLineMemo {
     std::memset(&Kept, 0xFF, sizeof Kept);
   }
 
-  bool KeepsRows(const TDIB& bitmap, int threshold, int width) {
-    return RowsWidth == width || DecideRows(bitmap, threshold, width);
+  // Whether the memo keeps the rows of a view `width` wide (the columns of
+  // one `height` high): the first to ask claims them.
+  bool ClaimRows(int width) {
+    if (RowsWidth == kUnclaimed) RowsWidth = width;
+    return RowsWidth == width;
   }
-  bool KeepsColumns(const TDIB& bitmap, int threshold, int height) {
-    return ColumnsHeight == height || DecideColumns(bitmap, threshold, height);
+  bool ClaimColumns(int height) {
+    if (ColumnsHeight == kUnclaimed) ColumnsHeight = height;
+    return ColumnsHeight == height;
   }
 
   struct TMeasures {
@@ -71,21 +73,10 @@ class TLineMemo {
   TMeasures Kept;
 
  private:
-  static constexpr int kUndecided = -1, kNever = -2;  // no view is that wide or high
-  static bool PixelsKept(const TDIB& bitmap, int threshold) {
-    return ActivePlane(bitmap, threshold) != nullptr;
-  }
-  [[gnu::noinline]] bool DecideRows(const TDIB& bitmap, int threshold, int width) {
-    if (RowsWidth == kUndecided) RowsWidth = PixelsKept(bitmap, threshold) ? width : kNever;
-    return RowsWidth == width;
-  }
-  [[gnu::noinline]] bool DecideColumns(const TDIB& bitmap, int threshold, int height) {
-    if (ColumnsHeight == kUndecided) ColumnsHeight = PixelsKept(bitmap, threshold) ? height : kNever;
-    return ColumnsHeight == height;
-  }
+  static constexpr int kUnclaimed = -1;  // no view is that wide or high
 
-  int RowsWidth = kUndecided;
-  int ColumnsHeight = kUndecided;
+  int RowsWidth = kUnclaimed;
+  int ColumnsHeight = kUnclaimed;
 };
 
 }  // namespace omniocr

@@ -423,18 +423,28 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const TGlyphHole (&Holes)[kMaxHoles];
 
  private:
-  // A row (column) measure kept in the context's memo when it keeps those of
-  // this view's width (height), else measured here.
+  // A row (column) measure kept in the context's memo when this view claimed
+  // its rows (columns), else measured here.
   template <class Measure>
   [[gnu::always_inline]] int RowKept(TLineMeasure TLineMemo::TMeasures::*kind, int y, Measure measure) const {
-    if (Memo != nullptr && Memo->KeepsRows(Pixels, Thr, W)) return (Memo->Kept.*kind).Get(y, measure);
+    if (static_cast<unsigned>(y) < RowLimit) return (Memo->Kept.*kind).Get(y, measure);
     return measure();
   }
   template <class Measure>
   [[gnu::always_inline]] int ColumnKept(TLineMeasure TLineMemo::TMeasures::*kind, int x,
                                         Measure measure) const {
-    if (Memo != nullptr && Memo->KeepsColumns(Pixels, Thr, H)) return (Memo->Kept.*kind).Get(x, measure);
+    if (static_cast<unsigned>(x) < ColumnLimit) return (Memo->Kept.*kind).Get(x, measure);
     return measure();
+  }
+  // Claims the context's memo for a view of the glyph bitmap from its origin
+  // made while the bitmap's plane is open: the limits above say what it keeps.
+  [[gnu::always_inline]] void KeepLinesIf(bool glyphFromOrigin) {
+    if (glyphFromOrigin && Plane != nullptr) KeepLines();
+  }
+  [[gnu::noinline]] void KeepLines() {
+    TLineMemo& memo = *Memo;
+    if (memo.ClaimRows(W)) RowLimit = TLineMeasure::kLines;
+    if (memo.ClaimColumns(H)) ColumnLimit = TLineMeasure::kLines;
   }
   int FirstRunWidth(int y) const {
     const int m = lm(y);
@@ -456,7 +466,10 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const TInkPlane* Plane;
   int OX, OY;
   int Thr;
-  TLineMemo* Memo;  // the context's, for a view of the glyph bitmap from its origin
+  TLineMemo* Memo;  // the context's
+  // Rows (columns) below these are kept in Memo: none unless this view
+  // claimed it.
+  unsigned RowLimit = 0, ColumnLimit = 0;
 
  public:
   const int W, H, Wm, Hm;
@@ -509,7 +522,7 @@ TGlyphView::TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
       OX(originX),
       OY(originY),
       Thr(context.Threshold),
-      Memo(&pixels == context.Bitmap && (originX | originY) == 0 ? &context.Lines : nullptr),
+      Memo(&context.Lines),
       W(width),
       H(height),
       Wm(width - 1),
@@ -534,7 +547,9 @@ TGlyphView::TGlyphView(const TOmnifontOCR& engine, const TRecogContext& context,
       H8(H / 8),
       H12(H / 12),
       H16(H / 16),
-      H32(H / 32) {}
+      H32(H / 32) {
+  KeepLinesIf(&pixels == context.Bitmap && (originX | originY) == 0);
+}
 
 TGlyphView::TGlyphView(const TGlyphView& v, TOnPage)
     : P(v.P),
@@ -546,7 +561,7 @@ TGlyphView::TGlyphView(const TGlyphView& v, TOnPage)
       OX(v.L),
       OY(v.T),
       Thr(v.Thr),
-      Memo(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0 ? &v.Ctx.Lines : nullptr),
+      Memo(v.Memo),
       W(v.W),
       H(v.H),
       Wm(v.Wm),
@@ -571,7 +586,9 @@ TGlyphView::TGlyphView(const TGlyphView& v, TOnPage)
       H8(v.H8),
       H12(v.H12),
       H16(v.H16),
-      H32(v.H32) {}
+      H32(v.H32) {
+  KeepLinesIf(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0);
+}
 
 inline TGlyphView TGlyphView::OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {
   const TDIB& b = *context.Bitmap;

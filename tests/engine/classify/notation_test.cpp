@@ -184,6 +184,13 @@ TEST_F(NotationTest, KeptLineMeasuresAreThoseOfTheViewAsking) {
   EXPECT_EQ(unkept.View().hx(3), 2);
   unkept.Bitmap->Row(3)[2] = static_cast<std::uint8_t>(unkept.Context.Threshold - 8);
   EXPECT_EQ(unkept.View().hx(3), 3);
+  // The memo the dispatch filled for this size is not read once its planes
+  // are closed: a repainted row measures as it now stands.
+  ASSERT_EQ(View().W, 5);
+  Ring.Bitmap->Row(3)[2] = static_cast<std::uint8_t>(Ring.Context.Threshold - 8);
+  EXPECT_EQ(View().hx(3), 3);
+  EXPECT_EQ(View().lm(3), 0);
+  EXPECT_EQ(View().fw(3), 1);
 }
 
 // The context keeps the box view it made last; a view asked for after its
