@@ -16,14 +16,13 @@ namespace {
 
 // The first row of y0..y1 whose columns x0..x1 (clipped to the page) hold
 // ink (ink) or none (!ink), y1 + 1 when no row does, a row off the page
-// holding none: SpanHoldsInk row by row. A span of at most 32 pixels (a
-// glyph's, as a rule) is set up once for all its rows and read from the
-// sixteen pixels that end it and, when wider, the sixteen that start it,
-// which between them cover it.
+// holding none: SpanHoldsInk row by row. A span of at most 64 pixels (a
+// glyph's, as a rule) is read through one span reader set up for all its
+// rows.
 int FirstPageRowWhere(const TDIB& page, int x0, int x1, int y0, int y1, int threshold, bool ink) {
   const int from = std::max(x0, 0), to = std::min(x1, page.Width() - 1);
   int y = y0;
-  if (from > to || to - from >= 32 || to < 15) {
+  if (from > to || to - from >= 64) {
     for (; y <= y1; ++y)
       if (SpanHoldsInk(page, x0, x1, y, threshold) == ink) return y;
     return y;
@@ -33,19 +32,10 @@ int FirstPageRowWhere(const TDIB& page, int x0, int x1, int y0, int y1, int thre
     if (!ink) return y;
     y = std::min(0, y1 + 1);
   }
-  const TSixteenPixels pixels(threshold);
+  const TSpanInk span(page, from, to - from + 1, threshold);
   const int last = std::min(y1, page.Height() - 1);
-  const int end = to - 15;  // the sixteen that end the span
-  if (to - from < 16) {
-    const int before = from - end;  // pixels of those sixteen left of the span
-    for (; y <= last; ++y)
-      if ((pixels.Ink(page.Row(y) + end) >> before != 0) == ink) return y;
-  } else {
-    for (; y <= last; ++y) {
-      const std::uint8_t* row = page.Row(y);
-      if (((pixels.Ink(row + from) | pixels.Ink(row + end)) != 0) == ink) return y;
-    }
-  }
+  for (; y <= last; ++y)
+    if (span.Any(y) == ink) return y;
   // Rows below the page hold none either.
   if (y <= y1 && ink) return y1 + 1;
   return y;

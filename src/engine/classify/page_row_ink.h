@@ -68,18 +68,27 @@ class TSpanBits {
     std::uint64_t bits = 0;
     for (int k = 0; k < Whole; k += 16) bits |= static_cast<std::uint64_t>(Sixteen(p + k)) << k;
     if (Tail == kNoTail) return bits;
-    unsigned tail;
-    if (Tail == kInPlace) {
-      tail = Sixteen(p + TailAt) >> TailShift & TailMask;
-    } else {
-      std::uint8_t copy[16] = {};
-      std::memcpy(copy, p, static_cast<std::size_t>(W));
-      tail = Sixteen(copy) & TailMask;
-    }
-    return bits | static_cast<std::uint64_t>(tail) << Whole;
+    return bits | static_cast<std::uint64_t>(TailBits(p)) << Whole;
+  }
+
+  // Whether row y holds any such pixel: Row(y) != 0, without putting the
+  // bits together.
+  bool Any(int y) const {
+    const std::uint8_t* p = Page.Row(y) + From;
+    for (int k = 0; k < Whole; k += 16)
+      if (Sixteen(p + k) != 0) return true;
+    return Tail != kNoTail && TailBits(p) != 0;
   }
 
  private:
+  // The bits of the pixels after the whole sixteens of the span at `p`.
+  unsigned TailBits(const std::uint8_t* p) const {
+    if (Tail == kInPlace) return Sixteen(p + TailAt) >> TailShift & TailMask;
+    std::uint8_t copy[16] = {};
+    std::memcpy(copy, p, static_cast<std::size_t>(W));
+    return Sixteen(copy) & TailMask;
+  }
+
   unsigned Sixteen(const std::uint8_t* p) const {
     if constexpr (Kind == TSpanPixels::Ink) return Pixels.Ink(p);
     return Pixels.UnmarkedPaper(p);
