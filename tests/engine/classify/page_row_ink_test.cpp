@@ -37,7 +37,9 @@ TEST(PageRowInk, SpansReadAsThePixelsAre) {
     const int from = pick(0, w - 1), n = pick(1, std::min(64, w - from)), row = pick(0, h - 1);
     std::uint64_t bits = 0;
     for (int k = 0; k < n; ++k) bits |= static_cast<std::uint64_t>(InkAt(*page, from + k, row, thr)) << k;
-    ASSERT_EQ(TSpanInk(*page, from, n, thr).Row(row), bits)
+    const TSpanInk span(*page, from, n, thr);
+    ASSERT_EQ(span.Row(row), bits) << "round " << round << ": columns " << from << " + " << n << " of " << w;
+    ASSERT_EQ(span.Any(row), bits != 0)
         << "round " << round << ": columns " << from << " + " << n << " of " << w;
   }
 }
