@@ -243,7 +243,8 @@ unsigned ShortSpanClasses(const std::uint8_t* row, int xa, int xb, int width, in
 
 // Ink (bit 1) and paper (bit 2) of row y, columns x0..x1 clipped to the
 // bitmap, as far as `wanted` asks, read from the pixels: sixteen at a time
-// along a wide row, the rest one by one.
+// along a wide row, the rest as words of eight (one by one in a row narrower
+// than eight).
 unsigned PixelRowClasses(const TDIB& bitmap, int x0, int x1, int y, int threshold, unsigned wanted) {
   if (y < 0 || y >= bitmap.Height()) return 0;
   x0 = std::max(x0, 0);
@@ -384,17 +385,17 @@ int InkCoverage(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshol
 
 namespace {
 
-// A walk inside the rectangle (clipped to the bitmap) that moves one way on
-// one class and stops on the other is a scan for the first pixel of the
-// class it stops on: it ends there, or just past the rectangle's edge. The
-// scan reads the running dispatch's planes where it can. False for any
-// other walk, which goes pixel by pixel.
 // Whether two walk actions are moves that undo each other.
 bool OppositeMoves(int a, int b) {
   return (a == waUp && b == waDown) || (a == waDown && b == waUp) || (a == waLeft && b == waRight) ||
          (a == waRight && b == waLeft);
 }
 
+// A walk inside the rectangle (clipped to the bitmap) that moves one way on
+// one class and stops on the other is a scan for the first pixel of the
+// class it stops on: it ends there, or just past the rectangle's edge. The
+// scan reads the running dispatch's planes where it can. False for any
+// other walk, which goes pixel by pixel.
 bool StraightWalk(const TDIB& bitmap, int& x, int& y, int minX, int maxX, int minY, int maxY, int threshold,
                   int inkAction, int paperAction) {
   int stopClass, move;
