@@ -53,6 +53,8 @@ std::uint64_t Reach(std::uint64_t v) {
   if constexpr (Eight) return v | v << 1 | v >> 1;
   return v;
 }
+// The same with the neighbourhood known only at run time.
+inline std::uint64_t Reach(std::uint64_t v, bool eight) { return eight ? Reach<true>(v) : v; }
 
 // Spread in one neighbourhood, in passes down and up. A pass carries the
 // row it grows from in a register: the next row depends on it, and a row

@@ -43,15 +43,11 @@ std::uint64_t CornerOnlyPairs(std::uint64_t above, std::uint64_t below) {
 
 // Whether rows of bits, none empty, form one region: each a single run that
 // meets the run of the row before (the commonest hole, a bowl's inside).
-bool OneRegion(const std::uint64_t* rows, int n, bool eight, std::uint64_t full) {
+bool OneRegion(const std::uint64_t* rows, int n, bool eight) {
   for (int j = 0; j < n; ++j) {
     const std::uint64_t v = rows[j], starts = v & ~(v << 1);
     if ((starts & (starts - 1)) != 0) return false;
-    if (j > 0) {
-      const std::uint64_t above = rows[j - 1];
-      const std::uint64_t reach = eight ? (above | above << 1 | above >> 1) & full : above;
-      if ((reach & v) == 0) return false;
-    }
+    if (j > 0 && (bit_flood::Reach(rows[j - 1], eight) & v) == 0) return false;
   }
   return true;
 }
@@ -103,7 +99,7 @@ void TakeHoleRegions(std::vector<TLabelRegion>& regions, std::uint64_t* holes, s
     int end = first + 1;
     while (end < h && holes[end] != 0) ++end;
     const int startX = std::countr_zero(holes[first]);
-    if (OneRegion(holes + first, end - first, eight, full)) {
+    if (OneRegion(holes + first, end - first, eight)) {
       AppendRegion<true>(regions, holes, holes, first, end, startX);
       first = end;
       continue;
@@ -125,19 +121,19 @@ void TakeHoleRegions(std::vector<TLabelRegion>& regions, std::uint64_t* holes, s
 // when it is one region, there is none.
 void TakeBlockHoles(std::vector<TLabelRegion>& regions, std::uint64_t* inner, std::uint64_t* edge, int first,
                     int end, bool eight, std::uint64_t full) {
-  auto reach = [eight, full](std::uint64_t v) { return eight ? (v | v << 1 | v >> 1) & full : v; };
   std::uint64_t met = 0;
   std::uint64_t edgeAbove = edge[first - 1];
   for (int j = first; j < end; ++j) {
     const std::uint64_t edgeHere = edge[j];
-    const std::uint64_t meets = inner[j] & (reach(edgeAbove) | reach(edge[j + 1]));
+    const std::uint64_t meets =
+        inner[j] & (bit_flood::Reach(edgeAbove, eight) | bit_flood::Reach(edge[j + 1], eight));
     edge[j] = meets == 0 ? 0 : bit_flood::FillRuns(meets, inner[j]);  // the flood's rows from here on
     met |= meets;
     edgeAbove = edgeHere;
   }
   if (met == 0) {
     TakeHoleRegions(regions, inner, edge, first, end, eight, full);
-  } else if (!OneRegion(inner + first, end - first, eight, full)) {
+  } else if (!OneRegion(inner + first, end - first, eight)) {
     bit_flood::Spread(edge + first, inner + first, end - first, eight, full);
     for (int j = first; j < end; ++j) inner[j] &= ~edge[j];
     TakeHoleRegions(regions, inner, edge, first, end, eight, full);
