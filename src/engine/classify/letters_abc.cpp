@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/classify/box_holes.h"
 #include "engine/classify/recognisers.h"
 
 namespace omniocr {
@@ -27,6 +28,10 @@ class TLetterABCTests : public TGlyphView {
   // Every column x in [W/4, W - W/4) has both its top and its bottom margin
   // within the upper (lower) half: the bowl of an a spans the middle.
   bool MiddleColumnsClosed() const;
+  // P.holes, read off the box's own holes where they tell it.
+  int pageHoles(int x1, int x2, int y1, int y2) const {
+    return HolesInBox(P, context().HoleList, x1, x2, y1, y2);
+  }
 };
 
 bool TLetterABCTests::MiddleColumnsClosed() const {
@@ -142,11 +147,11 @@ void TLetterABCTests::TwoStoreyA() const {
     for (int x = 3 * W / 4; x < W && !stem; ++x) stem = run(x, H4, down, paper, H2) > H4;
     if (!stem) return;
   }
-  if (P.holes(L, R, T + H3, B) != 1) return;
+  if (pageHoles(L, R, T + H3, B) != 1) return;
 
   // A closed upper part: its stroke at H/4 is wide and reaches as far right
   // as the last row of the two-run band below it.
-  if (P.holes(L, R, T, B - H3) != 0) {
+  if (pageHoles(L, R, T, B - H3) != 0) {
     const int g = lm(H4);
     const int m = inkRun(g, H4);
     if (m < W4 + 1) return;
@@ -180,8 +185,8 @@ void TLetterABCTests::OneStoreyA() const {
   // and below B - H/5.
   if (P.cross(L, T + H2, R, T + H2) != 2 || P.cross(L, T + H4, R, T + H4) != 2 ||
       (P.cross(L, T + H3, L, B - H4) != 1 && P.cross(L + 1, T + H3, L + 1, B - H4) != 1) ||
-      (HoleCount() != 1 && P.holes(L, R - 2, T, B) != 1) || P.holes(L, R, T + H4, B - 1) != 0 ||
-      P.holes(L, R, T, B - H / 5) != 0)
+      (HoleCount() != 1 && pageHoles(L, R - 2, T, B) != 1) || pageHoles(L, R, T + H4, B - 1) != 0 ||
+      pageHoles(L, R, T, B - H / 5) != 0)
     return;
 
   if (lm(2, Wm) >= lm(0, Wm)) return;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/classify/box_holes.h"
 #include "engine/classify/char_constants.h"
 #include "engine/classify/recognisers.h"
 
@@ -39,6 +40,12 @@ class TSignTests : public TGlyphView {
 
  private:
   const TGlyphView Pg;
+
+  // The view's holes of a box-relative page rectangle, read off the box's
+  // own holes where they tell them.
+  int holes(int x1, int x2, int y1, int y2) const {
+    return HolesInBox(P, context().HoleList, L + x1, L + x2, T + y1, T + y2);
+  }
 
   // The first page row among 0..Hm - 1 with no ink in the box's columns, Hm
   // when all of them hold ink. Found once: the question and exclamation
