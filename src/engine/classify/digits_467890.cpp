@@ -102,13 +102,11 @@ void TDigitTests::Four() const {
 }
 
 void TDigitTests::Six() const {
-  if (!(W > 3 && H > 4 && HoleCount() <= 2 && (lm(H4) <= W2 || tm(Wm) <= H4) && lm(H2) <= W4 &&
-        lm(3 * H / 4) <= W4 && rm(3 * H / 4) <= W2))
-    return;
-  // One hole, below the top quarter. Asked first, as it costs nothing: every
-  // step before the offer can only reject, so their order decides nothing.
-  if (HoleCount() != 1) return;
-  if (Holes[0].MinY < H4) return;
+  // One hole, below the top quarter: asked before the probes, as it costs
+  // nothing; every step before the offer can only reject, so their order
+  // decides nothing.
+  if (!(W > 3 && H > 4 && HoleCount() == 1 && Holes[0].MinY >= H4)) return;
+  if (!((lm(H4) <= W2 || tm(Wm) <= H4) && lm(H2) <= W4 && lm(3 * H / 4) <= W4 && rm(3 * H / 4) <= W2)) return;
   TConf c;
   if (vx(W2) != 3 && vx(5 * W / 8) != 3) {
     if (!(cross(W2, H4, W2, Hm) == 2 || cross(5 * W / 8, H4, 5 * W / 8, Hm) == 2)) return;

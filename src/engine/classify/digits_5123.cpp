@@ -299,12 +299,13 @@ void TDigitTests::Two() const {
 }
 
 void TDigitTests::Three() const {
-  if (!(W > 4 && H > 3 && HoleCount() <= 1 && inkIn(W2, W2, 0, H4) && inkIn(W2, W2, Hm - H8, Hm) &&
-        vx(W2) > 1 && cross(W4, Hm - H2, W4, Hm) > 0 && tm(W2) <= H4 && bm(W2) <= H4))
+  // No hole but in the upper left: asked before the probes, as it costs
+  // nothing; every step before the offer can only reject, so their order
+  // decides nothing.
+  if (!(W > 4 && H > 3 && HoleCount() <= 1 && HoleInUpperLeft())) return;
+  if (!(inkIn(W2, W2, 0, H4) && inkIn(W2, W2, Hm - H8, Hm) && vx(W2) > 1 && cross(W4, Hm - H2, W4, Hm) > 0 &&
+        tm(W2) <= H4 && bm(W2) <= H4))
     return;
-  // No hole but in the upper left. Asked first, as it costs nothing: every
-  // step before the offer can only reject, so their order decides nothing.
-  if (!HoleInUpperLeft()) return;
   if (!(run(Wm, H3, left, ink, H) <= H4 || run(Wm, H8, left, ink, H) <= H4 ||
         run(W4, H8, right, paper, H) >= H2))
     return;
