@@ -121,6 +121,10 @@ void TLetterABCTests::TwoStoreyA() const {
         (P.inkIn(L, L, T + H2, B) || P.inkIn(L + W8, L + W8, T + H2, B)) && tm(3 * W / 8) <= 3 * H / 16 &&
         (hx(H4) < 3 || hx(H4 + 1) <= 2)))
     return;
+  // One hole in the lower two thirds: read off the box's holes, asked before
+  // the scans as it costs next to nothing (every step before the offer can
+  // only reject, so their order decides nothing).
+  if (pageHoles(L, R, T + H3, B) != 1) return;
 
   // Enough middle columns cross the arch, the upper stroke of the bowl and
   // its lower stroke, over the whole cut bitmap. Asked before the bowl spans
@@ -147,7 +151,6 @@ void TLetterABCTests::TwoStoreyA() const {
     for (int x = 3 * W / 4; x < W && !stem; ++x) stem = run(x, H4, down, paper, H2) > H4;
     if (!stem) return;
   }
-  if (pageHoles(L, R, T + H3, B) != 1) return;
 
   // A closed upper part: its stroke at H/4 is wide and reaches as far right
   // as the last row of the two-run band below it.
@@ -169,6 +172,12 @@ void TLetterABCTests::TwoStoreyA() const {
 
 void TLetterABCTests::OneStoreyA() const {
   if (!(W > 3 && H > 4 && HoleCount() <= 2)) return;
+  // Exactly one hole reaching above T + H/4 and below B - H/5: read off the
+  // box's holes, asked first as it costs next to nothing (every step before
+  // the offer can only reject, so their order decides nothing).
+  if ((HoleCount() != 1 && pageHoles(L, R - 2, T, B) != 1) || pageHoles(L, R, T + H4, B - 1) != 0 ||
+      pageHoles(L, R, T, B - H / 5) != 0)
+    return;
   if (!(P.inkIn(L, L + W2, T + H2, T + H2) && P.inkIn(R - W2, R, T + H2, T + H2) &&
         P.inkIn(L + W2, L + W2, B - H2, B) && P.inkIn(L + W2, L + W2, T, T + H2) &&
         P.inkIn(L + W / 3, L + W / 3, T, T + H2)))
@@ -181,12 +190,9 @@ void TLetterABCTests::OneStoreyA() const {
       (P.cross(L, B, R, B) != 2 && P.cross(L, B - 1, R, B - 1) != 2))
     return;
 
-  // The bowl beside the stem, and exactly one hole reaching above T + H/4
-  // and below B - H/5.
+  // The bowl beside the stem.
   if (P.cross(L, T + H2, R, T + H2) != 2 || P.cross(L, T + H4, R, T + H4) != 2 ||
-      (P.cross(L, T + H3, L, B - H4) != 1 && P.cross(L + 1, T + H3, L + 1, B - H4) != 1) ||
-      (HoleCount() != 1 && pageHoles(L, R - 2, T, B) != 1) || pageHoles(L, R, T + H4, B - 1) != 0 ||
-      pageHoles(L, R, T, B - H / 5) != 0)
+      (P.cross(L, T + H3, L, B - H4) != 1 && P.cross(L + 1, T + H3, L + 1, B - H4) != 1))
     return;
 
   if (lm(2, Wm) >= lm(0, Wm)) return;
