@@ -273,13 +273,13 @@ void TSignTests::AsteriskFiveSpokes() const {
   const int hubY = H - gapUp - rH(6) - 1;
 
   // The arms' ends: the first rows of the upper half with ink at the left
-  // and the right edge. Found before the spokes' coverages, which cost more;
-  // a missing end rejects the glyph either way.
-  int yl = 0;
-  while (yl < rH(2) && run(0, yl, right, ink, rW(5)) != 0) ++yl;
+  // and the right edge (a row's run inward from the edge is non-zero just
+  // when its edge pixel is paper, so each is the edge column's top margin
+  // within the upper half). Found before the spokes' coverages, which cost
+  // more; a missing end rejects the glyph either way.
+  const int yl = tm(0, rH(2));
   if (yl >= rH(2)) return;
-  int yr = 0;
-  while (yr < rH(2) && run(Wm, yr, left, ink, rW(5)) != 0) ++yr;
+  const int yr = tm(Wm, rH(2));
   if (yr >= rH(2)) return;
 
   int upCoverage = 0;
