@@ -48,7 +48,9 @@ void TDigitTests::Five() const {
   const int t1 = t0 + run(xg, t0, down, paper, H);
   const int yt = nearest(3 * t1 + ym, 4);
 
-  if (cross(xg, yt, Wm, yt) > 0 && SlantedCentreThree() && (hx(H2) == 1 || hx(H2 - 1) == 1)) {
+  // The centre's three runs, the third condition of the rule, hold here:
+  // the gate above asked them.
+  if (cross(xg, yt, Wm, yt) > 0 && (hx(H2) == 1 || hx(H2 - 1) == 1)) {
     if (run(xg - 1, ym, down, ink, H) < run(xg, ym, down, ink, H)) c *= 98;
     if (run(xg + 1, ym, up, ink, H) < run(xg, ym, up, ink, H)) c *= 98;
     if (rm(1) < rm(0)) c *= 98;
