@@ -239,7 +239,9 @@ void TSignTests::Exclamation() const {
   int e = Hm;
   if (g == Hm && DescLine() > 0) {
     const int x0 = W > 2 ? 1 : 0, x1 = W > 2 ? Wm - 1 : Wm;
-    if (const int dot = LowestInkBelowBox(x0, x1); dot >= 0) e = dot;
+    // Rows searched one by one only when together they hold ink, which
+    // few glyphs have under them.
+    if (Pg.inkIn(x0, x1, H, DescLine() - T)) e = LowestInkBelowBox(x0, x1);
   }
   // One stroke, then a gap in the lower half. With every row above the
   // bottom one holding ink and no dot below, only the bottom row could be
