@@ -114,6 +114,10 @@ void TLetterABCTests::UpperA() const {
 
 void TLetterABCTests::TwoStoreyA() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // One hole in the lower two thirds: read off the box's holes, asked before
+  // the probes and scans as it costs next to nothing (every step before the
+  // offer can only reject, so their order decides nothing).
+  if (pageHoles(L, R, T + H3, B) != 1) return;
   if (!(P.inkIn(L, L + W2, B - H3, B - H3) && P.inkIn(R - W / 3, R, T + H3, T + H3) &&
         P.inkIn(R - W / 3, R, T + H4, T + H4) && P.inkIn(L + W2, L + W2, B - H3, B) &&
         P.inkIn(L + W2, L + W2, T, T + H3) && P.inkIn(L + W / 3, R - W / 3, T, T) &&
@@ -121,10 +125,6 @@ void TLetterABCTests::TwoStoreyA() const {
         (P.inkIn(L, L, T + H2, B) || P.inkIn(L + W8, L + W8, T + H2, B)) && tm(3 * W / 8) <= 3 * H / 16 &&
         (hx(H4) < 3 || hx(H4 + 1) <= 2)))
     return;
-  // One hole in the lower two thirds: read off the box's holes, asked before
-  // the scans as it costs next to nothing (every step before the offer can
-  // only reject, so their order decides nothing).
-  if (pageHoles(L, R, T + H3, B) != 1) return;
 
   // Enough middle columns cross the arch, the upper stroke of the bowl and
   // its lower stroke, over the whole cut bitmap. Asked before the bowl spans
