@@ -57,16 +57,18 @@ void TDigitTests::Five() const {
     if (cross(0, Hm, W2, Hm) > 1 && cross(W2, 0, Wm, 0) > 1) c *= 98;
     if (lm(Hm) == 0) c *= 98;
   }
-  // The right side of the upper half opens.
+  // The right side of the upper half opens: a segment from the stem's gap to
+  // the right edge crosses no ink (none that ends on ink does, rm(y) = 0).
   {
     int y = H4;
-    while (y < 3 * H / 4 && cross(xg, H4, Wm, y) != 0) ++y;
+    while (y < 3 * H / 4 && (rm(y) == 0 || cross(xg, H4, Wm, y) != 0)) ++y;
     if (y >= 3 * H / 4) return;
   }
-  // The left side of the lower half opens.
+  // The left side of the lower half opens: a segment from the left edge to
+  // the bowl crosses no ink (none that starts on ink does, lm(y) = 0).
   {
     int y = H4;
-    while (y <= 11 * H / 16 && cross(0, y, xb, 11 * H / 16) != 0) ++y;
+    while (y <= 11 * H / 16 && (lm(y) == 0 || cross(0, y, xb, 11 * H / 16) != 0)) ++y;
     if (y > 11 * H / 16) {
       y = H3;
       while (y <= 2 * H / 3 && cross(0, y, xb, y) != 0) ++y;
