@@ -322,8 +322,9 @@ void TDigitTests::Three() const {
     int best = -1;
     for (int y = H4; y < 3 * H / 4; ++y) {
       const int m = rm(y);
+      if (m < best) continue;  // its stroke decides nothing
       const int stroke = run(Wm - m, y, left, paper, W);
-      if (m > best || (m == best && stroke >= k)) {
+      if (m > best || stroke >= k) {
         best = m;
         yw = y;
         k = stroke;
