@@ -63,6 +63,8 @@ bool TBracketTests::ThinRowsAndSingleStroke() const {
   if (lm(H2) + rm(H2) < 3 * W / 8) return false;
   const int allowed = H > 15 ? 2 : 0;
   if (allowed == 0 && hx(H2) != 1) return false;
+  // Then the end rows, where serifs and bars reach wide.
+  if (lm(0) + rm(0) < 3 * W / 8 || lm(Hm) + rm(Hm) < 3 * W / 8) return false;
   int irregular = 0;
   for (int y = 0; y < H; ++y) {
     if (lm(y) + rm(y) < 3 * W / 8) return false;

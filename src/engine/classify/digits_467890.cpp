@@ -42,15 +42,17 @@ void TDigitTests::Four() const {
     if (w1 > W2) return;
     if (H4 + run(w1, H4, down, ink, H) > 7 * H / 8) return;
   }
-  // The diagonal leaves through the left edge.
+  // The diagonal leaves through the left edge. Its walk is asked after the
+  // probes of the left edge, the foot and the stem, which cost far less;
+  // each only rejects.
   {
-    int x = x0, y = 0;
-    walk(x, y, left, down);
-    if (x >= 0) return;
     if (tm(0) + run(0, tm(0), down, paper, H) < H2) return;
     if (inkIn(0, W4, Hm - H / 7, Hm - H / 7)) return;
     if (!inkIn(W2, Wm, Hm - H3, Hm - H3)) return;
     if (!inkIn(W2, W2, H3, Hm - H / 5)) return;
+    int x = x0, y = 0;
+    walk(x, y, left, down);
+    if (x >= 0) return;
   }
   if (rm(2 * H / 4) + 1 < rm(H4) && rm(3 * H / 8) + 1 < rm(H4)) {
     c *= 98;
@@ -102,13 +104,11 @@ void TDigitTests::Four() const {
 }
 
 void TDigitTests::Six() const {
-  if (!(W > 3 && H > 4 && HoleCount() <= 2 && (lm(H4) <= W2 || tm(Wm) <= H4) && lm(H2) <= W4 &&
-        lm(3 * H / 4) <= W4 && rm(3 * H / 4) <= W2))
-    return;
-  // One hole, below the top quarter. Asked first, as it costs nothing: every
-  // step before the offer can only reject, so their order decides nothing.
-  if (HoleCount() != 1) return;
-  if (Holes[0].MinY < H4) return;
+  // One hole, below the top quarter: asked before the probes, as it costs
+  // nothing; every step before the offer can only reject, so their order
+  // decides nothing.
+  if (!(W > 3 && H > 4 && HoleCount() == 1 && Holes[0].MinY >= H4)) return;
+  if (!((lm(H4) <= W2 || tm(Wm) <= H4) && lm(H2) <= W4 && lm(3 * H / 4) <= W4 && rm(3 * H / 4) <= W2)) return;
   TConf c;
   if (vx(W2) != 3 && vx(5 * W / 8) != 3) {
     if (!(cross(W2, H4, W2, Hm) == 2 || cross(5 * W / 8, H4, 5 * W / 8, Hm) == 2)) return;

@@ -48,23 +48,27 @@ void TDigitTests::Five() const {
   const int t1 = t0 + run(xg, t0, down, paper, H);
   const int yt = nearest(3 * t1 + ym, 4);
 
-  if (cross(xg, yt, Wm, yt) > 0 && SlantedCentreThree() && (hx(H2) == 1 || hx(H2 - 1) == 1)) {
+  // The centre's three runs, the third condition of the rule, hold here:
+  // the gate above asked them.
+  if (cross(xg, yt, Wm, yt) > 0 && (hx(H2) == 1 || hx(H2 - 1) == 1)) {
     if (run(xg - 1, ym, down, ink, H) < run(xg, ym, down, ink, H)) c *= 98;
     if (run(xg + 1, ym, up, ink, H) < run(xg, ym, up, ink, H)) c *= 98;
     if (rm(1) < rm(0)) c *= 98;
     if (cross(0, Hm, W2, Hm) > 1 && cross(W2, 0, Wm, 0) > 1) c *= 98;
     if (lm(Hm) == 0) c *= 98;
   }
-  // The right side of the upper half opens.
+  // The right side of the upper half opens: a segment from the stem's gap to
+  // the right edge crosses no ink (none that ends on ink does, rm(y) = 0).
   {
     int y = H4;
-    while (y < 3 * H / 4 && cross(xg, H4, Wm, y) != 0) ++y;
+    while (y < 3 * H / 4 && (rm(y) == 0 || cross(xg, H4, Wm, y) != 0)) ++y;
     if (y >= 3 * H / 4) return;
   }
-  // The left side of the lower half opens.
+  // The left side of the lower half opens: a segment from the left edge to
+  // the bowl crosses no ink (none that starts on ink does, lm(y) = 0).
   {
     int y = H4;
-    while (y <= 11 * H / 16 && cross(0, y, xb, 11 * H / 16) != 0) ++y;
+    while (y <= 11 * H / 16 && (lm(y) == 0 || cross(0, y, xb, 11 * H / 16) != 0)) ++y;
     if (y > 11 * H / 16) {
       y = H3;
       while (y <= 2 * H / 3 && cross(0, y, xb, y) != 0) ++y;
@@ -141,6 +145,12 @@ void TDigitTests::One() const {
     xtop = Wm - rm(H4) - (sw - 1) / 2;
     if (cov(xtop, H4, xbot, yf) < 90) return;
   }
+  // Flag: its reach left of the stem's top, asked before the stem's and the
+  // foot's scans as it costs less (the rejection only rejects; its factor
+  // stays in its place below).
+  int flag = W;
+  for (int y = 0; y < 7 * H / 16; ++y) flag = std::min(flag, lm(y));
+  if (xtop - flag < 6 * W / 16) return;
   // The stem keeps its width down the axis.
   const int mw = run((xtop + xbot) / 2, H2, right, paper, W);
   {
@@ -162,12 +172,7 @@ void TDigitTests::One() const {
     if (std::abs(footL - footR) > rW(8) + 1) c *= 98;
   }
   // Flag.
-  {
-    int q = W;
-    for (int y = 0; y < 7 * H / 16; ++y) q = std::min(q, lm(y));
-    if (xtop - q < 7 * W / 16) c *= 98;
-    if (xtop - q < 6 * W / 16) return;
-  }
+  if (xtop - flag < 7 * W / 16) c *= 98;
   // Stem and top.
   {
     const int s = lm(H2);
@@ -299,12 +304,13 @@ void TDigitTests::Two() const {
 }
 
 void TDigitTests::Three() const {
-  if (!(W > 4 && H > 3 && HoleCount() <= 1 && inkIn(W2, W2, 0, H4) && inkIn(W2, W2, Hm - H8, Hm) &&
-        vx(W2) > 1 && cross(W4, Hm - H2, W4, Hm) > 0 && tm(W2) <= H4 && bm(W2) <= H4))
+  // No hole but in the upper left: asked before the probes, as it costs
+  // nothing; every step before the offer can only reject, so their order
+  // decides nothing.
+  if (!(W > 4 && H > 3 && HoleCount() <= 1 && HoleInUpperLeft())) return;
+  if (!(inkIn(W2, W2, 0, H4) && inkIn(W2, W2, Hm - H8, Hm) && vx(W2) > 1 && cross(W4, Hm - H2, W4, Hm) > 0 &&
+        tm(W2) <= H4 && bm(W2) <= H4))
     return;
-  // No hole but in the upper left. Asked first, as it costs nothing: every
-  // step before the offer can only reject, so their order decides nothing.
-  if (!HoleInUpperLeft()) return;
   if (!(run(Wm, H3, left, ink, H) <= H4 || run(Wm, H8, left, ink, H) <= H4 ||
         run(W4, H8, right, paper, H) >= H2))
     return;
@@ -316,8 +322,9 @@ void TDigitTests::Three() const {
     int best = -1;
     for (int y = H4; y < 3 * H / 4; ++y) {
       const int m = rm(y);
+      if (m < best) continue;  // its stroke decides nothing
       const int stroke = run(Wm - m, y, left, paper, W);
-      if (m > best || (m == best && stroke >= k)) {
+      if (m > best || stroke >= k) {
         best = m;
         yw = y;
         k = stroke;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/classify/box_holes.h"
 #include "engine/classify/recognisers.h"
 
 namespace omniocr {
@@ -27,6 +28,10 @@ class TLetterABCTests : public TGlyphView {
   // Every column x in [W/4, W - W/4) has both its top and its bottom margin
   // within the upper (lower) half: the bowl of an a spans the middle.
   bool MiddleColumnsClosed() const;
+  // P.holes, read off the box's own holes where they tell it.
+  int pageHoles(int x1, int x2, int y1, int y2) const {
+    return HolesInBox(P, context().HoleList, x1, x2, y1, y2);
+  }
 };
 
 bool TLetterABCTests::MiddleColumnsClosed() const {
@@ -109,6 +114,10 @@ void TLetterABCTests::UpperA() const {
 
 void TLetterABCTests::TwoStoreyA() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // One hole in the lower two thirds: read off the box's holes, asked before
+  // the probes and scans as it costs next to nothing (every step before the
+  // offer can only reject, so their order decides nothing).
+  if (pageHoles(L, R, T + H3, B) != 1) return;
   if (!(P.inkIn(L, L + W2, B - H3, B - H3) && P.inkIn(R - W / 3, R, T + H3, T + H3) &&
         P.inkIn(R - W / 3, R, T + H4, T + H4) && P.inkIn(L + W2, L + W2, B - H3, B) &&
         P.inkIn(L + W2, L + W2, T, T + H3) && P.inkIn(L + W / 3, R - W / 3, T, T) &&
@@ -142,11 +151,10 @@ void TLetterABCTests::TwoStoreyA() const {
     for (int x = 3 * W / 4; x < W && !stem; ++x) stem = run(x, H4, down, paper, H2) > H4;
     if (!stem) return;
   }
-  if (P.holes(L, R, T + H3, B) != 1) return;
 
   // A closed upper part: its stroke at H/4 is wide and reaches as far right
   // as the last row of the two-run band below it.
-  if (P.holes(L, R, T, B - H3) != 0) {
+  if (pageHoles(L, R, T, B - H3) != 0) {
     const int g = lm(H4);
     const int m = inkRun(g, H4);
     if (m < W4 + 1) return;
@@ -164,6 +172,12 @@ void TLetterABCTests::TwoStoreyA() const {
 
 void TLetterABCTests::OneStoreyA() const {
   if (!(W > 3 && H > 4 && HoleCount() <= 2)) return;
+  // Exactly one hole reaching above T + H/4 and below B - H/5: read off the
+  // box's holes, asked first as it costs next to nothing (every step before
+  // the offer can only reject, so their order decides nothing).
+  if ((HoleCount() != 1 && pageHoles(L, R - 2, T, B) != 1) || pageHoles(L, R, T + H4, B - 1) != 0 ||
+      pageHoles(L, R, T, B - H / 5) != 0)
+    return;
   if (!(P.inkIn(L, L + W2, T + H2, T + H2) && P.inkIn(R - W2, R, T + H2, T + H2) &&
         P.inkIn(L + W2, L + W2, B - H2, B) && P.inkIn(L + W2, L + W2, T, T + H2) &&
         P.inkIn(L + W / 3, L + W / 3, T, T + H2)))
@@ -176,12 +190,9 @@ void TLetterABCTests::OneStoreyA() const {
       (P.cross(L, B, R, B) != 2 && P.cross(L, B - 1, R, B - 1) != 2))
     return;
 
-  // The bowl beside the stem, and exactly one hole reaching above T + H/4
-  // and below B - H/5.
+  // The bowl beside the stem.
   if (P.cross(L, T + H2, R, T + H2) != 2 || P.cross(L, T + H4, R, T + H4) != 2 ||
-      (P.cross(L, T + H3, L, B - H4) != 1 && P.cross(L + 1, T + H3, L + 1, B - H4) != 1) ||
-      (HoleCount() != 1 && P.holes(L, R - 2, T, B) != 1) || P.holes(L, R, T + H4, B - 1) != 0 ||
-      P.holes(L, R, T, B - H / 5) != 0)
+      (P.cross(L, T + H3, L, B - H4) != 1 && P.cross(L + 1, T + H3, L + 1, B - H4) != 1))
     return;
 
   if (lm(2, Wm) >= lm(0, Wm)) return;

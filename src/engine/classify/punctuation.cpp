@@ -54,6 +54,8 @@ struct TPunctuation {
 
   // Consecutive rows holding ink from `from` in steps of `step`, at most `limit`.
   int inkRows(int from, int step, int limit) const {
+    // Downward, the scan stops where nextRow does.
+    if (step == 1) return P.nextRow(L, R, from, from + limit - 1, false) - from;
     int t = 0;
     while (t < limit && rowInk(from + step * t)) ++t;
     return t;

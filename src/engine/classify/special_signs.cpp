@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/classify/box_holes.h"
 #include "engine/classify/char_constants.h"
 #include "engine/classify/recognisers.h"
 
@@ -40,6 +41,12 @@ class TSignTests : public TGlyphView {
  private:
   const TGlyphView Pg;
 
+  // The view's holes of a box-relative page rectangle, read off the box's
+  // own holes where they tell them.
+  int holes(int x1, int x2, int y1, int y2) const {
+    return HolesInBox(P, context().HoleList, L + x1, L + x2, T + y1, T + y2);
+  }
+
   // The first page row among 0..Hm - 1 with no ink in the box's columns, Hm
   // when all of them hold ink. Found once: the question and exclamation
   // marks both ask it.
@@ -72,10 +79,10 @@ bool TSignTests::SpokeHolds(int coverage, TConf& c) {
 // --- Sharp s --------------------------------------------------------------
 
 void TSignTests::SharpS() const {
-  if (!(Tall() && W > 3 && H > 6 && HoleCount() <= 2 && (Pg.hx(rH(4)) == 2 || Pg.hx(rH(4) + 1) == 2))) return;
-  // Offered only below the line or without a hole. Asked first, as it costs
-  // nothing: every step before the offer can only reject.
-  if (!(Descends() || HoleCount() == 0)) return;
+  // Offered only below the line or without a hole: asked before the probes,
+  // as it costs nothing; every step before the offer can only reject.
+  if (!(Tall() && W > 3 && H > 6 && HoleCount() <= 2 && (Descends() || HoleCount() == 0))) return;
+  if (!(Pg.hx(rH(4)) == 2 || Pg.hx(rH(4) + 1) == 2)) return;
   // Two strokes over most of the body, the left one all the way, the right
   // one in the upper part; a few rows may miss.
   int budget = H / 16 + 1;
@@ -149,9 +156,10 @@ void TSignTests::Dollar() const {
 // The loop on top, the open tail at the lower right.
 void TSignTests::AmpersandOpenTail() const {
   if (!(W >= 5 && H > 6 && HoleCount() <= 3)) return;
-  // Two holes, the loop and the lower bowl. Asked first, as it costs
-  // nothing: every step before the offer can only reject.
-  if (HoleCount() != 2) return;
+  // Two holes, the loop and the lower bowl, both left of the last quarter.
+  // Asked first, as they cost next to nothing (the second read off the
+  // box's holes): every step before the offer can only reject.
+  if (HoleCount() != 2 || holes(0, Wm - W4, 0, Hm) != 2) return;
   if (Pg.inkIn(Wm - W / 9, Wm, 0, H4)) return;
   if (!(tm(W2) <= H2 && lm(H8) <= W2)) return;
   const int a = std::min(lm(H8), lm(H4));
@@ -161,7 +169,7 @@ void TSignTests::AmpersandOpenTail() const {
   // The waist: the left side steps in between the loop and the lower bowl.
   int waist = 0;
   for (int y = H4; y <= H2 + 1; ++y) waist = std::max(waist, lm(y));
-  if (!(2 * waist - a - b > 0 && holes(0, Wm - W4, 0, Hm) == 2 && cross(Wm, H4, Wm, Hm) > 0)) return;
+  if (!(2 * waist - a - b > 0 && cross(Wm, H4, Wm, Hm) > 0)) return;
   bool tail = false;
   for (int x = Wm; x >= W2 && !tail; --x) tail = cross(x, H4, x, Hm) > 1;
   if (!tail) return;
@@ -231,7 +239,9 @@ void TSignTests::Exclamation() const {
   int e = Hm;
   if (g == Hm && DescLine() > 0) {
     const int x0 = W > 2 ? 1 : 0, x1 = W > 2 ? Wm - 1 : Wm;
-    if (const int dot = LowestInkBelowBox(x0, x1); dot >= 0) e = dot;
+    // Rows searched one by one only when together they hold ink, which
+    // few glyphs have under them.
+    if (Pg.inkIn(x0, x1, H, DescLine() - T)) e = LowestInkBelowBox(x0, x1);
   }
   // One stroke, then a gap in the lower half. With every row above the
   // bottom one holding ink and no dot below, only the bottom row could be
@@ -265,13 +275,13 @@ void TSignTests::AsteriskFiveSpokes() const {
   const int hubY = H - gapUp - rH(6) - 1;
 
   // The arms' ends: the first rows of the upper half with ink at the left
-  // and the right edge. Found before the spokes' coverages, which cost more;
-  // a missing end rejects the glyph either way.
-  int yl = 0;
-  while (yl < rH(2) && run(0, yl, right, ink, rW(5)) != 0) ++yl;
+  // and the right edge (a row's run inward from the edge is non-zero just
+  // when its edge pixel is paper, so each is the edge column's top margin
+  // within the upper half). Found before the spokes' coverages, which cost
+  // more; a missing end rejects the glyph either way.
+  const int yl = tm(0, rH(2));
   if (yl >= rH(2)) return;
-  int yr = 0;
-  while (yr < rH(2) && run(Wm, yr, left, ink, rW(5)) != 0) ++yr;
+  const int yr = tm(Wm, rH(2));
   if (yr >= rH(2)) return;
 
   int upCoverage = 0;
@@ -365,6 +375,9 @@ void TSignTests::Section() const {
 
 void TSignTests::Number() const {
   if (!(W >= 5 && H > 4 && 1 <= HoleCount() && HoleCount() <= 2)) return;
+  // One hole inside the margins: read off the box's holes, asked first as it
+  // costs next to nothing (every step before the offer can only reject).
+  if (holes(rW(8), Wm - rW(8), rH(8), Hm - rH(8)) != 1) return;
   if (!(hx(rH(8)) == 2 && hx(Hm - rH(8)) == 2 && hx(rH(2)) == 2 && cross(0, rH(2), rW(2), rH(2)) == 1))
     return;
   TConf c;
@@ -383,7 +396,6 @@ void TSignTests::Number() const {
   }
   if (!(widest >= W - rW(8))) return;
   if (HoleCount() != 1) c *= 95;
-  if (holes(rW(8), Wm - rW(8), rH(8), Hm - rH(8)) != 1) return;
   if (Descends()) c *= 97;
   add(u'#', c);
 }
@@ -420,6 +432,11 @@ void TSignTests::Euro() const {
 // searched a quarter width beyond it; past the page's edge reads as paper.
 void TSignTests::Percent() const {
   if (!(W >= 6 && H > 7 && HoleCount() <= 2)) return;
+  // A box large enough holds the upper ring as its one hole above the last
+  // quarter: read off the box's holes, asked first as it costs next to
+  // nothing (every step before the offer can only reject).
+  const bool large = W >= 8 && H >= 13;
+  if (large && holes(0, Wm, 0, Hm - rH(4)) != 1) return;
   const int reach = Wm + rW(4);
   if (!(Pg.hx(rH(4)) == 3 || Pg.hx(rH(8)) == 3)) return;
   const int y4 = Hm - rH(4), y8 = Hm - rH(8);
@@ -430,10 +447,9 @@ void TSignTests::Percent() const {
   if (d1 < 4 && d2 < 4 && d3 < 4 && W >= 8 && H > 15) return;
   TConf c;
   if (d1 != 5) c *= 99;
-  if (W < 8 || H < 13) {
+  if (!large) {
     c *= 98;
-  } else if (!(holes(0, Wm, 0, Hm - rH(4)) == 1 && holes(rW(4), reach, rH(4), Hm) == 1 &&
-               holes(0, reach, 0, Hm) == 2)) {
+  } else if (!(holes(rW(4), reach, rH(4), Hm) == 1 && holes(0, reach, 0, Hm) == 2)) {
     return;
   }
   if (Pg.lm(rH(16) + 1) >= Pg.lm(0)) c *= 96;
