@@ -15,7 +15,7 @@ namespace {
 
 class TLetterRSTTests : public TGlyphView {
  public:
-  explicit TLetterRSTTests(const TGlyphView& view) : TGlyphView(view), Pg(view.page()) {}
+  explicit TLetterRSTTests(const TGlyphView& view) : TGlyphView(view) {}
 
   void LowerR() const;
   void UpperR() const;
@@ -24,12 +24,10 @@ class TLetterRSTTests : public TGlyphView {
   void LowerT() const;
 
  private:
-  // The same box on the page, where neighbours' ink inside it counts.
-  const TGlyphView Pg;
-
   bool RStemRunsDown() const;
   bool RArmCoversRightHalf() const;
-  bool RPageOutline() const;
+  // pg: the same box on the page, where neighbours' ink inside it counts.
+  bool RPageOutline(const TGlyphView& pg) const;
   bool SSpineMeetsLeftCurve() const;
   bool TStemNarrowUnderBar(int barWidth) const;
   bool TStemNarrowAtFoot(int barWidth) const;
@@ -81,14 +79,14 @@ void TLetterRSTTests::LowerR() const {
 
 // The outline of R on the page: a stem on the left, a bowl across the top,
 // a leg parted from the stem at the foot.
-bool TLetterRSTTests::RPageOutline() const {
-  if (!Pg.inkEveryRow(0, W2, H8, Hm - H8)) return false;
-  if (!Pg.inkEveryColumn(3 * W / 8, Wm - W4, 0, H4)) return false;
-  if (Pg.inkEveryColumn(W4, Wm - W4, Hm - H4, Hm)) return false;  // no gap at the foot
-  if (!Pg.someVx(W / 3, Wm - W8, 2)) return false;
-  if (!Pg.someHx(0, 3 * H / 8, 2)) return false;
-  if (!Pg.someHx(Hm - H4, Hm, 2)) return false;
-  return Pg.inkIn(Wm - W / 3, Wm, 0, H4);
+bool TLetterRSTTests::RPageOutline(const TGlyphView& pg) const {
+  if (!pg.inkEveryRow(0, W2, H8, Hm - H8)) return false;
+  if (!pg.inkEveryColumn(3 * W / 8, Wm - W4, 0, H4)) return false;
+  if (pg.inkEveryColumn(W4, Wm - W4, Hm - H4, Hm)) return false;  // no gap at the foot
+  if (!pg.someVx(W / 3, Wm - W8, 2)) return false;
+  if (!pg.someHx(0, 3 * H / 8, 2)) return false;
+  if (!pg.someHx(Hm - H4, Hm, 2)) return false;
+  return pg.inkIn(Wm - W / 3, Wm, 0, H4);
 }
 
 void TLetterRSTTests::UpperR() const {
@@ -104,10 +102,11 @@ void TLetterRSTTests::UpperR() const {
   // A straight stem.
   if (std::abs(lm(H4) + lm(Hm - H4) - 2 * lm(H2)) > W16 + 1) return;
   if (H > 15 && rm(H2) >= rm(Hm) && rm(3 * H / 16) >= W8 + rm(H16)) return;
-  if (Pg.hx(Hm - H8) < 2) return;
+  const TGlyphView pg = page();  // the same box on the page
+  if (pg.hx(Hm - H8) < 2) return;
   if (H > 15 && tm(W2) > H8 && run(W2, H16, right, ink, W) < W2) return;
-  if (!RPageOutline()) return;
-  const bool oneRun = Pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
+  if (!RPageOutline(pg)) return;
+  const bool oneRun = pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
   TConf c = oneRun ? 100 : 95;
   if (H > 7 && rm(H - H8 - 2) < rm(H - 2)) {
     c *= 98;
@@ -219,7 +218,7 @@ bool TLetterRSTTests::TStemNarrowAtFoot(int barWidth) const {
 void TLetterRSTTests::UpperT() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
   // A bar across the top on the page.
-  if (!Pg.someRowSolid(W4, Wm - W8, 0, H / 6 - 1)) return;
+  if (!P.someRowSolid(L + W4, R - W8, T, T + H / 6 - 1)) return;
   if (!(inkIn(0, Wm, H2, H2) && inkIn(0, W / 3, 0, H8))) return;
   if (inkIn(0, W8, H2, Hm - H8) || inkIn(0, 3 * W / 16, H2, Hm - H4) || inkIn(Wm - W4, Wm, H2, Hm - H4))
     return;

@@ -13,14 +13,11 @@ namespace {
 
 class TYzTests : public TGlyphView {
  public:
-  explicit TYzTests(const TGlyphView& view) : TGlyphView(view), pg(view.page()) {}
+  explicit TYzTests(const TGlyphView& view) : TGlyphView(view) {}
 
   void YForkToCorner() const;
   void YForkOnStem() const;
   void Z() const;
-
- private:
-  const TGlyphView pg;  // the same box on the page, neighbours' ink included
 };
 
 void TYzTests::YForkToCorner() const {
@@ -56,9 +53,10 @@ void TYzTests::YForkToCorner() const {
 }
 
 void TYzTests::YForkOnStem() const {
-  if (!(W > 2 && H > 3 && HoleCount() <= 1 && pg.inkIn(0, 3 * W / 8, H8, H8) &&
-        (pg.hx(H8) == 2 || pg.hx(1) == 2) && (pg.hx(Hm) == 1 || pg.hx(Hm - 1) == 1) &&
-        (pg.vx(Wm) == 1 || pg.vx(Wm - 1) == 1)))
+  // The gate's probes run on the page, in page coordinates.
+  if (!(W > 2 && H > 3 && HoleCount() <= 1 && P.inkIn(L, L + 3 * W / 8, T + H8, T + H8) &&
+        (P.hx(T + H8) == 2 || P.hx(T + 1) == 2) && (P.hx(B) == 1 || P.hx(B - 1) == 1) &&
+        (P.vx(R) == 1 || P.vx(R - 1) == 1)))
     return;
   if (rm(Hm - H8) + W8 + 1 < lm(Hm - H8)) return;
   // Notch depth.
@@ -145,7 +143,8 @@ void TYzTests::Z() const {
   if (W == 4 && vx(1) != 2) return;
   if (W > 8 && vx(W2) != 3 && cross(W / 3, 0, 2 * W / 3, Hm) != 3) return;
   if (cross(0, H2 + 1, Wm, H2 - 1) != 1) return;
-  // Top and bottom bars.
+  // Top and bottom bars, on the page.
+  const TGlyphView pg = page();
   for (int k = 0; k <= W2; ++k)
     if (!(pg.inkIn(W / 3 + k, W / 3 + k, 0, H / 5) && pg.inkIn(W8 + k, W8 + k, Hm - H / 5, Hm))) return;
   // Diagonal: a band of 2g + 1 columns around the line from the top right to
