@@ -14,15 +14,16 @@ using namespace notation;
 
 void TLetterGHTests::SmallGClosedBowl() const {
   if (!(4 * T >= 3 * AscLine() + MeanLine() && W > 2 && H > 4 && HoleCount() <= 3)) return;
-  if (!(P.inkIn(xc, xc, B - H2, B) && P.inkIn(R - W4, R, B - H4, B) && P.inkIn(xc, xc, T, yc) &&
-        (P.cross(xc, T, xc, B) >= 3 || P.cross(R - W2, T, R - W2, B) >= 3)))
-    return;
-  // A hole that closes in the upper part: the bowl.
+  // A hole that closes in the upper part: the bowl. Asked before the page
+  // probes, as the context already holds it.
   {
     bool upperBowl = false;
     for (int i = 0; i < HoleCount() && !upperBowl; ++i) upperBowl = Holes[i].MaxY < 5 * H / 8;
     if (!upperBowl) return;
   }
+  if (!(P.inkIn(xc, xc, B - H2, B) && P.inkIn(R - W4, R, B - H4, B) && P.inkIn(xc, xc, T, yc) &&
+        (P.cross(xc, T, xc, B) >= 3 || P.cross(R - W2, T, R - W2, B) >= 3)))
+    return;
   if (!(someHx(H4, Hm, 2) && inkIn(0, W2, 7 * H / 8, 7 * H / 8))) return;
   // Near the left edge a stroke from the top ends, or the ink starts, before
   // the last sixteenth.
