@@ -181,11 +181,11 @@ void TLettersOPQ::UpperQ() const {
 
 void TLettersOPQ::LowerQ() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
-  const TGlyphView pg = page();
-  // Three probes first: the bowl's sides on row H/3, nothing at the lower
-  // left.
-  if (!pg.inkIn(Wm - W / 3, Wm, H3, H3) || !pg.inkIn(0, W / 3, H3, H3)) return;
-  if (pg.inkIn(0, W4, Hm - H / 5, Hm - H / 9)) return;
+  // Three probes on the page first, in page coordinates: the bowl's sides
+  // on row H/3, nothing at the lower left.
+  if (!P.inkIn(R - W / 3, R, T + H3, T + H3) || !P.inkIn(L, L + W / 3, T + H3, T + H3)) return;
+  if (P.inkIn(L, L + W4, B - H / 5, B - H / 9)) return;
+  const TGlyphView pg = page();  // the same box on the page
   // The first row under the bowl: the deepest left margin of the middle rows.
   // Its bounds are asked first, row by row on the plane: some row must keep
   // the left half clear (reach >= W/2) and none may be clear across the box
