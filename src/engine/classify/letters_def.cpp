@@ -35,6 +35,10 @@ class TDefTests : public TGlyphView {
   bool UpperRightSingleRuns() const;
   // e
   bool CentreColumnsCrossThrice() const;
+  // The lowest row the two searches for the mouth can give: they look at
+  // rows T + H/3 up to B - H/6 (excluded), and give T + H/3 when there are
+  // none.
+  int LowestOpeningRow() const;
   void FindOpening(int& width, int& row) const;
   void FindOpeningOverTwoRows(int& width, int& row) const;
   bool SomeColumnCrossesTwiceAbove(int yo) const;
@@ -196,6 +200,8 @@ bool TDefTests::CentreColumnsCrossThrice() const {
   return count >= W / 4 - 1 && count > 0;
 }
 
+int TDefTests::LowestOpeningRow() const { return std::max(T + H / 3, B - H / 6 - 1); }
+
 void TDefTests::FindOpening(int& width, int& row) const {
   // The widest right margin of the middle rows: the mouth under the bar.
   width = 0;
@@ -262,6 +268,11 @@ bool TDefTests::WaistIsNarrowest() const {
 
 void TDefTests::LowerE() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // A tall glyph is turned away below unless its hole closes above the
+  // mouth, and the mouth lies no lower than the last row searched for it:
+  // a tall glyph with no hole, or with one reaching that row, is turned
+  // away now, from what the context already holds.
+  if (Tall() && (HoleCount() == 0 || Holes[0].MaxY >= LowestOpeningRow() - T)) return;
   // The margins at the centre row and column, each measured once.
   const int t = P.lm(yc, Wm);
   if (t > W / 3) return;
