@@ -185,12 +185,12 @@ void TLettersOPQ::LowerQ() const {
   // on row H/3, nothing at the lower left.
   if (!P.inkIn(R - W / 3, R, T + H3, T + H3) || !P.inkIn(L, L + W / 3, T + H3, T + H3)) return;
   if (P.inkIn(L, L + W4, B - H / 5, B - H / 9)) return;
-  const TGlyphView pg = page();  // the same box on the page
   // The first row under the bowl: the deepest left margin of the middle rows.
   // Its bounds are asked first, row by row on the plane: some row must keep
   // the left half clear (reach >= W/2) and none may be clear across the box
   // (reach < W); the scan below then finds the row itself.
-  if (pg.inkEveryRow(0, W2 - 1, H3, Hm - H8) || !pg.inkEveryRow(0, Wm, H3, Hm - H8)) return;
+  if (P.inkEveryRow(L, L + W2 - 1, T + H3, B - H8) || !P.inkEveryRow(L, R, T + H3, B - H8)) return;
+  const TGlyphView pg = page();  // the same box on the page
   int yq = H3, reach = -1;
   for (int y = H3; y <= Hm - H8; ++y) {
     const int r = pg.run(0, y, right, ink, W);
