@@ -181,6 +181,9 @@ void TLettersOPQ::UpperQ() const {
 
 void TLettersOPQ::LowerQ() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
+  // A glyph wider than 15 needs exactly one hole (see below): asked first,
+  // the count costs nothing.
+  if (W > 15 && HoleCount() != 1) return;
   // Three probes on the page first, in page coordinates: the bowl's sides
   // on row H/3, nothing at the lower left.
   if (!P.inkIn(R - W / 3, R, T + H3, T + H3) || !P.inkIn(L, L + W / 3, T + H3, T + H3)) return;
