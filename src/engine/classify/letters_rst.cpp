@@ -33,6 +33,9 @@ class TLetterRSTTests : public TGlyphView {
   bool TStemNarrowAtFoot(int barWidth) const;
   bool tTopQuarterSmooth() const;
   bool tPaperUnderInkPair(int yb) const;
+  // Pixel (x, y) is paper and the one above it ink (asked first: above the
+  // bar most pixels are paper).
+  bool PaperUnderInk(int x, int y) const { return px(x, y - 1) && !px(x, y); }
 };
 
 // The stem of r from mid-height down: one run per row above the foot, on the
@@ -253,11 +256,19 @@ bool TLetterRSTTests::tTopQuarterSmooth() const {
   return true;
 }
 
-// Two paper pixels side by side under two ink pixels, above the bar.
+// Two paper pixels side by side under two ink pixels, above the bar: two
+// neighbouring columns x - 1 and x of row y (x up to W - 2) that each hold
+// paper under ink. Each column is looked at once, its answer carried on to
+// the pair to its right.
 bool TLetterRSTTests::tPaperUnderInkPair(int yb) const {
-  for (int y = 1; y < yb; ++y)
-    for (int x = 0; x <= W - 3; ++x)
-      if (!px(x, y) && !px(x + 1, y) && px(x, y - 1) && px(x + 1, y - 1)) return true;
+  for (int y = 1; y < yb; ++y) {
+    bool left = PaperUnderInk(0, y);
+    for (int x = 1; x <= W - 2; ++x) {
+      const bool right = PaperUnderInk(x, y);
+      if (left && right) return true;
+      left = right;
+    }
+  }
   return false;
 }
 
