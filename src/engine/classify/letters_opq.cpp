@@ -240,6 +240,11 @@ void RecognizeP(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeQ(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // The capital's gate asks for one hole or two, the small letter's for at
+  // most two and, wider than 15, for exactly one: a box wider than 15 with
+  // no hole needs no view.
+  const TOCRChar& g = *context.Glyph;
+  if (context.HoleList.HoleCount == 0 && g.Width() > 15) return;
   const TLettersOPQ t(TGlyphView::OfBox(engine, context));
   t.UpperQ();
   t.LowerQ();
