@@ -291,13 +291,16 @@ void TLetterKLTests::SmallL() const {
     if (hx(y) != 1 && hx(y - 1) != 1) return;
   TConf h;
 
-  // Stem width over the middle half.
+  // Stem width over the middle half: the widest and the narrowest run
+  // may differ at most twofold. Once they do, the widest only grows and
+  // the narrowest only shrinks, so the scan stops there.
   int r = 0, o = W;
   for (int y = H4; y < H - H4; ++y) {
-    r = std::max(r, fw(y));
-    o = std::min(o, fw(y));
+    const int f = fw(y);
+    r = std::max(r, f);
+    o = std::min(o, f);
+    if (2 * o < r) return;
   }
-  if (2 * o < r) return;
 
   // Lower-case height only, or standing below the mean line.
   if (BaseLine() >= 1 && BaseLine() - MeanLine() >= H) h *= 94;
