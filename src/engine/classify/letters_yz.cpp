@@ -136,10 +136,10 @@ void TYzTests::Z() const {
   // No hole: asked first, the count costs nothing.
   if (!(W > 3 && H > 3 && HoleCount() == 0)) return;
   if (inkIn(0, W8, H2, H2) || inkIn(Wm - W8, Wm, H2, H2)) return;
+  if (!inkIn(W / 3, Wm - W / 3, H2, H2)) return;
   if (!(inkIn(0, W4, 0, H4) && inkIn(Wm - W4, Wm, 0, H4) && inkIn(0, W4, Hm - H4, Hm) &&
         inkIn(Wm - W4, Wm, Hm - H4, Hm)))
     return;
-  if (!inkIn(W / 3, Wm - W / 3, H2, H2)) return;
   if (W == 4 && vx(1) != 2) return;
   if (W > 8 && vx(W2) != 3 && cross(W / 3, 0, 2 * W / 3, Hm) != 3) return;
   if (cross(0, H2 + 1, Wm, H2 - 1) != 1) return;
