@@ -259,10 +259,9 @@ void TUvwxTests::X() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1)) return;
   const TGlyphView pg = page();  // the same box on the page
   if (!(pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1)) return;
-  // Two corner probes and a few margins, before the rows and the notches
-  // are scanned: arms reach the upper right and the lower left
-  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
-  // and the sides draw in toward the crossing.
+  // A few margins and two corner probes, before the rows and the notches
+  // are scanned: the sides draw in toward the crossing (single rows, asked
+  // first),
   const int r6 = pg.rm(H / 6);
   if (r6 > W2) return;
   const int rMiddle = pg.rm(Hm - H2);
@@ -271,6 +270,8 @@ void TUvwxTests::X() const {
   if (l6 > W2) return;
   const int lMiddle = pg.lm(H2);
   if (!(lMiddle > l6 && lMiddle > pg.lm(Hm - H / 6))) return;
+  // and arms reach the upper right and the lower left.
+  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
   if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
