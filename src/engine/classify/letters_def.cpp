@@ -164,9 +164,10 @@ bool TDefTests::UpperRightSingleRuns() const {
 void TDefTests::LowerD() const {
   // A hole, the bowl, below the top quarter: asked first, it costs nothing.
   if (!(W > 2 && H > 3 && HoleCount() > 0 && Holes[0].MinY >= H / 4)) return;
-  if (!(P.inkIn(L, xc, B - H / 6, B - H / 9) && P.inkIn(L, xc, B - H / 3, B - H / 3) &&
-        P.inkIn(xc, R, B - H / 3, B - H / 3) && P.inkIn(R - W / 4, R, T + H / 8, T + H / 8) &&
-        P.inkIn(xc, xc, B - H / 4, B)))
+  // Single rows and a column first, the rectangle last.
+  if (!(P.inkIn(L, xc, B - H / 3, B - H / 3) && P.inkIn(xc, R, B - H / 3, B - H / 3) &&
+        P.inkIn(R - W / 4, R, T + H / 8, T + H / 8) && P.inkIn(xc, xc, B - H / 4, B) &&
+        P.inkIn(L, xc, B - H / 6, B - H / 9)))
     return;
   if ((H > 19 && P.inkIn(L, L + W / 3, T, T + H / 5)) || P.inkIn(L, L + W / 3, T, T + H / 6) ||
       !P.inkIn(L, L + W / 4, B - H / 8, B) || !P.inkIn(xc - 1, xc, B - H / 8, B))

@@ -67,8 +67,9 @@ void TLetterGHTests::CapitalG() const {
   // A G has no hole. Asked first, as it costs nothing: every step before the
   // offer can only reject, so their order decides nothing.
   if (HoleCount() != 0) return;
-  if (!(P.inkIn(L, xc, T + H3, T + H3) && P.inkIn(xc, R - W4, T, T + H4) && P.inkIn(xc, xc, B - H4, B) &&
-        P.inkIn(L, xc, B - H3, B - H3)))
+  // Single rows and a column first, the rectangle last.
+  if (!(P.inkIn(L, xc, T + H3, T + H3) && P.inkIn(xc, xc, B - H4, B) && P.inkIn(L, xc, B - H3, B - H3) &&
+        P.inkIn(xc, R - W4, T, T + H4)))
     return;
   // The opening on the right, under a single top stroke.
   {
