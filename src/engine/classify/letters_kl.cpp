@@ -245,16 +245,17 @@ void TLetterKLTests::CapitalL() const {
   if (hx(H3) != 1) return;
   if (hx(H8) != 1) return;
 
-  // Foot: the widest first ink run of the bottom quarter, on the page.
-  int o = 0;
-  for (int y = B - H4; y <= B; ++y) o = std::max(o, P.fw(y));
-  if (o < 3 * W / 4) return;
-
-  // The stem at mid-height stays in the left half.
+  // The stem at mid-height stays in the left half: one row, asked before
+  // the foot's rows.
   const int u = P.lm(T + H2, W);
   if (u > W2) return;
   const int v = P.run(L + u, T + H2, right, paper, W);
   if (u + v > W2) return;
+
+  // Foot: the widest first ink run of the bottom quarter, on the page.
+  int o = 0;
+  for (int y = B - H4; y <= B; ++y) o = std::max(o, P.fw(y));
+  if (o < 3 * W / 4) return;
 
   // A hook at the upper right is left to the l.
   if (rm(0) < W8 && rm(H4) > W2 && lm(5 * H / 8) < W4 && rm(3 * H / 4) < W4) return;
