@@ -270,6 +270,17 @@ void TLetterGHTests::CapitalH() const {
   if (HoleCount() != 0) return;
   if (!((hx(H4) == 2 || hx(H4 - 1) == 2) && (hx(3 * H / 4) == 2 || hx(3 * H / 4 + 1) == 2))) return;
   if (lm(H8) + rm(H8) > W2) return;
+  // The right stem stands straight on three kept margins, asked before the
+  // page is scanned row by row.
+  {
+    const int a = rm(H4);
+    if (a > W2) return;
+    const int b = rm(H2);
+    if (b < a - W4 || b > a + W8) return;
+    const int d = rm(Hm - H4);
+    if (d < b - W4 || d > b + W8) return;
+    if (std::abs(a + d - 2 * b) > W16 + 1) return;
+  }
   // Both stems stand at the box's edges through the height.
   int m = 0;
   for (int y = T + H / 10; y < B - H / 10; ++y) {
@@ -306,16 +317,8 @@ void TLetterGHTests::CapitalH() const {
   }
   if (!(P.someHx(T, T + H4, 2) && P.someHx(B - H4, B, 2))) return;
   if (!(P.inkIn(R - W8, R, T, T + H8) && P.inkIn(L, L + W8, B - H8, B))) return;
-  // The right stem stands straight.
-  {
-    const int a = rm(H4);
-    if (a > W2) return;
-    const int b = rm(H2);
-    if (b < a - W4 || b > a + W8) return;
-    const int d = rm(Hm - H4);
-    if (d < b - W4 || d > b + W8) return;
-    if (std::abs(a + d - 2 * b) > W16 + 1 || P.cross(L, T, R, B) < 2) return;
-  }
+  // The box's diagonal crosses two strokes or more.
+  if (P.cross(L, T, R, B) < 2) return;
   // A thin right leg with a wide gap before it.
   {
     const int yq = Hm - H4;
