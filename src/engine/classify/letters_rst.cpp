@@ -61,8 +61,8 @@ void TLetterRSTTests::LowerR() const {
   if (!(hx(H2) == 1 || hx(H2 + 1) == 1)) return;
   if (!(rm(Hm - H4) <= 5 * W / 8 || !inkIn(Wm - W8, Wm, Hm - H4, Hm))) return;
   if (!(lm(5 * H / 8) > W8 || rm(5 * H / 8) < 5 * H / 8 || bm(W2) > H8)) return;
-  if (!RStemRunsDown()) return;
   if (!RArmCoversRightHalf()) return;
+  if (!RStemRunsDown()) return;
   TConf c;
   // Row 3H/8 pushed to the right: left to the R test when the top reaches
   // the left edge, doubtful otherwise.
