@@ -64,13 +64,6 @@ void TLetterKLTests::SmallK() const {
 
   if (!P.inkEveryRow(L, R, T + 1, T + H2 - 1)) return;
 
-  // Some column of the left half is mostly ink from top to bottom.
-  {
-    bool stem = false;
-    for (int x = L; x <= L + W2 && !stem; ++x) stem = P.cov(x, T, x, B) >= 51;
-    if (!stem) return;
-  }
-
   // Leg: the deepest right margin of the lower rows.
   int bmax = -1;
   int yb = 5 * H / 8;
@@ -97,6 +90,14 @@ void TLetterKLTests::SmallK() const {
     bool notch = false;
     for (int y = H2; y < H - H4 && !notch; ++y) notch = cov(Wm - W4, y, Wm, y) <= 12;
     if (!notch) return;
+  }
+
+  // Some column of the left half is mostly ink from top to bottom: the
+  // coverage of whole page columns, asked after the leg and the notch.
+  {
+    bool stem = false;
+    for (int x = L; x <= L + W2 && !stem; ++x) stem = P.cov(x, T, x, B) >= 51;
+    if (!stem) return;
   }
 
   if (!P.someHx(T + H3, B - 1, 2)) return;
