@@ -126,15 +126,6 @@ void TLettersMN::UpperM() const {
   if ((xMid == 2 && xQuarter > 2 && xThreeQuarters > 2) ||
       (xThreeQuarters == 2 && cross(W2, 3 * H / 4, W2, Hm) > 0))
     return;
-  // The two sides change alike.
-  {
-    int sl = 0, sr = 0;
-    for (int y = H / 6; y < 5 * H / 6; ++y) {
-      sl += std::abs(lm(y) - lm(y + 1));
-      sr += std::abs(rm(y) - rm(y + 1));
-    }
-    if (std::abs(sl - sr) > W4) return;
-  }
   if (run(Wm - rm(Hm), Hm, left, paper, W) > W2) return;
   // A foot that widens to the left.
   if (H > 8 && bm(W4) < H4 && bm(3 * W / 8) < H4 && lm(Hm - H8) < lm(Hm - H16) - W32) return;
@@ -147,6 +138,16 @@ void TLettersMN::UpperM() const {
     while (y <= Hm && hx(y) >= 3) ++y;
     if (y > Hm) return;
     if (hx(y) == 2 && GapBesideRightRunOpensUp(y - 1)) return;
+  }
+  // The two sides change alike: every row's margins, asked after the
+  // checks of a few rows.
+  {
+    int sl = 0, sr = 0;
+    for (int y = H / 6; y < 5 * H / 6; ++y) {
+      sl += std::abs(lm(y) - lm(y + 1));
+      sr += std::abs(rm(y) - rm(y + 1));
+    }
+    if (std::abs(sl - sr) > W4) return;
   }
   // Vertex: the top margin deepens from the centre rightward.
   int depth = tm(W2), vertexX = W2;
