@@ -226,15 +226,16 @@ void TLettersMN::LowerN() const {
   const int s = e + run(e, H2, right, ink, W - e);
   if (s < W2) return;
   if (s + run(s, H2, right, paper, W - s) < 3 * W / 4) return;
-  // The arch is closed at the top and open at the bottom.
+  // The arch is open at the bottom (asked first: it turns most glyphs
+  // away) and closed at the top.
   {
+    bool open = false;
+    for (int x = e; x < s && !open; ++x) open = bm(x) > H4;
+    if (!open) return;
     const int G = cross(W2, 13 * H / 16, Wm, 13 * H / 16) == 2 ? 3 * H / 8 : H4;
     const int limit = G < 2 && G < H2 ? G + 1 : G;
     for (int x = e; x < s; ++x)
       if (tm(x) >= limit) return;
-    bool open = false;
-    for (int x = e; x < s && !open; ++x) open = bm(x) > H4;
-    if (!open) return;
   }
   // The arch does not thin out toward the right stem.
   {
