@@ -292,12 +292,14 @@ void TLetterRSTTests::LowerT() const {
     for (; y < H2; ++y) {
       if (y == 0) continue;
       if (y > H4 && lm(y) > W2) break;
+      // A stop turns the glyph away below, so a row's run is measured only
+      // once the row has passed both stops.
+      if (y < 11 * H / 16 && hx(y) != 1 && (hx(y + 1) != 1 || H < 13)) break;
       const int f = fw(y);
       if (f > D) {
         D = f;
         yb = y;
       }
-      if (y < 11 * H / 16 && hx(y) != 1 && (hx(y + 1) != 1 || H < 13)) break;
     }
     if (y < H2) return;
   }
