@@ -54,10 +54,6 @@ void TUvwxTests::U() const {
   if (H > 15 && rm(H8) + W32 + 1 < rm(H16)) return;
   const int a = lm(Hm - H8 - 1), b = rm(Hm - H8 - 1);
   if (a > W4 && b > W4 && a + b >= W2) return;
-  // The same box on the page, neighbours' ink included: made only for a
-  // glyph that gets this far.
-  const TGlyphView pg = page();
-  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
   // Valley: the deepest top margin right of the centre, up to where the
   // right arm's inner side lifts it again.
   {
@@ -72,6 +68,10 @@ void TUvwxTests::U() const {
     u = u - 1;
     if (!(inkIn(0, x - 1, u, u) && inkIn(x - 1, Wm, u, u))) return;
   }
+  // The same box on the page, neighbours' ink included: made only for a
+  // glyph that gets this far.
+  const TGlyphView pg = page();
+  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
   TConf c;
   // Arms: one run left of the centre below, none extra right of it above.
   {
