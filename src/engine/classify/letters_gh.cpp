@@ -281,15 +281,6 @@ void TLetterGHTests::CapitalH() const {
     if (d < b - W4 || d > b + W8) return;
     if (std::abs(a + d - 2 * b) > W16 + 1) return;
   }
-  // Both stems stand at the box's edges through the height.
-  int m = 0;
-  for (int y = T + H / 10; y < B - H / 10; ++y) {
-    const int s = P.lm(y, W) + P.rm(y, W);
-    if (s > W2) return;
-    m = std::max(m, s);
-  }
-  for (int y = H4; y < Hm - H4; ++y)
-    if (m - lm(y) - rm(y) > W / 5) return;
   // The crossbar: the first row of the longest first ink run in the middle.
   int yl = 0;
   {
@@ -307,6 +298,16 @@ void TLetterGHTests::CapitalH() const {
   if (!(hx(yl) == 1 || hx(yl + 1) == 1)) return;
   for (int y = yl; y < H - H4; ++y)
     if (hx(y) >= 3 && hx(y + 1) > 2) return;
+  // Both stems stand at the box's edges through the height: every row,
+  // asked once the crossbar is found.
+  int m = 0;
+  for (int y = T + H / 10; y < B - H / 10; ++y) {
+    const int s = P.lm(y, W) + P.rm(y, W);
+    if (s > W2) return;
+    m = std::max(m, s);
+  }
+  for (int y = H4; y < Hm - H4; ++y)
+    if (m - lm(y) - rm(y) > W / 5) return;
   // Paper between the stems above and below the bar, and one run down the middle.
   if (P.inkEveryColumn(L + W4, R - W4, T, T + H4)) return;
   if (P.inkEveryColumn(L + W4, R - W4, B - H4, B)) return;
