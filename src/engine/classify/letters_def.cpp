@@ -283,13 +283,13 @@ void TDefTests::LowerE() const {
   if (h > H / 3) return;
   if (!(P.cross(L, T + H / 4, R, T + H / 4) < 3 || P.cross(L, T + H / 4 + 1, R, T + H / 4 + 1) <= 2)) return;
   if (!(t <= W / 2 && P.lm(T, Wm) >= t && P.lm(B, Wm) >= t)) return;
-  // Curved top and bottom.
-  const int o = std::min(top, P.tm(R - W / 3, Hm));
-  if (!(top <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
+  // Curved bottom.
   if (!(h <= W / 2 && P.bm(L, Hm) >= h && P.bm(R, Hm) >= h)) return;
-  if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
-  if (!CentreColumnsCrossThrice()) return;
 
+  // Every step up to the offer is a return or a factor on c, so the steps
+  // that turn most glyphs away for their cost come first: the mouth and
+  // the holes against it, then the middle columns and rows, the curved top
+  // last.
   TConf c;
   int m = 0, yo = 0;
   FindOpening(m, yo);
@@ -298,6 +298,10 @@ void TDefTests::LowerE() const {
     c *= 97;
   }
   if (m < W / 2) return;
+  if (HoleCount() > 0 && yo - T < Holes[0].MinY) return;
+  if (HoleCount() > 1 && yo - T < Holes[1].MinY) return;
+  if (!CentreColumnsCrossThrice()) return;
+  if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
   if (!SomeColumnCrossesTwiceAbove(yo)) return;
   if (H > 11 && P.cross(L, yo, R, yo) != 1) return;
   if (P.cross(L, yo, R - W / 3, yo) != 1 && P.cross(L, yo + 1, R - W / 3, yo + 1) != 1) return;
@@ -305,8 +309,9 @@ void TDefTests::LowerE() const {
     if (Tall()) return;
     if (CountColumnsInkedBetween(T + H / 4, yo) < W / 2) return;
   }
-  if (HoleCount() > 0 && yo - T < Holes[0].MinY) return;
-  if (HoleCount() > 1 && yo - T < Holes[1].MinY) return;
+  // Curved top.
+  const int o = std::min(top, P.tm(R - W / 3, Hm));
+  if (!(top <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
   const int ym = RowOfWidestLeftMargin();
   if (!(glyph().Accent != 0 || ym <= T + H / 6 || ym >= B - H / 8)) return;
   if (LowerRightIsEmpty()) {
