@@ -434,6 +434,11 @@ void TDefTests::LowerF() const {
   // margins and crossings, asked before the crossbar's rows are measured.
   if (!(tm(3 * W / 4) <= H / 8)) return;
   if (hx(SingleCrossingRow()) != 1) return;
+  // No row from H/8 down starts more than W/8 right of row H/8: kept left
+  // margins, asked before the crossbar is looked for.
+  const int a8 = lm(H / 8);
+  for (int y = H / 8; y <= Hm; ++y)
+    if (lm(y) > a8 + W / 8) return;
   // Crossbar: the widest run of the upper middle rows.
   const int j0 = (3 * H + 8) / 32 + 2;
   int v = 0, yb = j0;
@@ -457,10 +462,7 @@ void TDefTests::LowerF() const {
     }
   }
   if (!(v >= 2 * m)) return;
-  const int a8 = lm(H / 8);
   if (!(2 * v >= W || (a8 > W / 2 && 3 * v >= W))) return;
-  for (int y = H / 8; y <= Hm; ++y)
-    if (lm(y) > a8 + W / 8) return;
   // Right side.
   bool ok = rm(H / 2) >= W / 2 || rm(yb) < rm(H / 2) - 1 || rm(yb) < rm(yb - 1);
   if (ok) ok = lm(1) >= lm(H / 2) - 1 && (hx(0) != 1 || !Tall() || hx(Hm) == 1 || hx(Hm - 1) == 1);
