@@ -59,6 +59,9 @@ void TYzTests::YForkOnStem() const {
         (P.vx(R) == 1 || P.vx(R - 1) == 1)))
     return;
   if (rm(Hm - H8) + W8 + 1 < lm(Hm - H8)) return;
+  // The foot's right edge lies left of 6W/8 (the same kept margin).
+  const int xt = Wm - rm(Hm - H8);
+  if (xt > 6 * W / 8) return;
   // Notch depth.
   {
     int v = 0;
@@ -101,8 +104,6 @@ void TYzTests::YForkOnStem() const {
   const int ri = rm(ys);
   const int j = run(Wm - ri, ys, left, paper, W);
   const int xs = j > W4 ? Wm - ri - j / 4 : Wm - ri - j / 2;
-  const int xt = Wm - rm(Hm - H8);
-  if (xt > 6 * W / 8) return;
   TConf c;
   // Left arm.
   {
