@@ -138,6 +138,16 @@ void TYzTests::Z() const {
   if (!(W > 3 && H > 3 && HoleCount() == 0)) return;
   if (inkIn(0, W8, H2, H2) || inkIn(Wm - W8, Wm, H2, H2)) return;
   if (!inkIn(W / 3, Wm - W / 3, H2, H2)) return;
+  // Diagonal: a band of 2g + 1 columns around the line from the top right to
+  // the bottom left: a row at a time, asked before the corners.
+  {
+    int g = W8;
+    if (g == 0 || g == 1) ++g;
+    for (int y = H8; y < H - H8; ++y) {
+      const int x = Wm - y * W / H;
+      if (!inkIn(x - g, x + g, y, y)) return;
+    }
+  }
   if (!(inkIn(0, W4, 0, H4) && inkIn(Wm - W4, Wm, 0, H4) && inkIn(0, W4, Hm - H4, Hm) &&
         inkIn(Wm - W4, Wm, Hm - H4, Hm)))
     return;
@@ -148,16 +158,6 @@ void TYzTests::Z() const {
   const TGlyphView pg = page();
   for (int k = 0; k <= W2; ++k)
     if (!(pg.inkIn(W / 3 + k, W / 3 + k, 0, H / 5) && pg.inkIn(W8 + k, W8 + k, Hm - H / 5, Hm))) return;
-  // Diagonal: a band of 2g + 1 columns around the line from the top right to
-  // the bottom left.
-  {
-    int g = W8;
-    if (g == 0 || g == 1) ++g;
-    for (int y = H8; y < H - H8; ++y) {
-      const int x = Wm - y * W / H;
-      if (!inkIn(x - g, x + g, y, y)) return;
-    }
-  }
   if (run(W - 2, 0, left, paper, W) < W2 && run(W - 2, 1, left, paper, W) < W2 &&
       rm(H8) + (Wm + 17) / 32 < rm(H16))
     return;
