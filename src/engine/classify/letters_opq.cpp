@@ -49,12 +49,13 @@ void TLettersOPQ::RoundO() const {
   // One hole, the ring: asked first, the count costs nothing.
   if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() == 1)) return;
   {
-    const TGlyphView pg = page();
-    // Ink on all four sides; the centre column crosses the ring twice.
-    if (!pg.inkIn(0, W2, H2, H2) || !pg.inkIn(Wm - W2, Wm, H2, H2)) return;
-    if (!pg.inkIn(W2, W2, Hm - H2, Hm) || !pg.inkIn(W2, W2, 0, H2)) return;
-    if (pg.inkIn(W2, W2, H3, Hm - H3) || pg.cross(W2, 0, W2, Hm) != 2) return;
+    // Ink on all four sides; the centre column crosses the ring twice (on
+    // the page, in page coordinates: xc is L + W/2).
+    if (!P.inkIn(L, L + W2, T + H2, T + H2) || !P.inkIn(R - W2, R, T + H2, T + H2)) return;
+    if (!P.inkIn(xc, xc, B - H2, B) || !P.inkIn(xc, xc, T, T + H2)) return;
+    if (P.inkIn(xc, xc, T + H3, B - H3) || P.cross(xc, T, xc, B) != 2) return;
     // Each side is a single stroke.
+    const TGlyphView pg = page();  // the same box on the page
     const int x1 = W / 3, x2 = Wm - W / 3;
     if (!OneRunAcross(pg, x1, x2, 0, 1) || !OneRunAcross(pg, x1, x2, Hm, Hm - 1)) return;
     if (!OneRunDown(pg, 0, 1, H3, Hm - H3) || !OneRunDown(pg, Wm, Wm - 1, H3, Hm - H3)) return;
@@ -131,10 +132,12 @@ void TLettersOPQ::BowlP() const {
 void TLettersOPQ::UpperQ() const {
   // One hole or two (see below): asked first, the count costs nothing.
   if (!(W > 2 && H > 4 && 1 <= HoleCount() && HoleCount() <= 2)) return;
+  // The first probes on the page in page coordinates (xc is L + W/2), the
+  // page view made after them.
+  if (!P.inkIn(L, L + W / 3, T + H3, T + H3) || !P.inkIn(R - W / 3, R, T + H3, T + H3)) return;
+  if (!P.inkIn(xc, xc, B - H3, B) || !P.inkIn(xc, xc, T, T + H4)) return;
+  if (P.inkIn(xc, xc, T + H3, B - H2) || P.px(R, T) || P.cross(xc, T, xc, B) <= 1) return;
   const TGlyphView pg = page();
-  if (!pg.inkIn(0, W / 3, H3, H3) || !pg.inkIn(Wm - W / 3, Wm, H3, H3)) return;
-  if (!pg.inkIn(W2, W2, Hm - H3, Hm) || !pg.inkIn(W2, W2, 0, H4)) return;
-  if (pg.inkIn(W2, W2, H3, Hm - H2) || pg.px(Wm, 0) || pg.cross(W2, 0, W2, Hm) <= 1) return;
   if (!OneRunAcross(pg, W / 5, Wm - W / 5, 0, 1) || !OneRunDown(pg, 0, 1, H3, Hm - H3)) return;
   if (!(pg.inkIn(Wm, Wm, Hm - H8, Hm) || OneRunDown(pg, Wm, Wm - 1, H3, Hm - H3))) return;
   if (!(HoleCount() == 1 || (HoleCount() == 2 && holes(0, Wm, H2, Hm) == 1))) return;
