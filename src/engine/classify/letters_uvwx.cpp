@@ -257,21 +257,23 @@ void TUvwxTests::WFullMiddle(TConf c) const {
 
 void TUvwxTests::X() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1)) return;
-  const TGlyphView pg = page();  // the same box on the page
-  if (!(pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1)) return;
+  // Up to the arms on the page in page coordinates (row T + y is the box's
+  // row y), the page view made after them.
+  if (!(P.hx(T + H8) > 1 && P.hx(B - H8) > 1)) return;
   // A few margins and two corner probes, before the rows and the notches
   // are scanned: the sides draw in toward the crossing (single rows, asked
   // first),
-  const int r6 = pg.rm(H / 6);
+  const int r6 = P.rm(T + H / 6);
   if (r6 > W2) return;
-  const int rMiddle = pg.rm(Hm - H2);
-  if (!(rMiddle > r6 && rMiddle > pg.rm(Hm - H / 6))) return;
-  const int l6 = pg.lm(H / 6);
+  const int rMiddle = P.rm(B - H2);
+  if (!(rMiddle > r6 && rMiddle > P.rm(B - H / 6))) return;
+  const int l6 = P.lm(T + H / 6);
   if (l6 > W2) return;
-  const int lMiddle = pg.lm(H2);
-  if (!(lMiddle > l6 && lMiddle > pg.lm(Hm - H / 6))) return;
+  const int lMiddle = P.lm(T + H2);
+  if (!(lMiddle > l6 && lMiddle > P.lm(B - H / 6))) return;
   // and arms reach the upper right and the lower left.
-  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
+  if (!(P.inkIn(R - W4, R, T, T + H / 6) && P.inkIn(L, L + W4, B - H / 6, B))) return;
+  const TGlyphView pg = page();  // the same box on the page
   if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
