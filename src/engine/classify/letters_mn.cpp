@@ -207,10 +207,6 @@ void TLettersMN::LowerN() const {
   if (hx(3 * H / 4) == 1) return;
   if (!(hx(H2) == 2 || hx(H2 + 1) == 2)) return;
   if (!(tm(W2) <= H8 || !Tall())) return;
-  {
-    const int y = 7 * H / 8;
-    if (!(cross(0, y, W2, y) == 1 || cross(0, y - 1, W2, y - 1) == 1 || cross(W2, y, Wm, y) > 0)) return;
-  }
   // Nothing above the right shoulder but the arch itself.
   {
     const int xr = Wm - W4;
@@ -236,6 +232,12 @@ void TLettersMN::LowerN() const {
     const int limit = G < 2 && G < H2 ? G + 1 : G;
     for (int x = e; x < s; ++x)
       if (tm(x) >= limit) return;
+  }
+  // Low down, one run in the left half or ink in the right half (asked
+  // after the arch: it turns few glyphs away).
+  {
+    const int y = 7 * H / 8;
+    if (!(cross(0, y, W2, y) == 1 || cross(0, y - 1, W2, y - 1) == 1 || cross(W2, y, Wm, y) > 0)) return;
   }
   // The arch does not thin out toward the right stem.
   {
