@@ -140,17 +140,19 @@ void TLetterRSTTests::S() const {
   // crossing.
   if (!(hx(H2) == 1 || hx(H2 - 1) == 1)) return;
   if (HoleCount() > 0 && Holes[0].MinY > H4) return;  // a hole lies in the upper bay
-  // Upper stroke on row H/4: xu is the middle of the bay right of it.
+  // The lower stroke reaches the right quarter on row yl, and the upper
+  // one the left on row H/4: two kept margins, before the runs beside them.
+  const int yl = 11 * H / 16;
+  const int r = rm(yl);
+  if (!(r <= W4)) return;
   const int a = lm(H4);
   if (!(a <= 3 * W / 8)) return;
+  // Upper stroke on row H/4: xu is the middle of the bay right of it.
   const int k = run(a, H4, right, paper, W);
   if (!(a + k <= W2)) return;
   const int g = run(a + k, H4, right, ink, W);
   const int xu = (2 * (a + k) + g) / 2;
   // Lower stroke on row yl: xl is the middle of the bay left of it.
-  const int yl = 11 * H / 16;
-  const int r = rm(yl);
-  if (!(r <= W4)) return;
   const int k2 = run(Wm - r, yl, left, paper, W);
   if (!(r + k2 <= W2)) return;
   const int g2 = run(Wm - r - k2, yl, left, ink, W);
