@@ -40,10 +40,11 @@ void TLetterKLTests::SmallK() const {
   // clear of the lower quarter and of the right quarter.
   if (HoleCount() > 0 && (Holes[0].MinY < H4 || Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4)) return;
 
+  // Kept row crossings first, then the partial crossings of two rows.
   if (!(hx(0) == 1 || hx(1) == 1)) return;
+  if (!(hx(Hm) == 2 || hx(Hm - 1) == 2)) return;
   if (cross(0, H8, 3 * W / 4, H8) != 1) return;
   if (cross(0, 3 * H / 16, 3 * W / 4, 3 * H / 16) != 1) return;
-  if (!(hx(Hm) == 2 || hx(Hm - 1) == 2)) return;
   if (!(W >= 8 || cross(Wm, H4, Wm, Hm) == 2 || cross(Wm - 1, H4, Wm - 1, Hm) == 2)) return;
 
   // A straight stem on the left.
