@@ -137,6 +137,19 @@ void TLettersOPQ::UpperQ() const {
   if (!P.inkIn(L, L + W / 3, T + H3, T + H3) || !P.inkIn(R - W / 3, R, T + H3, T + H3)) return;
   if (!P.inkIn(xc, xc, B - H3, B) || !P.inkIn(xc, xc, T, T + H4)) return;
   if (P.inkIn(xc, xc, T + H3, B - H2) || P.px(R, T) || P.cross(xc, T, xc, B) <= 1) return;
+  // The tail makes the right margin shrink again below mid-height: kept
+  // margins, which turn nearly every glyph away that gets here, so they are
+  // asked before the strokes and the walks (the factor they set is applied
+  // in its place below).
+  int deepest = 0;
+  {
+    int widest = 0;
+    for (int y = H2; y <= Hm && deepest <= W16; ++y) {
+      widest = std::max(widest, rm(y));
+      deepest = std::max(deepest, widest - rm(y));
+    }
+  }
+  if (deepest == 0) return;
   const TGlyphView pg = page();
   if (!OneRunAcross(pg, W / 5, Wm - W / 5, 0, 1) || !OneRunDown(pg, 0, 1, H3, Hm - H3)) return;
   if (!(pg.inkIn(Wm, Wm, Hm - H8, Hm) || OneRunDown(pg, Wm, Wm - 1, H3, Hm - H3))) return;
@@ -166,16 +179,6 @@ void TLettersOPQ::UpperQ() const {
       c *= 95;
     }
   }
-  // The tail makes the right margin shrink again below mid-height.
-  int deepest = 0;
-  {
-    int widest = 0;
-    for (int y = H2; y <= Hm && deepest <= W16; ++y) {
-      widest = std::max(widest, rm(y));
-      deepest = std::max(deepest, widest - rm(y));
-    }
-  }
-  if (deepest == 0) return;
   if (deepest <= W16) c *= 98;
   if (BaseLine() >= B) c *= 98;
   if (!Tall()) c *= 96;
