@@ -35,6 +35,10 @@ class TDefTests : public TGlyphView {
   bool UpperRightSingleRuns() const;
   // e
   bool CentreColumnsCrossThrice() const;
+  // The lowest row the two searches for the mouth can give: they look at
+  // rows T + H/3 up to B - H/6 (excluded), and give T + H/3 when there are
+  // none.
+  int LowestOpeningRow() const;
   void FindOpening(int& width, int& row) const;
   void FindOpeningOverTwoRows(int& width, int& row) const;
   bool SomeColumnCrossesTwiceAbove(int yo) const;
@@ -160,9 +164,10 @@ bool TDefTests::UpperRightSingleRuns() const {
 void TDefTests::LowerD() const {
   // A hole, the bowl, below the top quarter: asked first, it costs nothing.
   if (!(W > 2 && H > 3 && HoleCount() > 0 && Holes[0].MinY >= H / 4)) return;
-  if (!(P.inkIn(L, xc, B - H / 6, B - H / 9) && P.inkIn(L, xc, B - H / 3, B - H / 3) &&
-        P.inkIn(xc, R, B - H / 3, B - H / 3) && P.inkIn(R - W / 4, R, T + H / 8, T + H / 8) &&
-        P.inkIn(xc, xc, B - H / 4, B)))
+  // Single rows and a column first, the rectangle last.
+  if (!(P.inkIn(L, xc, B - H / 3, B - H / 3) && P.inkIn(xc, R, B - H / 3, B - H / 3) &&
+        P.inkIn(R - W / 4, R, T + H / 8, T + H / 8) && P.inkIn(xc, xc, B - H / 4, B) &&
+        P.inkIn(L, xc, B - H / 6, B - H / 9)))
     return;
   if ((H > 19 && P.inkIn(L, L + W / 3, T, T + H / 5)) || P.inkIn(L, L + W / 3, T, T + H / 6) ||
       !P.inkIn(L, L + W / 4, B - H / 8, B) || !P.inkIn(xc - 1, xc, B - H / 8, B))
@@ -195,6 +200,8 @@ bool TDefTests::CentreColumnsCrossThrice() const {
   }
   return count >= W / 4 - 1 && count > 0;
 }
+
+int TDefTests::LowestOpeningRow() const { return std::max(T + H / 3, B - H / 6 - 1); }
 
 void TDefTests::FindOpening(int& width, int& row) const {
   // The widest right margin of the middle rows: the mouth under the bar.
@@ -262,6 +269,11 @@ bool TDefTests::WaistIsNarrowest() const {
 
 void TDefTests::LowerE() const {
   if (!(W > 2 && H > 4 && HoleCount() <= 2)) return;
+  // A tall glyph is turned away below unless its hole closes above the
+  // mouth, and the mouth lies no lower than the last row searched for it:
+  // a tall glyph with no hole, or with one reaching that row, is turned
+  // away now, from what the context already holds.
+  if (Tall() && (HoleCount() == 0 || Holes[0].MaxY >= LowestOpeningRow() - T)) return;
   // The margins at the centre row and column, each measured once.
   const int t = P.lm(yc, Wm);
   if (t > W / 3) return;
@@ -271,13 +283,13 @@ void TDefTests::LowerE() const {
   if (h > H / 3) return;
   if (!(P.cross(L, T + H / 4, R, T + H / 4) < 3 || P.cross(L, T + H / 4 + 1, R, T + H / 4 + 1) <= 2)) return;
   if (!(t <= W / 2 && P.lm(T, Wm) >= t && P.lm(B, Wm) >= t)) return;
-  // Curved top and bottom.
-  const int o = std::min(top, P.tm(R - W / 3, Hm));
-  if (!(top <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
+  // Curved bottom.
   if (!(h <= W / 2 && P.bm(L, Hm) >= h && P.bm(R, Hm) >= h)) return;
-  if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
-  if (!CentreColumnsCrossThrice()) return;
 
+  // Every step up to the offer is a return or a factor on c, so the steps
+  // that turn most glyphs away for their cost come first: the mouth and
+  // the holes against it, then the middle columns and rows, the curved top
+  // last.
   TConf c;
   int m = 0, yo = 0;
   FindOpening(m, yo);
@@ -286,6 +298,10 @@ void TDefTests::LowerE() const {
     c *= 97;
   }
   if (m < W / 2) return;
+  if (HoleCount() > 0 && yo - T < Holes[0].MinY) return;
+  if (HoleCount() > 1 && yo - T < Holes[1].MinY) return;
+  if (!CentreColumnsCrossThrice()) return;
+  if (!P.someHx(T + 1, T + H / 2 - 1, 2)) return;  // some upper row crosses twice
   if (!SomeColumnCrossesTwiceAbove(yo)) return;
   if (H > 11 && P.cross(L, yo, R, yo) != 1) return;
   if (P.cross(L, yo, R - W / 3, yo) != 1 && P.cross(L, yo + 1, R - W / 3, yo + 1) != 1) return;
@@ -293,8 +309,9 @@ void TDefTests::LowerE() const {
     if (Tall()) return;
     if (CountColumnsInkedBetween(T + H / 4, yo) < W / 2) return;
   }
-  if (HoleCount() > 0 && yo - T < Holes[0].MinY) return;
-  if (HoleCount() > 1 && yo - T < Holes[1].MinY) return;
+  // Curved top.
+  const int o = std::min(top, P.tm(R - W / 3, Hm));
+  if (!(top <= W / 2 && P.tm(L, Hm) >= o && P.tm(R, Hm) >= o)) return;
   const int ym = RowOfWidestLeftMargin();
   if (!(glyph().Accent != 0 || ym <= T + H / 6 || ym >= B - H / 8)) return;
   if (LowerRightIsEmpty()) {
@@ -417,6 +434,11 @@ void TDefTests::LowerF() const {
   // margins and crossings, asked before the crossbar's rows are measured.
   if (!(tm(3 * W / 4) <= H / 8)) return;
   if (hx(SingleCrossingRow()) != 1) return;
+  // No row from H/8 down starts more than W/8 right of row H/8: kept left
+  // margins, asked before the crossbar is looked for.
+  const int a8 = lm(H / 8);
+  for (int y = H / 8; y <= Hm; ++y)
+    if (lm(y) > a8 + W / 8) return;
   // Crossbar: the widest run of the upper middle rows.
   const int j0 = (3 * H + 8) / 32 + 2;
   int v = 0, yb = j0;
@@ -440,10 +462,7 @@ void TDefTests::LowerF() const {
     }
   }
   if (!(v >= 2 * m)) return;
-  const int a8 = lm(H / 8);
   if (!(2 * v >= W || (a8 > W / 2 && 3 * v >= W))) return;
-  for (int y = H / 8; y <= Hm; ++y)
-    if (lm(y) > a8 + W / 8) return;
   // Right side.
   bool ok = rm(H / 2) >= W / 2 || rm(yb) < rm(H / 2) - 1 || rm(yb) < rm(yb - 1);
   if (ok) ok = lm(1) >= lm(H / 2) - 1 && (hx(0) != 1 || !Tall() || hx(Hm) == 1 || hx(Hm - 1) == 1);

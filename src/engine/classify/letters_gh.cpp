@@ -14,15 +14,16 @@ using namespace notation;
 
 void TLetterGHTests::SmallGClosedBowl() const {
   if (!(4 * T >= 3 * AscLine() + MeanLine() && W > 2 && H > 4 && HoleCount() <= 3)) return;
-  if (!(P.inkIn(xc, xc, B - H2, B) && P.inkIn(R - W4, R, B - H4, B) && P.inkIn(xc, xc, T, yc) &&
-        (P.cross(xc, T, xc, B) >= 3 || P.cross(R - W2, T, R - W2, B) >= 3)))
-    return;
-  // A hole that closes in the upper part: the bowl.
+  // A hole that closes in the upper part: the bowl. Asked before the page
+  // probes, as the context already holds it.
   {
     bool upperBowl = false;
     for (int i = 0; i < HoleCount() && !upperBowl; ++i) upperBowl = Holes[i].MaxY < 5 * H / 8;
     if (!upperBowl) return;
   }
+  if (!(P.inkIn(xc, xc, B - H2, B) && P.inkIn(R - W4, R, B - H4, B) && P.inkIn(xc, xc, T, yc) &&
+        (P.cross(xc, T, xc, B) >= 3 || P.cross(R - W2, T, R - W2, B) >= 3)))
+    return;
   if (!(someHx(H4, Hm, 2) && inkIn(0, W2, 7 * H / 8, 7 * H / 8))) return;
   // Near the left edge a stroke from the top ends, or the ink starts, before
   // the last sixteenth.
@@ -66,20 +67,15 @@ void TLetterGHTests::CapitalG() const {
   // A G has no hole. Asked first, as it costs nothing: every step before the
   // offer can only reject, so their order decides nothing.
   if (HoleCount() != 0) return;
-  if (!(P.inkIn(L, xc, T + H3, T + H3) && P.inkIn(xc, R - W4, T, T + H4) && P.inkIn(xc, xc, B - H4, B) &&
-        P.inkIn(L, xc, B - H3, B - H3)))
+  // Single rows and a column first, the rectangle last.
+  if (!(P.inkIn(L, xc, T + H3, T + H3) && P.inkIn(xc, xc, B - H4, B) && P.inkIn(L, xc, B - H3, B - H3) &&
+        P.inkIn(xc, R - W4, T, T + H4)))
     return;
   // The opening on the right, under a single top stroke.
   {
     const int y0 = P.nextRow(R - W2, R, T + H4, B - H3 - 1, false);
     if (y0 >= B - H3) return;
     if (!(P.cross(xc, T, xc, y0) == 1 && P.cross(xc + 1, T, xc + 1, y0) == 1)) return;
-  }
-  // The left column's lowest ink lies below its top quarter.
-  {
-    int x = L, y = B;
-    P.walk(x, y, stop, up);
-    if (y < T + H4) return;
   }
   {
     // In from the right through the lower right stroke to the paper inside it.
@@ -107,6 +103,13 @@ void TLetterGHTests::CapitalG() const {
     x = xh + 1;
     P.walk(x, y, up, right, L, R, T, B);
     if (!(y < T)) return;
+  }
+  // The left column's lowest ink lies below its top quarter (asked after
+  // the walks round the right side, which turn most glyphs away).
+  {
+    int x = L, y = B;
+    P.walk(x, y, stop, up);
+    if (y < T + H4) return;
   }
   TConf c;
   if (W >= 5 && H > 6) {
@@ -268,15 +271,17 @@ void TLetterGHTests::CapitalH() const {
   if (HoleCount() != 0) return;
   if (!((hx(H4) == 2 || hx(H4 - 1) == 2) && (hx(3 * H / 4) == 2 || hx(3 * H / 4 + 1) == 2))) return;
   if (lm(H8) + rm(H8) > W2) return;
-  // Both stems stand at the box's edges through the height.
-  int m = 0;
-  for (int y = T + H / 10; y < B - H / 10; ++y) {
-    const int s = P.lm(y, W) + P.rm(y, W);
-    if (s > W2) return;
-    m = std::max(m, s);
+  // The right stem stands straight on three kept margins, asked before the
+  // page is scanned row by row.
+  {
+    const int a = rm(H4);
+    if (a > W2) return;
+    const int b = rm(H2);
+    if (b < a - W4 || b > a + W8) return;
+    const int d = rm(Hm - H4);
+    if (d < b - W4 || d > b + W8) return;
+    if (std::abs(a + d - 2 * b) > W16 + 1) return;
   }
-  for (int y = H4; y < Hm - H4; ++y)
-    if (m - lm(y) - rm(y) > W / 5) return;
   // The crossbar: the first row of the longest first ink run in the middle.
   int yl = 0;
   {
@@ -294,6 +299,16 @@ void TLetterGHTests::CapitalH() const {
   if (!(hx(yl) == 1 || hx(yl + 1) == 1)) return;
   for (int y = yl; y < H - H4; ++y)
     if (hx(y) >= 3 && hx(y + 1) > 2) return;
+  // Both stems stand at the box's edges through the height: every row,
+  // asked once the crossbar is found.
+  int m = 0;
+  for (int y = T + H / 10; y < B - H / 10; ++y) {
+    const int s = P.lm(y, W) + P.rm(y, W);
+    if (s > W2) return;
+    m = std::max(m, s);
+  }
+  for (int y = H4; y < Hm - H4; ++y)
+    if (m - lm(y) - rm(y) > W / 5) return;
   // Paper between the stems above and below the bar, and one run down the middle.
   if (P.inkEveryColumn(L + W4, R - W4, T, T + H4)) return;
   if (P.inkEveryColumn(L + W4, R - W4, B - H4, B)) return;
@@ -304,16 +319,8 @@ void TLetterGHTests::CapitalH() const {
   }
   if (!(P.someHx(T, T + H4, 2) && P.someHx(B - H4, B, 2))) return;
   if (!(P.inkIn(R - W8, R, T, T + H8) && P.inkIn(L, L + W8, B - H8, B))) return;
-  // The right stem stands straight.
-  {
-    const int a = rm(H4);
-    if (a > W2) return;
-    const int b = rm(H2);
-    if (b < a - W4 || b > a + W8) return;
-    const int d = rm(Hm - H4);
-    if (d < b - W4 || d > b + W8) return;
-    if (std::abs(a + d - 2 * b) > W16 + 1 || P.cross(L, T, R, B) < 2) return;
-  }
+  // The box's diagonal crosses two strokes or more.
+  if (P.cross(L, T, R, B) < 2) return;
   // A thin right leg with a wide gap before it.
   {
     const int yq = Hm - H4;

@@ -40,10 +40,11 @@ void TLetterKLTests::SmallK() const {
   // clear of the lower quarter and of the right quarter.
   if (HoleCount() > 0 && (Holes[0].MinY < H4 || Holes[0].MaxX > Wm - W4 || Holes[0].MaxY > Hm - H4)) return;
 
+  // Kept row crossings first, then the partial crossings of two rows.
   if (!(hx(0) == 1 || hx(1) == 1)) return;
+  if (!(hx(Hm) == 2 || hx(Hm - 1) == 2)) return;
   if (cross(0, H8, 3 * W / 4, H8) != 1) return;
   if (cross(0, 3 * H / 16, 3 * W / 4, 3 * H / 16) != 1) return;
-  if (!(hx(Hm) == 2 || hx(Hm - 1) == 2)) return;
   if (!(W >= 8 || cross(Wm, H4, Wm, Hm) == 2 || cross(Wm - 1, H4, Wm - 1, Hm) == 2)) return;
 
   // A straight stem on the left.
@@ -63,13 +64,6 @@ void TLetterKLTests::SmallK() const {
   if (!P.inkIn(R - W4, R, B - H8, B)) return;
 
   if (!P.inkEveryRow(L, R, T + 1, T + H2 - 1)) return;
-
-  // Some column of the left half is mostly ink from top to bottom.
-  {
-    bool stem = false;
-    for (int x = L; x <= L + W2 && !stem; ++x) stem = P.cov(x, T, x, B) >= 51;
-    if (!stem) return;
-  }
 
   // Leg: the deepest right margin of the lower rows.
   int bmax = -1;
@@ -99,6 +93,14 @@ void TLetterKLTests::SmallK() const {
     if (!notch) return;
   }
 
+  // Some column of the left half is mostly ink from top to bottom: the
+  // coverage of whole page columns, asked after the leg and the notch.
+  {
+    bool stem = false;
+    for (int x = L; x <= L + W2 && !stem; ++x) stem = P.cov(x, T, x, B) >= 51;
+    if (!stem) return;
+  }
+
   if (!P.someHx(T + H3, B - 1, 2)) return;
 
   if (W > 8 && 4 * fw(Hm) > 3 * W) return;  // a foot across the box
@@ -120,6 +122,9 @@ void TLetterKLTests::SmallK() const {
 
 void TLetterKLTests::CapitalK() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
+  // A narrow glyph that is short and not tall is turned away below, before
+  // its stem is looked for; asked first, the box and the context hold it.
+  if (W <= 8 && H <= 15 && !Tall()) return;
 
   // The edges first, a handful of margins, before rows and columns are
   // scanned. The right edge reaches furthest in at the middle.
@@ -242,16 +247,17 @@ void TLetterKLTests::CapitalL() const {
   if (hx(H3) != 1) return;
   if (hx(H8) != 1) return;
 
-  // Foot: the widest first ink run of the bottom quarter, on the page.
-  int o = 0;
-  for (int y = B - H4; y <= B; ++y) o = std::max(o, P.fw(y));
-  if (o < 3 * W / 4) return;
-
-  // The stem at mid-height stays in the left half.
+  // The stem at mid-height stays in the left half: one row, asked before
+  // the foot's rows.
   const int u = P.lm(T + H2, W);
   if (u > W2) return;
   const int v = P.run(L + u, T + H2, right, paper, W);
   if (u + v > W2) return;
+
+  // Foot: the widest first ink run of the bottom quarter, on the page.
+  int o = 0;
+  for (int y = B - H4; y <= B; ++y) o = std::max(o, P.fw(y));
+  if (o < 3 * W / 4) return;
 
   // A hook at the upper right is left to the l.
   if (rm(0) < W8 && rm(H4) > W2 && lm(5 * H / 8) < W4 && rm(3 * H / 4) < W4) return;
@@ -288,13 +294,16 @@ void TLetterKLTests::SmallL() const {
     if (hx(y) != 1 && hx(y - 1) != 1) return;
   TConf h;
 
-  // Stem width over the middle half.
+  // Stem width over the middle half: the widest and the narrowest run
+  // may differ at most twofold. Once they do, the widest only grows and
+  // the narrowest only shrinks, so the scan stops there.
   int r = 0, o = W;
   for (int y = H4; y < H - H4; ++y) {
-    r = std::max(r, fw(y));
-    o = std::min(o, fw(y));
+    const int f = fw(y);
+    r = std::max(r, f);
+    o = std::min(o, f);
+    if (2 * o < r) return;
   }
-  if (2 * o < r) return;
 
   // Lower-case height only, or standing below the mean line.
   if (BaseLine() >= 1 && BaseLine() - MeanLine() >= H) h *= 94;

@@ -126,15 +126,6 @@ void TLettersMN::UpperM() const {
   if ((xMid == 2 && xQuarter > 2 && xThreeQuarters > 2) ||
       (xThreeQuarters == 2 && cross(W2, 3 * H / 4, W2, Hm) > 0))
     return;
-  // The two sides change alike.
-  {
-    int sl = 0, sr = 0;
-    for (int y = H / 6; y < 5 * H / 6; ++y) {
-      sl += std::abs(lm(y) - lm(y + 1));
-      sr += std::abs(rm(y) - rm(y + 1));
-    }
-    if (std::abs(sl - sr) > W4) return;
-  }
   if (run(Wm - rm(Hm), Hm, left, paper, W) > W2) return;
   // A foot that widens to the left.
   if (H > 8 && bm(W4) < H4 && bm(3 * W / 8) < H4 && lm(Hm - H8) < lm(Hm - H16) - W32) return;
@@ -147,6 +138,16 @@ void TLettersMN::UpperM() const {
     while (y <= Hm && hx(y) >= 3) ++y;
     if (y > Hm) return;
     if (hx(y) == 2 && GapBesideRightRunOpensUp(y - 1)) return;
+  }
+  // The two sides change alike: every row's margins, asked after the
+  // checks of a few rows.
+  {
+    int sl = 0, sr = 0;
+    for (int y = H / 6; y < 5 * H / 6; ++y) {
+      sl += std::abs(lm(y) - lm(y + 1));
+      sr += std::abs(rm(y) - rm(y + 1));
+    }
+    if (std::abs(sl - sr) > W4) return;
   }
   // Vertex: the top margin deepens from the centre rightward.
   int depth = tm(W2), vertexX = W2;
@@ -206,10 +207,6 @@ void TLettersMN::LowerN() const {
   if (hx(3 * H / 4) == 1) return;
   if (!(hx(H2) == 2 || hx(H2 + 1) == 2)) return;
   if (!(tm(W2) <= H8 || !Tall())) return;
-  {
-    const int y = 7 * H / 8;
-    if (!(cross(0, y, W2, y) == 1 || cross(0, y - 1, W2, y - 1) == 1 || cross(W2, y, Wm, y) > 0)) return;
-  }
   // Nothing above the right shoulder but the arch itself.
   {
     const int xr = Wm - W4;
@@ -225,15 +222,22 @@ void TLettersMN::LowerN() const {
   const int s = e + run(e, H2, right, ink, W - e);
   if (s < W2) return;
   if (s + run(s, H2, right, paper, W - s) < 3 * W / 4) return;
-  // The arch is closed at the top and open at the bottom.
+  // The arch is open at the bottom (asked first: it turns most glyphs
+  // away) and closed at the top.
   {
+    bool open = false;
+    for (int x = e; x < s && !open; ++x) open = bm(x) > H4;
+    if (!open) return;
     const int G = cross(W2, 13 * H / 16, Wm, 13 * H / 16) == 2 ? 3 * H / 8 : H4;
     const int limit = G < 2 && G < H2 ? G + 1 : G;
     for (int x = e; x < s; ++x)
       if (tm(x) >= limit) return;
-    bool open = false;
-    for (int x = e; x < s && !open; ++x) open = bm(x) > H4;
-    if (!open) return;
+  }
+  // Low down, one run in the left half or ink in the right half (asked
+  // after the arch: it turns few glyphs away).
+  {
+    const int y = 7 * H / 8;
+    if (!(cross(0, y, W2, y) == 1 || cross(0, y - 1, W2, y - 1) == 1 || cross(W2, y, Wm, y) > 0)) return;
   }
   // The arch does not thin out toward the right stem.
   {

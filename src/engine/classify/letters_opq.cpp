@@ -49,12 +49,13 @@ void TLettersOPQ::RoundO() const {
   // One hole, the ring: asked first, the count costs nothing.
   if (!(W > 2 && H > 3 && 3 * H >= 2 * W && HoleCount() == 1)) return;
   {
-    const TGlyphView pg = page();
-    // Ink on all four sides; the centre column crosses the ring twice.
-    if (!pg.inkIn(0, W2, H2, H2) || !pg.inkIn(Wm - W2, Wm, H2, H2)) return;
-    if (!pg.inkIn(W2, W2, Hm - H2, Hm) || !pg.inkIn(W2, W2, 0, H2)) return;
-    if (pg.inkIn(W2, W2, H3, Hm - H3) || pg.cross(W2, 0, W2, Hm) != 2) return;
+    // Ink on all four sides; the centre column crosses the ring twice (on
+    // the page, in page coordinates: xc is L + W/2).
+    if (!P.inkIn(L, L + W2, T + H2, T + H2) || !P.inkIn(R - W2, R, T + H2, T + H2)) return;
+    if (!P.inkIn(xc, xc, B - H2, B) || !P.inkIn(xc, xc, T, T + H2)) return;
+    if (P.inkIn(xc, xc, T + H3, B - H3) || P.cross(xc, T, xc, B) != 2) return;
     // Each side is a single stroke.
+    const TGlyphView pg = page();  // the same box on the page
     const int x1 = W / 3, x2 = Wm - W / 3;
     if (!OneRunAcross(pg, x1, x2, 0, 1) || !OneRunAcross(pg, x1, x2, Hm, Hm - 1)) return;
     if (!OneRunDown(pg, 0, 1, H3, Hm - H3) || !OneRunDown(pg, Wm, Wm - 1, H3, Hm - H3)) return;
@@ -131,10 +132,25 @@ void TLettersOPQ::BowlP() const {
 void TLettersOPQ::UpperQ() const {
   // One hole or two (see below): asked first, the count costs nothing.
   if (!(W > 2 && H > 4 && 1 <= HoleCount() && HoleCount() <= 2)) return;
+  // The first probes on the page in page coordinates (xc is L + W/2), the
+  // page view made after them.
+  if (!P.inkIn(L, L + W / 3, T + H3, T + H3) || !P.inkIn(R - W / 3, R, T + H3, T + H3)) return;
+  if (!P.inkIn(xc, xc, B - H3, B) || !P.inkIn(xc, xc, T, T + H4)) return;
+  if (P.inkIn(xc, xc, T + H3, B - H2) || P.px(R, T) || P.cross(xc, T, xc, B) <= 1) return;
+  // The tail makes the right margin shrink again below mid-height: kept
+  // margins, which turn nearly every glyph away that gets here, so they are
+  // asked before the strokes and the walks (the factor they set is applied
+  // in its place below).
+  int deepest = 0;
+  {
+    int widest = 0;
+    for (int y = H2; y <= Hm && deepest <= W16; ++y) {
+      widest = std::max(widest, rm(y));
+      deepest = std::max(deepest, widest - rm(y));
+    }
+  }
+  if (deepest == 0) return;
   const TGlyphView pg = page();
-  if (!pg.inkIn(0, W / 3, H3, H3) || !pg.inkIn(Wm - W / 3, Wm, H3, H3)) return;
-  if (!pg.inkIn(W2, W2, Hm - H3, Hm) || !pg.inkIn(W2, W2, 0, H4)) return;
-  if (pg.inkIn(W2, W2, H3, Hm - H2) || pg.px(Wm, 0) || pg.cross(W2, 0, W2, Hm) <= 1) return;
   if (!OneRunAcross(pg, W / 5, Wm - W / 5, 0, 1) || !OneRunDown(pg, 0, 1, H3, Hm - H3)) return;
   if (!(pg.inkIn(Wm, Wm, Hm - H8, Hm) || OneRunDown(pg, Wm, Wm - 1, H3, Hm - H3))) return;
   if (!(HoleCount() == 1 || (HoleCount() == 2 && holes(0, Wm, H2, Hm) == 1))) return;
@@ -163,16 +179,6 @@ void TLettersOPQ::UpperQ() const {
       c *= 95;
     }
   }
-  // The tail makes the right margin shrink again below mid-height.
-  int deepest = 0;
-  {
-    int widest = 0;
-    for (int y = H2; y <= Hm && deepest <= W16; ++y) {
-      widest = std::max(widest, rm(y));
-      deepest = std::max(deepest, widest - rm(y));
-    }
-  }
-  if (deepest == 0) return;
   if (deepest <= W16) c *= 98;
   if (BaseLine() >= B) c *= 98;
   if (!Tall()) c *= 96;
@@ -181,16 +187,19 @@ void TLettersOPQ::UpperQ() const {
 
 void TLettersOPQ::LowerQ() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 2)) return;
-  const TGlyphView pg = page();
-  // Three probes first: the bowl's sides on row H/3, nothing at the lower
-  // left.
-  if (!pg.inkIn(Wm - W / 3, Wm, H3, H3) || !pg.inkIn(0, W / 3, H3, H3)) return;
-  if (pg.inkIn(0, W4, Hm - H / 5, Hm - H / 9)) return;
+  // A glyph wider than 15 needs exactly one hole (see below): asked first,
+  // the count costs nothing.
+  if (W > 15 && HoleCount() != 1) return;
+  // Three probes on the page first, in page coordinates: the bowl's sides
+  // on row H/3, nothing at the lower left.
+  if (!P.inkIn(R - W / 3, R, T + H3, T + H3) || !P.inkIn(L, L + W / 3, T + H3, T + H3)) return;
+  if (P.inkIn(L, L + W4, B - H / 5, B - H / 9)) return;
   // The first row under the bowl: the deepest left margin of the middle rows.
   // Its bounds are asked first, row by row on the plane: some row must keep
   // the left half clear (reach >= W/2) and none may be clear across the box
   // (reach < W); the scan below then finds the row itself.
-  if (pg.inkEveryRow(0, W2 - 1, H3, Hm - H8) || !pg.inkEveryRow(0, Wm, H3, Hm - H8)) return;
+  if (P.inkEveryRow(L, L + W2 - 1, T + H3, B - H8) || !P.inkEveryRow(L, R, T + H3, B - H8)) return;
+  const TGlyphView pg = page();  // the same box on the page
   int yq = H3, reach = -1;
   for (int y = H3; y <= Hm - H8; ++y) {
     const int r = pg.run(0, y, right, ink, W);
@@ -237,6 +246,11 @@ void RecognizeP(const TOmnifontOCR& engine, const TRecogContext& context) {
 }
 
 void RecognizeQ(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // The capital's gate asks for one hole or two, the small letter's for at
+  // most two and, wider than 15, for exactly one: a box wider than 15 with
+  // no hole needs no view.
+  const TOCRChar& g = *context.Glyph;
+  if (context.HoleList.HoleCount == 0 && g.Width() > 15) return;
   const TLettersOPQ t(TGlyphView::OfBox(engine, context));
   t.UpperQ();
   t.LowerQ();

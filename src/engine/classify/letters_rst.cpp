@@ -15,7 +15,7 @@ namespace {
 
 class TLetterRSTTests : public TGlyphView {
  public:
-  explicit TLetterRSTTests(const TGlyphView& view) : TGlyphView(view), Pg(view.page()) {}
+  explicit TLetterRSTTests(const TGlyphView& view) : TGlyphView(view) {}
 
   void LowerR() const;
   void UpperR() const;
@@ -24,17 +24,18 @@ class TLetterRSTTests : public TGlyphView {
   void LowerT() const;
 
  private:
-  // The same box on the page, where neighbours' ink inside it counts.
-  const TGlyphView Pg;
-
   bool RStemRunsDown() const;
   bool RArmCoversRightHalf() const;
-  bool RPageOutline() const;
+  // pg: the same box on the page, where neighbours' ink inside it counts.
+  bool RPageOutline(const TGlyphView& pg) const;
   bool SSpineMeetsLeftCurve() const;
   bool TStemNarrowUnderBar(int barWidth) const;
   bool TStemNarrowAtFoot(int barWidth) const;
   bool tTopQuarterSmooth() const;
   bool tPaperUnderInkPair(int yb) const;
+  // Pixel (x, y) is paper and the one above it ink (asked first: above the
+  // bar most pixels are paper).
+  bool PaperUnderInk(int x, int y) const { return px(x, y - 1) && !px(x, y); }
 };
 
 // The stem of r from mid-height down: one run per row above the foot, on the
@@ -60,8 +61,8 @@ void TLetterRSTTests::LowerR() const {
   if (!(hx(H2) == 1 || hx(H2 + 1) == 1)) return;
   if (!(rm(Hm - H4) <= 5 * W / 8 || !inkIn(Wm - W8, Wm, Hm - H4, Hm))) return;
   if (!(lm(5 * H / 8) > W8 || rm(5 * H / 8) < 5 * H / 8 || bm(W2) > H8)) return;
-  if (!RStemRunsDown()) return;
   if (!RArmCoversRightHalf()) return;
+  if (!RStemRunsDown()) return;
   TConf c;
   // Row 3H/8 pushed to the right: left to the R test when the top reaches
   // the left edge, doubtful otherwise.
@@ -81,14 +82,14 @@ void TLetterRSTTests::LowerR() const {
 
 // The outline of R on the page: a stem on the left, a bowl across the top,
 // a leg parted from the stem at the foot.
-bool TLetterRSTTests::RPageOutline() const {
-  if (!Pg.inkEveryRow(0, W2, H8, Hm - H8)) return false;
-  if (!Pg.inkEveryColumn(3 * W / 8, Wm - W4, 0, H4)) return false;
-  if (Pg.inkEveryColumn(W4, Wm - W4, Hm - H4, Hm)) return false;  // no gap at the foot
-  if (!Pg.someVx(W / 3, Wm - W8, 2)) return false;
-  if (!Pg.someHx(0, 3 * H / 8, 2)) return false;
-  if (!Pg.someHx(Hm - H4, Hm, 2)) return false;
-  return Pg.inkIn(Wm - W / 3, Wm, 0, H4);
+bool TLetterRSTTests::RPageOutline(const TGlyphView& pg) const {
+  if (!pg.inkEveryRow(0, W2, H8, Hm - H8)) return false;
+  if (!pg.inkEveryColumn(3 * W / 8, Wm - W4, 0, H4)) return false;
+  if (pg.inkEveryColumn(W4, Wm - W4, Hm - H4, Hm)) return false;  // no gap at the foot
+  if (!pg.someVx(W / 3, Wm - W8, 2)) return false;
+  if (!pg.someHx(0, 3 * H / 8, 2)) return false;
+  if (!pg.someHx(Hm - H4, Hm, 2)) return false;
+  return pg.inkIn(Wm - W / 3, Wm, 0, H4);
 }
 
 void TLetterRSTTests::UpperR() const {
@@ -104,10 +105,11 @@ void TLetterRSTTests::UpperR() const {
   // A straight stem.
   if (std::abs(lm(H4) + lm(Hm - H4) - 2 * lm(H2)) > W16 + 1) return;
   if (H > 15 && rm(H2) >= rm(Hm) && rm(3 * H / 16) >= W8 + rm(H16)) return;
-  if (Pg.hx(Hm - H8) < 2) return;
+  const TGlyphView pg = page();  // the same box on the page
+  if (pg.hx(Hm - H8) < 2) return;
   if (H > 15 && tm(W2) > H8 && run(W2, H16, right, ink, W) < W2) return;
-  if (!RPageOutline()) return;
-  const bool oneRun = Pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
+  if (!RPageOutline(pg)) return;
+  const bool oneRun = pg.someHx(H3, Hm - H3, 1);  // one run in the middle on the page
   TConf c = oneRun ? 100 : 95;
   if (H > 7 && rm(H - H8 - 2) < rm(H - 2)) {
     c *= 98;
@@ -138,17 +140,19 @@ void TLetterRSTTests::S() const {
   // crossing.
   if (!(hx(H2) == 1 || hx(H2 - 1) == 1)) return;
   if (HoleCount() > 0 && Holes[0].MinY > H4) return;  // a hole lies in the upper bay
-  // Upper stroke on row H/4: xu is the middle of the bay right of it.
+  // The lower stroke reaches the right quarter on row yl, and the upper
+  // one the left on row H/4: two kept margins, before the runs beside them.
+  const int yl = 11 * H / 16;
+  const int r = rm(yl);
+  if (!(r <= W4)) return;
   const int a = lm(H4);
   if (!(a <= 3 * W / 8)) return;
+  // Upper stroke on row H/4: xu is the middle of the bay right of it.
   const int k = run(a, H4, right, paper, W);
   if (!(a + k <= W2)) return;
   const int g = run(a + k, H4, right, ink, W);
   const int xu = (2 * (a + k) + g) / 2;
   // Lower stroke on row yl: xl is the middle of the bay left of it.
-  const int yl = 11 * H / 16;
-  const int r = rm(yl);
-  if (!(r <= W4)) return;
   const int k2 = run(Wm - r, yl, left, paper, W);
   if (!(r + k2 <= W2)) return;
   const int g2 = run(Wm - r - k2, yl, left, ink, W);
@@ -158,10 +162,6 @@ void TLetterRSTTests::S() const {
   bool upperBayOpensRight = false;
   for (int y = H4; y < H2 && !upperBayOpensRight; ++y) upperBayOpensRight = rm(y) > W8;
   if (!upperBayOpensRight) return;
-  // The lower bay is open to the left.
-  const int d = run(0, H2, down, paper, H2);
-  const int ys = H2 + d == H ? Hm : H2 + d;
-  if (!connects(0, ys, xl, yl)) return;
   // The left edge bows in between the top and the spine.
   {
     const int A = lm(H16), C = lm(H4), D = lm(7 * H / 16);
@@ -175,6 +175,13 @@ void TLetterRSTTests::S() const {
   }
   if (!SSpineMeetsLeftCurve()) return;
   if (lm(H32 + 1) + W4 < rm(Hm - H32 - 1)) return;
+  // The lower bay is open to the left: a path through paper, the dearest
+  // probe of the test, asked last.
+  {
+    const int d = run(0, H2, down, paper, H2);
+    const int ys = H2 + d == H ? Hm : H2 + d;
+    if (!connects(0, ys, xl, yl)) return;
+  }
   TConf c = Descends() ? 98 : 100;
   if (!Tall()) {
     add(u's', c);
@@ -219,10 +226,13 @@ bool TLetterRSTTests::TStemNarrowAtFoot(int barWidth) const {
 void TLetterRSTTests::UpperT() const {
   if (!(W > 2 && H > 3 && HoleCount() <= 1)) return;
   // A bar across the top on the page.
-  if (!Pg.someRowSolid(W4, Wm - W8, 0, H / 6 - 1)) return;
-  if (!(inkIn(0, Wm, H2, H2) && inkIn(0, W / 3, 0, H8))) return;
+  if (!P.someRowSolid(L + W4, R - W8, T, T + H / 6 - 1)) return;
+  if (!inkIn(0, Wm, H2, H2)) return;
+  // Paper on both sides of the stem below the middle turns most glyphs
+  // away, so it is asked before the bar's left end.
   if (inkIn(0, W8, H2, Hm - H8) || inkIn(0, 3 * W / 16, H2, Hm - H4) || inkIn(Wm - W4, Wm, H2, Hm - H4))
     return;
+  if (!inkIn(0, W / 3, 0, H8)) return;
   int barWidth = 0;
   for (int y = 0; y < H4; ++y) barWidth = std::max(barWidth, fw(y));
   if (!(barWidth > W2)) return;
@@ -254,11 +264,19 @@ bool TLetterRSTTests::tTopQuarterSmooth() const {
   return true;
 }
 
-// Two paper pixels side by side under two ink pixels, above the bar.
+// Two paper pixels side by side under two ink pixels, above the bar: two
+// neighbouring columns x - 1 and x of row y (x up to W - 2) that each hold
+// paper under ink. Each column is looked at once, its answer carried on to
+// the pair to its right.
 bool TLetterRSTTests::tPaperUnderInkPair(int yb) const {
-  for (int y = 1; y < yb; ++y)
-    for (int x = 0; x <= W - 3; ++x)
-      if (!px(x, y) && !px(x + 1, y) && px(x, y - 1) && px(x + 1, y - 1)) return true;
+  for (int y = 1; y < yb; ++y) {
+    bool left = PaperUnderInk(0, y);
+    for (int x = 1; x <= W - 2; ++x) {
+      const bool right = PaperUnderInk(x, y);
+      if (left && right) return true;
+      left = right;
+    }
+  }
   return false;
 }
 
@@ -276,12 +294,14 @@ void TLetterRSTTests::LowerT() const {
     for (; y < H2; ++y) {
       if (y == 0) continue;
       if (y > H4 && lm(y) > W2) break;
+      // A stop turns the glyph away below, so a row's run is measured only
+      // once the row has passed both stops.
+      if (y < 11 * H / 16 && hx(y) != 1 && (hx(y + 1) != 1 || H < 13)) break;
       const int f = fw(y);
       if (f > D) {
         D = f;
         yb = y;
       }
-      if (y < 11 * H / 16 && hx(y) != 1 && (hx(y + 1) != 1 || H < 13)) break;
     }
     if (y < H2) return;
   }

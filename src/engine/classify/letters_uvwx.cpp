@@ -13,7 +13,7 @@ namespace {
 
 class TUvwxTests : public TGlyphView {
  public:
-  explicit TUvwxTests(const TGlyphView& view) : TGlyphView(view), pg(view.page()) {}
+  explicit TUvwxTests(const TGlyphView& view) : TGlyphView(view) {}
 
   void U() const;
   void V() const;
@@ -41,7 +41,6 @@ class TUvwxTests : public TGlyphView {
     }
     return false;
   }
-  const TGlyphView pg;  // the same box on the page, neighbours' ink included
 };
 
 void TUvwxTests::U() const {
@@ -55,7 +54,6 @@ void TUvwxTests::U() const {
   if (H > 15 && rm(H8) + W32 + 1 < rm(H16)) return;
   const int a = lm(Hm - H8 - 1), b = rm(Hm - H8 - 1);
   if (a > W4 && b > W4 && a + b >= W2) return;
-  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
   // Valley: the deepest top margin right of the centre, up to where the
   // right arm's inner side lifts it again.
   {
@@ -70,6 +68,10 @@ void TUvwxTests::U() const {
     u = u - 1;
     if (!(inkIn(0, x - 1, u, u) && inkIn(x - 1, Wm, u, u))) return;
   }
+  // The same box on the page, neighbours' ink included: made only for a
+  // glyph that gets this far.
+  const TGlyphView pg = page();
+  if (!TwoRunsOnEveryRow(pg, H8, Hm - H4)) return;
   TConf c;
   // Arms: one run left of the centre below, none extra right of it above.
   {
@@ -129,6 +131,7 @@ void TUvwxTests::V() const {
   if (lm(yu) >= lm(yw)) return;
   if (lm(yb) < lm(yw) && rm(yb) < rm(yw)) return;
   if (rm(yu) >= rm(yw)) return;
+  const TGlyphView pg = page();  // the same box on the page
   if (!(pg.inkIn(0, xm, yn, yn) && pg.inkIn(xm, Wm, yn, yn) && pg.inkIn(xm, xm, Hm - H2, Hm))) return;
   if (pg.inkIn(xm, xm, 0, H / 3) && pg.inkIn(xm + 1, xm + 1, 0, H / 3)) return;
   if (cross(0, H8, W2 + 1, H8) != 1 && cross(0, H16, W2 + 1, H16) != 1 && cross(W2 + 1, H8, Wm, H8) != 1)
@@ -253,19 +256,24 @@ void TUvwxTests::WFullMiddle(TConf c) const {
 }
 
 void TUvwxTests::X() const {
-  if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1 && pg.hx(H8) > 1 && pg.hx(Hm - H8) > 1)) return;
-  // Two corner probes and a few margins, before the rows and the notches
-  // are scanned: arms reach the upper right and the lower left
-  if (!(pg.inkIn(Wm - W4, Wm, 0, H / 6) && pg.inkIn(0, W4, Hm - H / 6, Hm))) return;
-  // and the sides draw in toward the crossing.
-  const int r6 = pg.rm(H / 6);
+  if (!(W > 2 && H > 3 && HoleCount() <= 1 && hx(Hm - H8) > 1)) return;
+  // Up to the arms on the page in page coordinates (row T + y is the box's
+  // row y), the page view made after them.
+  if (!(P.hx(T + H8) > 1 && P.hx(B - H8) > 1)) return;
+  // A few margins and two corner probes, before the rows and the notches
+  // are scanned: the sides draw in toward the crossing (single rows, asked
+  // first),
+  const int r6 = P.rm(T + H / 6);
   if (r6 > W2) return;
-  const int rMiddle = pg.rm(Hm - H2);
-  if (!(rMiddle > r6 && rMiddle > pg.rm(Hm - H / 6))) return;
-  const int l6 = pg.lm(H / 6);
+  const int rMiddle = P.rm(B - H2);
+  if (!(rMiddle > r6 && rMiddle > P.rm(B - H / 6))) return;
+  const int l6 = P.lm(T + H / 6);
   if (l6 > W2) return;
-  const int lMiddle = pg.lm(H2);
-  if (!(lMiddle > l6 && lMiddle > pg.lm(Hm - H / 6))) return;
+  const int lMiddle = P.lm(T + H2);
+  if (!(lMiddle > l6 && lMiddle > P.lm(B - H / 6))) return;
+  // and arms reach the upper right and the lower left.
+  if (!(P.inkIn(R - W4, R, T, T + H / 6) && P.inkIn(L, L + W4, B - H / 6, B))) return;
+  const TGlyphView pg = page();  // the same box on the page
   if (!pg.inkEveryRow(0, Wm - W4, H8, Hm - H8)) return;
   // The notches at the top and at the bottom reach a quarter deep.
   {
@@ -307,10 +315,11 @@ void TUvwxTests::X() const {
 
 void TUvwxTests::XSmall() const {
   if (!(W > 4 && H >= 5 && HoleCount() <= 1)) return;
-  if (pg.inkIn(0, W4, H2, H2) || pg.inkIn(Wm - W4, Wm, H2, H2)) return;
-  if (pg.cross(W4, H2, Wm - W4, H2) != 1) return;
-  if (!(pg.hx(H4) == 3 || pg.hx(H8) > 2)) return;
-  if (!(pg.hx(Hm - H4) == 3 || pg.hx(Hm - H8) > 2)) return;
+  // On the page, in page coordinates.
+  if (P.inkIn(L, L + W4, T + H2, T + H2) || P.inkIn(R - W4, R, T + H2, T + H2)) return;
+  if (P.cross(L + W4, T + H2, R - W4, T + H2) != 1) return;
+  if (!(P.hx(T + H4) == 3 || P.hx(T + H8) > 2)) return;
+  if (!(P.hx(B - H4) == 3 || P.hx(B - H8) > 2)) return;
   TConf c = Descends() ? 97 : 100;
   if (Tall()) c *= 96;
   add(u'x', c);

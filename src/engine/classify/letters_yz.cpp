@@ -13,14 +13,11 @@ namespace {
 
 class TYzTests : public TGlyphView {
  public:
-  explicit TYzTests(const TGlyphView& view) : TGlyphView(view), pg(view.page()) {}
+  explicit TYzTests(const TGlyphView& view) : TGlyphView(view) {}
 
   void YForkToCorner() const;
   void YForkOnStem() const;
   void Z() const;
-
- private:
-  const TGlyphView pg;  // the same box on the page, neighbours' ink included
 };
 
 void TYzTests::YForkToCorner() const {
@@ -56,11 +53,15 @@ void TYzTests::YForkToCorner() const {
 }
 
 void TYzTests::YForkOnStem() const {
-  if (!(W > 2 && H > 3 && HoleCount() <= 1 && pg.inkIn(0, 3 * W / 8, H8, H8) &&
-        (pg.hx(H8) == 2 || pg.hx(1) == 2) && (pg.hx(Hm) == 1 || pg.hx(Hm - 1) == 1) &&
-        (pg.vx(Wm) == 1 || pg.vx(Wm - 1) == 1)))
+  // The gate's probes run on the page, in page coordinates.
+  if (!(W > 2 && H > 3 && HoleCount() <= 1 && P.inkIn(L, L + 3 * W / 8, T + H8, T + H8) &&
+        (P.hx(T + H8) == 2 || P.hx(T + 1) == 2) && (P.hx(B) == 1 || P.hx(B - 1) == 1) &&
+        (P.vx(R) == 1 || P.vx(R - 1) == 1)))
     return;
   if (rm(Hm - H8) + W8 + 1 < lm(Hm - H8)) return;
+  // The foot's right edge lies left of 6W/8 (the same kept margin).
+  const int xt = Wm - rm(Hm - H8);
+  if (xt > 6 * W / 8) return;
   // Notch depth.
   {
     int v = 0;
@@ -103,8 +104,6 @@ void TYzTests::YForkOnStem() const {
   const int ri = rm(ys);
   const int j = run(Wm - ri, ys, left, paper, W);
   const int xs = j > W4 ? Wm - ri - j / 4 : Wm - ri - j / 2;
-  const int xt = Wm - rm(Hm - H8);
-  if (xt > 6 * W / 8) return;
   TConf c;
   // Left arm.
   {
@@ -138,18 +137,9 @@ void TYzTests::Z() const {
   // No hole: asked first, the count costs nothing.
   if (!(W > 3 && H > 3 && HoleCount() == 0)) return;
   if (inkIn(0, W8, H2, H2) || inkIn(Wm - W8, Wm, H2, H2)) return;
-  if (!(inkIn(0, W4, 0, H4) && inkIn(Wm - W4, Wm, 0, H4) && inkIn(0, W4, Hm - H4, Hm) &&
-        inkIn(Wm - W4, Wm, Hm - H4, Hm)))
-    return;
   if (!inkIn(W / 3, Wm - W / 3, H2, H2)) return;
-  if (W == 4 && vx(1) != 2) return;
-  if (W > 8 && vx(W2) != 3 && cross(W / 3, 0, 2 * W / 3, Hm) != 3) return;
-  if (cross(0, H2 + 1, Wm, H2 - 1) != 1) return;
-  // Top and bottom bars.
-  for (int k = 0; k <= W2; ++k)
-    if (!(pg.inkIn(W / 3 + k, W / 3 + k, 0, H / 5) && pg.inkIn(W8 + k, W8 + k, Hm - H / 5, Hm))) return;
   // Diagonal: a band of 2g + 1 columns around the line from the top right to
-  // the bottom left.
+  // the bottom left: a row at a time, asked before the corners.
   {
     int g = W8;
     if (g == 0 || g == 1) ++g;
@@ -158,6 +148,16 @@ void TYzTests::Z() const {
       if (!inkIn(x - g, x + g, y, y)) return;
     }
   }
+  if (!(inkIn(0, W4, 0, H4) && inkIn(Wm - W4, Wm, 0, H4) && inkIn(0, W4, Hm - H4, Hm) &&
+        inkIn(Wm - W4, Wm, Hm - H4, Hm)))
+    return;
+  if (W == 4 && vx(1) != 2) return;
+  if (W > 8 && vx(W2) != 3 && cross(W / 3, 0, 2 * W / 3, Hm) != 3) return;
+  if (cross(0, H2 + 1, Wm, H2 - 1) != 1) return;
+  // Top and bottom bars, on the page.
+  const TGlyphView pg = page();
+  for (int k = 0; k <= W2; ++k)
+    if (!(pg.inkIn(W / 3 + k, W / 3 + k, 0, H / 5) && pg.inkIn(W8 + k, W8 + k, Hm - H / 5, Hm))) return;
   if (run(W - 2, 0, left, paper, W) < W2 && run(W - 2, 1, left, paper, W) < W2 &&
       rm(H8) + (Wm + 17) / 32 < rm(H16))
     return;
