@@ -3,6 +3,7 @@
 // Scans of page rows eight bytes at a time: most of a page is paper, and a
 // word of paper is passed over with a few operations instead of eight tests.
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -78,6 +79,24 @@ inline unsigned UnmarkedPaperBits8(const std::uint8_t* p, std::uint64_t limits) 
     for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>((p[k] & 7) == 0 && p[k] >= limit) << k;
     return bits;
   }
+}
+
+// The pixels of row[0..n) passed before the first one of the class asked
+// for, ink (grey level, marks ignored, below `threshold`) or paper; n (or 0
+// for n < 0) when none is. Eight pixels at a time: a run of the other class
+// is passed over a word at a time.
+inline int PixelsBeforeClass(const std::uint8_t* row, int n, int threshold, bool ink) {
+  const int limit = threshold & 0xFF;
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit);
+  const unsigned other = ink ? 0u : 0xFFu;  // the class passed over, as eight bits
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const unsigned hits = InkBits8(row + k, limits) ^ other;
+    if (hits != 0) return k + std::countr_zero(hits);
+  }
+  for (; k < n; ++k)
+    if (((row[k] & 0xF8) < limit) == ink) return k;
+  return std::max(n, 0);
 }
 
 // A row of w pixels (at most 64) as bits, pixel k in bit k, eight at a time

@@ -146,6 +146,31 @@ TEST(MarkInkRuns, FindsTheRunsAndMarksOfAPixelByPixelScan) {
   }
 }
 
+// The word-at-a-time run along a row against a pixel-by-pixel one: grey
+// levels and marks around the threshold, the class found at every place of
+// a word, lengths that end inside a word, none and less than none.
+TEST(PixelsBeforeClass, MatchesAPixelByPixelScan) {
+  std::uint32_t seed = 777;
+  std::vector<std::uint8_t> row(40);
+  for (std::uint8_t& b : row) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(150 + (seed >> 16) % 20);  // 150..169, marks included
+  }
+  for (const int threshold : {0, 160, 165, 256})
+    for (const bool ink : {true, false})
+      for (int from = 0; from < 16; ++from)
+        for (int n = -1; from + n <= static_cast<int>(row.size()); ++n) {
+          int expected = std::max(n, 0);
+          for (int k = 0; k < n; ++k)
+            if (IsInkByte(row[static_cast<std::size_t>(from + k)], threshold) == ink) {
+              expected = k;
+              break;
+            }
+          EXPECT_EQ(PixelsBeforeClass(row.data() + from, n, threshold, ink), expected)
+              << "threshold " << threshold << (ink ? " ink" : " paper") << " from " << from << " n " << n;
+        }
+}
+
 TEST_F(ExtractionTest, CornerTouchingPixelsJoinOnlyWithEightNeighbours) {
   auto page = FromArt({"#.", ".#"});
   TBox box;
