@@ -46,17 +46,19 @@ int LightestEntry(const std::vector<std::uint32_t>& palette) {
   return lightest;
 }
 
-void TDibGraphic::SetSize(int width, int height, int bitCount) { Allocate(width, height, bitCount, true); }
+void TDibGraphic::SetSize(int width, int height, int bitCount) {
+  Allocate(width, height, bitCount, true, TRowOrder::TopFirst);
+}
 
-void TDibGraphic::SetSizeForOverwrite(int width, int height, int bitCount) {
-  Allocate(width, height, bitCount, false);
+void TDibGraphic::SetSizeForOverwrite(int width, int height, int bitCount, TRowOrder order) {
+  Allocate(width, height, bitCount, false, order);
   const std::size_t rowBytes = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 7) / 8;
   const std::size_t padding = static_cast<std::size_t>(Stride_) - rowBytes;
   if (padding == 0) return;
   for (int y = 0; y < height; ++y) std::memset(ScanLine(y) + rowBytes, 0, padding);
 }
 
-void TDibGraphic::Allocate(int width, int height, int bitCount, bool zeroed) {
+void TDibGraphic::Allocate(int width, int height, int bitCount, bool zeroed, TRowOrder order) {
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
     throw EImageError("unsupported pixel format of " + std::to_string(bitCount) + " bits");
   if (width < 0 || height < 0 || static_cast<std::int64_t>(width) * height > kMaxImagePixels)
@@ -73,12 +75,15 @@ void TDibGraphic::Allocate(int width, int height, int bitCount, bool zeroed) {
   Height_ = height;
   BitCount_ = bitCount;
   Stride_ = stride;
+  const bool bottomFirst = order == TRowOrder::BottomFirst && height > 0;
+  TopRow_ = bottomFirst ? (height - 1) * stride : 0;
+  RowStep_ = bottomFirst ? -stride : stride;
   if (bitCount <= 8) Palette_ = GreyRampPalette(1 << bitCount);
 }
 
 void TDibGraphic::Clear() {
   Width_ = Height_ = BitCount_ = 0;
-  Stride_ = 0;
+  Stride_ = TopRow_ = RowStep_ = 0;
   Pixels_ = TPixelBuffer();
   Palette_.clear();
 }
@@ -234,6 +239,7 @@ TGlobalHandle TDibGraphic::TakePackedDib() {
   const std::size_t headerBytes = form.HeaderBytes(), pixelBytes = form.PixelBytes();
   const std::size_t stride = static_cast<std::size_t>(Stride_);
   const int height = Height_;
+  const bool topFirst = RowOrder() == TRowOrder::TopFirst;
   // The pixels stay where they are when the room in front fits the header.
   const std::size_t room = Pixels_.Room();
   std::uint8_t* block = nullptr;
@@ -244,7 +250,7 @@ TGlobalHandle TDibGraphic::TakePackedDib() {
     throw;
   }
   Clear();
-  TurnRowsOver(block + room, stride, height);
+  if (topFirst) TurnRowsOver(block + room, stride, height);
   if (room != headerBytes) std::memmove(block + headerBytes, block + room, pixelBytes);
   WriteHeaderAndPalette(form, block);
   for (int y = 0; y < height; ++y) {

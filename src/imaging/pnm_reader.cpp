@@ -223,10 +223,13 @@ std::optional<TDibGraphic> ReadRawPnmFile(const std::uint8_t* head, std::size_t 
   const std::uint64_t rowBytes = layout.RowBytes;
   if (start + rowBytes * static_cast<std::uint64_t>(layout.Height) > fileSize) return std::nullopt;
 
-  // Every row is written whole, as read or decoded.
+  // Every row is written whole, as read or decoded. Raw grey rows are stored
+  // bottom row first, as the engine takes them.
   TDibGraphic image;
-  image.SetSizeForOverwrite(layout.Width, layout.Height, layout.BitCount());
-  if (layout.RowsAsStored()) {
+  const bool direct = layout.RowsAsStored();
+  image.SetSizeForOverwrite(layout.Width, layout.Height, layout.BitCount(),
+                            direct ? TDibGraphic::TRowOrder::BottomFirst : TDibGraphic::TRowOrder::TopFirst);
+  if (direct) {
     ReadRowsAt(fileno(file), start, rowBytes, image);
     return image;
   }
