@@ -57,28 +57,25 @@ class TInkComponents {
     // Each row ends in a run past every column, so the scans of the row
     // above stop without counting.
     Current[count] = kRowEnd;
-    const TRun* above = Above;
-    std::size_t next = 0;  // first run of the row above that a later run may meet
-    for (TRun* run = Current; run != Current + count; ++run) {
+    const TRun* above = Above;  // first run of the row above that a later run may meet
+    for (TRun *run = Current, *end = Current + count; run != end; ++run) {
       const int x0 = run->X0, x1 = run->X1;
-      std::size_t k = next;
-      while (above[k].X1 < x0 - 1) ++k;
-      const std::size_t first = k;
-      int root = -1;
-      for (; above[k].X0 <= x1 + 1; ++k) {
-        const int r = RootOf(above[k].Label);
-        root = root < 0 ? r : r == root ? root : Join(root, r);
+      while (above->X1 < x0 - 1) ++above;
+      if (above->X0 > x1 + 1) {  // meets none: a group of its own
+        run->Label = static_cast<int>(Parts.size());
+        Parts.push_back({run->Label, x0, Y, x0, x1, Y});
+        continue;
       }
-      next = k > first ? k - 1 : first;  // the last run met may also meet the next run
-      if (root < 0) {
-        root = static_cast<int>(Parts.size());
-        Parts.push_back({root, x0, Y, x0, x1, Y});
-      } else {
-        TInkComponent& part = Parts[static_cast<std::size_t>(root)];
-        part.MinX = std::min(part.MinX, x0);
-        part.MaxX = std::max(part.MaxX, x1);
-        part.MaxY = Y;
+      int root = RootOf(above->Label);
+      for (++above; above->X0 <= x1 + 1; ++above) {
+        const int r = RootOf(above->Label);
+        if (r != root) root = Join(root, r);
       }
+      --above;  // the last run met may also meet the next run
+      TInkComponent& part = Parts[static_cast<std::size_t>(root)];
+      part.MinX = std::min(part.MinX, x0);
+      part.MaxX = std::max(part.MaxX, x1);
+      part.MaxY = Y;
       run->Label = root;
     }
     std::swap(Above, Current);
