@@ -186,14 +186,14 @@ template <class TBits16>
 namespace byte_scan {
 
 // Clears the marks of sixteen bytes and gives the ink among them mark 7;
-// returns their ink as bits, byte k in bit k.
-inline unsigned MarkSixteen(std::uint8_t* bytes, __m128i limits) {
+// returns their paper as bits, byte k in bit k (the ink is the rest: the
+// callers turn sixty-four bits over at once).
+inline unsigned MarkSixteenGivingPaper(std::uint8_t* bytes, __m128i limits) {
   __m128i* p = reinterpret_cast<__m128i*>(bytes);
   const __m128i grey = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi8(-8));
-  const __m128i ink =
-      _mm_xor_si128(_mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128()), _mm_set1_epi8(-1));
-  _mm_storeu_si128(p, _mm_or_si128(grey, _mm_and_si128(ink, _mm_set1_epi8(7))));
-  return static_cast<unsigned>(_mm_movemask_epi8(ink));
+  const __m128i paper = _mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128());
+  _mm_storeu_si128(p, _mm_or_si128(grey, _mm_andnot_si128(paper, _mm_set1_epi8(7))));
+  return static_cast<unsigned>(_mm_movemask_epi8(paper));
 }
 
 // The runs that start or end among the pixels from column x whose ink is
@@ -238,16 +238,17 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
 #if defined(__SSE2__)
   const __m128i limits = _mm_set1_epi8(static_cast<char>(limit));
   for (; x + 64 <= w; x += 64) {
-    const std::uint64_t bits = byte_scan::MarkSixteen(row + x, limits) |
-                               std::uint64_t{byte_scan::MarkSixteen(row + x + 16, limits)} << 16 |
-                               std::uint64_t{byte_scan::MarkSixteen(row + x + 32, limits)} << 32 |
-                               std::uint64_t{byte_scan::MarkSixteen(row + x + 48, limits)} << 48;
+    const std::uint64_t bits =
+        ~(byte_scan::MarkSixteenGivingPaper(row + x, limits) |
+          std::uint64_t{byte_scan::MarkSixteenGivingPaper(row + x + 16, limits)} << 16 |
+          std::uint64_t{byte_scan::MarkSixteenGivingPaper(row + x + 32, limits)} << 32 |
+          std::uint64_t{byte_scan::MarkSixteenGivingPaper(row + x + 48, limits)} << 48);
     // Paper outside a run, or ink inside one: no run starts or ends here.
     if (bits == (start < 0 ? 0u : ~std::uint64_t{0})) continue;
     byte_scan::RunsOfPixels(bits, x, start, run);
   }
   for (; x + 16 <= w; x += 16) {
-    const unsigned bits = byte_scan::MarkSixteen(row + x, limits);
+    const unsigned bits = ~byte_scan::MarkSixteenGivingPaper(row + x, limits) & 0xFFFFu;
     if (bits == (start < 0 ? 0u : 0xFFFFu)) continue;
     byte_scan::RunsOfPixels(bits, x, start, run, 0xFFFFu);
   }
@@ -255,7 +256,7 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
     // The last few pixels from the sixteen that end the row: marking the
     // ones before them again leaves them as they are.
     const int rest = w - x;
-    const unsigned bits = byte_scan::MarkSixteen(row + w - 16, limits) >> (16 - rest);
+    const unsigned bits = (~byte_scan::MarkSixteenGivingPaper(row + w - 16, limits) & 0xFFFFu) >> (16 - rest);
     byte_scan::RunsOfPixels(bits, x, start, run, (1u << rest) - 1);
     x = w;
   }
