@@ -22,8 +22,10 @@ constexpr std::size_t kInfoHeaderBytes = 40;
 
 std::vector<std::uint32_t> GreyRampPalette(int entries) {
   std::vector<std::uint32_t> palette(static_cast<std::size_t>(entries));
+  // Of 256 entries each is its own level (i * 255 / 255): no division.
   for (int i = 0; i < entries; ++i)
-    palette[static_cast<std::size_t>(i)] = GreyColor(static_cast<unsigned>(i * 255 / (entries - 1)));
+    palette[static_cast<std::size_t>(i)] =
+        GreyColor(static_cast<unsigned>(entries == 256 ? i : i * 255 / (entries - 1)));
   return palette;
 }
 
@@ -253,9 +255,12 @@ TGlobalHandle TDibGraphic::TakePackedDib() {
   if (topFirst) TurnRowsOver(block + room, stride, height);
   if (room != headerBytes) std::memmove(block + headerBytes, block + room, pixelBytes);
   WriteHeaderAndPalette(form, block);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = block + headerBytes + static_cast<std::size_t>(y) * stride;
-    WriteEngineRow(form, row, row);
+  // Rows whose indices stay as they are stay as they are.
+  if (!form.Map.empty()) {
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* row = block + headerBytes + static_cast<std::size_t>(y) * stride;
+      WriteEngineRow(form, row, row);
+    }
   }
   return GlobalAdopt(block, headerBytes + pixelBytes);
 }
