@@ -28,6 +28,7 @@ void TOmnifontOCR::BeginRun() {
   SpaceWidth = 0;
   DispatchCount = 0;
   SpotsRemoved = 0;
+  ExtractedInk.clear();
 }
 
 void TOmnifontOCR::EndRun() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dibunit/dib.h"
 #include "dibunit/global_memory.h"
@@ -127,6 +128,19 @@ class TOmnifontOCR {
 
   mutable std::unique_ptr<TProbeScratch> ProbeScratch;
   std::unique_ptr<TInkComponents> Components;
+  // Each record extraction made, with its box and the pixels of its own
+  // component: spot removal takes that count for a box that meets no other
+  // box, which then holds no other ink, while the list is still the one
+  // extraction made. Empty when the records did not come from extraction.
+  struct TComponentInk {
+    const TOCRChar* Record;
+    std::int32_t Left, Top, Right, Bottom;
+    std::int32_t Ink;
+    bool Describes(const TOCRChar& r) const {
+      return Record == &r && Left == r.Left && Top == r.Top && Right == r.Right && Bottom == r.Bottom;
+    }
+  };
+  std::vector<TComponentInk> ExtractedInk;
 };
 
 }  // namespace omniocr
