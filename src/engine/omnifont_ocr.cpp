@@ -38,8 +38,8 @@ void TOmnifontOCR::EndRun() {
   for (int i = 0; i < Chars.Count(); ++i) Chars[i]->Page = nullptr;
 }
 
-TProbeScratch& TOmnifontOCR::Scratch() const {
-  if (!ProbeScratch) ProbeScratch = std::make_unique<TProbeScratch>();
+TProbeScratch& TOmnifontOCR::MakeScratch() const {
+  ProbeScratch = std::make_unique<TProbeScratch>();
   return *ProbeScratch;
 }
 

@@ -117,14 +117,16 @@ class TOmnifontOCR {
   // A new zero-filled record on the run's page, appended to Chars.
   TOCRChar* NewRecord();
 
-  // The probes' working memory, made on first use and kept for later runs.
-  TProbeScratch& Scratch() const;
+  // The probes' working memory, made on first use and kept for later runs;
+  // asked for on every probe path, so the common case is inline.
+  TProbeScratch& Scratch() const { return ProbeScratch ? *ProbeScratch : MakeScratch(); }
   // Character extraction's working memory, kept the same way.
   TInkComponents& InkComponents();
 
  private:
   // The run's own block becomes the page, converted to 8-bit grey.
   void LoadPage(TGlobalHandle owned);
+  TProbeScratch& MakeScratch() const;
 
   mutable std::unique_ptr<TProbeScratch> ProbeScratch;
   std::unique_ptr<TInkComponents> Components;
