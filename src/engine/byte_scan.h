@@ -238,13 +238,16 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
 #if defined(__SSE2__)
   const __m128i limits = _mm_set1_epi8(static_cast<char>(limit));
   for (; x + 64 <= w; x += 64) {
+    const unsigned a = byte_scan::MarkSixteenGivingPaper(row + x, limits),
+                   b = byte_scan::MarkSixteenGivingPaper(row + x + 16, limits),
+                   c = byte_scan::MarkSixteenGivingPaper(row + x + 32, limits),
+                   d = byte_scan::MarkSixteenGivingPaper(row + x + 48, limits);
+    // Paper outside a run, as most of a page is: nothing starts here.
+    if (start < 0 && (a & b & c & d) == 0xFFFFu) continue;
     const std::uint64_t bits =
-        ~(byte_scan::MarkSixteenGivingPaper(row + x, limits) |
-          std::uint64_t{byte_scan::MarkSixteenGivingPaper(row + x + 16, limits)} << 16 |
-          std::uint64_t{byte_scan::MarkSixteenGivingPaper(row + x + 32, limits)} << 32 |
-          std::uint64_t{byte_scan::MarkSixteenGivingPaper(row + x + 48, limits)} << 48);
-    // Paper outside a run, or ink inside one: no run starts or ends here.
-    if (bits == (start < 0 ? 0u : ~std::uint64_t{0})) continue;
+        ~(a | std::uint64_t{b} << 16 | std::uint64_t{c} << 32 | std::uint64_t{d} << 48);
+    // Ink inside a run: nothing ends here.
+    if (start >= 0 && bits == ~std::uint64_t{0}) continue;
     byte_scan::RunsOfPixels(bits, x, start, run);
   }
   for (; x + 16 <= w; x += 16) {

@@ -37,7 +37,12 @@ void TOmnifontOCR::ExtractCharacters() {
   for (int y = 0; y < h; ++y) {
     TInkComponents::TRun* const runs = joiner.StartRow();
     TInkComponents::TRun* end = runs;
-    MarkInkRuns(page.Row(y), w, thr, [&end](int x0, int x1) { *end++ = {x0, x1, -1}; });
+    // The joiner labels every run itself.
+    MarkInkRuns(page.Row(y), w, thr, [&end](int x0, int x1) {
+      end->X0 = x0;
+      end->X1 = x1;
+      ++end;
+    });
     joiner.EndRow(static_cast<std::size_t>(end - runs));
   }
   const std::vector<TInkComponent>& groups = joiner.Groups();
