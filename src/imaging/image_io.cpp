@@ -46,11 +46,17 @@ bool IsPnmHeader(const std::uint8_t* d, std::size_t size) {
 constexpr std::size_t kHeadBytes = 1024;
 constexpr std::size_t kReadBufferBytes = 65536;
 
-// "%PDF-" may follow some bytes of junk, which PDF readers accept.
+// "%PDF-" may follow some bytes of junk, which PDF readers accept. Only the
+// places of a '%' are compared.
 bool IsPdfHeader(const std::uint8_t* d, std::size_t size) {
   const std::size_t window = std::min(size, kHeadBytes);
-  for (std::size_t i = 0; i + 5 <= window; ++i)
-    if (std::memcmp(d + i, "%PDF-", 5) == 0) return true;
+  if (window < 5) return false;
+  const std::uint8_t* const last = d + window - 5;  // the last place "%PDF-" fits
+  for (const std::uint8_t* p = d; p <= last; ++p) {
+    p = static_cast<const std::uint8_t*>(std::memchr(p, '%', static_cast<std::size_t>(last - p) + 1));
+    if (p == nullptr) return false;
+    if (std::memcmp(p, "%PDF-", 5) == 0) return true;
+  }
   return false;
 }
 
