@@ -17,6 +17,14 @@ class TSixteenOf {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
     return _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, Pattern)) == 0xFFFF;
   }
+  bool CoversSixtyFour(const std::uint8_t* bytes) const {
+    const auto* p = reinterpret_cast<const __m128i*>(bytes);
+    const __m128i a = _mm_cmpeq_epi8(_mm_loadu_si128(p), Pattern);
+    const __m128i b = _mm_cmpeq_epi8(_mm_loadu_si128(p + 1), Pattern);
+    const __m128i c = _mm_cmpeq_epi8(_mm_loadu_si128(p + 2), Pattern);
+    const __m128i d = _mm_cmpeq_epi8(_mm_loadu_si128(p + 3), Pattern);
+    return _mm_movemask_epi8(_mm_and_si128(_mm_and_si128(a, b), _mm_and_si128(c, d))) == 0xFFFF;
+  }
 
  private:
   __m128i Pattern;
@@ -30,6 +38,9 @@ class TSixteenOf {
     std::memcpy(&a, bytes, 8);
     std::memcpy(&b, bytes + 8, 8);
     return ((a ^ Pattern) | (b ^ Pattern)) == 0;
+  }
+  bool CoversSixtyFour(const std::uint8_t* bytes) const {
+    return Covers(bytes) && Covers(bytes + 16) && Covers(bytes + 32) && Covers(bytes + 48);
   }
 
  private:
@@ -45,12 +56,10 @@ void TByteCounter::Add(const std::uint8_t* bytes, std::size_t count) {
   std::uint8_t runValue = bytes[0];
   std::uint64_t run = 0;
   TSixteenOf pattern(runValue);
-  std::size_t i = 0;
-  for (; i + 16 <= count; i += 16) {
-    const std::uint8_t* p = bytes + i;
+  auto addSixteen = [&](const std::uint8_t* p) {
     if (pattern.Covers(p)) {
       run += 16;
-      continue;
+      return;
     }
     const TSixteenOf first(p[0]);
     if (first.Covers(p)) {
@@ -58,7 +67,7 @@ void TByteCounter::Add(const std::uint8_t* bytes, std::size_t count) {
       runValue = p[0];
       pattern = first;
       run = 16;
-      continue;
+      return;
     }
     // Unrolled: the loop's own count and test cost as much as two bytes.
 #pragma GCC unroll 4
@@ -68,7 +77,22 @@ void TByteCounter::Add(const std::uint8_t* bytes, std::size_t count) {
       ++Parts[2][p[k + 2]];
       ++Parts[3][p[k + 3]];
     }
+  };
+  std::size_t i = 0;
+  // Paper comes in long stretches: sixty-four bytes of the run's value are
+  // passed over in one test, other stretches sixteen bytes at a time.
+  for (; i + 64 <= count; i += 64) {
+    const std::uint8_t* p = bytes + i;
+    if (pattern.CoversSixtyFour(p)) {
+      run += 64;
+      continue;
+    }
+    addSixteen(p);
+    addSixteen(p + 16);
+    addSixteen(p + 32);
+    addSixteen(p + 48);
   }
+  for (; i + 16 <= count; i += 16) addSixteen(bytes + i);
   Parts[0][runValue] += run;
   for (; i < count; ++i) ++Parts[0][bytes[i]];
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 // How many times each byte value occurs in runs of bytes. A page is mostly
-// paper, so sixteen equal bytes are counted at once; the other bytes go to
-// four partial counts, which breaks the store-to-load chain on a run of one
-// value.
+// paper, so sixty-four or sixteen equal bytes are counted at once; the other
+// bytes go to four partial counts, which breaks the store-to-load chain on a
+// run of one value.
 
 #include <cstddef>
 #include <cstdint>

@@ -198,9 +198,14 @@ void TDIB::ParseHeader() {
 }
 
 void TDIB::BuildRows() {
-  int height = Header->Height;
-  Rows.assign(height, nullptr);
-  for (int i = 0; i < height; ++i) Rows[i] = Bits + static_cast<std::int64_t>(height - 1 - i) * Stride;
+  const int height = Header->Height;
+  // Every entry is written below: no fill first (glyph bitmaps are reshaped
+  // for every character).
+  Rows.resize(static_cast<std::size_t>(height));
+  std::uint8_t* const bits = Bits;
+  const std::int64_t stride = Stride;
+  std::uint8_t** const rows = Rows.data();
+  for (int i = 0; i < height; ++i) rows[i] = bits + static_cast<std::int64_t>(height - 1 - i) * stride;
 }
 
 void TDIB::LoadFromHandle(TGlobalHandle handle) {

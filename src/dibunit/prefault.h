@@ -11,8 +11,9 @@ namespace omniocr {
 // Blocks smaller than this come from memory the allocator has touched before.
 constexpr std::size_t kPrefaultMinBytes = 256 * 1024;
 
-// A hint only: nothing happens for a smaller block or where the system
-// cannot do it, and the contents stay as they are.
+// A hint only: nothing happens for a smaller block, for one whose last page
+// is in memory already (a block the allocator hands out again), or where the
+// system cannot do it; the contents stay as they are.
 void PrefaultForWriting(void* data, std::size_t size);
 
 }  // namespace omniocr

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/byte_scan.h"
 #include "engine/classify/probes.h"
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
@@ -19,8 +20,11 @@ class TBarProbe {
  public:
   TBarProbe(TDIB& page, int threshold) : Page(page), Threshold(threshold) {}
 
+  // Along a row, as most of this stage's runs go, eight pixels at a time.
   int Run(int x, int y, int direction, int target, int n) const {
-    return ScanRun(Page, x, y, direction, target, Threshold, n);
+    if (direction != dirRight) return ScanRun(Page, x, y, direction, target, Threshold, n);
+    if (!Page.Inside(x, y)) return 0;
+    return PixelsBeforeClass(Page.Row(y) + x, std::min(n, Page.Width() - x), Threshold, target == tgInk);
   }
   // Ink runs met along row y from x1 to x2; columns past the page read as paper.
   int Cross(int x1, int x2, int y) const { return CountCrossings(Page, x1, y, x2, y, Threshold); }

@@ -3,6 +3,7 @@
 // Scans of page rows eight bytes at a time: most of a page is paper, and a
 // word of paper is passed over with a few operations instead of eight tests.
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -78,6 +79,24 @@ inline unsigned UnmarkedPaperBits8(const std::uint8_t* p, std::uint64_t limits) 
     for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>((p[k] & 7) == 0 && p[k] >= limit) << k;
     return bits;
   }
+}
+
+// The pixels of row[0..n) passed before the first one of the class asked
+// for, ink (grey level, marks ignored, below `threshold`) or paper; n (or 0
+// for n < 0) when none is. Eight pixels at a time: a run of the other class
+// is passed over a word at a time.
+inline int PixelsBeforeClass(const std::uint8_t* row, int n, int threshold, bool ink) {
+  const int limit = threshold & 0xFF;
+  const std::uint64_t limits = byte_scan::kOnes * static_cast<std::uint64_t>(limit);
+  const unsigned other = ink ? 0u : 0xFFu;  // the class passed over, as eight bits
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const unsigned hits = InkBits8(row + k, limits) ^ other;
+    if (hits != 0) return k + std::countr_zero(hits);
+  }
+  for (; k < n; ++k)
+    if (((row[k] & 0xF8) < limit) == ink) return k;
+  return std::max(n, 0);
 }
 
 // A row of w pixels (at most 64) as bits, pixel k in bit k, eight at a time
@@ -167,14 +186,14 @@ template <class TBits16>
 namespace byte_scan {
 
 // Clears the marks of sixteen bytes and gives the ink among them mark 7;
-// returns their ink as bits, byte k in bit k.
-inline unsigned MarkSixteen(std::uint8_t* bytes, __m128i limits) {
+// returns their paper as bits, byte k in bit k (the ink is the rest: the
+// callers turn sixty-four bits over at once).
+inline unsigned MarkSixteenGivingPaper(std::uint8_t* bytes, __m128i limits) {
   __m128i* p = reinterpret_cast<__m128i*>(bytes);
   const __m128i grey = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi8(-8));
-  const __m128i ink =
-      _mm_xor_si128(_mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128()), _mm_set1_epi8(-1));
-  _mm_storeu_si128(p, _mm_or_si128(grey, _mm_and_si128(ink, _mm_set1_epi8(7))));
-  return static_cast<unsigned>(_mm_movemask_epi8(ink));
+  const __m128i paper = _mm_cmpeq_epi8(_mm_subs_epu8(limits, grey), _mm_setzero_si128());
+  _mm_storeu_si128(p, _mm_or_si128(grey, _mm_andnot_si128(paper, _mm_set1_epi8(7))));
+  return static_cast<unsigned>(_mm_movemask_epi8(paper));
 }
 
 // The runs that start or end among the pixels from column x whose ink is
@@ -219,16 +238,20 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
 #if defined(__SSE2__)
   const __m128i limits = _mm_set1_epi8(static_cast<char>(limit));
   for (; x + 64 <= w; x += 64) {
-    const std::uint64_t bits = byte_scan::MarkSixteen(row + x, limits) |
-                               std::uint64_t{byte_scan::MarkSixteen(row + x + 16, limits)} << 16 |
-                               std::uint64_t{byte_scan::MarkSixteen(row + x + 32, limits)} << 32 |
-                               std::uint64_t{byte_scan::MarkSixteen(row + x + 48, limits)} << 48;
-    // Paper outside a run, or ink inside one: no run starts or ends here.
-    if (bits == (start < 0 ? 0u : ~std::uint64_t{0})) continue;
+    const unsigned a = byte_scan::MarkSixteenGivingPaper(row + x, limits),
+                   b = byte_scan::MarkSixteenGivingPaper(row + x + 16, limits),
+                   c = byte_scan::MarkSixteenGivingPaper(row + x + 32, limits),
+                   d = byte_scan::MarkSixteenGivingPaper(row + x + 48, limits);
+    // Paper outside a run, as most of a page is: nothing starts here.
+    if (start < 0 && (a & b & c & d) == 0xFFFFu) continue;
+    const std::uint64_t bits =
+        ~(a | std::uint64_t{b} << 16 | std::uint64_t{c} << 32 | std::uint64_t{d} << 48);
+    // Ink inside a run: nothing ends here.
+    if (start >= 0 && bits == ~std::uint64_t{0}) continue;
     byte_scan::RunsOfPixels(bits, x, start, run);
   }
   for (; x + 16 <= w; x += 16) {
-    const unsigned bits = byte_scan::MarkSixteen(row + x, limits);
+    const unsigned bits = ~byte_scan::MarkSixteenGivingPaper(row + x, limits) & 0xFFFFu;
     if (bits == (start < 0 ? 0u : 0xFFFFu)) continue;
     byte_scan::RunsOfPixels(bits, x, start, run, 0xFFFFu);
   }
@@ -236,7 +259,7 @@ void MarkInkRuns(std::uint8_t* row, int w, int threshold, TRun run) {
     // The last few pixels from the sixteen that end the row: marking the
     // ones before them again leaves them as they are.
     const int rest = w - x;
-    const unsigned bits = byte_scan::MarkSixteen(row + w - 16, limits) >> (16 - rest);
+    const unsigned bits = (~byte_scan::MarkSixteenGivingPaper(row + w - 16, limits) & 0xFFFFu) >> (16 - rest);
     byte_scan::RunsOfPixels(bits, x, start, run, (1u << rest) - 1);
     x = w;
   }

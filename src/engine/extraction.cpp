@@ -37,10 +37,16 @@ void TOmnifontOCR::ExtractCharacters() {
   for (int y = 0; y < h; ++y) {
     TInkComponents::TRun* const runs = joiner.StartRow();
     TInkComponents::TRun* end = runs;
-    MarkInkRuns(page.Row(y), w, thr, [&end](int x0, int x1) { *end++ = {x0, x1, -1}; });
+    // The joiner labels every run itself.
+    MarkInkRuns(page.Row(y), w, thr, [&end](int x0, int x1) {
+      end->X0 = x0;
+      end->X1 = x1;
+      ++end;
+    });
     joiner.EndRow(static_cast<std::size_t>(end - runs));
   }
   const std::vector<TInkComponent>& groups = joiner.Groups();
+  ExtractedInk.clear();
   for (int i = 0; i < static_cast<int>(groups.size()); ++i) {
     const TInkComponent& r = groups[static_cast<std::size_t>(i)];
     if (r.Parent != i) continue;
@@ -57,11 +63,13 @@ void TOmnifontOCR::ExtractCharacters() {
     record->StartY = r.StartY;
     record->BestChar = RejectedBySize(bw, bh) ? RejectedChar : NoChar;
     record->Id = CharCount;
+    ExtractedInk.push_back({record, record->Left, record->Top, record->Right, record->Bottom, r.Ink});
   }
 }
 
 void TOmnifontOCR::AddZoneAsChar(int left, int top, int right, int bottom) {
   WidthSum = HeightSum = CharCount = 0;
+  ExtractedInk.clear();
   // Mark the zone's ink as extraction would, so that the probes that read the
   // page (hole counting among them) see the same marks in this area type.
   TDIB& page = *Page;

@@ -3,7 +3,7 @@
 // The connected groups of ink of a page (8 neighbours), found in one pass
 // over its rows: each row's runs of ink are joined to the runs they meet on
 // the row above. A group keeps only what a character record takes from it:
-// its box and its first pixel in raster order.
+// its box, its first pixel in raster order and its number of pixels.
 
 #include <algorithm>
 #include <climits>
@@ -14,8 +14,10 @@ namespace omniocr {
 
 struct TInkComponent {
   std::int32_t Parent;          // the group itself when it is a root
+  std::int32_t Ink;             // its pixels (of a root: the whole group's)
   std::int32_t StartX, StartY;  // first pixel in raster order (of a root); also its top row
   std::int32_t MinX, MaxX, MaxY;
+  std::int32_t Unused = 0;  // makes a group 32 bytes: addressed by a shift
 };
 
 // Groups are numbered in the raster order of the runs that started them, and
@@ -57,28 +59,27 @@ class TInkComponents {
     // Each row ends in a run past every column, so the scans of the row
     // above stop without counting.
     Current[count] = kRowEnd;
-    const TRun* above = Above;
-    std::size_t next = 0;  // first run of the row above that a later run may meet
-    for (TRun* run = Current; run != Current + count; ++run) {
+    const TRun* above = Above;  // first run of the row above that a later run may meet
+    const int y = Y;
+    for (TRun *run = Current, *end = Current + count; run != end; ++run) {
       const int x0 = run->X0, x1 = run->X1;
-      std::size_t k = next;
-      while (above[k].X1 < x0 - 1) ++k;
-      const std::size_t first = k;
-      int root = -1;
-      for (; above[k].X0 <= x1 + 1; ++k) {
-        const int r = RootOf(above[k].Label);
-        root = root < 0 ? r : r == root ? root : Join(root, r);
+      while (above->X1 < x0 - 1) ++above;
+      if (above->X0 > x1 + 1) {  // meets none: a group of its own
+        run->Label = static_cast<int>(Parts.size());
+        Parts.push_back({run->Label, x1 - x0 + 1, x0, y, x0, x1, y});
+        continue;
       }
-      next = k > first ? k - 1 : first;  // the last run met may also meet the next run
-      if (root < 0) {
-        root = static_cast<int>(Parts.size());
-        Parts.push_back({root, x0, Y, x0, x1, Y});
-      } else {
-        TInkComponent& part = Parts[static_cast<std::size_t>(root)];
-        part.MinX = std::min(part.MinX, x0);
-        part.MaxX = std::max(part.MaxX, x1);
-        part.MaxY = Y;
+      int root = RootOf(above->Label);
+      for (++above; above->X0 <= x1 + 1; ++above) {
+        const int r = RootOf(above->Label);
+        if (r != root) root = Join(root, r);
       }
+      --above;  // the last run met may also meet the next run
+      TInkComponent& part = Parts[static_cast<std::size_t>(root)];
+      part.MinX = std::min(part.MinX, x0);
+      part.MaxX = std::max(part.MaxX, x1);
+      part.MaxY = y;
+      part.Ink += x1 - x0 + 1;
       run->Label = root;
     }
     std::swap(Above, Current);
@@ -108,6 +109,7 @@ class TInkComponents {
     TInkComponent& gone = Parts[static_cast<std::size_t>(b)];
     keep.MinX = std::min(keep.MinX, gone.MinX);
     keep.MaxX = std::max(keep.MaxX, gone.MaxX);
+    keep.Ink += gone.Ink;
     gone.Parent = a;
     return a;
   }

@@ -28,6 +28,7 @@ void TOmnifontOCR::BeginRun() {
   SpaceWidth = 0;
   DispatchCount = 0;
   SpotsRemoved = 0;
+  ExtractedInk.clear();
 }
 
 void TOmnifontOCR::EndRun() {
@@ -37,8 +38,8 @@ void TOmnifontOCR::EndRun() {
   for (int i = 0; i < Chars.Count(); ++i) Chars[i]->Page = nullptr;
 }
 
-TProbeScratch& TOmnifontOCR::Scratch() const {
-  if (!ProbeScratch) ProbeScratch = std::make_unique<TProbeScratch>();
+TProbeScratch& TOmnifontOCR::MakeScratch() const {
+  ProbeScratch = std::make_unique<TProbeScratch>();
   return *ProbeScratch;
 }
 

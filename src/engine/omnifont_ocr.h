@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dibunit/dib.h"
 #include "dibunit/global_memory.h"
@@ -116,17 +117,32 @@ class TOmnifontOCR {
   // A new zero-filled record on the run's page, appended to Chars.
   TOCRChar* NewRecord();
 
-  // The probes' working memory, made on first use and kept for later runs.
-  TProbeScratch& Scratch() const;
+  // The probes' working memory, made on first use and kept for later runs;
+  // asked for on every probe path, so the common case is inline.
+  TProbeScratch& Scratch() const { return ProbeScratch ? *ProbeScratch : MakeScratch(); }
   // Character extraction's working memory, kept the same way.
   TInkComponents& InkComponents();
 
  private:
   // The run's own block becomes the page, converted to 8-bit grey.
   void LoadPage(TGlobalHandle owned);
+  TProbeScratch& MakeScratch() const;
 
   mutable std::unique_ptr<TProbeScratch> ProbeScratch;
   std::unique_ptr<TInkComponents> Components;
+  // Each record extraction made, with its box and the pixels of its own
+  // component: spot removal takes that count for a box that meets no other
+  // box, which then holds no other ink, while the list is still the one
+  // extraction made. Empty when the records did not come from extraction.
+  struct TComponentInk {
+    const TOCRChar* Record;
+    std::int32_t Left, Top, Right, Bottom;
+    std::int32_t Ink;
+    bool Describes(const TOCRChar& r) const {
+      return Record == &r && Left == r.Left && Top == r.Top && Right == r.Right && Bottom == r.Bottom;
+    }
+  };
+  std::vector<TComponentInk> ExtractedInk;
 };
 
 }  // namespace omniocr

@@ -118,7 +118,7 @@ class TFragmentMerger {
     // remove entries, so the partners of p are looked for in its run alone.
     Grouped = IsGroupedByLine();
     if (Grouped) FindRuns();
-    Dead.assign(static_cast<std::size_t>(Chars.Count()), false);
+    Dead.assign(static_cast<std::size_t>(Chars.Count()), 0);
     int i = 0;
     while (i < Chars.Count()) {
       Position = i;
@@ -150,7 +150,7 @@ class TFragmentMerger {
     return std::adjacent_find(seen.begin(), seen.end()) == seen.end();
   }
 
-  bool IsDead(int i) const { return Dead[static_cast<std::size_t>(i)]; }
+  bool IsDead(int i) const { return Dead[static_cast<std::size_t>(i)] != 0; }
 
   // The index of the count-th live entry after i, or the list's end.
   int LiveAfter(int i, int count) const {
@@ -220,7 +220,7 @@ class TFragmentMerger {
     p.P.Top = std::min(p.P.Top, q.Top);
     p.P.Bottom = std::max(p.P.Bottom, q.Bottom);
     --Engine.CharCount;
-    Dead[static_cast<std::size_t>(j)] = true;
+    Dead[static_cast<std::size_t>(j)] = 1;
     if (j < Position) ++RemovedBefore;
   }
 
@@ -229,7 +229,7 @@ class TFragmentMerger {
     auto& items = Chars.Storage();
     std::size_t kept = 0;
     for (std::size_t i = 0; i < items.size(); ++i)
-      if (!Dead[i]) items[kept++] = std::move(items[i]);
+      if (Dead[i] == 0) items[kept++] = std::move(items[i]);
     items.resize(kept);
   }
 
@@ -279,9 +279,11 @@ class TFragmentMerger {
   const int Thr;
   bool Grouped = false;
   std::vector<int> RunFirst, RunLast;  // the run of each index's line
-  std::vector<bool> Dead;              // merged away, freed when the walk is done
-  int Position = 0;                    // index of p
-  int RemovedBefore = 0;               // entries before p merged away while p absorbs
+  // Merged away, freed when the walk is done; a byte each, as the walks
+  // test it for every partner.
+  std::vector<std::uint8_t> Dead;
+  int Position = 0;       // index of p
+  int RemovedBefore = 0;  // entries before p merged away while p absorbs
   // Partner tests allowed per page pixel: a page of text spends under 0.01.
   static constexpr std::int64_t kPartnerTestsPerPixel = 4;
   const std::int64_t Budget;

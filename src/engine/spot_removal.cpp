@@ -5,6 +5,9 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <memory>
+#include <numeric>
+#include <vector>
 
 #include "engine/byte_scan.h"
 #include "engine/classify/bit_spans.h"
@@ -19,6 +22,28 @@ int InkPixelsInBox(const TDIB& page, const TOCRChar& c, int threshold) {
   TInkColumnCounter counter(c.Left, c.Width(), page.Width(), threshold);
   for (int y = c.Top; y <= c.Bottom; ++y) counter.Add(page.Row(y));
   return counter.Ink();
+}
+
+// Whether each record's box shares a pixel with another record's box: the
+// boxes in the order of their left edges, each compared with those that
+// start within its columns.
+std::vector<bool> BoxesMeetingAnother(const TCharList& chars) {
+  const int n = chars.Count();
+  std::vector<int> byLeft(static_cast<std::size_t>(n));
+  std::iota(byLeft.begin(), byLeft.end(), 0);
+  std::sort(byLeft.begin(), byLeft.end(), [&chars](int a, int b) { return chars[a]->Left < chars[b]->Left; });
+  std::vector<bool> meets(static_cast<std::size_t>(n), false);
+  for (int a = 0; a < n; ++a) {
+    const TOCRChar& p = *chars[byLeft[static_cast<std::size_t>(a)]];
+    for (int b = a + 1; b < n; ++b) {
+      const TOCRChar& q = *chars[byLeft[static_cast<std::size_t>(b)]];
+      if (q.Left > p.Right) break;
+      if (q.Top <= p.Bottom && p.Top <= q.Bottom)
+        meets[static_cast<std::size_t>(byLeft[static_cast<std::size_t>(a)])] =
+            meets[static_cast<std::size_t>(byLeft[static_cast<std::size_t>(b)])] = true;
+    }
+  }
+  return meets;
 }
 
 // The ink of the n pixels (at most 64) from (x0, y) as bits, pixel k in bit
@@ -77,7 +102,20 @@ void TOmnifontOCR::RemoveSpots() {
   if (SpotRemoval == srNone) return;
   TDIB& page = *Page;
   const int maxSpot = MaxSpotSize < 0 ? AutomaticSpotSize(Chars) : MaxSpotSize;
-  for (int i = 0; i < Chars.Count(); ++i) Chars[i]->InkCount = InkPixelsInBox(page, *Chars[i], Threshold);
+  // Every ink pixel belongs to one record's component, so a box that meets
+  // no other box holds its own component's ink and no other: extraction
+  // counted it. The others are counted in the page.
+  const bool extracted = static_cast<int>(ExtractedInk.size()) == Chars.Count() &&
+                         std::equal(ExtractedInk.begin(), ExtractedInk.end(), Chars.Storage().begin(),
+                                    [](const TComponentInk& made, const std::unique_ptr<TOCRChar>& c) {
+                                      return made.Describes(*c);
+                                    });
+  const std::vector<bool> meets = extracted ? BoxesMeetingAnother(Chars) : std::vector<bool>();
+  for (int i = 0; i < Chars.Count(); ++i)
+    Chars[i]->InkCount = extracted && !meets[static_cast<std::size_t>(i)]
+                             ? ExtractedInk[static_cast<std::size_t>(i)].Ink
+                             : InkPixelsInBox(page, *Chars[i], Threshold);
+  ExtractedInk.clear();
   const int step = maxSpot / 16 + 1;
 
   // The whole-zone record of a single-character zone is never a spot.

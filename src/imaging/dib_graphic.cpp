@@ -22,8 +22,10 @@ constexpr std::size_t kInfoHeaderBytes = 40;
 
 std::vector<std::uint32_t> GreyRampPalette(int entries) {
   std::vector<std::uint32_t> palette(static_cast<std::size_t>(entries));
+  // Of 256 entries each is its own level (i * 255 / 255): no division.
   for (int i = 0; i < entries; ++i)
-    palette[static_cast<std::size_t>(i)] = GreyColor(static_cast<unsigned>(i * 255 / (entries - 1)));
+    palette[static_cast<std::size_t>(i)] =
+        GreyColor(static_cast<unsigned>(entries == 256 ? i : i * 255 / (entries - 1)));
   return palette;
 }
 
@@ -46,17 +48,19 @@ int LightestEntry(const std::vector<std::uint32_t>& palette) {
   return lightest;
 }
 
-void TDibGraphic::SetSize(int width, int height, int bitCount) { Allocate(width, height, bitCount, true); }
+void TDibGraphic::SetSize(int width, int height, int bitCount) {
+  Allocate(width, height, bitCount, true, TRowOrder::TopFirst);
+}
 
-void TDibGraphic::SetSizeForOverwrite(int width, int height, int bitCount) {
-  Allocate(width, height, bitCount, false);
+void TDibGraphic::SetSizeForOverwrite(int width, int height, int bitCount, TRowOrder order) {
+  Allocate(width, height, bitCount, false, order);
   const std::size_t rowBytes = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount) + 7) / 8;
   const std::size_t padding = static_cast<std::size_t>(Stride_) - rowBytes;
   if (padding == 0) return;
   for (int y = 0; y < height; ++y) std::memset(ScanLine(y) + rowBytes, 0, padding);
 }
 
-void TDibGraphic::Allocate(int width, int height, int bitCount, bool zeroed) {
+void TDibGraphic::Allocate(int width, int height, int bitCount, bool zeroed, TRowOrder order) {
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
     throw EImageError("unsupported pixel format of " + std::to_string(bitCount) + " bits");
   if (width < 0 || height < 0 || static_cast<std::int64_t>(width) * height > kMaxImagePixels)
@@ -73,12 +77,15 @@ void TDibGraphic::Allocate(int width, int height, int bitCount, bool zeroed) {
   Height_ = height;
   BitCount_ = bitCount;
   Stride_ = stride;
+  const bool bottomFirst = order == TRowOrder::BottomFirst && height > 0;
+  TopRow_ = bottomFirst ? (height - 1) * stride : 0;
+  RowStep_ = bottomFirst ? -stride : stride;
   if (bitCount <= 8) Palette_ = GreyRampPalette(1 << bitCount);
 }
 
 void TDibGraphic::Clear() {
   Width_ = Height_ = BitCount_ = 0;
-  Stride_ = 0;
+  Stride_ = TopRow_ = RowStep_ = 0;
   Pixels_ = TPixelBuffer();
   Palette_.clear();
 }
@@ -234,6 +241,7 @@ TGlobalHandle TDibGraphic::TakePackedDib() {
   const std::size_t headerBytes = form.HeaderBytes(), pixelBytes = form.PixelBytes();
   const std::size_t stride = static_cast<std::size_t>(Stride_);
   const int height = Height_;
+  const bool topFirst = RowOrder() == TRowOrder::TopFirst;
   // The pixels stay where they are when the room in front fits the header.
   const std::size_t room = Pixels_.Room();
   std::uint8_t* block = nullptr;
@@ -244,12 +252,15 @@ TGlobalHandle TDibGraphic::TakePackedDib() {
     throw;
   }
   Clear();
-  TurnRowsOver(block + room, stride, height);
+  if (topFirst) TurnRowsOver(block + room, stride, height);
   if (room != headerBytes) std::memmove(block + headerBytes, block + room, pixelBytes);
   WriteHeaderAndPalette(form, block);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = block + headerBytes + static_cast<std::size_t>(y) * stride;
-    WriteEngineRow(form, row, row);
+  // Rows whose indices stay as they are stay as they are.
+  if (!form.Map.empty()) {
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* row = block + headerBytes + static_cast<std::size_t>(y) * stride;
+      WriteEngineRow(form, row, row);
+    }
   }
   return GlobalAdopt(block, headerBytes + pixelBytes);
 }

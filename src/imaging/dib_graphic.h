@@ -2,9 +2,11 @@
 
 // TDibGraphic: an in-memory image in the pixel formats of a packed
 // device-independent bitmap (1, 4, 8 or 24 bits per pixel, rows padded to 4
-// bytes), stored top row first. Images read from files arrive normalised to
-// the three forms the engine reads as they are: 1 bit with entry 0 black and
-// entry 1 white, 8 bits with a grey-ramp colour table, or 24-bit colour.
+// bytes), stored top row first unless made to go to the engine as it is
+// (bottom row first, as a packed bitmap stores them; ScanLine hides which).
+// Images read from files arrive normalised to the three forms the engine
+// reads as they are: 1 bit with entry 0 black and entry 1 white, 8 bits with
+// a grey-ramp colour table, or 24-bit colour.
 
 #include <cstdint>
 #include <optional>
@@ -25,8 +27,11 @@ class TDibGraphic {
   void SetSize(int width, int height, int bitCount);
   // The same for a caller that writes every row's pixel bytes (the first
   // (width x bits + 7) / 8) before reading any: those start undefined, the
-  // padding after them 0.
-  void SetSizeForOverwrite(int width, int height, int bitCount);
+  // padding after them 0. An image stored bottom row first goes to the
+  // engine without its rows turned over (TakePackedDib); it is written and
+  // read through ScanLine alone, never as one block of rows from ScanLine(0).
+  enum class TRowOrder : std::uint8_t { TopFirst, BottomFirst };
+  void SetSizeForOverwrite(int width, int height, int bitCount, TRowOrder order = TRowOrder::TopFirst);
   void Clear();
   bool Empty() const { return Width_ == 0 || Height_ == 0; }
 
@@ -36,8 +41,9 @@ class TDibGraphic {
   std::int64_t Stride() const { return Stride_; }
 
   // Row y from the top; 24-bit pixels are stored blue, green, red.
-  std::uint8_t* ScanLine(int y) { return Pixels_.Data() + y * Stride_; }
-  const std::uint8_t* ScanLine(int y) const { return Pixels_.Data() + y * Stride_; }
+  std::uint8_t* ScanLine(int y) { return Pixels_.Data() + TopRow_ + y * RowStep_; }
+  const std::uint8_t* ScanLine(int y) const { return Pixels_.Data() + TopRow_ + y * RowStep_; }
+  TRowOrder RowOrder() const { return RowStep_ < 0 ? TRowOrder::BottomFirst : TRowOrder::TopFirst; }
 
   // Colour table entries, blue in the low byte, then green, red (empty for 24 bits).
   std::vector<std::uint32_t>& Palette() { return Palette_; }
@@ -58,12 +64,15 @@ class TDibGraphic {
   TGlobalHandle TakePackedDib();
 
  private:
-  void Allocate(int width, int height, int bitCount, bool zeroed);
+  void Allocate(int width, int height, int bitCount, bool zeroed, TRowOrder order);
 
   int Width_ = 0;
   int Height_ = 0;
   int BitCount_ = 0;
   std::int64_t Stride_ = 0;
+  // Where the top row starts in the pixels, and how far on the next one.
+  std::int64_t TopRow_ = 0;
+  std::int64_t RowStep_ = 0;
   TPixelBuffer Pixels_;
   std::vector<std::uint32_t> Palette_;
 };

@@ -1,6 +1,7 @@
 #include "imaging/image_io.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -45,11 +46,17 @@ bool IsPnmHeader(const std::uint8_t* d, std::size_t size) {
 constexpr std::size_t kHeadBytes = 1024;
 constexpr std::size_t kReadBufferBytes = 65536;
 
-// "%PDF-" may follow some bytes of junk, which PDF readers accept.
+// "%PDF-" may follow some bytes of junk, which PDF readers accept. Only the
+// places of a '%' are compared.
 bool IsPdfHeader(const std::uint8_t* d, std::size_t size) {
   const std::size_t window = std::min(size, kHeadBytes);
-  for (std::size_t i = 0; i + 5 <= window; ++i)
-    if (std::memcmp(d + i, "%PDF-", 5) == 0) return true;
+  if (window < 5) return false;
+  const std::uint8_t* const last = d + window - 5;  // the last place "%PDF-" fits
+  for (const std::uint8_t* p = d; p <= last; ++p) {
+    p = static_cast<const std::uint8_t*>(std::memchr(p, '%', static_cast<std::size_t>(last - p) + 1));
+    if (p == nullptr) return false;
+    if (std::memcmp(p, "%PDF-", 5) == 0) return true;
+  }
   return false;
 }
 
@@ -102,10 +109,19 @@ std::optional<TDibGraphic> ReadPnmDirectly(std::FILE* file) {
   if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   const auto fileSize = static_cast<std::uint64_t>(info.st_size);
   if (fileSize > kMaxFileBytes) return std::nullopt;
+  // The head is read past the stream, which stays at the file's start
+  // unread: a raw grey page then goes from the file into the image at once.
   std::uint8_t head[kHeadBytes];
-  const std::size_t got = std::fread(head, 1, sizeof head, file);
+  std::size_t size = 0;
+  while (size < sizeof head) {
+    const ssize_t got = pread(fileno(file), head + size, sizeof head - size, static_cast<off_t>(size));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw EImageError(std::strerror(errno));
+    if (got == 0) break;
+    size += static_cast<std::size_t>(got);
+  }
   std::optional<TDibGraphic> image;
-  if (DetectImageFormat(head, got) == TImageFormat::Pnm) image = ReadRawPnmFile(head, got, fileSize, file);
+  if (DetectImageFormat(head, size) == TImageFormat::Pnm) image = ReadRawPnmFile(head, size, fileSize, file);
   if (!image && std::fseek(file, 0, SEEK_SET) != 0) throw EImageError(std::strerror(errno));
   return image;
 }

@@ -1,3 +1,6 @@
+#include <sys/uio.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -140,6 +143,31 @@ void DecodeRawRow(const std::uint8_t* row, std::uint8_t* target, const TPnmLayou
   }
 }
 
+// Rows of the file from `offset` read straight into the image's rows, many
+// rows to a call: no copy through the stream's buffer.
+void ReadRowsAt(int fd, std::uint64_t offset, std::size_t rowBytes, TDibGraphic& image) {
+  constexpr int kRowsPerCall = 256;
+  iovec parts[kRowsPerCall];
+  const int height = image.Height();
+  int y = 0;
+  std::size_t done = 0;  // bytes of row y already read
+  while (y < height) {
+    const int count = std::min(kRowsPerCall, height - y);
+    for (int i = 0; i < count; ++i) {
+      const std::size_t skip = i == 0 ? done : 0;
+      parts[i] = {image.ScanLine(y + i) + skip, rowBytes - skip};
+    }
+    const ssize_t got = preadv(fd, parts, count, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw EImageError(std::strerror(errno));
+    if (got == 0) throw EImageError("truncated PNM data");
+    offset += static_cast<std::uint64_t>(got);
+    done += static_cast<std::size_t>(got);
+    y += static_cast<int>(done / rowBytes);
+    done %= rowBytes;
+  }
+}
+
 }  // namespace
 
 TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size) {
@@ -194,19 +222,23 @@ std::optional<TDibGraphic> ReadRawPnmFile(const std::uint8_t* head, std::size_t 
   }
   const std::uint64_t rowBytes = layout.RowBytes;
   if (start + rowBytes * static_cast<std::uint64_t>(layout.Height) > fileSize) return std::nullopt;
-  if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) throw EImageError(std::strerror(errno));
 
-  // Every row is written whole, as read or decoded.
+  // Every row is written whole, as read or decoded. Raw grey rows are stored
+  // bottom row first, as the engine takes them.
   TDibGraphic image;
-  image.SetSizeForOverwrite(layout.Width, layout.Height, layout.BitCount());
   const bool direct = layout.RowsAsStored();
-  std::vector<std::uint8_t> row(direct ? 0 : rowBytes);
+  image.SetSizeForOverwrite(layout.Width, layout.Height, layout.BitCount(),
+                            direct ? TDibGraphic::TRowOrder::BottomFirst : TDibGraphic::TRowOrder::TopFirst);
+  if (direct) {
+    ReadRowsAt(fileno(file), start, rowBytes, image);
+    return image;
+  }
+  if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) throw EImageError(std::strerror(errno));
+  std::vector<std::uint8_t> row(rowBytes);
   for (int y = 0; y < layout.Height; ++y) {
-    std::uint8_t* target = image.ScanLine(y);
-    std::uint8_t* into = direct ? target : row.data();
-    if (std::fread(into, 1, rowBytes, file) != rowBytes)
+    if (std::fread(row.data(), 1, rowBytes, file) != rowBytes)
       throw EImageError(std::ferror(file) ? std::strerror(errno) : "truncated PNM data");
-    if (!direct) DecodeRawRow(into, target, layout);
+    DecodeRawRow(row.data(), image.ScanLine(y), layout);
   }
   return image;
 }

@@ -21,10 +21,11 @@ TDibGraphic ReadBmp(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadPcx(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadIcon(const std::uint8_t* data, std::size_t size);
 TDibGraphic ReadPnm(const std::uint8_t* data, std::size_t size);
-// A raw PNM file read row by row into the image, without the whole file in
-// memory: `head` holds the file's first bytes and `fileSize` its size. Empty
-// when the header does not lie within `head`, is faulty, or the file is too
-// short for its rows; ReadPnm over the whole file then tells why.
+// A raw PNM file read row by row into the image (raw grey rows straight from
+// the file, many to a call), without the whole file in memory: `head` holds
+// the file's first bytes and `fileSize` its size; `file` has not been read
+// from. Empty when the header does not lie within `head`, is faulty, or the
+// file is too short for its rows; ReadPnm over the whole file then tells why.
 std::optional<TDibGraphic> ReadRawPnmFile(const std::uint8_t* head, std::size_t headSize,
                                           std::uint64_t fileSize, std::FILE* file);
 TDibGraphic ReadGif(const std::uint8_t* data, std::size_t size);

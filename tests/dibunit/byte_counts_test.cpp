@@ -16,9 +16,9 @@ THistogram CountOneByOne(const std::uint8_t* bytes, std::size_t count) {
   return counts;
 }
 
-// Runs of equal bytes are counted sixteen at a time: runs that start and end
-// anywhere in a stretch, change their value from stretch to stretch, or are
-// too short for one must count as byte by byte.
+// Runs of equal bytes are counted sixty-four or sixteen at a time: runs that
+// start and end anywhere in a stretch, change their value from stretch to
+// stretch, or are too short for one must count as byte by byte.
 TEST(ByteCounter, CountsAsOneByOne) {
   const struct {
     const char* what;
@@ -36,6 +36,9 @@ TEST(ByteCounter, CountsAsOneByOne) {
       {"stretches of two values", {{32, 255}, {16, 0}, {48, 255}, {17, 0}, {15, 3}}},
       {"a stretch of a value after mixed bytes", {{5, 1}, {11, 2}, {16, 1}, {16, 2}}},
       {"scattered", {{1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}, {1, 9}}},
+      {"sixty-fours of one value, then of another", {{64, 255}, {128, 0}, {64, 255}, {5, 255}}},
+      {"a sixty-four a byte short", {{63, 255}, {1, 7}, {64, 255}, {64, 255}}},
+      {"a new value inside a sixty-four, kept in the next", {{16, 255}, {48, 9}, {64, 9}, {20, 255}}},
   };
   for (const auto& c : cases)
     for (const std::size_t offset : {0u, 3u}) {  // rows need not start on a word

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -144,6 +146,92 @@ TEST(MarkInkRuns, FindsTheRunsAndMarksOfAPixelByPixelScan) {
     EXPECT_EQ(runs, expectedRuns) << "width " << w;
     EXPECT_EQ(scanned, expected) << "width " << w;
   }
+}
+
+// Records of random pages against filling each component (8 neighbours)
+// from its first pixel in raster order: the same boxes, first pixels, order
+// and ids, on pages sparse and dense enough that groups meet, split and join
+// in every way along their rows.
+TEST_F(ExtractionTest, RecordsMatchAFloodFillOfRandomPages) {
+  std::uint32_t seed = 4242;
+  for (const int density : {5, 20, 45, 60})
+    for (const int width : {7, 70}) {
+      const int height = 23;
+      std::vector<std::string> art(static_cast<std::size_t>(height),
+                                   std::string(static_cast<std::size_t>(width), '.'));
+      for (std::string& row : art)
+        for (char& c : row) {
+          seed = seed * 1103515245u + 12345u;
+          if (static_cast<int>((seed >> 16) % 100) < density) c = '#';
+        }
+      struct TBox {
+        int Left, Top, Right, Bottom, StartX, StartY;
+        bool operator==(const TBox&) const = default;
+      };
+      std::vector<TBox> expected;
+      std::vector<std::vector<bool>> seen(static_cast<std::size_t>(height),
+                                          std::vector<bool>(static_cast<std::size_t>(width)));
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+          if (art[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] != '#' ||
+              seen[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)])
+            continue;
+          TBox box{x, y, x, y, x, y};
+          std::vector<std::pair<int, int>> stack{{x, y}};
+          seen[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = true;
+          while (!stack.empty()) {
+            const auto [px, py] = stack.back();
+            stack.pop_back();
+            box.Left = std::min(box.Left, px), box.Right = std::max(box.Right, px);
+            box.Top = std::min(box.Top, py), box.Bottom = std::max(box.Bottom, py);
+            for (int dy = -1; dy <= 1; ++dy)
+              for (int dx = -1; dx <= 1; ++dx) {
+                const int nx = px + dx, ny = py + dy;
+                if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
+                if (art[static_cast<std::size_t>(ny)][static_cast<std::size_t>(nx)] != '#' ||
+                    seen[static_cast<std::size_t>(ny)][static_cast<std::size_t>(nx)])
+                  continue;
+                seen[static_cast<std::size_t>(ny)][static_cast<std::size_t>(nx)] = true;
+                stack.emplace_back(nx, ny);
+              }
+          }
+          expected.push_back(box);
+        }
+      Extract(FromArt(art));
+      std::vector<TBox> found;
+      for (int i = 0; i < engine.Chars.Count(); ++i) {
+        const TOCRChar& r = *engine.Chars[i];
+        found.push_back({r.Left, r.Top, r.Right, r.Bottom, r.StartX, r.StartY});
+        EXPECT_EQ(r.Id, i + 1);
+      }
+      EXPECT_TRUE(found == expected) << "density " << density << ", width " << width << ": " << found.size()
+                                     << " records, " << expected.size() << " components";
+    }
+}
+
+// The word-at-a-time run along a row against a pixel-by-pixel one: grey
+// levels and marks around the threshold, the class found at every place of
+// a word, lengths that end inside a word, none and less than none.
+TEST(PixelsBeforeClass, MatchesAPixelByPixelScan) {
+  std::uint32_t seed = 777;
+  std::vector<std::uint8_t> row(40);
+  for (std::uint8_t& b : row) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(150 + (seed >> 16) % 20);  // 150..169, marks included
+  }
+  for (const int threshold : {0, 160, 165, 256})
+    for (const bool ink : {true, false})
+      for (int from = 0; from < 16; ++from)
+        for (int n = -1; from + n <= static_cast<int>(row.size()); ++n) {
+          int expected = std::max(n, 0);
+          for (int k = 0; k < n; ++k)
+            if (IsInkByte(row[static_cast<std::size_t>(from + k)], threshold) == ink) {
+              expected = k;
+              break;
+            }
+          EXPECT_EQ(PixelsBeforeClass(row.data() + from, n, threshold, ink), expected)
+              << "threshold " << threshold << (ink ? " ink" : " paper") << " from " << from << " n " << n;
+        }
 }
 
 TEST_F(ExtractionTest, CornerTouchingPixelsJoinOnlyWithEightNeighbours) {

@@ -69,6 +69,37 @@ TEST(InkColumnCounter, AgreesWithAByteByByteCount) {
   }
 }
 
+// Each record's ink is every ink pixel in its box, its own component's and
+// any other's: a box holding another component (a dot inside an L), boxes
+// that cross, boxes that share columns but not rows, and boxes alone.
+TEST_F(SpotRemovalTest, InkCountsEveryInkPixelInTheBox) {
+  auto page = MakeGrey(48, 24, 255);
+  FillRect(*page, 2, 2, 3, 12, 0);    // an L
+  FillRect(*page, 2, 11, 12, 12, 0);  // its foot
+  FillRect(*page, 8, 5, 9, 6, 0);     // a dot inside the L's box
+  FillRect(*page, 20, 3, 24, 8, 0);   // alone
+  FillRect(*page, 30, 2, 33, 4, 0);   // above the next one, in the same columns
+  FillRect(*page, 30, 8, 33, 10, 0);
+  FillRect(*page, 36, 12, 36, 22, 0);  // a second L, and a bar that crosses
+  FillRect(*page, 36, 22, 46, 22, 0);  // into its box from the right
+  FillRect(*page, 40, 16, 47, 16, 0);
+  const TDIB& drawn = *page;
+  std::vector<std::vector<int>> ink(static_cast<std::size_t>(drawn.Height()));
+  for (int y = 0; y < drawn.Height(); ++y)
+    for (int x = 0; x < drawn.Width(); ++x)
+      ink[static_cast<std::size_t>(y)].push_back(drawn.PixelByte(x, y) < 160);
+  Run(std::move(page), srAlways, 0);
+  ASSERT_EQ(engine.Chars.Count(), 7);
+  for (int i = 0; i < engine.Chars.Count(); ++i) {
+    const TOCRChar& c = *engine.Chars[i];
+    int expected = 0;
+    for (int y = c.Top; y <= c.Bottom; ++y)
+      for (int x = c.Left; x <= c.Right; ++x)
+        expected += ink[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+    EXPECT_EQ(c.InkCount, expected) << "record at " << c.Left << "," << c.Top;
+  }
+}
+
 TEST_F(SpotRemovalTest, SmartRemovesSizeClassesWhileTheyShrink) {
   auto page = MakeGrey(200, 60, 255);
   DrawSpecks(*page, 2, 30, 1);

@@ -173,9 +173,9 @@ std::vector<std::uint8_t> BlockBytes(TGlobalHandle handle) {
 
 // The packed bitmap made in the image's own memory (or a copy's) is the one
 // made as a copy, byte for byte: rows turned over in place (odd and even
-// heights, rows shorter and longer than sixteen bytes), indices
-// rewritten for the engine where the table asks for it, padding cleared
-// where they are.
+// heights, rows shorter and longer than sixteen bytes) or, stored bottom row
+// first, left where they are, indices rewritten for the engine where the
+// table asks for it, padding cleared where they are.
 TEST(DibGraphic, TakingThePackedDibGivesTheSameBytesAsCopyingIt) {
   struct TCase {
     const char* what;
@@ -189,26 +189,29 @@ TEST(DibGraphic, TakingThePackedDibGivesTheSameBytesAsCopyingIt) {
       {"16 colours", 4, {}},     {"grey ramp", 8, {}},
       {"dim greys", 8, dimGrey}, {"true colour", 24, {}},
   };
+  using TRowOrder = TDibGraphic::TRowOrder;
   for (const TCase& c : cases)
     for (const int width : {1, 13, 32})
-      for (const int height : {1, 2, 3}) {
-        TDibGraphic image;
-        image.SetSize(width, height, c.bits);
-        if (!c.palette.empty()) image.Palette() = c.palette;
-        image.XDpi = 300, image.YDpi = 150;
-        for (int y = 0; y < height; ++y)
-          for (std::int64_t i = 0; i < image.Stride(); ++i)  // padding included
-            image.ScanLine(y)[i] = static_cast<std::uint8_t>(37 * y + 11 * i + 5);
-        const std::string what =
-            std::string(c.what) + ", " + std::to_string(width) + " x " + std::to_string(height);
-        const TOwnedHandle copied(image.GetPackedDib());
-        TDibGraphic duplicate = image;  // a copy keeps the room for the header
-        const TOwnedHandle taken(image.TakePackedDib());
-        EXPECT_EQ(BlockBytes(taken.get()), BlockBytes(copied.get())) << what;
-        EXPECT_TRUE(image.Empty()) << what;
-        const TOwnedHandle takenFromCopy(duplicate.TakePackedDib());
-        EXPECT_EQ(BlockBytes(takenFromCopy.get()), BlockBytes(copied.get())) << what;
-      }
+      for (const int height : {1, 2, 3})
+        for (const TRowOrder order : {TRowOrder::TopFirst, TRowOrder::BottomFirst}) {
+          TDibGraphic image;
+          image.SetSizeForOverwrite(width, height, c.bits, order);
+          if (!c.palette.empty()) image.Palette() = c.palette;
+          image.XDpi = 300, image.YDpi = 150;
+          for (int y = 0; y < height; ++y)
+            for (std::int64_t i = 0; i < image.Stride(); ++i)  // padding included
+              image.ScanLine(y)[i] = static_cast<std::uint8_t>(37 * y + 11 * i + 5);
+          const std::string what = std::string(c.what) + ", " + std::to_string(width) + " x " +
+                                   std::to_string(height) +
+                                   (order == TRowOrder::TopFirst ? "" : ", bottom first");
+          const TOwnedHandle copied(image.GetPackedDib());
+          TDibGraphic duplicate = image;  // a copy keeps the room for the header
+          const TOwnedHandle taken(image.TakePackedDib());
+          EXPECT_EQ(BlockBytes(taken.get()), BlockBytes(copied.get())) << what;
+          EXPECT_TRUE(image.Empty()) << what;
+          const TOwnedHandle takenFromCopy(duplicate.TakePackedDib());
+          EXPECT_EQ(BlockBytes(takenFromCopy.get()), BlockBytes(copied.get())) << what;
+        }
 }
 
 }  // namespace

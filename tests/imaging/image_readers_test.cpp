@@ -74,6 +74,10 @@ TEST(ImageFormatDetection, UsesTheBytesNotTheName) {
       {std::string("RIFF\0\0\0\0WAVEfmt ", 16), TImageFormat::Unknown},
       {"%PDF-1.4\n", TImageFormat::Pdf},
       {"junk before %PDF-1.7\n", TImageFormat::Pdf},
+      {"%% %PD %PDF %PDF-", TImageFormat::Pdf},  // near misses before it, at the very end
+      {"P5 %PDF", TImageFormat::Pnm},
+      {std::string(1019, ' ') + "%PDF-", TImageFormat::Pdf},  // the last place in the first kilobyte
+      {std::string(1020, ' ') + "%PDF-", TImageFormat::Unknown},
       {"", TImageFormat::Unknown},
   };
   for (const auto& c : cases)

@@ -98,38 +98,40 @@ TEST(InkMask, APageWithoutInkGivesAClearMask) {
 }
 
 // Grey pages whose ink is every level below the threshold are masked sixteen
-// bytes at a time: levels either side of the threshold, on both sides of 128
-// (where a signed compare would go wrong), at 0 and 255, in rows that are no
-// whole number of words.
+// bytes at a time, and sixty-four bytes without ink in one test: levels
+// either side of the threshold, on both sides of 128 (where a signed compare
+// would go wrong), at 0 and 255, in rows that are no whole number of words,
+// with ink dense or so sparse that most stretches of sixty-four hold none.
 TEST(InkMask, GreyRampPagesAgreeAtTheThreshold) {
   std::mt19937 random(11);
   const struct {
     int dark, paper;
   } pairs[] = {{0, 255}, {1, 2}, {127, 128}, {126, 129}, {100, 200}, {200, 254}, {253, 255}};
   for (const auto& pair : pairs)
-    for (const int width : {1, 31, 32, 33, 63, 64, 100}) {
-      TDibGraphic image;
-      image.SetSize(width, 4, 8);
-      for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < width; ++x) {
-          // Mostly the two levels, now and then one level beside either.
-          const int level = (random() % 3 == 0 ? pair.dark : pair.paper) +
-                            static_cast<int>(random() % 5) / 4 - static_cast<int>(random() % 5) / 4;
-          image.ScanLine(y)[x] = static_cast<std::uint8_t>(std::clamp(level, 0, 255));
-        }
-      const THistogram histogram = GreyHistogram(image);
-      const int threshold = InkThreshold(histogram);
-      const TPixPtr mask = InkMask(image, histogram);
-      const std::string what = std::to_string(pair.dark) + "/" + std::to_string(pair.paper) + ", " +
-                               std::to_string(width) + " wide, threshold " + std::to_string(threshold);
-      for (int y = 0; y < image.Height(); ++y) {
-        const l_uint32* line = pixGetData(mask.get()) + y * pixGetWpl(mask.get());
-        for (int x = 0; x < 32 * pixGetWpl(mask.get()); ++x) {
-          const bool isInk = x < width && image.ScanLine(y)[x] < threshold;
-          ASSERT_EQ(GET_DATA_BIT(line, x) != 0, isInk) << what << " at " << x << "," << y;
+    for (const int width : {1, 31, 32, 33, 63, 64, 100, 200})
+      for (const unsigned inkOneIn : {3u, 90u}) {
+        TDibGraphic image;
+        image.SetSize(width, 4, 8);
+        for (int y = 0; y < image.Height(); ++y)
+          for (int x = 0; x < width; ++x) {
+            // Mostly the two levels, now and then one level beside either.
+            const int level = (random() % inkOneIn == 0 ? pair.dark : pair.paper) +
+                              static_cast<int>(random() % 5) / 4 - static_cast<int>(random() % 5) / 4;
+            image.ScanLine(y)[x] = static_cast<std::uint8_t>(std::clamp(level, 0, 255));
+          }
+        const THistogram histogram = GreyHistogram(image);
+        const int threshold = InkThreshold(histogram);
+        const TPixPtr mask = InkMask(image, histogram);
+        const std::string what = std::to_string(pair.dark) + "/" + std::to_string(pair.paper) + ", " +
+                                 std::to_string(width) + " wide, threshold " + std::to_string(threshold);
+        for (int y = 0; y < image.Height(); ++y) {
+          const l_uint32* line = pixGetData(mask.get()) + y * pixGetWpl(mask.get());
+          for (int x = 0; x < 32 * pixGetWpl(mask.get()); ++x) {
+            const bool isInk = x < width && image.ScanLine(y)[x] < threshold;
+            ASSERT_EQ(GET_DATA_BIT(line, x) != 0, isInk) << what << " at " << x << "," << y;
+          }
         }
       }
-    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// A raw PNM file is read from the file row by row; every other case is read
-// whole. Either way a file must read exactly as its bytes in memory do: the
-// same image, or the same refusal.
+// A raw PNM file is read from the file row by row (raw grey rows straight
+// into the image, many at a time); every other case is read whole. Either
+// way a file must read exactly as its bytes in memory do: the same image, or
+// the same refusal.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -71,6 +72,9 @@ TEST(PnmFile, ReadsAsTheSameBytesInMemory) {
   } cases[] = {
       {"P5 13 5 255\n", 13 * 5},
       {"P5 13 5 255\n", 13 * 5 + 100},  // bytes after the last row are ignored
+      {"P5 12 5 255\n", 12 * 5},        // rows without padding
+      {"P5 13 700 255\n", 13 * 700},    // more rows than one read takes
+      {"P5 13 700 255\n", 13 * 700 - 1},
       {"P5 13 5 1000\n", 2 * 13 * 5},
       {"P5 13 5 15\n", 13 * 5},
       {"P4 13 5\n", 2 * 5},
