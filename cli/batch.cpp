@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <mutex>
@@ -16,20 +15,6 @@
 namespace omniocr::cli {
 
 namespace {
-
-std::vector<std::uint8_t> ReadStandardInput() {
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t chunk[65536];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-  return bytes;
-}
-
-bool ReadsStandardInput(const TOptions& options) {
-  for (const std::string& input : options.Inputs)
-    if (input == "-") return true;
-  return false;
-}
 
 // Results in input order, filled by the workers, taken by the writer.
 class TResultQueue {
@@ -57,14 +42,15 @@ class TResultQueue {
 };
 
 // Each worker owns its engine: engines share no state, so they run side by side.
-void Work(const TOptions& options, const std::vector<TPageJob>& jobs,
-          const std::vector<std::uint8_t>& stdinBytes, std::atomic<std::size_t>& next, TResultQueue& queue) {
+void Work(const TOptions& options, const std::vector<TPageJob>& jobs, const THeldInputs& held,
+          std::atomic<std::size_t>& next, TResultQueue& queue) {
   TOmnifontOCR engine;
   for (;;) {
     const std::size_t index = next.fetch_add(1);
     if (index >= jobs.size()) return;
     const TPageJob& job = jobs[index];
-    queue.Put(index, RecognisePage(options.Inputs[job.Input], job.Page, stdinBytes, options, engine));
+    queue.Put(index,
+              RecognisePage(options.Inputs[job.Input], job.Page, held.Find(job.Input), options, engine));
   }
 }
 
@@ -101,9 +87,8 @@ class TProgress {
 }  // namespace
 
 int RunBatch(const TOptions& options, std::ostream& out, std::ostream& err, bool progressOnErr) {
-  const std::vector<std::uint8_t> stdinBytes =
-      ReadsStandardInput(options) ? ReadStandardInput() : std::vector<std::uint8_t>();
-  const std::vector<TPageJob> jobs = ListPageJobs(options, stdinBytes);
+  const THeldInputs held(options.Inputs);
+  const std::vector<TPageJob> jobs = ListPageJobs(options, held);
   const std::size_t count = jobs.size();
   TResultQueue queue(count);
   std::atomic<std::size_t> next{0};
@@ -116,13 +101,13 @@ int RunBatch(const TOptions& options, std::ostream& out, std::ostream& err, bool
     ownEngine.emplace();
   } else {
     for (std::size_t i = 0; i < workers; ++i)
-      threads.emplace_back(Work, std::cref(options), std::cref(jobs), std::cref(stdinBytes), std::ref(next),
+      threads.emplace_back(Work, std::cref(options), std::cref(jobs), std::cref(held), std::ref(next),
                            std::ref(queue));
   }
   auto take = [&](std::size_t index) {
     if (!ownEngine) return queue.Take(index);
     const TPageJob& job = jobs[index];
-    return RecognisePage(options.Inputs[job.Input], job.Page, stdinBytes, options, *ownEngine);
+    return RecognisePage(options.Inputs[job.Input], job.Page, held.Find(job.Input), options, *ownEngine);
   };
 
   TProgress progress(err, progressOnErr, count);

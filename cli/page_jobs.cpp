@@ -8,9 +8,9 @@ namespace omniocr::cli {
 
 namespace {
 
-int CountPages(const std::string& input, const std::vector<std::uint8_t>& stdinBytes) {
+int CountPages(const std::string& input, const THeldInput* held) {
   try {
-    if (input == "-") return CountImages(stdinBytes.data(), stdinBytes.size());
+    if (held != nullptr) return CountImages(held->Bytes.data(), held->Bytes.size());
     return CountFileImages(input);
   } catch (const std::exception&) {
     return 1;
@@ -19,14 +19,14 @@ int CountPages(const std::string& input, const std::vector<std::uint8_t>& stdinB
 
 }  // namespace
 
-std::vector<TPageJob> ListPageJobs(const TOptions& options, const std::vector<std::uint8_t>& stdinBytes) {
+std::vector<TPageJob> ListPageJobs(const TOptions& options, const THeldInputs& held) {
   std::vector<TPageJob> jobs;
   for (std::size_t i = 0; i < options.Inputs.size(); ++i) {
     if (options.Page > 0) {
       jobs.push_back({i, options.Page});
       continue;
     }
-    const int pages = std::max(CountPages(options.Inputs[i], stdinBytes), 1);
+    const int pages = std::max(CountPages(options.Inputs[i], held.Find(i)), 1);
     for (int page = 1; page <= pages; ++page) jobs.push_back({i, page});
   }
   return jobs;

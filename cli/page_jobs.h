@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/held_inputs.h"
 #include "cli/options.h"
 
 namespace omniocr::cli {
@@ -17,7 +18,8 @@ struct TPageJob {
 };
 
 // A file whose pages cannot be counted (missing, unreadable, corrupt) gets
-// one job, so that reading it reports why.
-std::vector<TPageJob> ListPageJobs(const TOptions& options, const std::vector<std::uint8_t>& stdinBytes);
+// one job, so that reading it reports why. Held inputs are counted from
+// their bytes.
+std::vector<TPageJob> ListPageJobs(const TOptions& options, const THeldInputs& held);
 
 }  // namespace omniocr::cli

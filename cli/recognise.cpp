@@ -9,10 +9,10 @@ namespace omniocr::cli {
 
 namespace {
 
-TDibGraphic ReadInput(const std::string& input, const std::vector<std::uint8_t>& stdinBytes, int page,
-                      int dpi) {
-  if (input == "-") return ReadImageMemory(stdinBytes.data(), stdinBytes.size(), page, dpi);
-  return ReadImageFile(input, page, dpi);
+TDibGraphic ReadInput(const std::string& input, const THeldInput* held, int page, int dpi) {
+  if (held == nullptr) return ReadImageFile(input, page, dpi);
+  if (!held->Error.empty()) throw EImageError(held->Error);
+  return ReadImageMemory(held->Bytes.data(), held->Bytes.size(), page, dpi);
 }
 
 // The engine's records, with the spacing the options ask for, placed on the
@@ -62,13 +62,13 @@ void ConfigureEngine(const TOptions& options, TOmnifontOCR& engine) {
   engine.CutRegions = options.CutRegions;
 }
 
-TPageResult RecognisePage(const std::string& input, int page, const std::vector<std::uint8_t>& stdinBytes,
-                          const TOptions& options, TOmnifontOCR& engine) {
+TPageResult RecognisePage(const std::string& input, int page, const THeldInput* held, const TOptions& options,
+                          TOmnifontOCR& engine) {
   TPageResult result;
   result.Name = input;
   result.PageNumber = page;
   try {
-    TDibGraphic image = ReadInput(input, stdinBytes, page, options.Dpi);
+    TDibGraphic image = ReadInput(input, held, page, options.Dpi);
     result.Width = image.Width();
     result.Height = image.Height();
     result.XDpi = image.XDpi;

@@ -2,6 +2,7 @@
 // output format read back with a real parser (Python's json and xml.etree).
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -279,6 +280,23 @@ TEST_F(CliTest, PagesOfMultiPageFiles) {
   const TRun third = Run("--page 3 " + tiff);
   EXPECT_EQ(third.Status, 1);
   EXPECT_NE(third.Err.find("no image 3 in the file (it holds 2)"), std::string::npos) << third.Err;
+}
+
+// A pipe named by its path (a shell's <(...)) can be read only once: its
+// pages are counted and read from that one reading, as from standard input.
+TEST_F(CliTest, PipeByPathReadsEveryPage) {
+  const std::string tiff = std::string(OMNIOCR_TEST_DATA) + "/two-pages.tif";
+  const TRun direct = Run(Quote(tiff));
+  const std::string pipe = Dir + "/pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  // A reader that opens the pipe again waits for ever: the time limit ends it.
+  const TRun piped = RunCaptured("cat " + Quote(tiff) + " >" + Quote(pipe) + " & timeout 20 " +
+                                     std::string(OMNIOCR_CLI_PATH) + " " + Quote(pipe),
+                                 Dir + "/stdout", Dir + "/stderr");
+  std::remove(pipe.c_str());
+  EXPECT_EQ(piped.Status, direct.Status) << piped.Err;
+  EXPECT_NE(direct.Out, "");
+  EXPECT_EQ(piped.Out, direct.Out);
 }
 
 TEST_F(CliTest, ParallelJobsKeepTheInputOrder) {
