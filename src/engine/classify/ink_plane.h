@@ -76,6 +76,15 @@ class TInkPlane {
   // or zero; the row after the last one looked at when none does.
   int NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds);
   int LastRow() const { return Bottom; }
+  // Rows 0 .. BitmapHeight() - 1, a word each (bit x of row y), read now if
+  // they were not, when the plane holds the whole bitmap at most a word
+  // wide; else null.
+  const std::uint64_t* BitmapRowWords() {
+    const bool whole = Left == 0 && Top == 0 && Right == Width - 1 && Bottom == Height - 1;
+    if (!whole || RowStride != 1) return nullptr;
+    if (!RowsRead) ReadRows();
+    return Rows.data();
+  }
   // NextRowWhere's answer from the rows as read, a word each, when columns
   // x0..x1 of rows y0..y1 (y0 <= y1) all lie in the plane; kNoQuickRow
   // when the plane cannot give it.

@@ -29,6 +29,10 @@ class TLineMeasure {
     const int kept = Value[line];
     return kept >= 0 ? kept : Keep(line, measure());
   }
+  // The value kept for a line, -1 when there is none.
+  int Known(int line) const { return Value[line]; }
+  // Keeps a value known to fit (0 to INT16_MAX) without a test.
+  void KeepSmall(int line, int value) { Value[line] = static_cast<std::int16_t>(value); }
 
  private:
   int Keep(int line, int value) {
@@ -71,6 +75,9 @@ class TLineMemo {
     TLineMeasure TopMargins;                                 // tm
   };
   TMeasures Kept;
+  // The left and right margins of every row were kept at once, or cannot
+  // be (see TGlyphView::KeepRowMargins).
+  bool RowMarginsTried = false;
 
  private:
   static constexpr int kUnclaimed = -1;  // no view is that wide or high

@@ -47,6 +47,7 @@
 // coordinates, L, T, R, B being the box).
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <optional>
 
@@ -283,11 +284,11 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // lm, rm, tm, fw, hx and vx within the view's own limits are measured
   // once per dispatch on the glyph bitmap (see TLineMemo).
   [[gnu::always_inline]] int lm(int y) const {
-    return RowKept(&TLineMemo::TMeasures::LeftMargins, y, [&] { return lm(y, W); });
+    return RowKept(&TLineMemo::TMeasures::LeftMargins, y, [&] { return FirstLeftMargin(y); });
   }
   int lm(int y, int limit) const { return run(0, y, dirRight, tgInk, limit); }
   [[gnu::always_inline]] int rm(int y) const {
-    return RowKept(&TLineMemo::TMeasures::RightMargins, y, [&] { return rm(y, W); });
+    return RowKept(&TLineMemo::TMeasures::RightMargins, y, [&] { return FirstRightMargin(y); });
   }
   int rm(int y, int limit) const { return run(Wm, y, dirLeft, tgInk, limit); }
   [[gnu::always_inline]] int tm(int x) const {
@@ -446,6 +447,23 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     if (memo.ClaimRows(W)) RowLimit = TLineMeasure::kLines;
     if (memo.ClaimColumns(H)) ColumnLimit = TLineMeasure::kLines;
   }
+  // A margin not kept yet: where the memo keeps the row, the margins of
+  // every row are kept at once if the plane holds the rows as words.
+  [[gnu::noinline]] int FirstLeftMargin(int y) const {
+    if (static_cast<unsigned>(y) < RowLimit) {
+      KeepRowMargins();
+      if (const int kept = Memo->Kept.LeftMargins.Known(y); kept >= 0) return kept;
+    }
+    return lm(y, W);
+  }
+  [[gnu::noinline]] int FirstRightMargin(int y) const {
+    if (static_cast<unsigned>(y) < RowLimit) {
+      KeepRowMargins();
+      if (const int kept = Memo->Kept.RightMargins.Known(y); kept >= 0) return kept;
+    }
+    return rm(y, W);
+  }
+  inline void KeepRowMargins() const;
   int FirstRunWidth(int y) const {
     const int m = lm(y);
     return m >= W ? 0 : inkRun(m, y);
@@ -588,6 +606,34 @@ TGlyphView::TGlyphView(const TGlyphView& v, TOnPage)
       H16(v.H16),
       H32(v.H32) {
   KeepLinesIf(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0);
+}
+
+// lm and rm of each row of the bitmap from its word, as the scans would
+// measure them on it: lm from column 0 to the first ink within W columns and
+// the bitmap's edge, rm from column W - 1 back to the first ink within W,
+// which starts off the bitmap (0) when the view is the wider.
+void TGlyphView::KeepRowMargins() const {
+  TLineMemo& memo = *Memo;
+  if (memo.RowMarginsTried) return;
+  memo.RowMarginsTried = true;
+  // The plane the view holds, as the running dispatch's (to read its rows).
+  TInkPlane* plane = ActivePlane(Pixels, Thr);
+  const std::uint64_t* rows = plane == Plane ? plane->BitmapRowWords() : nullptr;
+  if (rows == nullptr) return;  // measured row by row: wider than a word
+  const int lines = std::min(plane->BitmapHeight(), TLineMeasure::kLines);
+  const int reach = std::min(W, plane->BitmapWidth());
+  // Columns past W - 1 shifted out; a view wider than the bitmap drops all.
+  const bool rmOnBitmap = W <= plane->BitmapWidth();
+  const int drop = rmOnBitmap ? 64 - W : 0;
+  const int rmPaper = rmOnBitmap ? W : 0;
+  TLineMeasure& left = memo.Kept.LeftMargins;
+  TLineMeasure& right = memo.Kept.RightMargins;
+  for (int y = 0; y < lines; ++y) {
+    const std::uint64_t row = rows[y];
+    left.KeepSmall(y, std::min(std::countr_zero(row), reach));  // 64 for a row without ink
+    const std::uint64_t fromRight = rmOnBitmap ? row << drop : 0;
+    right.KeepSmall(y, fromRight == 0 ? rmPaper : std::countl_zero(fromRight));
+  }
 }
 
 inline TGlyphView TGlyphView::OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {
