@@ -361,7 +361,20 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
   ink.resize(rows);
   marked.assign(rows, 0);
   const TSpanInk spanInk(page, g.Left, W, threshold);
-  for (int y = 0; y < H; ++y) ink[y] = spanInk.Row(g.Top + y);
+  if (scratch.KeepDepth > 0) {
+    // Within a driver call the dispatch that follows counts the box's holes.
+    TCutPaper& paper = scratch.CutPaper;
+    paper.Rows.resize(rows);
+    for (int y = 0; y < H; ++y) ink[y] = spanInk.InkAndPaper(g.Top + y, paper.Rows[y]);
+    paper.Page = &page;
+    paper.Left = g.Left;
+    paper.Top = g.Top;
+    paper.Width = W;
+    paper.Height = H;
+    paper.Threshold = threshold;
+  } else {
+    for (int y = 0; y < H; ++y) ink[y] = spanInk.Row(g.Top + y);
+  }
   const std::uint64_t full = bit_spans::LowBits(W);
   const int sx = seedX - g.Left, sy = seedY - g.Top;
   if (b.Inside(sx, sy)) {

@@ -169,7 +169,9 @@ bool LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, i
   edge.resize(static_cast<std::size_t>(h));
   const std::uint64_t full = bit_spans::LowBits(w);
   std::uint64_t corners;
-  if (top >= 0 && top + h <= bitmap.Height() && left >= 0 && left + w <= bitmap.Width()) {
+  if (const std::uint64_t* cut = s.CutPaper.Of(bitmap, left, top, w, h, threshold)) {
+    corners = ReadPaper([cut](int j) { return cut[j]; }, w, h, edge.data(), inner.data());
+  } else if (top >= 0 && top + h <= bitmap.Height() && left >= 0 && left + w <= bitmap.Width()) {
     const TSpanPaper span(bitmap, left, w, threshold);
     corners = ReadPaper([&span, top](int j) { return span.Row(top + j); }, w, h, edge.data(), inner.data());
   } else {

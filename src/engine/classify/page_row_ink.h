@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "dibunit/dib.h"
 #include "engine/byte_scan.h"
 
@@ -71,6 +75,24 @@ class TSpanBits {
     return bits | static_cast<std::uint64_t>(TailBits(p)) << Whole;
   }
 
+  // Row(y) of a reader of ink, and through `paper` the unmarked paper of the
+  // same pixels (neither ink nor marked), both from one pass over them.
+  std::uint64_t InkAndPaper(int y, std::uint64_t& paper) const {
+    static_assert(Kind == TSpanPixels::Ink);
+    const std::uint8_t* p = Page.Row(y) + From;
+    std::uint64_t ink = 0, unmarked = 0;
+    for (int k = 0; k < Whole; k += 16) {
+      ink |= static_cast<std::uint64_t>(Sixteen(p + k)) << k;
+      unmarked |= static_cast<std::uint64_t>(UnmarkedSixteen(p + k)) << k;
+    }
+    if (Tail != kNoTail) {
+      ink |= static_cast<std::uint64_t>(TailBits(p)) << Whole;
+      unmarked |= static_cast<std::uint64_t>(TailOf(p, UnmarkedSixteen)) << Whole;
+    }
+    paper = unmarked & ~ink;  // the span's bits alone: unmarked has no others
+    return ink;
+  }
+
   // Whether row y holds any such pixel: Row(y) != 0, without putting the
   // bits together.
   bool Any(int y) const {
@@ -87,6 +109,27 @@ class TSpanBits {
     std::uint8_t copy[16] = {};
     std::memcpy(copy, p, static_cast<std::size_t>(W));
     return Sixteen(copy) & TailMask;
+  }
+  // The same bits from `sixteen`, the pixels of sixteen bytes as bits.
+  template <class TSixteen>
+  unsigned TailOf(const std::uint8_t* p, TSixteen sixteen) const {
+    if (Tail == kInPlace) return sixteen(p + TailAt) >> TailShift & TailMask;
+    std::uint8_t copy[16] = {};
+    std::memcpy(copy, p, static_cast<std::size_t>(W));
+    return sixteen(copy) & TailMask;
+  }
+
+  // The pixels of sixteen bytes without a mark (none of the three low bits).
+  static unsigned UnmarkedSixteen(const std::uint8_t* p) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i unmarked = _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(7)), _mm_setzero_si128());
+    return static_cast<unsigned>(_mm_movemask_epi8(unmarked));
+#else
+    unsigned bits = 0;
+    for (int k = 0; k < 16; ++k) bits |= static_cast<unsigned>((p[k] & 7) == 0) << k;
+    return bits;
+#endif
   }
 
   unsigned Sixteen(const std::uint8_t* p) const {

@@ -9,6 +9,8 @@
 
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatcher.h"
+#include "engine/classify/probe_scratch.h"
+#include "engine/classify/probes.h"
 #include "glyph_fixtures.h"
 #include "support/test_bitmaps.h"
 
@@ -121,6 +123,54 @@ TEST(Driver, GlyphBitmapKeepsOnlyTheCharactersOwnRegions) {
   EXPECT_EQ(bitmap->PixelByte(4, 2), 248);  // paper inside
   EXPECT_EQ(bitmap->PixelByte(3, 7), 1);    // a piece crossing the lower probe row
   EXPECT_EQ(bitmap->PixelByte(7, 3), 248);  // a piece off the probe rows
+}
+
+// Within a driver call the cut hands the paper of its box to the hole count
+// that follows; the count must be the one read from the page: marked paper
+// (white 255) is no hole, and a box at the page's right edge reads its last
+// pixels as the page holds them.
+TEST(Driver, HoleCountAfterACutReadsThePaperAsThePageHoldsIt) {
+  struct TCase {
+    const char* name;
+    std::vector<std::string> art;
+    std::uint8_t inner;  // the paper inside the ring
+  } cases[] = {
+      {"clean hole", {"......", ".####.", ".#..#.", ".#..#.", ".####.", "......"}, 248},
+      {"marked hole", {"......", ".####.", ".#..#.", ".#..#.", ".####.", "......"}, 255},
+      {"one marked pixel", {"......", ".####.", ".#..#.", ".#..#.", ".####.", "......"}, 249},
+      {"page wider than sixteen",
+       {"....................", ".####...............", ".#..#...............", ".####..............."},
+       255},
+      {"at the right edge", {"....", ".###", ".#.#", ".###"}, 248},
+      {"wide, at the right edge",
+       {"...................", ".##################", ".#................#", ".##################"},
+       248},
+  };
+  for (const TCase& c : cases) {
+    TOmnifontOCR engine;
+    auto page = FromArt(c.art);
+    const int w = page->Width(), h = page->Height();
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (page->PixelByte(x, y) == 255) page->SetPixel(x, y, 248);  // paper as extraction leaves it
+    page->SetPixel(2, 2, c.inner);
+    TOCRChar g;
+    g.Page = page.get();
+    g.Left = g.Top = 1;
+    g.Right = static_cast<int>(c.art[1].rfind('#'));
+    g.Bottom = std::min(h - 1, 4);
+    const int thr = 128;
+    TProbeScratch& scratch = engine.Scratch();
+    const TPixelsKept kept(scratch);
+    TDIB bitmap;
+    CutGlyphBitmap(engine, g, 1, 1, thr, bitmap);
+    THoleList handed, read;
+    const int count = CountHoles(engine, *page, g.Left, g.Top, g.Right, g.Bottom, thr, &handed);
+    scratch.PixelsChanged();  // the next count reads the page
+    EXPECT_EQ(count, CountHoles(engine, *page, g.Left, g.Top, g.Right, g.Bottom, thr, &read)) << c.name;
+    ASSERT_EQ(handed.HoleCount, read.HoleCount) << c.name;
+    for (int k = 0; k < read.HoleCount; ++k) EXPECT_EQ(handed.Holes[k].Size, read.Holes[k].Size) << c.name;
+  }
 }
 
 TEST(Dispatcher, NumericOnlyRunsTheDigitRecogniserOnly) {
