@@ -365,7 +365,7 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
     // Within a driver call the dispatch that follows counts the box's holes.
     TCutPaper& paper = scratch.CutPaper;
     paper.Rows.resize(rows);
-    for (int y = 0; y < H; ++y) ink[y] = spanInk.InkAndPaper(g.Top + y, paper.Rows[y]);
+    spanInk.InkAndPaperRows(g.Top, H, ink.data(), paper.Rows.data());
     paper.Page = &page;
     paper.Left = g.Left;
     paper.Top = g.Top;
@@ -373,7 +373,7 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
     paper.Height = H;
     paper.Threshold = threshold;
   } else {
-    for (int y = 0; y < H; ++y) ink[y] = spanInk.Row(g.Top + y);
+    spanInk.Rows(g.Top, H, ink.data());
   }
   const std::uint64_t full = bit_spans::LowBits(W);
   const int sx = seedX - g.Left, sy = seedY - g.Top;

@@ -49,6 +49,11 @@ class TSpanBits {
  public:
   TSpanBits(const TDIB& page, int from, int w, int threshold)
       : Page(page), From(from), W(w), Whole(w & ~15), Pixels(threshold) {
+    const int sixteens = (w + 15) / 16;
+    if (from + 16 * sixteens <= page.Width()) {
+      InPlace = sixteens;
+      SpanMask = ~std::uint64_t{0} >> (64 - w);
+    }
     const int rest = w - Whole;
     if (rest == 0) {
       Tail = kNoTail;
@@ -75,6 +80,21 @@ class TSpanBits {
     return bits | static_cast<std::uint64_t>(TailBits(p)) << Whole;
   }
 
+  // Row(y) of rows y0 .. y0 + n - 1 into out[0 .. n - 1]. Where the row
+  // holds the span's last sixteen bytes in place (as a rule), each row is
+  // read as whole sixteens, the bits past the span dropped.
+  void Rows(int y0, int n, std::uint64_t* out) const {
+    switch (InPlace) {
+      case 1: RowsInPlace<1>(y0, n, out); return;
+      case 2: RowsInPlace<2>(y0, n, out); return;
+      case 3: RowsInPlace<3>(y0, n, out); return;
+      case 4: RowsInPlace<4>(y0, n, out); return;
+      default:
+        for (int k = 0; k < n; ++k) out[k] = Row(y0 + k);
+        return;
+    }
+  }
+
   // Row(y) of a reader of ink, and through `paper` the unmarked paper of the
   // same pixels (neither ink nor marked), both from one pass over them.
   std::uint64_t InkAndPaper(int y, std::uint64_t& paper) const {
@@ -93,6 +113,19 @@ class TSpanBits {
     return ink;
   }
 
+  // InkAndPaper of rows y0 .. y0 + n - 1, read as Rows reads them.
+  void InkAndPaperRows(int y0, int n, std::uint64_t* ink, std::uint64_t* paper) const {
+    switch (InPlace) {
+      case 1: InkAndPaperInPlace<1>(y0, n, ink, paper); return;
+      case 2: InkAndPaperInPlace<2>(y0, n, ink, paper); return;
+      case 3: InkAndPaperInPlace<3>(y0, n, ink, paper); return;
+      case 4: InkAndPaperInPlace<4>(y0, n, ink, paper); return;
+      default:
+        for (int k = 0; k < n; ++k) ink[k] = InkAndPaper(y0 + k, paper[k]);
+        return;
+    }
+  }
+
   // Whether row y holds any such pixel: Row(y) != 0, without putting the
   // bits together.
   bool Any(int y) const {
@@ -103,6 +136,30 @@ class TSpanBits {
   }
 
  private:
+  template <int N>
+  void InkAndPaperInPlace(int y0, int n, std::uint64_t* ink, std::uint64_t* paper) const {
+    for (int k = 0; k < n; ++k) {
+      const std::uint8_t* p = Page.Row(y0 + k) + From;
+      std::uint64_t inkBits = 0, unmarked = 0;
+      for (int i = 0; i < N; ++i) {
+        inkBits |= static_cast<std::uint64_t>(Sixteen(p + 16 * i)) << (16 * i);
+        unmarked |= static_cast<std::uint64_t>(UnmarkedSixteen(p + 16 * i)) << (16 * i);
+      }
+      ink[k] = inkBits & SpanMask;
+      paper[k] = unmarked & ~inkBits & SpanMask;
+    }
+  }
+
+  template <int N>
+  void RowsInPlace(int y0, int n, std::uint64_t* out) const {
+    for (int k = 0; k < n; ++k) {
+      const std::uint8_t* p = Page.Row(y0 + k) + From;
+      std::uint64_t bits = 0;
+      for (int i = 0; i < N; ++i) bits |= static_cast<std::uint64_t>(Sixteen(p + 16 * i)) << (16 * i);
+      out[k] = bits & SpanMask;
+    }
+  }
+
   // The bits of the pixels after the whole sixteens of the span at `p`.
   unsigned TailBits(const std::uint8_t* p) const {
     if (Tail == kInPlace) return Sixteen(p + TailAt) >> TailShift & TailMask;
@@ -144,6 +201,8 @@ class TSpanBits {
   TTail Tail = kNoTail;
   int TailAt = 0, TailShift = 0;
   unsigned TailMask = 0;
+  int InPlace = 0;  // sixteens of a span read in place as whole sixteens, or 0
+  std::uint64_t SpanMask = 0;
 };
 
 using TSpanInk = TSpanBits<TSpanPixels::Ink>;

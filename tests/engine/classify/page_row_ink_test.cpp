@@ -54,6 +54,16 @@ TEST(PageRowInk, SpansReadAsThePixelsAre) {
     ASSERT_EQ(span.InkAndPaper(row, paper), bits)
         << "round " << round << ": columns " << from << " + " << n << " of " << w;
     ASSERT_EQ(paper, paperBits) << "round " << round << ": columns " << from << " + " << n << " of " << w;
+    // Every row at once, as row by row.
+    std::uint64_t rows[3], inks[3], papers[3];
+    span.Rows(0, h, rows);
+    span.InkAndPaperRows(0, h, inks, papers);
+    for (int y = 0; y < h; ++y) {
+      std::uint64_t one = 0;
+      ASSERT_EQ(rows[y], span.Row(y)) << "round " << round << ": row " << y;
+      ASSERT_EQ(inks[y], span.InkAndPaper(y, one)) << "round " << round << ": row " << y;
+      ASSERT_EQ(papers[y], one) << "round " << round << ": row " << y;
+    }
   }
 }
 
