@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -136,15 +137,23 @@ class TSpanBits {
   }
 
  private:
+  // The pixels of N whole sixteens from `p` as bits, by `sixteen`: each
+  // sixteen spelt out, none in a loop.
+  template <int N, class TSixteen>
+  static std::uint64_t Sixteens(const std::uint8_t* p, TSixteen sixteen) {
+    return [&]<int... I>(std::integer_sequence<int, I...>) {
+      return ((static_cast<std::uint64_t>(sixteen(p + 16 * I)) << (16 * I)) | ...);
+    }
+    (std::make_integer_sequence<int, N>{});
+  }
+
   template <int N>
   void InkAndPaperInPlace(int y0, int n, std::uint64_t* ink, std::uint64_t* paper) const {
+    auto inkOf = [this](const std::uint8_t* q) { return Sixteen(q); };
     for (int k = 0; k < n; ++k) {
       const std::uint8_t* p = Page.Row(y0 + k) + From;
-      std::uint64_t inkBits = 0, unmarked = 0;
-      for (int i = 0; i < N; ++i) {
-        inkBits |= static_cast<std::uint64_t>(Sixteen(p + 16 * i)) << (16 * i);
-        unmarked |= static_cast<std::uint64_t>(UnmarkedSixteen(p + 16 * i)) << (16 * i);
-      }
+      const std::uint64_t inkBits = Sixteens<N>(p, inkOf);
+      const std::uint64_t unmarked = Sixteens<N>(p, [](const std::uint8_t* q) { return UnmarkedSixteen(q); });
       ink[k] = inkBits & SpanMask;
       paper[k] = unmarked & ~inkBits & SpanMask;
     }
@@ -152,12 +161,8 @@ class TSpanBits {
 
   template <int N>
   void RowsInPlace(int y0, int n, std::uint64_t* out) const {
-    for (int k = 0; k < n; ++k) {
-      const std::uint8_t* p = Page.Row(y0 + k) + From;
-      std::uint64_t bits = 0;
-      for (int i = 0; i < N; ++i) bits |= static_cast<std::uint64_t>(Sixteen(p + 16 * i)) << (16 * i);
-      out[k] = bits & SpanMask;
-    }
+    auto bitsOf = [this](const std::uint8_t* q) { return Sixteen(q); };
+    for (int k = 0; k < n; ++k) out[k] = Sixteens<N>(Page.Row(y0 + k) + From, bitsOf) & SpanMask;
   }
 
   // The bits of the pixels after the whole sixteens of the span at `p`.
