@@ -173,6 +173,35 @@ TEST(Driver, HoleCountAfterACutReadsThePaperAsThePageHoldsIt) {
   }
 }
 
+// Every pixel of a cut, for boxes of every width up to past two sixteens and
+// at either edge of the page: the glyph's grey level marked 1, and paper
+// (248) beside it.
+TEST(Driver, GlyphCutWritesEveryPixelOfEveryWidth) {
+  for (int w = 1; w <= 40; ++w)
+    for (const int left : {0, 3}) {
+      const int pageWidth = left == 0 ? w : w + 6;  // flush with both edges, or inside the page
+      auto page = MakeGrey(pageWidth, 3, 248);
+      for (int x = left; x < left + w; ++x) page->SetPixel(x, 1, static_cast<std::uint8_t>(16 + 8 * (x % 8)));
+      page->SetPixel(left + w - 1, 0, 40);  // ink of the box not joined to the seed's row but to its end
+      TOmnifontOCR engine;
+      TOCRChar g;
+      g.Page = page.get();
+      g.Left = left;
+      g.Right = left + w - 1;
+      g.Top = 0;
+      g.Bottom = 2;
+      auto bitmap = CutGlyphBitmap(engine, g, left, 1, 128);
+      ASSERT_EQ(bitmap->Width(), w);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < w; ++x) {
+          const int grey = page->PixelByte(left + x, y);
+          const int expected = grey < 128 ? (grey | 1) : 248;
+          ASSERT_EQ(bitmap->PixelByte(x, y), expected)
+              << "width " << w << " at " << left << ": " << x << "," << y;
+        }
+    }
+}
+
 TEST(Dispatcher, NumericOnlyRunsTheDigitRecogniserOnly) {
   TPageFixture fixture(kOne, kGuides);
   fixture.Engine.NumericOnly = true;
