@@ -45,6 +45,11 @@ class TInkPlane {
     if (QuickClasses(x0, y0, x1, y1, mask, classes)) return classes;
     return ClassesRead(x0, y0, x1, y1, mask);
   }
+  // Classes for a caller that has found QuickClasses unable to answer (any
+  // rectangle it covers would do: this is Classes without that first try).
+  unsigned ClassesAfterQuick(int x0, int y0, int x1, int y1, unsigned mask) {
+    return ClassesRead(x0, y0, x1, y1, mask);
+  }
   // The probes' common case, small enough to be inlined where they are
   // asked: a row or a column of one word, covered and already read. Each
   // answers through its last argument and says whether it could.
