@@ -220,10 +220,20 @@ static_assert([] {
   return true;
 }());
 
+// The lowest code among the accents: a code below it composes nothing (as
+// the driver's "no accent yet" does).
+constexpr TCharCode kLowestAccent = [] {
+  TCharCode lowest = kByAccent[0].Accent;
+  for (const TAccentCompositions& a : kByAccent) lowest = a.Accent < lowest ? a.Accent : lowest;
+  return lowest;
+}();
+
+static_assert(kLowestAccent > 0, "0 is no accent");
+
 }  // namespace
 
 TCharCode ComposeAccent(TCharCode ch, TCharCode accent) {
-  if (ch == NoChar || ch == RejectedChar || accent == 0 || ch >= kAsciiBases) return ch;
+  if (ch == NoChar || ch == RejectedChar || accent < kLowestAccent || ch >= kAsciiBases) return ch;
   for (const TAccentCompositions& a : kByAccent)
     if (a.Accent == accent) return a.Composed[ch] != 0 ? a.Composed[ch] : ch;
   return ch;

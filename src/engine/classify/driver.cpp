@@ -290,6 +290,27 @@ __m128i GlyphPixels16(const std::uint8_t* page, unsigned marked) {
   const __m128i grey = _mm_and_si128(_mm_or_si128(page16, drop), _mm_set1_epi8(-8));
   return _mm_or_si128(grey, _mm_andnot_si128(drop, _mm_set1_epi8(1)));
 }
+
+// Stores the first n (1 to 15) of sixteen bytes as two stores of a fixed
+// size, which may overlap, rather than a copy of n bytes.
+void StoreFirst(std::uint8_t* to, const std::uint8_t (&from)[16], int n) {
+  auto both = [&](auto word) {
+    constexpr int size = sizeof word;
+    std::memcpy(&word, from, size);
+    std::memcpy(to, &word, size);
+    std::memcpy(&word, from + n - size, size);
+    std::memcpy(to + n - size, &word, size);
+  };
+  if (n >= 8) {
+    both(std::uint64_t{});
+  } else if (n >= 4) {
+    both(std::uint32_t{});
+  } else if (n >= 2) {
+    both(std::uint16_t{});
+  } else {
+    to[0] = from[0];
+  }
+}
 #endif
 
 // Rows of the glyph bitmap from their span of the page rows (at most 64
@@ -324,7 +345,7 @@ class TGlyphRowWriter {
     }
     std::uint8_t pixels[16];
     store(pixels, GlyphPixels16(in, static_cast<unsigned>(marked)));
-    std::memcpy(out, pixels, static_cast<std::size_t>(W));
+    StoreFirst(out, pixels, W);
 #else
     CopyClearingLowBits(out, p, W);
     KeepMarkedBytes(out, W, marked, kGlyphPaper);
@@ -343,7 +364,10 @@ class TGlyphRowWriter {
 void OfferGlyphInk(TProbeScratch& scratch, const TDIB& b, int threshold, std::vector<std::uint64_t>& ink,
                    const std::vector<std::uint64_t>& marked, std::uint64_t full) {
   const std::uint64_t unmarked = IsInkByte(kGlyphPaper, threshold) ? full : 0;
-  for (std::size_t y = 0; y < ink.size(); ++y) ink[y] = (ink[y] & marked[y]) | (unmarked & ~marked[y]);
+  std::uint64_t* rows = ink.data();
+  const std::uint64_t* kept = marked.data();
+  const std::size_t n = ink.size();
+  for (std::size_t y = 0; y < n; ++y) rows[y] = (rows[y] & kept[y]) | (unmarked & ~kept[y]);
   scratch.Planes.OfferGlyphRows(b, threshold, ink);
 }
 
@@ -361,7 +385,20 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
   ink.resize(rows);
   marked.assign(rows, 0);
   const TSpanInk spanInk(page, g.Left, W, threshold);
-  for (int y = 0; y < H; ++y) ink[y] = spanInk.Row(g.Top + y);
+  if (scratch.KeepDepth > 0) {
+    // Within a driver call the dispatch that follows counts the box's holes.
+    TCutPaper& paper = scratch.CutPaper;
+    paper.Rows.resize(rows);
+    spanInk.InkAndPaperRows(g.Top, H, ink.data(), paper.Rows.data());
+    paper.Page = &page;
+    paper.Left = g.Left;
+    paper.Top = g.Top;
+    paper.Width = W;
+    paper.Height = H;
+    paper.Threshold = threshold;
+  } else {
+    spanInk.Rows(g.Top, H, ink.data());
+  }
   const std::uint64_t full = bit_spans::LowBits(W);
   const int sx = seedX - g.Left, sy = seedY - g.Top;
   if (b.Inside(sx, sy)) {

@@ -169,9 +169,13 @@ bool LabelHolesOnBits(TProbeScratch& s, const TDIB& bitmap, int left, int top, i
   edge.resize(static_cast<std::size_t>(h));
   const std::uint64_t full = bit_spans::LowBits(w);
   std::uint64_t corners;
-  if (top >= 0 && top + h <= bitmap.Height() && left >= 0 && left + w <= bitmap.Width()) {
-    const TSpanPaper span(bitmap, left, w, threshold);
-    corners = ReadPaper([&span, top](int j) { return span.Row(top + j); }, w, h, edge.data(), inner.data());
+  if (const std::uint64_t* cut = s.CutPaper.Of(bitmap, left, top, w, h, threshold)) {
+    corners = ReadPaper([cut](int j) { return cut[j]; }, w, h, edge.data(), inner.data());
+  } else if (top >= 0 && top + h <= bitmap.Height() && left >= 0 && left + w <= bitmap.Width()) {
+    // The paper rows in one go; each is taken before its place is written.
+    TSpanPaper(bitmap, left, w, threshold).Rows(top, h, inner.data());
+    const std::uint64_t* paper = inner.data();
+    corners = ReadPaper([paper](int j) { return paper[j]; }, w, h, edge.data(), inner.data());
   } else {
     const TSixteenPixels pixels(threshold);
     corners = ReadPaper([&](int j) { return PaperBits(bitmap, left, top + j, w, pixels); }, w, h, edge.data(),

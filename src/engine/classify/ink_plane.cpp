@@ -148,7 +148,7 @@ void TInkPlane::ReadRows() {
   Rows.resize(static_cast<std::size_t>(h * RowStride));
   if (OneWordRows) {
     const TSpanInk span(*Bitmap, Left, w, Threshold);
-    for (int j = 0; j < h; ++j) Rows[static_cast<std::size_t>(j)] = span.Row(Top + j);
+    span.Rows(Top, h, Rows.data());
     return;
   }
   const TSixteenPixels pixels(Threshold);

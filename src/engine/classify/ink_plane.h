@@ -45,6 +45,11 @@ class TInkPlane {
     if (QuickClasses(x0, y0, x1, y1, mask, classes)) return classes;
     return ClassesRead(x0, y0, x1, y1, mask);
   }
+  // Classes for a caller that has found QuickClasses unable to answer (any
+  // rectangle it covers would do: this is Classes without that first try).
+  unsigned ClassesAfterQuick(int x0, int y0, int x1, int y1, unsigned mask) {
+    return ClassesRead(x0, y0, x1, y1, mask);
+  }
   // The probes' common case, small enough to be inlined where they are
   // asked: a row or a column of one word, covered and already read. Each
   // answers through its last argument and says whether it could.
@@ -76,6 +81,15 @@ class TInkPlane {
   // or zero; the row after the last one looked at when none does.
   int NextRowWhere(int x0, int x1, int y0, int y1, unsigned mask, bool holds);
   int LastRow() const { return Bottom; }
+  // Rows 0 .. BitmapHeight() - 1, a word each (bit x of row y), read now if
+  // they were not, when the plane holds the whole bitmap at most a word
+  // wide; else null.
+  const std::uint64_t* BitmapRowWords() {
+    const bool whole = Left == 0 && Top == 0 && Right == Width - 1 && Bottom == Height - 1;
+    if (!whole || RowStride != 1) return nullptr;
+    if (!RowsRead) ReadRows();
+    return Rows.data();
+  }
   // NextRowWhere's answer from the rows as read, a word each, when columns
   // x0..x1 of rows y0..y1 (y0 <= y1) all lie in the plane; kNoQuickRow
   // when the plane cannot give it.

@@ -7,36 +7,42 @@
 // pixel of the bitmap can change, so a kept value is the value the probe
 // would measure again.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 
 namespace omniocr {
 
-// One measurement, never negative, of lines 0 .. kLines - 1, each taken on
-// first use; values too large to keep are measured every time. The caller
-// keeps lines beyond kLines away (one bounds test it makes anyway).
-class TLineMeasure {
+// The measures of lines 0 .. kLines - 1, N of each line side by side, each
+// never negative and taken on first use; values too large to keep are
+// measured every time. The caller keeps lines beyond those the memo cleared
+// away (one bounds test it makes anyway).
+template <int N>
+class TLineMeasures {
  public:
   static constexpr int kLines = 256;
 
-  // Every line unknown is every byte 0xFF (-1), set by the memo for all its
-  // measures at once.
-  TLineMeasure() = default;
+  // Lines 0 .. lines - 1 unknown (every byte 0xFF, -1): one block for all
+  // the measures of those lines, and none for lines no view asks for.
+  void Forget(int lines) { std::memset(Value, 0xFF, sizeof Value[0] * static_cast<std::size_t>(lines)); }
 
   template <class Measure>
-  [[gnu::always_inline]] int Get(int line, Measure measure) {
-    const int kept = Value[line];
-    return kept >= 0 ? kept : Keep(line, measure());
+  [[gnu::always_inline]] int Get(int line, int which, Measure measure) {
+    const int kept = Value[line][which];
+    return kept >= 0 ? kept : Keep(line, which, measure());
   }
+  // The value kept for a line, -1 when there is none.
+  int Known(int line, int which) const { return Value[line][which]; }
+  // Keeps a value known to fit (0 to INT16_MAX) without a test.
+  void KeepSmall(int line, int which, int value) { Value[line][which] = static_cast<std::int16_t>(value); }
 
  private:
-  int Keep(int line, int value) {
-    if (value <= INT16_MAX) Value[line] = static_cast<std::int16_t>(value);
+  int Keep(int line, int which, int value) {
+    if (value <= INT16_MAX) Value[line][which] = static_cast<std::int16_t>(value);
     return value;
   }
 
-  std::int16_t Value[kLines];
+  std::int16_t Value[kLines][N];
 };
 
 // The measures of the glyph bitmap seen from its origin: those of rows for
@@ -46,37 +52,43 @@ class TLineMeasure {
 // later measure costs it one bounds test before the kept value's own.
 class TLineMemo {
  public:
-  // One clearing for all the measures, not one apiece: a dispatch makes a
-  // memo, and six block stores each with their own start-up cost showed.
-  TLineMemo() {
-    static_assert(std::is_trivially_copyable_v<TMeasures>);
-    std::memset(&Kept, 0xFF, sizeof Kept);
+  enum TRowMeasure { kRowCrossings, kLeftMargin, kRightMargin, kFirstRunWidth, kRowMeasures };  // hx lm rm fw
+  enum TColumnMeasure { kColumnCrossings, kTopMargin, kColumnMeasures };                        // vx tm
+
+  // The rows 0 .. n - 1 the memo keeps for a view `width` wide that asks
+  // for `lines` of them (the columns for one `height` high): the first to
+  // ask claims them, and only the lines it asks for are cleared; 0 for any
+  // other size.
+  int ClaimRows(int width, int lines) {
+    if (RowsWidth == kUnclaimed) {
+      RowsWidth = width;
+      RowLines = lines < TLineMeasures<kRowMeasures>::kLines ? lines : TLineMeasures<kRowMeasures>::kLines;
+      Rows.Forget(RowLines);
+    }
+    return RowsWidth == width ? RowLines : 0;
+  }
+  int ClaimColumns(int height, int lines) {
+    if (ColumnsHeight == kUnclaimed) {
+      ColumnsHeight = height;
+      ColumnLines =
+          lines < TLineMeasures<kColumnMeasures>::kLines ? lines : TLineMeasures<kColumnMeasures>::kLines;
+      Columns.Forget(ColumnLines);
+    }
+    return ColumnsHeight == height ? ColumnLines : 0;
   }
 
-  // Whether the memo keeps the rows of a view `width` wide (the columns of
-  // one `height` high): the first to ask claims them.
-  bool ClaimRows(int width) {
-    if (RowsWidth == kUnclaimed) RowsWidth = width;
-    return RowsWidth == width;
-  }
-  bool ClaimColumns(int height) {
-    if (ColumnsHeight == kUnclaimed) ColumnsHeight = height;
-    return ColumnsHeight == height;
-  }
-
-  struct TMeasures {
-    TLineMeasure RowCrossings;                               // hx
-    TLineMeasure LeftMargins, RightMargins, FirstRunWidths;  // lm, rm, fw
-    TLineMeasure ColumnCrossings;                            // vx
-    TLineMeasure TopMargins;                                 // tm
-  };
-  TMeasures Kept;
+  TLineMeasures<kRowMeasures> Rows;
+  TLineMeasures<kColumnMeasures> Columns;
+  // The left and right margins of every row were kept at once, or cannot
+  // be (see TGlyphView::KeepRowMargins).
+  bool RowMarginsTried = false;
 
  private:
   static constexpr int kUnclaimed = -1;  // no view is that wide or high
 
   int RowsWidth = kUnclaimed;
   int ColumnsHeight = kUnclaimed;
+  int RowLines = 0, ColumnLines = 0;
 };
 
 }  // namespace omniocr

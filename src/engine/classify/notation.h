@@ -47,6 +47,7 @@
 // coordinates, L, T, R, B being the box).
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <optional>
 
@@ -283,15 +284,15 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // lm, rm, tm, fw, hx and vx within the view's own limits are measured
   // once per dispatch on the glyph bitmap (see TLineMemo).
   [[gnu::always_inline]] int lm(int y) const {
-    return RowKept(&TLineMemo::TMeasures::LeftMargins, y, [&] { return lm(y, W); });
+    return RowKept(TLineMemo::kLeftMargin, y, [&] { return FirstLeftMargin(y); });
   }
   int lm(int y, int limit) const { return run(0, y, dirRight, tgInk, limit); }
   [[gnu::always_inline]] int rm(int y) const {
-    return RowKept(&TLineMemo::TMeasures::RightMargins, y, [&] { return rm(y, W); });
+    return RowKept(TLineMemo::kRightMargin, y, [&] { return FirstRightMargin(y); });
   }
   int rm(int y, int limit) const { return run(Wm, y, dirLeft, tgInk, limit); }
   [[gnu::always_inline]] int tm(int x) const {
-    return ColumnKept(&TLineMemo::TMeasures::TopMargins, x, [&] { return tm(x, H); });
+    return ColumnKept(TLineMemo::kTopMargin, x, [&] { return tm(x, H); });
   }
   int tm(int x, int limit) const { return run(x, 0, dirDown, tgInk, limit); }
   int bm(int x) const { return bm(x, H); }
@@ -301,7 +302,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // Width of the first ink run of row y; 0 for a row with no ink inside the
   // view (it never measures the neighbour beyond the box).
   [[gnu::always_inline]] int fw(int y) const {
-    return RowKept(&TLineMemo::TMeasures::FirstRunWidths, y, [&] { return FirstRunWidth(y); });
+    return RowKept(TLineMemo::kFirstRunWidth, y, [&] { return FirstRunWidth(y); });
   }
   // The paper after the first ink run of row y; 0 for a row with no ink.
   int gap(int y) const {
@@ -315,10 +316,10 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
   [[gnu::always_inline]] int hx(int y) const {
-    return RowKept(&TLineMemo::TMeasures::RowCrossings, y, [&] { return cross(0, y, Wm, y); });
+    return RowKept(TLineMemo::kRowCrossings, y, [&] { return cross(0, y, Wm, y); });
   }
   [[gnu::always_inline]] int vx(int x) const {
-    return ColumnKept(&TLineMemo::TMeasures::ColumnCrossings, x, [&] { return cross(x, 0, x, Hm); });
+    return ColumnKept(TLineMemo::kColumnCrossings, x, [&] { return cross(x, 0, x, Hm); });
   }
 
   // inkIn(x1..x2, y1..y2): the (clipped) rectangle holds ink.
@@ -426,14 +427,13 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // A row (column) measure kept in the context's memo when this view claimed
   // its rows (columns), else measured here.
   template <class Measure>
-  [[gnu::always_inline]] int RowKept(TLineMeasure TLineMemo::TMeasures::*kind, int y, Measure measure) const {
-    if (static_cast<unsigned>(y) < RowLimit) return (Memo->Kept.*kind).Get(y, measure);
+  [[gnu::always_inline]] int RowKept(TLineMemo::TRowMeasure kind, int y, Measure measure) const {
+    if (static_cast<unsigned>(y) < RowLimit) return Memo->Rows.Get(y, kind, measure);
     return measure();
   }
   template <class Measure>
-  [[gnu::always_inline]] int ColumnKept(TLineMeasure TLineMemo::TMeasures::*kind, int x,
-                                        Measure measure) const {
-    if (static_cast<unsigned>(x) < ColumnLimit) return (Memo->Kept.*kind).Get(x, measure);
+  [[gnu::always_inline]] int ColumnKept(TLineMemo::TColumnMeasure kind, int x, Measure measure) const {
+    if (static_cast<unsigned>(x) < ColumnLimit) return Memo->Columns.Get(x, kind, measure);
     return measure();
   }
   // Claims the context's memo for a view of the glyph bitmap from its origin
@@ -443,9 +443,28 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   }
   [[gnu::noinline]] void KeepLines() {
     TLineMemo& memo = *Memo;
-    if (memo.ClaimRows(W)) RowLimit = TLineMeasure::kLines;
-    if (memo.ClaimColumns(H)) ColumnLimit = TLineMeasure::kLines;
+    // The lines a rule of this view or of the bitmap's own size asks for, and
+    // the one past them.
+    RowLimit = static_cast<unsigned>(memo.ClaimRows(W, std::max(H, HB) + 1));
+    ColumnLimit = static_cast<unsigned>(memo.ClaimColumns(H, std::max(W, WB) + 1));
   }
+  // A margin not kept yet: where the memo keeps the row, the margins of
+  // every row are kept at once if the plane holds the rows as words.
+  [[gnu::noinline]] int FirstLeftMargin(int y) const {
+    if (static_cast<unsigned>(y) < RowLimit) {
+      KeepRowMargins();
+      if (const int kept = Memo->Rows.Known(y, TLineMemo::kLeftMargin); kept >= 0) return kept;
+    }
+    return lm(y, W);
+  }
+  [[gnu::noinline]] int FirstRightMargin(int y) const {
+    if (static_cast<unsigned>(y) < RowLimit) {
+      KeepRowMargins();
+      if (const int kept = Memo->Rows.Known(y, TLineMemo::kRightMargin); kept >= 0) return kept;
+    }
+    return rm(y, W);
+  }
+  inline void KeepRowMargins() const;
   int FirstRunWidth(int y) const {
     const int m = lm(y);
     return m >= W ? 0 : inkRun(m, y);
@@ -588,6 +607,34 @@ TGlyphView::TGlyphView(const TGlyphView& v, TOnPage)
       H16(v.H16),
       H32(v.H32) {
   KeepLinesIf(&v.P.Page == v.Ctx.Bitmap && (v.L | v.T) == 0);
+}
+
+// lm and rm of each row of the bitmap from its word, as the scans would
+// measure them on it: lm from column 0 to the first ink within W columns and
+// the bitmap's edge, rm from column W - 1 back to the first ink within W,
+// which starts off the bitmap (0) when the view is the wider.
+void TGlyphView::KeepRowMargins() const {
+  TLineMemo& memo = *Memo;
+  if (memo.RowMarginsTried) return;
+  memo.RowMarginsTried = true;
+  // The plane the view holds, as the running dispatch's (to read its rows).
+  TInkPlane* plane = ActivePlane(Pixels, Thr);
+  const std::uint64_t* rows = plane == Plane ? plane->BitmapRowWords() : nullptr;
+  if (rows == nullptr) return;  // measured row by row: wider than a word
+  const int lines = std::min(plane->BitmapHeight(), static_cast<int>(RowLimit));
+  const int reach = std::min(W, plane->BitmapWidth());
+  // Columns past W - 1 shifted out; a view wider than the bitmap drops all.
+  const bool rmOnBitmap = W <= plane->BitmapWidth();
+  const int drop = rmOnBitmap ? 64 - W : 0;
+  const int rmPaper = rmOnBitmap ? W : 0;
+  auto& rowMeasures = memo.Rows;
+  for (int y = 0; y < lines; ++y) {
+    const std::uint64_t row = rows[y];
+    rowMeasures.KeepSmall(y, TLineMemo::kLeftMargin,
+                          std::min(std::countr_zero(row), reach));  // 64 for a row without ink
+    const std::uint64_t fromRight = rmOnBitmap ? row << drop : 0;
+    rowMeasures.KeepSmall(y, TLineMemo::kRightMargin, fromRight == 0 ? rmPaper : std::countl_zero(fromRight));
+  }
 }
 
 inline TGlyphView TGlyphView::OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {

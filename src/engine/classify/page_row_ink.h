@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "dibunit/dib.h"
 #include "engine/byte_scan.h"
@@ -45,6 +50,11 @@ class TSpanBits {
  public:
   TSpanBits(const TDIB& page, int from, int w, int threshold)
       : Page(page), From(from), W(w), Whole(w & ~15), Pixels(threshold) {
+    const int sixteens = (w + 15) / 16;
+    if (from + 16 * sixteens <= page.Width()) {
+      InPlace = sixteens;
+      SpanMask = ~std::uint64_t{0} >> (64 - w);
+    }
     const int rest = w - Whole;
     if (rest == 0) {
       Tail = kNoTail;
@@ -71,6 +81,52 @@ class TSpanBits {
     return bits | static_cast<std::uint64_t>(TailBits(p)) << Whole;
   }
 
+  // Row(y) of rows y0 .. y0 + n - 1 into out[0 .. n - 1]. Where the row
+  // holds the span's last sixteen bytes in place (as a rule), each row is
+  // read as whole sixteens, the bits past the span dropped.
+  void Rows(int y0, int n, std::uint64_t* out) const {
+    switch (InPlace) {
+      case 1: RowsInPlace<1>(y0, n, out); return;
+      case 2: RowsInPlace<2>(y0, n, out); return;
+      case 3: RowsInPlace<3>(y0, n, out); return;
+      case 4: RowsInPlace<4>(y0, n, out); return;
+      default:
+        for (int k = 0; k < n; ++k) out[k] = Row(y0 + k);
+        return;
+    }
+  }
+
+  // Row(y) of a reader of ink, and through `paper` the unmarked paper of the
+  // same pixels (neither ink nor marked), both from one pass over them.
+  std::uint64_t InkAndPaper(int y, std::uint64_t& paper) const {
+    static_assert(Kind == TSpanPixels::Ink);
+    const std::uint8_t* p = Page.Row(y) + From;
+    std::uint64_t ink = 0, unmarked = 0;
+    for (int k = 0; k < Whole; k += 16) {
+      ink |= static_cast<std::uint64_t>(Sixteen(p + k)) << k;
+      unmarked |= static_cast<std::uint64_t>(UnmarkedSixteen(p + k)) << k;
+    }
+    if (Tail != kNoTail) {
+      ink |= static_cast<std::uint64_t>(TailBits(p)) << Whole;
+      unmarked |= static_cast<std::uint64_t>(TailOf(p, UnmarkedSixteen)) << Whole;
+    }
+    paper = unmarked & ~ink;  // the span's bits alone: unmarked has no others
+    return ink;
+  }
+
+  // InkAndPaper of rows y0 .. y0 + n - 1, read as Rows reads them.
+  void InkAndPaperRows(int y0, int n, std::uint64_t* ink, std::uint64_t* paper) const {
+    switch (InPlace) {
+      case 1: InkAndPaperInPlace<1>(y0, n, ink, paper); return;
+      case 2: InkAndPaperInPlace<2>(y0, n, ink, paper); return;
+      case 3: InkAndPaperInPlace<3>(y0, n, ink, paper); return;
+      case 4: InkAndPaperInPlace<4>(y0, n, ink, paper); return;
+      default:
+        for (int k = 0; k < n; ++k) ink[k] = InkAndPaper(y0 + k, paper[k]);
+        return;
+    }
+  }
+
   // Whether row y holds any such pixel: Row(y) != 0, without putting the
   // bits together.
   bool Any(int y) const {
@@ -81,12 +137,61 @@ class TSpanBits {
   }
 
  private:
+  // The pixels of N whole sixteens from `p` as bits, by `sixteen`: each
+  // sixteen spelt out, none in a loop.
+  template <int N, class TSixteen>
+  static std::uint64_t Sixteens(const std::uint8_t* p, TSixteen sixteen) {
+    return [&]<int... I>(std::integer_sequence<int, I...>) {
+      return ((static_cast<std::uint64_t>(sixteen(p + 16 * I)) << (16 * I)) | ...);
+    }
+    (std::make_integer_sequence<int, N>{});
+  }
+
+  template <int N>
+  void InkAndPaperInPlace(int y0, int n, std::uint64_t* ink, std::uint64_t* paper) const {
+    auto inkOf = [this](const std::uint8_t* q) { return Sixteen(q); };
+    for (int k = 0; k < n; ++k) {
+      const std::uint8_t* p = Page.Row(y0 + k) + From;
+      const std::uint64_t inkBits = Sixteens<N>(p, inkOf);
+      const std::uint64_t unmarked = Sixteens<N>(p, [](const std::uint8_t* q) { return UnmarkedSixteen(q); });
+      ink[k] = inkBits & SpanMask;
+      paper[k] = unmarked & ~inkBits & SpanMask;
+    }
+  }
+
+  template <int N>
+  void RowsInPlace(int y0, int n, std::uint64_t* out) const {
+    auto bitsOf = [this](const std::uint8_t* q) { return Sixteen(q); };
+    for (int k = 0; k < n; ++k) out[k] = Sixteens<N>(Page.Row(y0 + k) + From, bitsOf) & SpanMask;
+  }
+
   // The bits of the pixels after the whole sixteens of the span at `p`.
   unsigned TailBits(const std::uint8_t* p) const {
     if (Tail == kInPlace) return Sixteen(p + TailAt) >> TailShift & TailMask;
     std::uint8_t copy[16] = {};
     std::memcpy(copy, p, static_cast<std::size_t>(W));
     return Sixteen(copy) & TailMask;
+  }
+  // The same bits from `sixteen`, the pixels of sixteen bytes as bits.
+  template <class TSixteen>
+  unsigned TailOf(const std::uint8_t* p, TSixteen sixteen) const {
+    if (Tail == kInPlace) return sixteen(p + TailAt) >> TailShift & TailMask;
+    std::uint8_t copy[16] = {};
+    std::memcpy(copy, p, static_cast<std::size_t>(W));
+    return sixteen(copy) & TailMask;
+  }
+
+  // The pixels of sixteen bytes without a mark (none of the three low bits).
+  static unsigned UnmarkedSixteen(const std::uint8_t* p) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i unmarked = _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(7)), _mm_setzero_si128());
+    return static_cast<unsigned>(_mm_movemask_epi8(unmarked));
+#else
+    unsigned bits = 0;
+    for (int k = 0; k < 16; ++k) bits |= static_cast<unsigned>((p[k] & 7) == 0) << k;
+    return bits;
+#endif
   }
 
   unsigned Sixteen(const std::uint8_t* p) const {
@@ -101,6 +206,8 @@ class TSpanBits {
   TTail Tail = kNoTail;
   int TailAt = 0, TailShift = 0;
   unsigned TailMask = 0;
+  int InPlace = 0;  // sixteens of a span read in place as whole sixteens, or 0
+  std::uint64_t SpanMask = 0;
 };
 
 using TSpanInk = TSpanBits<TSpanPixels::Ink>;

@@ -53,6 +53,23 @@ struct THoleMemoEntry {
   bool EitherNeighbourhood = false;  // the other neighbourhood gives the same regions
 };
 
+// The unmarked paper of the box a glyph bitmap was just cut from, read with
+// its ink: the hole count of that box, which the next dispatch asks first,
+// takes it instead of reading the pixels again. Held only while a driver
+// call keeps what it reads of the pixels.
+struct TCutPaper {
+  const TDIB* Page = nullptr;  // null while none is held
+  std::int32_t Left = 0, Top = 0, Width = 0, Height = 0, Threshold = 0;
+  std::vector<std::uint64_t> Rows;  // row j: bit k is column Left + k of page row Top + j
+
+  // The rows when they are those of the rectangle at `threshold`, else null.
+  const std::uint64_t* Of(const TDIB& page, int left, int top, int w, int h, int threshold) const {
+    const bool same =
+        Page == &page && Left == left && Top == top && Width == w && Height == h && Threshold == threshold;
+    return same ? Rows.data() : nullptr;
+  }
+};
+
 class TProbeScratch {
  public:
   // Region labelling.
@@ -71,6 +88,7 @@ class TProbeScratch {
   std::vector<std::uint64_t> GlyphStrokes;
   // The ink planes of the running dispatch.
   TDispatchPlanes Planes;
+  TCutPaper CutPaper;
   // Work list of the region fills.
   std::vector<TFillSeed> Seeds;
   // The runs of a glyph cut, with the part each was added to.
@@ -106,6 +124,7 @@ class TProbeScratch {
   void PixelsChanged() {
     MemoCount = MemoNext = 0;
     Planes.Forget();
+    CutPaper.Page = nullptr;
   }
   int KeepDepth = 0;
 

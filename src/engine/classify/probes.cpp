@@ -218,7 +218,8 @@ std::uint8_t ProbeRectInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1,
   if (plane == nullptr) return PixelClasses(bitmap, x0, y0, x1, y1, threshold, mask);
   // The plane lies inside the bitmap.
   if (!plane->Covers(x0, y0, x1, y1)) return ClippedClasses(*plane, bitmap, x0, y0, x1, y1, threshold, mask);
-  return static_cast<std::uint8_t>(plane->Classes(x0, y0, x1, y1, mask));
+  // ProbeRectIn, the way here, has asked the plane's quick answer already.
+  return static_cast<std::uint8_t>(plane->ClassesAfterQuick(x0, y0, x1, y1, mask));
 }
 
 namespace {

@@ -9,6 +9,8 @@
 
 #include "engine/classify/candidates.h"
 #include "engine/classify/dispatcher.h"
+#include "engine/classify/probe_scratch.h"
+#include "engine/classify/probes.h"
 #include "glyph_fixtures.h"
 #include "support/test_bitmaps.h"
 
@@ -121,6 +123,83 @@ TEST(Driver, GlyphBitmapKeepsOnlyTheCharactersOwnRegions) {
   EXPECT_EQ(bitmap->PixelByte(4, 2), 248);  // paper inside
   EXPECT_EQ(bitmap->PixelByte(3, 7), 1);    // a piece crossing the lower probe row
   EXPECT_EQ(bitmap->PixelByte(7, 3), 248);  // a piece off the probe rows
+}
+
+// Within a driver call the cut hands the paper of its box to the hole count
+// that follows; the count must be the one read from the page: marked paper
+// (white 255) is no hole, and a box at the page's right edge reads its last
+// pixels as the page holds them.
+TEST(Driver, HoleCountAfterACutReadsThePaperAsThePageHoldsIt) {
+  struct TCase {
+    const char* name;
+    std::vector<std::string> art;
+    std::uint8_t inner;  // the paper inside the ring
+  } cases[] = {
+      {"clean hole", {"......", ".####.", ".#..#.", ".#..#.", ".####.", "......"}, 248},
+      {"marked hole", {"......", ".####.", ".#..#.", ".#..#.", ".####.", "......"}, 255},
+      {"one marked pixel", {"......", ".####.", ".#..#.", ".#..#.", ".####.", "......"}, 249},
+      {"page wider than sixteen",
+       {"....................", ".####...............", ".#..#...............", ".####..............."},
+       255},
+      {"at the right edge", {"....", ".###", ".#.#", ".###"}, 248},
+      {"wide, at the right edge",
+       {"...................", ".##################", ".#................#", ".##################"},
+       248},
+  };
+  for (const TCase& c : cases) {
+    TOmnifontOCR engine;
+    auto page = FromArt(c.art);
+    const int w = page->Width(), h = page->Height();
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (page->PixelByte(x, y) == 255) page->SetPixel(x, y, 248);  // paper as extraction leaves it
+    page->SetPixel(2, 2, c.inner);
+    TOCRChar g;
+    g.Page = page.get();
+    g.Left = g.Top = 1;
+    g.Right = static_cast<int>(c.art[1].rfind('#'));
+    g.Bottom = std::min(h - 1, 4);
+    const int thr = 128;
+    TProbeScratch& scratch = engine.Scratch();
+    const TPixelsKept kept(scratch);
+    TDIB bitmap;
+    CutGlyphBitmap(engine, g, 1, 1, thr, bitmap);
+    THoleList handed, read;
+    const int count = CountHoles(engine, *page, g.Left, g.Top, g.Right, g.Bottom, thr, &handed);
+    scratch.PixelsChanged();  // the next count reads the page
+    EXPECT_EQ(count, CountHoles(engine, *page, g.Left, g.Top, g.Right, g.Bottom, thr, &read)) << c.name;
+    ASSERT_EQ(handed.HoleCount, read.HoleCount) << c.name;
+    for (int k = 0; k < read.HoleCount; ++k) EXPECT_EQ(handed.Holes[k].Size, read.Holes[k].Size) << c.name;
+  }
+}
+
+// Every pixel of a cut, for boxes of every width up to past two sixteens and
+// at either edge of the page: the glyph's grey level marked 1, and paper
+// (248) beside it.
+TEST(Driver, GlyphCutWritesEveryPixelOfEveryWidth) {
+  for (int w = 1; w <= 40; ++w)
+    for (const int left : {0, 3}) {
+      const int pageWidth = left == 0 ? w : w + 6;  // flush with both edges, or inside the page
+      auto page = MakeGrey(pageWidth, 3, 248);
+      for (int x = left; x < left + w; ++x) page->SetPixel(x, 1, static_cast<std::uint8_t>(16 + 8 * (x % 8)));
+      page->SetPixel(left + w - 1, 0, 40);  // ink of the box not joined to the seed's row but to its end
+      TOmnifontOCR engine;
+      TOCRChar g;
+      g.Page = page.get();
+      g.Left = left;
+      g.Right = left + w - 1;
+      g.Top = 0;
+      g.Bottom = 2;
+      auto bitmap = CutGlyphBitmap(engine, g, left, 1, 128);
+      ASSERT_EQ(bitmap->Width(), w);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < w; ++x) {
+          const int grey = page->PixelByte(left + x, y);
+          const int expected = grey < 128 ? (grey | 1) : 248;
+          ASSERT_EQ(bitmap->PixelByte(x, y), expected)
+              << "width " << w << " at " << left << ": " << x << "," << y;
+        }
+    }
 }
 
 TEST(Dispatcher, NumericOnlyRunsTheDigitRecogniserOnly) {

@@ -193,6 +193,21 @@ TEST_F(NotationTest, KeptLineMeasuresAreThoseOfTheViewAsking) {
   EXPECT_EQ(View().fw(3), 1);
 }
 
+// A box grown after its bitmap was cut: the kept margins of its rows are
+// still those a scan measures, the left one stopping at the bitmap's edge
+// and the right one starting off the bitmap.
+TEST_F(NotationTest, KeptMeasuresOfABoxWiderThanItsBitmap) {
+  TOCRChar& g = Page.Record(0);
+  TRecordContext unkept(Page, 0, TRecordContext::AsItStands);
+  g.Right += 2;  // paper columns of the page, beyond the cut
+  const TLineMeasures wide = MeasureLines(unkept.View());
+  ASSERT_EQ(unkept.View().W, unkept.View().WB + 2);
+  EXPECT_EQ(unkept.View().rm(2), 0);
+  const TPlanesScope planes(Page.Engine.Scratch().Planes, *Ring.Bitmap, *g.Page, Ring.Context.Threshold,
+                            g.Left, g.Top, g.Right, g.Bottom, g.AscLine, g.DescLine);
+  EXPECT_EQ(MeasureLines(View()), wide);
+}
+
 // The context keeps the box view it made last; a view asked for after its
 // bitmap or threshold changed is made from them again.
 TEST_F(NotationTest, BoxViewFollowsTheContextsBitmapAndThreshold) {

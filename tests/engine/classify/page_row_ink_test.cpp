@@ -1,6 +1,7 @@
-// The ink of a span of a page row against the pixel-by-pixel test, on random
-// rows of every width up to past four words, spans at both ends of the row
-// and beyond them, and thresholds that fall between grey levels.
+// The ink (and the unmarked paper) of a span of a page row against the
+// pixel-by-pixel test, on random rows of every width up to past four words,
+// spans at both ends of the row and beyond them, and thresholds that fall
+// between grey levels.
 
 #include "engine/classify/page_row_ink.h"
 
@@ -26,6 +27,9 @@ TEST(PageRowInk, SpansReadAsThePixelsAre) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
         page->Row(y)[x] = static_cast<std::uint8_t>(pick(0, 99) < inkShare ? pick(0, 255) : pick(200, 255));
+    if (pick(0, 1) == 0)  // paper without marks, as extraction leaves it
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) page->Row(y)[x] &= 0xF8;
     const int thr = pick(1, 255);
     const int y = pick(-1, h);
     const int x0 = pick(-3, w + 2), x1 = pick(x0 - 1, w + 3);
@@ -41,6 +45,25 @@ TEST(PageRowInk, SpansReadAsThePixelsAre) {
     ASSERT_EQ(span.Row(row), bits) << "round " << round << ": columns " << from << " + " << n << " of " << w;
     ASSERT_EQ(span.Any(row), bits != 0)
         << "round " << round << ": columns " << from << " + " << n << " of " << w;
+    // Unmarked paper: neither ink nor any of the three mark bits set.
+    std::uint64_t paperBits = 0;
+    for (int k = 0; k < n; ++k)
+      if ((page->PixelByte(from + k, row) & 7) == 0 && !InkAt(*page, from + k, row, thr))
+        paperBits |= std::uint64_t{1} << k;
+    std::uint64_t paper = ~std::uint64_t{0};
+    ASSERT_EQ(span.InkAndPaper(row, paper), bits)
+        << "round " << round << ": columns " << from << " + " << n << " of " << w;
+    ASSERT_EQ(paper, paperBits) << "round " << round << ": columns " << from << " + " << n << " of " << w;
+    // Every row at once, as row by row.
+    std::uint64_t rows[3], inks[3], papers[3];
+    span.Rows(0, h, rows);
+    span.InkAndPaperRows(0, h, inks, papers);
+    for (int y = 0; y < h; ++y) {
+      std::uint64_t one = 0;
+      ASSERT_EQ(rows[y], span.Row(y)) << "round " << round << ": row " << y;
+      ASSERT_EQ(inks[y], span.InkAndPaper(y, one)) << "round " << round << ": row " << y;
+      ASSERT_EQ(papers[y], one) << "round " << round << ": row " << y;
+    }
   }
 }
 
