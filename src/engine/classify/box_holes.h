@@ -11,7 +11,10 @@
 // with their sizes, provided that it holds every hole of the box (fewer than
 // it can keep, none pruned away: pruning leaves moved entries behind it) and
 // that both rectangles drop one-pixel holes alike (both larger than 40
-// pixels). Otherwise the rectangle is counted on the page.
+// pixels). A smaller rectangle keeps the one-pixel holes the box's list
+// dropped; it has no hole at all, though, when no pixel off its edge is
+// paper, as a hole is paper off the edge (in either neighbourhood, marked
+// or not). Otherwise the rectangle is counted on the page.
 
 #include "engine/classify/notation.h"
 
@@ -28,6 +31,11 @@ inline bool ListComplete(const THoleList& box) {
   return true;
 }
 
+// Whether any pixel of the rectangle off its edge is paper.
+inline bool PaperOffEdge(const TPageProbes& P, int x1, int x2, int y1, int y2) {
+  return P.paperIn(x1 + 1, x2 - 1, y1 + 1, y2 - 1);
+}
+
 }  // namespace box_holes
 
 namespace box_holes {
@@ -37,7 +45,9 @@ namespace box_holes {
                                    int y2) {
   const int w = x2 - x1 + 1, h = y2 - y1 + 1;
   const bool inside = x1 >= P.L && x2 <= P.R && y1 >= P.T && y2 <= P.B;
-  if (!inside || w * h <= 40 || !ListComplete(box)) return P.holes(x1, x2, y1, y2);
+  if (!inside) return P.holes(x1, x2, y1, y2);
+  if (w * h <= 40) return PaperOffEdge(P, x1, x2, y1, y2) ? P.holes(x1, x2, y1, y2) : 0;
+  if (!ListComplete(box)) return P.holes(x1, x2, y1, y2);
   // The box's holes off the rectangle's edge (box-relative coordinates).
   const int left = x1 - P.L, right = x2 - P.L, top = y1 - P.T, bottom = y2 - P.T;
   int sizes[kMaxHoles];

@@ -198,8 +198,8 @@ void TLetterGHTests::SmallGTail() const {
   }
   if (m < 4 * W / 8) return;
   if (P.cross(xc, yu, R, B) != 1 && P.cross(xc, yu + 1, R, B) != 1) return;
-  if (P.holes(L, R, T, yu + 1) != 1) return;
-  if (P.holes(L, R, yu - 1, B) != 0) return;
+  if (pageHoles(L, R, T, yu + 1) != 1) return;
+  if (pageHoles(L, R, yu - 1, B) != 0) return;
   TConf c;
   if (P.cross(L, T + H4, R, T + H4) >= 3) c *= 90;
   if (P.cross(L, B - H4, R + W4, B - H4) > 2 || P.cross(L, B - H8, R + W4, B - H8) > 2) c *= 90;

@@ -242,7 +242,7 @@ void TLetterIJTests::CapitalJ() const {
   // or no hole below the top eighth. Asked after the outline, as counting
   // holes costs more than all of it; every step before an offer only
   // rejects, so their order decides nothing.
-  if (!(inkIn(W2, W2, 0, H8) || !inkIn(W2, W2, H8, H2) || P.holes(L, R, T + H8, B) < 1)) return;
+  if (!(inkIn(W2, W2, 0, H8) || !inkIn(W2, W2, H8, H2) || pageHoles(L, R, T + H8, B) < 1)) return;
   if (MarkAbove() == 1) {
     TConf c = b0;
     c *= 99;

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "engine/classify/box_holes.h"
 #include "engine/classify/notation.h"
 
 namespace omniocr {
@@ -44,6 +45,10 @@ class TLetterIJTests : public TGlyphView {
   bool DotOverStem(bool hooked, int& yd) const;
   // 100 with a mark above the box, 98 otherwise.
   int StartWithMark() const { return MarkAbove() == 1 ? 100 : 98; }
+  // P.holes, read off the box's own holes where they tell it.
+  int pageHoles(int x1, int x2, int y1, int y2) const {
+    return HolesInBox(P, context().HoleList, x1, x2, y1, y2);
+  }
 };
 
 }  // namespace omniocr

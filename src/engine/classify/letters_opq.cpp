@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/classify/box_holes.h"
 #include "engine/classify/recognisers.h"
 
 namespace omniocr {
@@ -36,6 +37,11 @@ class TLettersOPQ : public TGlyphView {
   // No row of the stem's height starts right of the line through the stem's
   // right edges on rows 3H/8 and 7H/8 (W/16 allowed); d = lm(3H/8).
   bool StemStraight(int d) const;
+  // The view's holes of a box-relative page rectangle, read off the box's
+  // own holes where they tell them.
+  int holes(int x1, int x2, int y1, int y2) const {
+    return HolesInBox(P, context().HoleList, L + x1, L + x2, T + y1, T + y2);
+  }
 };
 
 bool TLettersOPQ::Slanted() const {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/classify/box_holes.h"
 #include "engine/classify/recognisers.h"
 
 namespace omniocr {
@@ -36,6 +37,11 @@ class TLetterRSTTests : public TGlyphView {
   // Pixel (x, y) is paper and the one above it ink (asked first: above the
   // bar most pixels are paper).
   bool PaperUnderInk(int x, int y) const { return px(x, y - 1) && !px(x, y); }
+  // The view's holes of a box-relative page rectangle, read off the box's
+  // own holes where they tell them.
+  int holes(int x1, int x2, int y1, int y2) const {
+    return HolesInBox(P, context().HoleList, L + x1, L + x2, T + y1, T + y2);
+  }
 };
 
 // The stem of r from mid-height down: one run per row above the foot, on the

@@ -139,5 +139,40 @@ TEST_F(BoxHolesTest, KeepsOnlyTheBoxHolesOffTheRectanglesEdge) {
   }
 }
 
+// A box of more than 40 pixels drops its one-pixel holes from its list; a
+// rectangle of 40 or fewer counts them. Without paper off its edge it has
+// none; with the one-pixel hole off its edge it has that one.
+TEST_F(BoxHolesTest, SmallRectanglesKeepTheOnePixelHolesTheBoxDrops) {
+  const auto page = test::FromArt({
+      "########",
+      "########",
+      "########",
+      "######.#",
+      "########",
+      "#.######",
+      "########",
+  });
+  ClearMarks(*page, 0, 7, 0, 6);
+  THoleList box;
+  ASSERT_EQ(CountHoles(engine, *page, 0, 0, 7, 6, 128, &box), 0);
+  const TPageProbes P(engine, *page, 128, 0, 0, 7, 6);
+  struct {
+    int x1, x2, y1, y2, holes;
+  } const cases[] = {
+      {0, 4, 0, 4, 0},  // solid inside its edge
+      {4, 7, 1, 4, 1},  // the one-pixel hole at (6, 3) off the edge
+      {5, 7, 2, 5, 1},  // the same, in three columns
+      {6, 7, 2, 5, 0},  // two columns: never a hole
+      {0, 2, 4, 6, 1},  // the one at (1, 5)
+      {1, 3, 4, 6, 0},  // (1, 5) on the left edge
+      {0, 3, 0, 3, 0},  // solid, paper only outside the rectangle
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x1 << ".." << c.x2 << " x " << c.y1 << ".." << c.y2);
+    EXPECT_EQ(HolesInBox(P, box, c.x1, c.x2, c.y1, c.y2), c.holes);
+    EXPECT_EQ(P.holes(c.x1, c.x2, c.y1, c.y2), c.holes);
+  }
+}
+
 }  // namespace
 }  // namespace omniocr
