@@ -199,9 +199,11 @@ void TDIB::ParseHeader() {
 
 void TDIB::BuildRows() {
   const int height = Header->Height;
-  // Every entry is written below: no fill first (glyph bitmaps are reshaped
-  // for every character).
-  Rows.resize(static_cast<std::size_t>(height));
+  // Every entry up to the height is written below: no fill first (glyph
+  // bitmaps are reshaped for every character). The table only grows, so a
+  // bitmap reshaped smaller and then taller again does not fill the entries
+  // in between with nulls first; no entry past the height is ever read.
+  if (Rows.size() < static_cast<std::size_t>(height)) Rows.resize(static_cast<std::size_t>(height));
   std::uint8_t* const bits = Bits;
   const std::int64_t stride = Stride;
   std::uint8_t** const rows = Rows.data();

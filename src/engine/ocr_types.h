@@ -91,12 +91,27 @@ class TCharList {
   }
   // Frees the record at index and closes the gap.
   void Delete(int index) { Items.erase(Items.begin() + index); }
-  void Clear() { Items.clear(); }
+  // Empties the list. Its records are kept, to come back from Fresh for the
+  // next page: a page makes a record for every character.
+  void Clear() {
+    for (std::unique_ptr<TOCRChar>& record : Items)
+      if (record) Spare.push_back(std::move(record));
+    Items.clear();
+  }
+  // A record holding what a newly made one holds, not yet in the list.
+  std::unique_ptr<TOCRChar> Fresh() {
+    if (Spare.empty()) return std::make_unique<TOCRChar>();
+    std::unique_ptr<TOCRChar> record = std::move(Spare.back());
+    Spare.pop_back();
+    *record = TOCRChar{};
+    return record;
+  }
   // Direct access for stages that reorder the list as a whole.
   std::vector<std::unique_ptr<TOCRChar>>& Storage() { return Items; }
 
  private:
   std::vector<std::unique_ptr<TOCRChar>> Items;
+  std::vector<std::unique_ptr<TOCRChar>> Spare;  // records of earlier pages
 };
 
 // Gives `to` the text line and guide lines of `from`.

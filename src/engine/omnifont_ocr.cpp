@@ -49,7 +49,7 @@ TInkComponents& TOmnifontOCR::InkComponents() {
 }
 
 TOCRChar* TOmnifontOCR::NewRecord() {
-  TOCRChar* record = Chars.Add(std::make_unique<TOCRChar>());
+  TOCRChar* record = Chars.Add(Chars.Fresh());
   record->Page = Page.get();
   return record;
 }

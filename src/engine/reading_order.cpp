@@ -240,8 +240,10 @@ class TFragmentMerger {
   // than half the line's height.
   void MergeStacked(TAbsorber& p) {
     if (p.D - p.A <= 2 * (p.b() - p.t())) return;
+    // Both tests only read; the gap test, which turns away every box beside
+    // p on its line, goes first.
     WalkPartners(p, [&](const TOCRChar& q) {
-      return IsStackedCandidate(p, q, Engine.MeanCharWidth) && StackedGapIsSmall(p, q);
+      return StackedGapIsSmall(p, q) && IsStackedCandidate(p, q, Engine.MeanCharWidth);
     });
   }
 

@@ -4,8 +4,12 @@
 #include "engine/similarity.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "engine/byte_scan.h"
@@ -26,6 +30,10 @@ int Confidence(const TOCRChar& c) { return c.CandCount > 0 ? c.CandConf[0] : 100
 // The largest width (or height) of a box that a box of size n may be
 // compared with: |n - m| <= max(n, m)/16 + 1.
 int LargestComparable(int n) { return std::max(n, 16 * (n + 1) / 15); }
+
+// Where the eight neighbours of a position lie in a grid, a step of sx, sy
+// away, as offsets from the position's class.
+using TNeighbourOffsets = std::array<std::ptrdiff_t, 8>;
 
 // A character's pixel classes (ink 1, paper 0, outside the page kOutside)
 // over its box widened to every position a comparison may read: the widest
@@ -56,6 +64,20 @@ class TClassGrid {
     return Classes[static_cast<std::size_t>(v + MarginY) * static_cast<std::size_t>(Stride) +
                    static_cast<std::size_t>(u + MarginX)];
   }
+  // The offsets of the eight neighbours a step of sx, sy away.
+  TNeighbourOffsets Around(int sx, int sy) const {
+    TNeighbourOffsets offsets{};
+    std::size_t k = 0;
+    for (int b = -1; b <= 1; ++b)
+      for (int a = -1; a <= 1; ++a)
+        if (a != 0 || b != 0) offsets[k++] = static_cast<std::ptrdiff_t>(b) * sy * Stride + a * sx;
+    return offsets;
+  }
+  // The classes from (u, v) on along the row, as At gives them.
+  const std::int8_t* RowFrom(int u, int v) const {
+    return Classes.data() + static_cast<std::size_t>(v + MarginY) * static_cast<std::size_t>(Stride) +
+           static_cast<std::size_t>(u + MarginX);
+  }
 
  private:
   int Left = 0, Top = 0, MarginX = 0, MarginY = 0, Stride = 0;
@@ -68,9 +90,42 @@ bool Comparable(const TOCRChar& p, const TOCRChar& q) {
   return std::abs(wp - wq) <= W / 16 + 1 && std::abs(hp - hq) <= H / 16 + 1;
 }
 
+// The penalty of a position where one character has ink and the other not:
+// nothing when at most one of its eight neighbours differs or lies outside,
+// else 16 for every such one past the first.
+inline std::int64_t NeighbourPenalty(const std::int8_t* p, const TNeighbourOffsets& aroundP,
+                                     const std::int8_t* q, const TNeighbourOffsets& aroundQ) {
+  int n = 0;
+  for (std::size_t k = 0; k < aroundP.size(); ++k) {
+    // Two classes that differ, or two outside the page (one outside differs).
+    const std::int8_t np = p[aroundP[k]], nq = q[aroundQ[k]];
+    n += static_cast<int>(np != nq) | static_cast<int>(np == kOutside);
+  }
+  return n >= 2 ? 16 * (n - 1) : 0;
+}
+
+// The positions among eight classes (a little-endian word, position k in
+// byte k) where one word holds paper (0) and the other does not, as the high
+// bit of each byte: lane by lane, no carries between lanes.
+std::uint64_t PaperDisagreement(const std::int8_t* p, const std::int8_t* q) {
+  const auto paperLanes = [](std::uint64_t x) {
+    return ~(((x & ~byte_scan::kHigh) + ~byte_scan::kHigh) | x) & byte_scan::kHigh;
+  };
+  std::uint64_t a, b;
+  std::memcpy(&a, p, sizeof a);
+  std::memcpy(&b, q, sizeof b);
+  return paperLanes(a) ^ paperLanes(b);
+}
+
+// How many lanes of a word of lane high bits are set.
+int LanesSet(std::uint64_t lanes) { return static_cast<int>(((lanes >> 7) * byte_scan::kOnes) >> 56); }
+
 // The dissimilarity of two comparable characters from their class grids; it
 // stops as soon as the result is sure to be at least `bound`, returning a
-// value of at least `bound` then (the exact value below it).
+// value of at least `bound` then (the exact value below it). Outside the page
+// counts as ink in the direct comparison. Eight positions are compared at
+// once: `same` and `penalty` are sums, tested only at the end of a row, so
+// the order of the positions within a row does not matter.
 int GridDissimilarity(const TClassGrid& gp, const TOCRChar& p, const TClassGrid& gq, const TOCRChar& q,
                       int bound, std::int64_t& work) {
   const int W = std::max(p.Width(), q.Width()), H = std::max(p.Height(), q.Height());
@@ -78,23 +133,25 @@ int GridDissimilarity(const TClassGrid& gp, const TOCRChar& p, const TClassGrid&
   if (p.BaseLine + p.DescLine < 2 * p.Bottom && q.BaseLine + q.DescLine > 2 * q.Bottom) penalty += 128;
   if (p.AscLine + p.MeanLine < 2 * p.Top && q.AscLine + q.MeanLine > 2 * q.Top) penalty += 128;
   const int sx = W / 32 + 1, sy = H / 32 + 1;
+  const TNeighbourOffsets aroundP = gp.Around(sx, sy), aroundQ = gq.Around(sx, sy);
   for (int v = 0; v < H; ++v) {
     work += W;
-    for (int u = 0; u < W; ++u) {
-      // Outside the page counts as ink in the direct comparison.
-      const std::int8_t cp = gp.At(u, v), cq = gq.At(u, v);
-      if ((cp != 0) == (cq != 0)) {
-        same += 16;
-        continue;
+    const std::int8_t* rowP = gp.RowFrom(0, v);
+    const std::int8_t* rowQ = gq.RowFrom(0, v);
+    int u = 0;
+    for (; u + 8 <= W; u += 8) {
+      std::uint64_t differ = PaperDisagreement(rowP + u, rowQ + u);
+      same += 16 * (8 - LanesSet(differ));
+      for (; differ != 0; differ &= differ - 1) {
+        const int at = u + std::countr_zero(differ) / 8;
+        penalty += NeighbourPenalty(rowP + at, aroundP, rowQ + at, aroundQ);
       }
-      int n = 0;
-      for (int b = -1; b <= 1; ++b)
-        for (int a = -1; a <= 1; ++a) {
-          if (a == 0 && b == 0) continue;
-          const std::int8_t np = gp.At(u + a * sx, v + b * sy), nq = gq.At(u + a * sx, v + b * sy);
-          if (np == kOutside || nq == kOutside || np != nq) ++n;
-        }
-      if (n >= 2) penalty += 16 * (n - 1);
+    }
+    for (; u < W; ++u) {
+      if ((rowP[u] != 0) == (rowQ[u] != 0))
+        same += 16;
+      else
+        penalty += NeighbourPenalty(rowP + u, aroundP, rowQ + u, aroundQ);
     }
     // Every pixel still to come adds at most 16 to `same`: the result cannot
     // fall below this any more.

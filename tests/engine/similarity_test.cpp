@@ -212,5 +212,62 @@ TEST(Similarity, SameCorrectionsAsComparingEveryPair) {
   }
 }
 
+// The dissimilarity as its rule reads, position by position straight from the
+// page: outside the page is ink in the direct comparison and a difference of
+// its own among the neighbours.
+int PlainDissimilarity(const TDIB& page, const TOCRChar& p, const TOCRChar& q, int threshold) {
+  const auto classAt = [&](const TOCRChar& c, int u, int v) {
+    const int x = c.Left + u, y = c.Top + v;
+    if (x < 0 || y < 0 || x >= page.Width() || y >= page.Height()) return -1;
+    return page.Row(y)[x] < threshold ? 1 : 0;
+  };
+  const int W = std::max(p.Width(), q.Width()), H = std::max(p.Height(), q.Height());
+  const int sx = W / 32 + 1, sy = H / 32 + 1;
+  long penalty = 0, same = 0;
+  if (p.BaseLine + p.DescLine < 2 * p.Bottom && q.BaseLine + q.DescLine > 2 * q.Bottom) penalty += 128;
+  if (p.AscLine + p.MeanLine < 2 * p.Top && q.AscLine + q.MeanLine > 2 * q.Top) penalty += 128;
+  for (int v = 0; v < H; ++v)
+    for (int u = 0; u < W; ++u) {
+      if ((classAt(p, u, v) != 0) == (classAt(q, u, v) != 0)) {
+        same += 16;
+        continue;
+      }
+      int n = 0;
+      for (int b = -1; b <= 1; ++b)
+        for (int a = -1; a <= 1; ++a) {
+          const int cp = classAt(p, u + a * sx, v + b * sy), cq = classAt(q, u + a * sx, v + b * sy);
+          if ((a != 0 || b != 0) && (cp == -1 || cq == -1 || cp != cq)) ++n;
+        }
+      if (n >= 2) penalty += 16 * (n - 1);
+    }
+  if (same + penalty == 0) return 99;
+  return static_cast<int>(100 * penalty / (same + penalty));
+}
+
+// Noisy pages with boxes of every width up to a few words of positions, at
+// the page's edges too: the measure, which compares several positions at
+// once, gives what the rule gives position by position.
+TEST(Similarity, DissimilarityAgreesWithThePlainRule) {
+  std::mt19937 rng(31);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  constexpr std::uint8_t kLevels[] = {0, 96, 120, 136, 255, 255};
+  for (int round = 0; round < 60; ++round) {
+    TOmnifontOCR engine;
+    StartPage(engine, 90, 60);
+    TDIB& page = *engine.Page;
+    for (int y = 0; y < page.Height(); ++y)
+      for (int x = 0; x < page.Width(); ++x) page.Row(y)[x] = kLevels[pick(0, 5)];
+    const int w = pick(1, 40), h = pick(1, 30);
+    const int wq = std::max(1, w + pick(-w / 16 - 1, w / 16 + 1)),
+              hq = std::max(1, h + pick(-h / 16 - 1, h / 16 + 1));
+    const int left = pick(-4, page.Width() - w + 4), top = pick(-4, page.Height() - h + 4);
+    const int leftQ = pick(-4, page.Width() - wq + 4), topQ = pick(-4, page.Height() - hq + 4);
+    const TOCRChar& p = AddBox(engine, left, top, left + w - 1, top + h - 1);
+    const TOCRChar& q = AddBox(engine, leftQ, topQ, leftQ + wq - 1, topQ + hq - 1);
+    ASSERT_EQ(GlyphDissimilarity(page, p, 128, q), PlainDissimilarity(page, p, q, 128))
+        << "round " << round << ": " << w << "x" << h << " against " << wq << "x" << hq;
+  }
+}
+
 }  // namespace
 }  // namespace omniocr
