@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <random>
+#include <span>
 
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
@@ -22,6 +23,20 @@ namespace omniocr {
 namespace {
 
 constexpr std::uint8_t kPaper = 248, kMarkedPaper = 255;
+
+// A rectangle and the holes it has.
+struct TRectangleHoles {
+  int x1, x2, y1, y2, holes;
+};
+
+// Each rectangle's holes, told from the box's list and counted on the page.
+void ExpectHoles(const TPageProbes& P, const THoleList& box, std::span<const TRectangleHoles> cases) {
+  for (const TRectangleHoles& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x1 << ".." << c.x2 << " x " << c.y1 << ".." << c.y2);
+    EXPECT_EQ(HolesInBox(P, box, c.x1, c.x2, c.y1, c.y2), c.holes);
+    EXPECT_EQ(P.holes(c.x1, c.x2, c.y1, c.y2), c.holes);
+  }
+}
 
 class BoxHolesTest : public ::testing::Test {
  protected:
@@ -120,9 +135,7 @@ TEST_F(BoxHolesTest, KeepsOnlyTheBoxHolesOffTheRectanglesEdge) {
   THoleList box;
   ASSERT_EQ(CountHoles(engine, *page, 0, 0, 11, 9, 128, &box), 1);
   const TPageProbes P(engine, *page, 128, 0, 0, 11, 9);
-  struct {
-    int x1, x2, y1, y2, holes;
-  } const cases[] = {
+  const TRectangleHoles cases[] = {
       {0, 11, 0, 9, 1},   // the whole box
       {0, 11, 0, 6, 1},   // the upper part, the ring inside it
       {0, 11, 4, 9, 0},   // the lower part cuts the ring
@@ -132,11 +145,7 @@ TEST_F(BoxHolesTest, KeepsOnlyTheBoxHolesOffTheRectanglesEdge) {
       {0, 11, 0, 1, 0},   // two rows: never a hole
       {-1, 11, 0, 9, 1},  // reaching past the box: counted on the page
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x1 << ".." << c.x2 << " x " << c.y1 << ".." << c.y2);
-    EXPECT_EQ(HolesInBox(P, box, c.x1, c.x2, c.y1, c.y2), c.holes);
-    EXPECT_EQ(P.holes(c.x1, c.x2, c.y1, c.y2), c.holes);
-  }
+  ExpectHoles(P, box, cases);
 }
 
 // A box of more than 40 pixels drops its one-pixel holes from its list; a
@@ -156,9 +165,7 @@ TEST_F(BoxHolesTest, SmallRectanglesKeepTheOnePixelHolesTheBoxDrops) {
   THoleList box;
   ASSERT_EQ(CountHoles(engine, *page, 0, 0, 7, 6, 128, &box), 0);
   const TPageProbes P(engine, *page, 128, 0, 0, 7, 6);
-  struct {
-    int x1, x2, y1, y2, holes;
-  } const cases[] = {
+  const TRectangleHoles cases[] = {
       {0, 4, 0, 4, 0},  // solid inside its edge
       {4, 7, 1, 4, 1},  // the one-pixel hole at (6, 3) off the edge
       {5, 7, 2, 5, 1},  // the same, in three columns
@@ -167,11 +174,7 @@ TEST_F(BoxHolesTest, SmallRectanglesKeepTheOnePixelHolesTheBoxDrops) {
       {1, 3, 4, 6, 0},  // (1, 5) on the left edge
       {0, 3, 0, 3, 0},  // solid, paper only outside the rectangle
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x1 << ".." << c.x2 << " x " << c.y1 << ".." << c.y2);
-    EXPECT_EQ(HolesInBox(P, box, c.x1, c.x2, c.y1, c.y2), c.holes);
-    EXPECT_EQ(P.holes(c.x1, c.x2, c.y1, c.y2), c.holes);
-  }
+  ExpectHoles(P, box, cases);
 }
 
 }  // namespace
