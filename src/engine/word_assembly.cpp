@@ -49,14 +49,23 @@ void TOmnifontOCR::AssembleWordsAndLines(bool multiLine) {
   int curLine = -1;
   int gap = SpaceWidth;
 
-  // The letter gap of the line that starts at position `first`.
+  // The list is made anew in one pass, the separators put in before the
+  // record they precede: inserting each into the list would move every
+  // record after it, which grows with the square of the page.
+  std::vector<std::unique_ptr<TOCRChar>>& list = Chars.Storage();
+  std::vector<std::unique_ptr<TOCRChar>> records = std::move(list);
+  list.clear();
+  const int recordCount = static_cast<int>(records.size());
+  auto record = [&records](int k) -> TOCRChar& { return *records[static_cast<std::size_t>(k)]; };
+
+  // The letter gap of the line that starts at record `first`.
   auto measureGap = [&](int first) {
-    const int line = Chars[first]->LineNo;
+    const int line = record(first).LineNo;
     long long sum = 0;
     int count = 0;
-    for (int k = first + 1; k < Chars.Count() && Chars[k]->LineNo == line; ++k) {
-      const TOCRChar& a = *Chars[k - 1];
-      const TOCRChar& b = *Chars[k];
+    for (int k = first + 1; k < recordCount && record(k).LineNo == line; ++k) {
+      const TOCRChar& a = record(k - 1);
+      const TOCRChar& b = record(k);
       if (a.HasEmptyBox() || b.HasEmptyBox()) continue;
       const int g = b.Left - a.Right + 2;
       if (g < mcw) {
@@ -69,10 +78,11 @@ void TOmnifontOCR::AssembleWordsAndLines(bool multiLine) {
     return RoundHalfEven(static_cast<double>(lh) * SpaceWidth / avgH) / 2;
   };
 
-  int pos = 1;
-  while (pos <= Chars.Count() - 1) {
-    TOCRChar& q = *Chars[pos];
-    const TOCRChar& prev = *Chars[pos - 1];
+  list.push_back(std::move(records[0]));
+  const TOCRChar* previous = list.back().get();
+  for (int pos = 1; pos < recordCount; ++pos) {
+    TOCRChar& q = record(pos);
+    const TOCRChar& prev = *previous;
     TCharCode sep = NoChar;
     if (q.LineNo > curLine) {
       if (curLine >= 0) sep = LineBreakChar;
@@ -84,7 +94,6 @@ void TOmnifontOCR::AssembleWordsAndLines(bool multiLine) {
       const int d = std::max(q.Left - prev.Right, 0);
       if (std::abs(d - mcw) <= std::abs(d - gap)) sep = SpaceChar;
     }
-    int inserted = 0;
     if (sep == SpaceChar) {
       int n = 1;
       if (mcw > 0 && mcw + gap != 0) n = std::max((q.Left - prev.Right + 2) / (mcw + gap), 1);
@@ -99,8 +108,7 @@ void TOmnifontOCR::AssembleWordsAndLines(bool multiLine) {
         CopyLineFields(*space, q);
         space->Page = Page.get();
         SetSeparatorCandidate(*space, SpaceChar);
-        Chars.Insert(pos + inserted, std::move(space));
-        ++inserted;
+        list.push_back(std::move(space));
       }
     } else if (sep == LineBreakChar && multiLine) {
       auto lineBreak = std::make_unique<TOCRChar>();
@@ -116,11 +124,10 @@ void TOmnifontOCR::AssembleWordsAndLines(bool multiLine) {
       CopyLineFields(*lineBreak, q);
       lineBreak->Page = Page.get();
       SetSeparatorCandidate(*lineBreak, LineBreakChar);
-      Chars.Insert(pos, std::move(lineBreak));
-      inserted = 1;
+      list.push_back(std::move(lineBreak));
     }
-    // Continue after q at its new position.
-    pos += inserted + 1;
+    list.push_back(std::move(records[static_cast<std::size_t>(pos)]));
+    previous = list.back().get();
   }
 }
 
