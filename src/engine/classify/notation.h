@@ -284,11 +284,11 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   // lm, rm, tm, fw, hx and vx within the view's own limits are measured
   // once per dispatch on the glyph bitmap (see TLineMemo).
   [[gnu::always_inline]] int lm(int y) const {
-    return RowKept(TLineMemo::kLeftMargin, y, [&] { return FirstLeftMargin(y); });
+    return RowKept(TLineMemo::kLeftMargin, y, [&] { return FirstMargin<TLineMemo::kLeftMargin>(y); });
   }
   int lm(int y, int limit) const { return run(0, y, dirRight, tgInk, limit); }
   [[gnu::always_inline]] int rm(int y) const {
-    return RowKept(TLineMemo::kRightMargin, y, [&] { return FirstRightMargin(y); });
+    return RowKept(TLineMemo::kRightMargin, y, [&] { return FirstMargin<TLineMemo::kRightMargin>(y); });
   }
   int rm(int y, int limit) const { return run(Wm, y, dirLeft, tgInk, limit); }
   [[gnu::always_inline]] int tm(int x) const {
@@ -448,20 +448,16 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     RowLimit = static_cast<unsigned>(memo.ClaimRows(W, std::max(H, HB) + 1));
     ColumnLimit = static_cast<unsigned>(memo.ClaimColumns(H, std::max(W, WB) + 1));
   }
-  // A margin not kept yet: where the memo keeps the row, the margins of
-  // every row are kept at once if the plane holds the rows as words.
-  [[gnu::noinline]] int FirstLeftMargin(int y) const {
+  // A left or right margin not kept yet: where the memo keeps the row, the
+  // margins of every row are kept at once if the plane holds the rows as
+  // words.
+  template <TLineMemo::TRowMeasure Side>
+  [[gnu::noinline]] int FirstMargin(int y) const {
     if (static_cast<unsigned>(y) < RowLimit) {
       KeepRowMargins();
-      if (const int kept = Memo->Rows.Known(y, TLineMemo::kLeftMargin); kept >= 0) return kept;
+      if (const int kept = Memo->Rows.Known(y, Side); kept >= 0) return kept;
     }
-    return lm(y, W);
-  }
-  [[gnu::noinline]] int FirstRightMargin(int y) const {
-    if (static_cast<unsigned>(y) < RowLimit) {
-      KeepRowMargins();
-      if (const int kept = Memo->Rows.Known(y, TLineMemo::kRightMargin); kept >= 0) return kept;
-    }
+    if constexpr (Side == TLineMemo::kLeftMargin) return lm(y, W);
     return rm(y, W);
   }
   inline void KeepRowMargins() const;

@@ -167,10 +167,7 @@ class TSpanBits {
 
   // The bits of the pixels after the whole sixteens of the span at `p`.
   unsigned TailBits(const std::uint8_t* p) const {
-    if (Tail == kInPlace) return Sixteen(p + TailAt) >> TailShift & TailMask;
-    std::uint8_t copy[16] = {};
-    std::memcpy(copy, p, static_cast<std::size_t>(W));
-    return Sixteen(copy) & TailMask;
+    return TailOf(p, [this](const std::uint8_t* q) { return Sixteen(q); });
   }
   // The same bits from `sixteen`, the pixels of sixteen bytes as bits.
   template <class TSixteen>
