@@ -109,13 +109,14 @@ TEST(LeptonicaImage, PlainImagesFollowLeptonicasConventions) {
 // Pixel by pixel as Leptonica's own accessors see them, both ways: whole
 // words of a row and the bytes of its last, partial word.
 TEST(LeptonicaImage, EveryPixelIsWhereLeptonicaLooksForIt) {
-  for (const int bits : {1, 8}) {
-    const TDibGraphic image = Pattern(45, 3, bits, {});
+  // Rows of whole sixteen bytes, of words after them, and of a last byte.
+  for (const auto& [bits, width] : {std::pair{1, 45}, std::pair{1, 150}, std::pair{8, 45}}) {
+    const TDibGraphic image = Pattern(width, 3, bits, {});
     const TPixPtr pix = ToLeptonica(image);
-    const TPixPtr made(pixCreate(45, 3, bits));
+    const TPixPtr made(pixCreate(width, 3, bits));
     pixSetResolution(made.get(), image.XDpi, image.YDpi);
     for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 45; ++x) {
+      for (int x = 0; x < width; ++x) {
         const unsigned index = GetIndex(image.ScanLine(y), x, bits);
         // Leptonica's bilevel ink is 1, the image's black index 0.
         const l_uint32 expected = bits == 1 ? index ^ 1u : index;
@@ -124,7 +125,7 @@ TEST(LeptonicaImage, EveryPixelIsWhereLeptonicaLooksForIt) {
         ASSERT_EQ(value, expected) << bits << " bits at " << x << "," << y;
         pixSetPixel(made.get(), x, y, expected);
       }
-    ExpectSameImage(FromLeptonica(*made), Pattern(45, 3, bits, {}),
+    ExpectSameImage(FromLeptonica(*made), Pattern(width, 3, bits, {}),
                     std::to_string(bits) + " bits from Leptonica");
   }
 }
