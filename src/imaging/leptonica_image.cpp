@@ -5,9 +5,11 @@
 #include <emmintrin.h>
 #endif
 
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "imaging/image_error.h"
 #include "imaging/pixel_access.h"
@@ -133,6 +135,13 @@ void CopyPackedRowsFromPix(const Pix& pix, TDibGraphic& image, bool invert) {
   }
 }
 
+// A row of bytes in their own order, four to a word, as Leptonica's row;
+// `bytes` a multiple of four.
+void BytesToWords(const std::uint8_t* row, int bytes, l_uint32* line) {
+  int i = TurnSixteens(row, reinterpret_cast<std::uint8_t*>(line), bytes, false);
+  for (; i < bytes; i += 4) line[i / 4] = WordOfBytes(row + i);
+}
+
 void CopyTrueColourToPix(const TDibGraphic& image, Pix* pix) {
   const l_int32 wpl = pixGetWpl(pix);
   l_uint32* data = pixGetData(pix);
@@ -203,6 +212,35 @@ TPixPtr ToLeptonica(const TDibGraphic& image) {
     pixSetPadBits(pix.get(), 0);
   } else if (!IsPlainGrey(image)) {
     pixSetColormap(pix.get(), ColourMapOf(image.Palette(), bits));
+  }
+  return pix;
+}
+
+TPixPtr WhiteFramedGrey(const TDibGraphic& image, const TBorder& border) {
+  if (image.Empty() || !IsPlainGrey(image)) return nullptr;
+  SilenceLeptonica();
+  const int width = image.Width() + border.Left + border.Right;
+  const int height = image.Height() + border.Top + border.Bottom;
+  // Every word is written below, the padding after each row as zeros.
+  TPixPtr pix(pixCreateNoInit(width, height, 8));
+  if (!pix) throw std::bad_alloc();
+  pixSetResolution(pix.get(), image.XDpi, image.YDpi);
+  const l_int32 wpl = pixGetWpl(pix.get());
+  l_uint32* data = pixGetData(pix.get());
+  const int rowBytes = 4 * wpl;
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(rowBytes), 0);
+  std::memset(row.data(), 0xFF, static_cast<std::size_t>(width));
+  std::vector<l_uint32> whiteLine(static_cast<std::size_t>(wpl));
+  BytesToWords(row.data(), rowBytes, whiteLine.data());
+  for (int y = 0; y < height; ++y) {
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    const int inside = y - border.Top;
+    if (inside < 0 || inside >= image.Height()) {
+      std::memcpy(line, whiteLine.data(), static_cast<std::size_t>(rowBytes));
+      continue;
+    }
+    std::memcpy(row.data() + border.Left, image.ScanLine(inside), static_cast<std::size_t>(image.Width()));
+    BytesToWords(row.data(), rowBytes, line);
   }
   return pix;
 }

@@ -130,6 +130,44 @@ TEST(LeptonicaImage, EveryPixelIsWhereLeptonicaLooksForIt) {
   }
 }
 
+// The framed grey image is the one Leptonica frames, every word of it (the
+// padding after each row included): rows that end inside a word or on one,
+// borders of none to many columns.
+TEST(LeptonicaImage, AGreyImageFramedWhiteIsLeptonicasFramedImage) {
+  const struct {
+    int Width, Height;
+    TBorder Border;
+  } cases[] = {
+      {45, 3, {3, 2, 1, 2}},
+      {32, 4, {0, 0, 0, 0}},
+      {7, 2, {16, 17, 0, 3}},
+      {100, 5, {33, 1, 4, 0}},
+  };
+  for (const auto& c : cases) {
+    const TDibGraphic image = Pattern(c.Width, c.Height, 8, {});
+    const TPixPtr framed = WhiteFramedGrey(image, c.Border);
+    ASSERT_TRUE(framed) << c.Width;
+    const TPixPtr source = ToLeptonica(image);
+    const TPixPtr expected(pixAddBlackOrWhiteBorder(source.get(), c.Border.Left, c.Border.Right, c.Border.Top,
+                                                    c.Border.Bottom, L_GET_WHITE_VAL));
+    ASSERT_EQ(pixGetWidth(framed.get()), pixGetWidth(expected.get())) << c.Width;
+    ASSERT_EQ(pixGetHeight(framed.get()), pixGetHeight(expected.get())) << c.Width;
+    ASSERT_EQ(pixGetWpl(framed.get()), pixGetWpl(expected.get())) << c.Width;
+    EXPECT_EQ(pixGetXRes(framed.get()), pixGetXRes(expected.get())) << c.Width;
+    EXPECT_EQ(pixGetYRes(framed.get()), pixGetYRes(expected.get())) << c.Width;
+    EXPECT_EQ(pixGetColormap(framed.get()), nullptr) << c.Width;
+    const std::size_t words = static_cast<std::size_t>(pixGetWpl(expected.get())) *
+                              static_cast<std::size_t>(pixGetHeight(expected.get()));
+    const std::vector<l_uint32> got(pixGetData(framed.get()), pixGetData(framed.get()) + words);
+    const std::vector<l_uint32> want(pixGetData(expected.get()), pixGetData(expected.get()) + words);
+    EXPECT_EQ(got, want) << c.Width;
+  }
+  // Images with a colour table, or of other depths, are framed by Leptonica.
+  EXPECT_FALSE(WhiteFramedGrey(Pattern(9, 2, 8, ColourTable(256)), {1, 1, 1, 1}));
+  EXPECT_FALSE(WhiteFramedGrey(Pattern(9, 2, 1, {}), {1, 1, 1, 1}));
+  EXPECT_FALSE(WhiteFramedGrey(Pattern(9, 2, 24, {}), {1, 1, 1, 1}));
+}
+
 TEST(LeptonicaImage, TwoBitImagesWidenAndOtherDepthsAreRefused) {
   TPixPtr two(pixCreate(5, 1, 2));
   for (int x = 0; x < 4; ++x) pixSetPixel(two.get(), x, 0, static_cast<l_uint32>(x));
