@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numeric>
 #include <utility>
 
 #include "engine/classify/candidates.h"
@@ -17,10 +16,25 @@ bool IsLineCharacter(const TOCRChar& r) {
          r.LineNo != 0;
 }
 
-bool Contains(const TOCRChar& outer, const TOCRChar& inner) {
+// A character box of a line and its place in the line.
+struct TLineBox {
+  int Left, Right, Top, Bottom;
+  std::size_t Place;
+};
+
+bool Contains(const TLineBox& outer, const TLineBox& inner) {
   return inner.Left >= outer.Left && inner.Right <= outer.Right && inner.Top >= outer.Top &&
          inner.Bottom <= outer.Bottom;
 }
+
+// What the spacing of one line works with, kept from line to line.
+struct TLineWork {
+  std::vector<TLineBox> ByLeft;
+  std::vector<char> Nested;
+  std::vector<std::size_t> Counted;
+  std::vector<const TOCRChar*> Boxes;
+  std::vector<int> Gaps, SortedGaps, Guides, Heights, Spaces;
+};
 
 // The characters of one line, as indices into the records, in order.
 using TLine = std::vector<std::size_t>;
@@ -48,30 +62,37 @@ std::vector<TLine> LinesOf(const std::vector<TOCRChar>& records) {
 // Boxes inside another box of the line take no part in the spacing; of two
 // equal boxes the first one counts. A box that holds another starts no
 // further left of it than the widest box is wide, so each box looks among
-// the few that start there, not along the whole line.
-std::vector<bool> NestedBoxes(const std::vector<TOCRChar>& records, const TLine& line) {
-  std::vector<bool> nested(line.size(), false);
-  const auto left = [&](std::size_t k) { return records[line[k]].Left; };
-  std::vector<std::size_t> byLeft(line.size());
-  std::iota(byLeft.begin(), byLeft.end(), std::size_t{0});
-  std::sort(byLeft.begin(), byLeft.end(), [&](std::size_t p, std::size_t q) { return left(p) < left(q); });
+// the few that start there, not along the whole line; taken in the order of
+// their left edges, the boxes find where those few begin by one walk.
+// work.Nested[k]: whether the line's k-th box is nested.
+void FindNestedBoxes(const std::vector<TOCRChar>& records, const TLine& line, TLineWork& work) {
+  std::vector<TLineBox>& byLeft = work.ByLeft;
+  byLeft.clear();
   int widest = 0;
-  for (const std::size_t i : line) widest = std::max(widest, records[i].Width());
-  for (std::size_t a = 0; a < line.size(); ++a) {
-    const TOCRChar& inner = records[line[a]];
-    auto b = std::lower_bound(byLeft.begin(), byLeft.end(), inner.Right - widest + 1,
-                              [&](std::size_t k, int value) { return left(k) < value; });
-    for (; b != byLeft.end() && left(*b) <= inner.Left && !nested[a]; ++b) {
-      if (*b == a) continue;
-      const TOCRChar& outer = records[line[*b]];
-      const bool same = Contains(inner, outer) && Contains(outer, inner);
-      nested[a] = Contains(outer, inner) && (!same || *b < a);
+  for (std::size_t k = 0; k < line.size(); ++k) {
+    const TOCRChar& r = records[line[k]];
+    byLeft.push_back({r.Left, r.Right, r.Top, r.Bottom, k});
+    widest = std::max(widest, r.Width());
+  }
+  std::sort(byLeft.begin(), byLeft.end(),
+            [](const TLineBox& p, const TLineBox& q) { return p.Left < q.Left; });
+  work.Nested.assign(line.size(), 0);
+  std::size_t first = 0;  // the first box that starts near enough to hold the current one
+  for (const TLineBox& inner : byLeft) {
+    while (byLeft[first].Left <= inner.Left - widest) ++first;
+    for (std::size_t b = first; b < byLeft.size() && byLeft[b].Left <= inner.Left; ++b) {
+      const TLineBox& outer = byLeft[b];
+      if (outer.Place == inner.Place || !Contains(outer, inner)) continue;
+      if (!Contains(inner, outer) || outer.Place < inner.Place) {
+        work.Nested[inner.Place] = 1;
+        break;
+      }
     }
   }
-  return nested;
 }
 
-int Median(std::vector<int> values) {
+// The median of the values, which it reorders.
+int Median(std::vector<int>& values) {
   if (values.empty()) return 0;
   std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
                    values.end());
@@ -79,17 +100,18 @@ int Median(std::vector<int> values) {
 }
 
 // The line's x-height from its guides, or from its boxes when it has none.
-int XHeight(const std::vector<TOCRChar>& records, const TLine& line) {
-  std::vector<int> guides, heights;
-  guides.reserve(line.size());
-  heights.reserve(line.size());
+int XHeight(const std::vector<TOCRChar>& records, const TLine& line, TLineWork& work) {
+  std::vector<int>& guides = work.Guides;
+  std::vector<int>& heights = work.Heights;
+  guides.clear();
+  heights.clear();
   for (const std::size_t i : line) {
     const TOCRChar& r = records[i];
     if (r.BaseLine > r.MeanLine) guides.push_back(r.BaseLine - r.MeanLine);
     heights.push_back(r.Height());
   }
-  const int fromGuides = Median(std::move(guides));
-  return fromGuides > 0 ? fromGuides : std::max(1, 2 * Median(std::move(heights)) / 3);
+  const int fromGuides = Median(guides);
+  return fromGuides > 0 ? fromGuides : std::max(1, 2 * Median(heights) / 3);
 }
 
 // The character cells a box covers at a fixed pitch, at least one.
@@ -138,18 +160,39 @@ double FittedPitch(const std::vector<const TOCRChar*>& boxes, int enginePitch) {
   return onGrid ? pitch : 0;
 }
 
+// OtsuSplit of values in ascending order.
+int OtsuSplitOfSorted(const std::vector<int>& values) {
+  if (values.empty()) return 0;
+  const double n = static_cast<double>(values.size());
+  double total = 0;
+  for (const int v : values) total += v;
+  double best = 0, lowSum = 0;
+  int split = values.back();
+  for (std::size_t i = 0; i + 1 < values.size(); ++i) {
+    lowSum += values[i];
+    if (values[i] == values[i + 1]) continue;
+    const double w0 = static_cast<double>(i + 1), w1 = n - w0;
+    const double m0 = lowSum / w0, m1 = (total - lowSum) / w1;
+    const double between = w0 * w1 * (m1 - m0) * (m1 - m0);
+    if (between > best) best = between, split = values[i];
+  }
+  return split;
+}
+
 // How many spaces go before each character of the line (0: none).
-std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine& line, const TPitch& pitch) {
-  std::vector<int> spaces(line.size(), 0);
-  const std::vector<bool> nested = NestedBoxes(records, line);
-  std::vector<std::size_t> counted;  // positions in `line` that take part
-  counted.reserve(line.size());
+const std::vector<int>& SpacesBefore(const std::vector<TOCRChar>& records, const TLine& line,
+                                     const TPitch& pitch, TLineWork& work) {
+  std::vector<int>& spaces = work.Spaces;
+  spaces.assign(line.size(), 0);
+  FindNestedBoxes(records, line, work);
+  std::vector<std::size_t>& counted = work.Counted;  // positions in `line` that take part
+  counted.clear();
   for (std::size_t k = 0; k < line.size(); ++k)
-    if (!nested[k]) counted.push_back(k);
+    if (!work.Nested[k]) counted.push_back(k);
   if (counted.size() < 2) return spaces;
 
-  std::vector<const TOCRChar*> boxes;
-  boxes.reserve(counted.size());
+  std::vector<const TOCRChar*>& boxes = work.Boxes;
+  boxes.clear();
   for (const std::size_t k : counted) boxes.push_back(&records[line[k]]);
   const double linePitch = pitch.Fixed && pitch.Width > 0 ? FittedPitch(boxes, pitch.Width) : 0;
   if (linePitch > 0) {
@@ -165,16 +208,18 @@ std::vector<int> SpacesBefore(const std::vector<TOCRChar>& records, const TLine&
     return spaces;
   }
 
-  std::vector<int> gaps;  // gaps[j - 1]: the white columns before counted[j]
-  gaps.reserve(counted.size());
+  std::vector<int>& gaps = work.Gaps;  // gaps[j - 1]: the white columns before counted[j]
+  gaps.clear();
   int rightmost = records[line[counted[0]]].Right;
   for (std::size_t j = 1; j < counted.size(); ++j) {
     const TOCRChar& b = records[line[counted[j]]];
     gaps.push_back(b.Left - rightmost - 1);
     rightmost = std::max(rightmost, b.Right);
   }
-  const int xHeight = XHeight(records, line);
-  const int split = OtsuSplit(gaps);
+  const int xHeight = XHeight(records, line, work);
+  work.SortedGaps.assign(gaps.begin(), gaps.end());
+  std::sort(work.SortedGaps.begin(), work.SortedGaps.end());
+  const int split = OtsuSplitOfSorted(work.SortedGaps);
   double low = 0, high = 0;
   int lowCount = 0, highCount = 0;
   for (const int gap : gaps) (gap > split ? high : low) += gap, ++(gap > split ? highCount : lowCount);
@@ -208,30 +253,17 @@ TOCRChar SpaceRecord(int gapLeft, int gapRight, int index, int count, const TOCR
 }  // namespace
 
 int OtsuSplit(std::vector<int> values) {
-  if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
-  const double n = static_cast<double>(values.size());
-  double total = 0;
-  for (const int v : values) total += v;
-  double best = 0, lowSum = 0;
-  int split = values.back();
-  for (std::size_t i = 0; i + 1 < values.size(); ++i) {
-    lowSum += values[i];
-    if (values[i] == values[i + 1]) continue;
-    const double w0 = static_cast<double>(i + 1), w1 = n - w0;
-    const double m0 = lowSum / w0, m1 = (total - lowSum) / w1;
-    const double between = w0 * w1 * (m1 - m0) * (m1 - m0);
-    if (between > best) best = between, split = values[i];
-  }
-  return split;
+  return OtsuSplitOfSorted(values);
 }
 
 std::vector<TOCRChar> BreakWordsByGaps(const std::vector<TOCRChar>& records, const TPitch& pitch) {
   // spacesBefore[i] for a character that starts no line: the spaces it gets.
   std::vector<int> spacesBefore(records.size(), -1);
   std::vector<int> gapLeft(records.size(), 0);
+  TLineWork work;
   for (const TLine& line : LinesOf(records)) {
-    const std::vector<int> spaces = SpacesBefore(records, line, pitch);
+    const std::vector<int>& spaces = SpacesBefore(records, line, pitch, work);
     int rightmost = records[line[0]].Right;
     for (std::size_t k = 1; k < line.size(); ++k) {
       spacesBefore[line[k]] = spaces[k];

@@ -110,12 +110,17 @@ TDibGraphic Rotate(const TDibGraphic& image, double degrees, TRotation* rotation
     throw EImageError("the image is too large to rotate");
 
   const int xDpi = image.XDpi, yDpi = image.YDpi;
-  TPixPtr source = ToLeptonica(image);
-  if (owner != nullptr) owner->Clear();
-  TPixPtr framed(pixAddBlackOrWhiteBorder(source.get(), turn.BorderLeft, borderRight, turn.BorderTop,
+  // A grey page is framed as it goes to Leptonica; others are framed there.
+  TPixPtr framed = WhiteFramedGrey(image, {turn.BorderLeft, borderRight, turn.BorderTop, borderBottom});
+  if (framed) {
+    if (owner != nullptr) owner->Clear();
+  } else {
+    TPixPtr source = ToLeptonica(image);
+    if (owner != nullptr) owner->Clear();
+    framed.reset(pixAddBlackOrWhiteBorder(source.get(), turn.BorderLeft, borderRight, turn.BorderTop,
                                           borderBottom, L_GET_WHITE_VAL));
-  if (!framed) throw std::bad_alloc();
-  source.reset();
+    if (!framed) throw std::bad_alloc();
+  }
   turn.CentreX = static_cast<int>(pixGetWidth(framed.get())) / 2;
   turn.CentreY = static_cast<int>(pixGetHeight(framed.get())) / 2;
   // Leptonica turns clockwise for a positive angle.

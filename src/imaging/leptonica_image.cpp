@@ -1,10 +1,15 @@
 #include "imaging/leptonica_image.h"
 
 #include <leptonica/allheaders.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "imaging/image_error.h"
 #include "imaging/pixel_access.h"
@@ -80,6 +85,28 @@ void BytesOfWord(l_uint32 word, std::uint8_t* bytes) {
   bytes[3] = static_cast<std::uint8_t>(word);
 }
 
+// Sixteen bytes of a row and four words of Leptonica's row hold the same
+// pixels when the four bytes of each word are turned around (x86 stores a
+// word's lowest byte first); `flip` (all ones or none) inverts them too.
+// Returns the bytes done: a multiple of sixteen, the rest left to the word
+// and byte steps.
+int TurnSixteens(const std::uint8_t* from, std::uint8_t* to, int bytes, bool flip) {
+  int i = 0;
+#ifdef __SSE2__
+  const __m128i flipBits = flip ? _mm_set1_epi8(-1) : _mm_setzero_si128();
+  for (; i + 16 <= bytes; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+    // Bytes swapped within pairs, then pairs within words.
+    const __m128i pairs = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+    const __m128i words = _mm_shufflehi_epi16(_mm_shufflelo_epi16(pairs, 0xB1), 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_xor_si128(words, flipBits));
+  }
+#else
+  (void)from, (void)to, (void)bytes, (void)flip;
+#endif
+  return i;
+}
+
 void CopyPackedRowsToPix(const TDibGraphic& image, Pix* pix, bool invert) {
   const int bytes = (image.Width() * image.BitCount() + 7) / 8;
   const l_uint32 flip = invert ? ~l_uint32{0} : 0;
@@ -88,7 +115,7 @@ void CopyPackedRowsToPix(const TDibGraphic& image, Pix* pix, bool invert) {
   for (int y = 0; y < image.Height(); ++y) {
     const std::uint8_t* source = image.ScanLine(y);
     l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
-    int i = 0;
+    int i = TurnSixteens(source, reinterpret_cast<std::uint8_t*>(line), bytes, invert);
     for (; i + 4 <= bytes; i += 4) line[i / 4] = WordOfBytes(source + i) ^ flip;
     for (; i < bytes; ++i) SET_DATA_BYTE(line, i, static_cast<l_uint8>(source[i] ^ flip));
   }
@@ -102,10 +129,17 @@ void CopyPackedRowsFromPix(const Pix& pix, TDibGraphic& image, bool invert) {
   for (int y = 0; y < image.Height(); ++y) {
     std::uint8_t* target = image.ScanLine(y);
     const l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
-    int i = 0;
+    int i = TurnSixteens(reinterpret_cast<const std::uint8_t*>(line), target, bytes, invert);
     for (; i + 4 <= bytes; i += 4) BytesOfWord(line[i / 4] ^ flip, target + i);
     for (; i < bytes; ++i) target[i] = static_cast<std::uint8_t>(GET_DATA_BYTE(line, i) ^ flip);
   }
+}
+
+// A row of bytes in their own order, four to a word, as Leptonica's row;
+// `bytes` a multiple of four.
+void BytesToWords(const std::uint8_t* row, int bytes, l_uint32* line) {
+  int i = TurnSixteens(row, reinterpret_cast<std::uint8_t*>(line), bytes, false);
+  for (; i < bytes; i += 4) line[i / 4] = WordOfBytes(row + i);
 }
 
 void CopyTrueColourToPix(const TDibGraphic& image, Pix* pix) {
@@ -178,6 +212,35 @@ TPixPtr ToLeptonica(const TDibGraphic& image) {
     pixSetPadBits(pix.get(), 0);
   } else if (!IsPlainGrey(image)) {
     pixSetColormap(pix.get(), ColourMapOf(image.Palette(), bits));
+  }
+  return pix;
+}
+
+TPixPtr WhiteFramedGrey(const TDibGraphic& image, const TBorder& border) {
+  if (image.Empty() || !IsPlainGrey(image)) return nullptr;
+  SilenceLeptonica();
+  const int width = image.Width() + border.Left + border.Right;
+  const int height = image.Height() + border.Top + border.Bottom;
+  // Every word is written below, the padding after each row as zeros.
+  TPixPtr pix(pixCreateNoInit(width, height, 8));
+  if (!pix) throw std::bad_alloc();
+  pixSetResolution(pix.get(), image.XDpi, image.YDpi);
+  const l_int32 wpl = pixGetWpl(pix.get());
+  l_uint32* data = pixGetData(pix.get());
+  const int rowBytes = 4 * wpl;
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(rowBytes), 0);
+  std::memset(row.data(), 0xFF, static_cast<std::size_t>(width));
+  std::vector<l_uint32> whiteLine(static_cast<std::size_t>(wpl));
+  BytesToWords(row.data(), rowBytes, whiteLine.data());
+  for (int y = 0; y < height; ++y) {
+    l_uint32* line = data + static_cast<std::ptrdiff_t>(y) * wpl;
+    const int inside = y - border.Top;
+    if (inside < 0 || inside >= image.Height()) {
+      std::memcpy(line, whiteLine.data(), static_cast<std::size_t>(rowBytes));
+      continue;
+    }
+    std::memcpy(row.data() + border.Left, image.ScanLine(inside), static_cast<std::size_t>(image.Width()));
+    BytesToWords(row.data(), rowBytes, line);
   }
   return pix;
 }

@@ -31,6 +31,17 @@ using TPixPtr = std::unique_ptr<Pix, TPixDeleter>;
 TPixPtr ToLeptonica(const TDibGraphic& image);
 TDibGraphic FromLeptonica(const Pix& pix);
 
+// Columns and rows added around an image.
+struct TBorder {
+  int Left = 0, Right = 0, Top = 0, Bottom = 0;
+};
+
+// An 8-bit grey image (grey ramp table) inside a white border, as
+// pixAddBlackOrWhiteBorder(ToLeptonica(image), ..., L_GET_WHITE_VAL) makes
+// it, byte for byte, but in one pass over the pixels; null for any other
+// image. std::bad_alloc when Leptonica cannot allocate.
+TPixPtr WhiteFramedGrey(const TDibGraphic& image, const TBorder& border);
+
 // Leptonica reports its own failures on standard error unless told not to;
 // the callers here report them as exceptions instead. Safe to call often.
 void SilenceLeptonica();

@@ -91,6 +91,15 @@ TEST(WordBreaks, NestedBoxesAndOverhangsMakeNoWordGaps) {
   std::vector<TOCRChar> overhang = {Char(0, 40),  Char(4, 9, 38, 48), Char(44, 53),
                                     Char(56, 65), Char(80, 89),       Char(92, 101)};
   EXPECT_EQ(Shape(BreakWordsByGaps(overhang, {})), "xxxx xx");
+  // Letter gaps only, after a box held far from the left edge of a wide one,
+  // or after a box given twice: taken as gaps of their own, the negative gap
+  // before either would make the widest letter gap a word gap.
+  auto after = [](std::vector<TOCRChar> first) {
+    for (TOCRChar& r : Line({2, 3, 2, 6, 2, 3}, 1, first.back().Right + 3)) first.push_back(r);
+    return first;
+  };
+  EXPECT_EQ(Shape(BreakWordsByGaps(after({Char(0, 60), Char(30, 35, 20, 30)}), {})), "xxxxxxxxx");
+  EXPECT_EQ(Shape(BreakWordsByGaps(after({Char(0, 60), Char(0, 60)}), {})), "xxxxxxxxx");
 }
 
 TEST(WordBreaks, FixedPitchLinesBreakWhereACellStaysEmpty) {

@@ -109,13 +109,14 @@ TEST(LeptonicaImage, PlainImagesFollowLeptonicasConventions) {
 // Pixel by pixel as Leptonica's own accessors see them, both ways: whole
 // words of a row and the bytes of its last, partial word.
 TEST(LeptonicaImage, EveryPixelIsWhereLeptonicaLooksForIt) {
-  for (const int bits : {1, 8}) {
-    const TDibGraphic image = Pattern(45, 3, bits, {});
+  // Rows of whole sixteen bytes, of words after them, and of a last byte.
+  for (const auto& [bits, width] : {std::pair{1, 45}, std::pair{1, 150}, std::pair{8, 45}}) {
+    const TDibGraphic image = Pattern(width, 3, bits, {});
     const TPixPtr pix = ToLeptonica(image);
-    const TPixPtr made(pixCreate(45, 3, bits));
+    const TPixPtr made(pixCreate(width, 3, bits));
     pixSetResolution(made.get(), image.XDpi, image.YDpi);
     for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 45; ++x) {
+      for (int x = 0; x < width; ++x) {
         const unsigned index = GetIndex(image.ScanLine(y), x, bits);
         // Leptonica's bilevel ink is 1, the image's black index 0.
         const l_uint32 expected = bits == 1 ? index ^ 1u : index;
@@ -124,9 +125,47 @@ TEST(LeptonicaImage, EveryPixelIsWhereLeptonicaLooksForIt) {
         ASSERT_EQ(value, expected) << bits << " bits at " << x << "," << y;
         pixSetPixel(made.get(), x, y, expected);
       }
-    ExpectSameImage(FromLeptonica(*made), Pattern(45, 3, bits, {}),
+    ExpectSameImage(FromLeptonica(*made), Pattern(width, 3, bits, {}),
                     std::to_string(bits) + " bits from Leptonica");
   }
+}
+
+// The framed grey image is the one Leptonica frames, every word of it (the
+// padding after each row included): rows that end inside a word or on one,
+// borders of none to many columns.
+TEST(LeptonicaImage, AGreyImageFramedWhiteIsLeptonicasFramedImage) {
+  const struct {
+    int Width, Height;
+    TBorder Border;
+  } cases[] = {
+      {45, 3, {3, 2, 1, 2}},
+      {32, 4, {0, 0, 0, 0}},
+      {7, 2, {16, 17, 0, 3}},
+      {100, 5, {33, 1, 4, 0}},
+  };
+  for (const auto& c : cases) {
+    const TDibGraphic image = Pattern(c.Width, c.Height, 8, {});
+    const TPixPtr framed = WhiteFramedGrey(image, c.Border);
+    ASSERT_TRUE(framed) << c.Width;
+    const TPixPtr source = ToLeptonica(image);
+    const TPixPtr expected(pixAddBlackOrWhiteBorder(source.get(), c.Border.Left, c.Border.Right, c.Border.Top,
+                                                    c.Border.Bottom, L_GET_WHITE_VAL));
+    ASSERT_EQ(pixGetWidth(framed.get()), pixGetWidth(expected.get())) << c.Width;
+    ASSERT_EQ(pixGetHeight(framed.get()), pixGetHeight(expected.get())) << c.Width;
+    ASSERT_EQ(pixGetWpl(framed.get()), pixGetWpl(expected.get())) << c.Width;
+    EXPECT_EQ(pixGetXRes(framed.get()), pixGetXRes(expected.get())) << c.Width;
+    EXPECT_EQ(pixGetYRes(framed.get()), pixGetYRes(expected.get())) << c.Width;
+    EXPECT_EQ(pixGetColormap(framed.get()), nullptr) << c.Width;
+    const std::size_t words = static_cast<std::size_t>(pixGetWpl(expected.get())) *
+                              static_cast<std::size_t>(pixGetHeight(expected.get()));
+    const std::vector<l_uint32> got(pixGetData(framed.get()), pixGetData(framed.get()) + words);
+    const std::vector<l_uint32> want(pixGetData(expected.get()), pixGetData(expected.get()) + words);
+    EXPECT_EQ(got, want) << c.Width;
+  }
+  // Images with a colour table, or of other depths, are framed by Leptonica.
+  EXPECT_FALSE(WhiteFramedGrey(Pattern(9, 2, 8, ColourTable(256)), {1, 1, 1, 1}));
+  EXPECT_FALSE(WhiteFramedGrey(Pattern(9, 2, 1, {}), {1, 1, 1, 1}));
+  EXPECT_FALSE(WhiteFramedGrey(Pattern(9, 2, 24, {}), {1, 1, 1, 1}));
 }
 
 TEST(LeptonicaImage, TwoBitImagesWidenAndOtherDepthsAreRefused) {
