@@ -361,14 +361,22 @@ class TGlyphRowWriter {
 // The glyph bitmap's ink at the cut's threshold is known: a marked pixel
 // keeps the page's grey level (ink where the page's is), and every other one
 // is paper (248), ink only at a threshold above that.
-void OfferGlyphInk(TProbeScratch& scratch, const TDIB& b, int threshold, std::vector<std::uint64_t>& ink,
-                   const std::vector<std::uint64_t>& marked, std::uint64_t full) {
+// Where that leaves every row as the page's, the page's ink over the box is
+// the glyph bitmap's.
+void OfferGlyphInk(TProbeScratch& scratch, const TDIB& b, const TOCRChar& g, int threshold,
+                   std::vector<std::uint64_t>& ink, const std::vector<std::uint64_t>& marked,
+                   std::uint64_t full) {
   const std::uint64_t unmarked = IsInkByte(kGlyphPaper, threshold) ? full : 0;
   std::uint64_t* rows = ink.data();
   const std::uint64_t* kept = marked.data();
   const std::size_t n = ink.size();
-  for (std::size_t y = 0; y < n; ++y) rows[y] = (rows[y] & kept[y]) | (unmarked & ~kept[y]);
-  scratch.Planes.OfferGlyphRows(b, threshold, ink);
+  std::uint64_t changed = 0;
+  for (std::size_t y = 0; y < n; ++y) {
+    const std::uint64_t glyphInk = (rows[y] & kept[y]) | (unmarked & ~kept[y]);
+    changed |= glyphInk ^ rows[y];
+    rows[y] = glyphInk;
+  }
+  scratch.Planes.OfferGlyphRows(b, threshold, ink, changed == 0 ? g.Page : nullptr, g.Left, g.Top);
 }
 
 // The glyph cut of a box at most a word wide, on bits: the seed's region (in
@@ -435,7 +443,7 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
   }
   const TGlyphRowWriter writer(page, g.Left, W);
   for (int y = 0; y < H; ++y) writer.Write(b.Row(y), g.Top + y, marked[y]);
-  OfferGlyphInk(scratch, b, threshold, ink, marked, full);
+  OfferGlyphInk(scratch, b, g, threshold, ink, marked, full);
 }
 
 // Keeps a glyph bitmap of the engine's for one driver call.

@@ -123,6 +123,8 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
   ColumnStride = (Bottom - Top + 64) / 64;
   RowsRead = ColumnsRead = false;
   OneWordRows = OneWordColumns = false;
+  OriginPage = nullptr;
+  ColumnSource = nullptr;
 }
 
 void TInkPlane::ResetWithRows(const TDIB& bitmap, int threshold, std::vector<std::uint64_t>& rows) {
@@ -157,7 +159,26 @@ void TInkPlane::ReadRows() {
               [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
 }
 
+bool TInkPlane::TakeSourceColumns() {
+  TInkPlane& source = *ColumnSource;
+  const int w = Right - Left + 1, h = Bottom - Top + 1;
+  const bool oneBlock = RowStride == 1 && ColumnStride == 1 && source.ColumnStride == 1;
+  if (!oneBlock || source.Bitmap != OriginPage || source.Threshold != Threshold ||
+      !source.Covers(OriginLeft, OriginTop, OriginLeft + w - 1, OriginTop + h - 1))
+    return false;
+  if (!source.ColumnsRead) source.ReadColumns();
+  ColumnsRead = true;
+  OneWordColumns = true;
+  Columns.resize(static_cast<std::size_t>(w));
+  const std::uint64_t* from = &source.Columns[static_cast<std::size_t>(OriginLeft - source.Left)];
+  const int down = OriginTop - source.Top;
+  const std::uint64_t rows = bit_spans::LowBits(h);
+  for (int x = 0; x < w; ++x) Columns[static_cast<std::size_t>(x)] = from[x] >> down & rows;
+  return true;
+}
+
 void TInkPlane::ReadColumns() {
+  if (ColumnSource != nullptr && TakeSourceColumns()) return;
   ColumnsRead = true;
   OneWordColumns = ColumnStride == 1;
   if (!RowsRead) ReadRows();
@@ -284,6 +305,9 @@ void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int thresh
     GlyphPlane.Reset(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom);
   if (!Valid || !PagePlane.Names(page, threshold, left - 1, windowTop, right + 1, windowBottom))
     PagePlane.Reset(page, threshold, left - 1, windowTop, right + 1, windowBottom);
+  // A glyph plane whose rows are the page's ink takes its columns from the
+  // page plane, which most dispatches read by columns anyway.
+  GlyphPlane.SetColumnSource(GlyphPlane.PageOrigin() == &page ? &PagePlane : nullptr);
   Valid = Kept;
   GlyphOffered = false;
 }
