@@ -338,7 +338,21 @@ unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted)
       found |= bit_spans::Classes(line, a, a + across - 1, wanted);
     return found;
   }
+  // A line holds ink unless its bits are all paper, and paper unless they
+  // are all ink; the search for one class alone stops at the first line
+  // that has it.
   const std::uint64_t full = bit_spans::LowBits(across);
+  switch (wanted) {
+    case 1:
+      for (int k = 0; k < lines; ++k)
+        if ((line[k] >> a & full) != 0) return 1;
+      return 0;
+    case 2:
+      for (int k = 0; k < lines; ++k)
+        if ((line[k] >> a & full) != full) return 2;
+      return 0;
+    default: break;
+  }
   for (int k = 0; k < lines; ++k) {
     const std::uint64_t v = line[k] >> a & full;
     found |= (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);

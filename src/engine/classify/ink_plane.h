@@ -222,6 +222,8 @@ class TInkPlane {
   [[gnu::noinline]] unsigned ClassesRead(int x0, int y0, int x1, int y1, unsigned mask);
   [[gnu::noinline]] int RowRunsRead(int y, int x0, int x1);
   [[gnu::noinline]] int ColumnRunsRead(int x, int y0, int y1);
+  // The classes of a covered rectangle, exact for those `wanted` (the caller
+  // masks the rest).
   unsigned AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted);
 
   void ReadRows();
