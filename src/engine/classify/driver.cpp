@@ -271,7 +271,7 @@ void CopyAndMarkSeedRegion(const TOmnifontOCR& engine, const TOCRChar& g, int se
   }
 }
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
 // Sixteen glyph pixels from sixteen page bytes: the grey level with mark 1
 // where `marked` has the pixel's bit, paper elsewhere.
 __m128i GlyphPixels16(const std::uint8_t* page, unsigned marked) {
@@ -291,24 +291,29 @@ __m128i GlyphPixels16(const std::uint8_t* page, unsigned marked) {
   return _mm_or_si128(grey, _mm_andnot_si128(drop, _mm_set1_epi8(1)));
 }
 
-// Stores the first n (1 to 15) of sixteen bytes as two stores of a fixed
-// size, which may overlap, rather than a copy of n bytes.
-void StoreFirst(std::uint8_t* to, const std::uint8_t (&from)[16], int n) {
-  auto both = [&](auto word) {
-    constexpr int size = sizeof word;
-    std::memcpy(&word, from, size);
-    std::memcpy(to, &word, size);
-    std::memcpy(&word, from + n - size, size);
-    std::memcpy(to + n - size, &word, size);
+// Stores the first n (1 to 15) of the sixteen bytes of `v` as two stores of
+// a fixed size, which may overlap, rather than a copy of n bytes. Both are
+// taken from the register as words: bytes read back from a wider store just
+// made wait for that store to complete.
+void StoreFirst(std::uint8_t* to, __m128i v, int n) {
+  const std::uint64_t low = static_cast<std::uint64_t>(_mm_cvtsi128_si64(v));
+  auto both = [&](auto first, auto last) {
+    constexpr int size = sizeof first;
+    std::memcpy(to, &first, size);
+    std::memcpy(to + n - size, &last, size);
   };
   if (n >= 8) {
-    both(std::uint64_t{});
+    // The eight bytes that end at n: from `skip` on in the low word, then
+    // the high word's first ones.
+    const int skip = n - 8;
+    const std::uint64_t high = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v)));
+    both(low, skip == 0 ? low : low >> (8 * skip) | high << (64 - 8 * skip));
   } else if (n >= 4) {
-    both(std::uint32_t{});
+    both(static_cast<std::uint32_t>(low), static_cast<std::uint32_t>(low >> (8 * (n - 4))));
   } else if (n >= 2) {
-    both(std::uint16_t{});
+    both(static_cast<std::uint16_t>(low), static_cast<std::uint16_t>(low >> (8 * (n - 2))));
   } else {
-    to[0] = from[0];
+    to[0] = static_cast<std::uint8_t>(low);
   }
 }
 #endif
@@ -326,7 +331,7 @@ class TGlyphRowWriter {
 
   void Write(std::uint8_t* out, int pageY, std::uint64_t marked) const {
     const std::uint8_t* p = Page.Row(pageY) + From;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
     auto store = [](std::uint8_t* to, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v); };
     for (int k = 0; k < Whole; k += 16)
       store(out + k, GlyphPixels16(p + k, static_cast<unsigned>(marked >> k & 0xFFFF)));
@@ -343,9 +348,7 @@ class TGlyphRowWriter {
       std::memcpy(copy, p, static_cast<std::size_t>(W));
       in = copy;
     }
-    std::uint8_t pixels[16];
-    store(pixels, GlyphPixels16(in, static_cast<unsigned>(marked)));
-    StoreFirst(out, pixels, W);
+    StoreFirst(out, GlyphPixels16(in, static_cast<unsigned>(marked)), W);
 #else
     CopyClearingLowBits(out, p, W);
     KeepMarkedBytes(out, W, marked, kGlyphPaper);
@@ -361,14 +364,22 @@ class TGlyphRowWriter {
 // The glyph bitmap's ink at the cut's threshold is known: a marked pixel
 // keeps the page's grey level (ink where the page's is), and every other one
 // is paper (248), ink only at a threshold above that.
-void OfferGlyphInk(TProbeScratch& scratch, const TDIB& b, int threshold, std::vector<std::uint64_t>& ink,
-                   const std::vector<std::uint64_t>& marked, std::uint64_t full) {
+// Where that leaves every row as the page's, the page's ink over the box is
+// the glyph bitmap's.
+void OfferGlyphInk(TProbeScratch& scratch, const TDIB& b, const TOCRChar& g, int threshold,
+                   std::vector<std::uint64_t>& ink, const std::vector<std::uint64_t>& marked,
+                   std::uint64_t full) {
   const std::uint64_t unmarked = IsInkByte(kGlyphPaper, threshold) ? full : 0;
   std::uint64_t* rows = ink.data();
   const std::uint64_t* kept = marked.data();
   const std::size_t n = ink.size();
-  for (std::size_t y = 0; y < n; ++y) rows[y] = (rows[y] & kept[y]) | (unmarked & ~kept[y]);
-  scratch.Planes.OfferGlyphRows(b, threshold, ink);
+  std::uint64_t changed = 0;
+  for (std::size_t y = 0; y < n; ++y) {
+    const std::uint64_t glyphInk = (rows[y] & kept[y]) | (unmarked & ~kept[y]);
+    changed |= glyphInk ^ rows[y];
+    rows[y] = glyphInk;
+  }
+  scratch.Planes.OfferGlyphRows(b, threshold, ink, changed == 0 ? g.Page : nullptr, g.Left, g.Top);
 }
 
 // The glyph cut of a box at most a word wide, on bits: the seed's region (in
@@ -435,7 +446,7 @@ void CutOnBits(const TOmnifontOCR& engine, const TOCRChar& g, int seedX, int see
   }
   const TGlyphRowWriter writer(page, g.Left, W);
   for (int y = 0; y < H; ++y) writer.Write(b.Row(y), g.Top + y, marked[y]);
-  OfferGlyphInk(scratch, b, threshold, ink, marked, full);
+  OfferGlyphInk(scratch, b, g, threshold, ink, marked, full);
 }
 
 // Keeps a glyph bitmap of the engine's for one driver call.

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/byte_scan.h"
 #include "engine/classify/bit_spans.h"
 #include "engine/classify/page_row_ink.h"
@@ -25,14 +29,66 @@ void SwapHalves(std::uint64_t* a, int n, std::uint64_t m) {
     }
 }
 
+#if defined(__SSE2__)
+// The 32 words of a block two to a register (words 2i and 2i + 1 in register
+// i), so that every round of the transposition runs on registers: the block
+// is loaded once and stored once.
+using TWordPairs = __m128i[16];
+
+// The trade of SwapHalves between two registers, word by word.
+template <int J>
+void TradeHalves(__m128i& low, __m128i& high, __m128i mask) {
+  const __m128i t = _mm_and_si128(_mm_xor_si128(_mm_srli_epi64(low, J), high), mask);
+  low = _mm_xor_si128(low, _mm_slli_epi64(t, J));
+  high = _mm_xor_si128(high, t);
+}
+
+// SwapHalves<J> (J >= 2) on the registers: words J apart are registers J / 2
+// apart, in the same lane.
+template <int J>
+void SwapRegisterHalves(TWordPairs& v, std::uint64_t m) {
+  const __m128i mask = _mm_set1_epi64x(static_cast<long long>(m));
+  constexpr int apart = J / 2;
+#pragma GCC unroll 16
+  for (int i = 0; i < 16; ++i)
+    if ((i & apart) == 0) TradeHalves<J>(v[i], v[i + apart], mask);
+}
+
+// SwapHalves<1> on the registers: the words of two registers regrouped, the
+// even ones in one and the odd in the other, trade and are put back.
+void SwapNeighbourWords(TWordPairs& v, std::uint64_t m) {
+  const __m128i mask = _mm_set1_epi64x(static_cast<long long>(m));
+#pragma GCC unroll 8
+  for (int i = 0; i < 16; i += 2) {
+    __m128i even = _mm_unpacklo_epi64(v[i], v[i + 1]), odd = _mm_unpackhi_epi64(v[i], v[i + 1]);
+    TradeHalves<1>(even, odd, mask);
+    v[i] = _mm_unpacklo_epi64(even, odd);
+    v[i + 1] = _mm_unpackhi_epi64(even, odd);
+  }
+}
+#endif
+
 // Transposes 32 x 32 blocks of bits held in the two halves of 32 words: bit x
 // of half h of word y becomes bit y of half h of word x.
 void TransposeHalves(std::uint64_t* a) {
+#if defined(__SSE2__)
+  TWordPairs v;
+#pragma GCC unroll 16
+  for (int i = 0; i < 16; ++i) v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * i));
+  SwapRegisterHalves<16>(v, 0x0000FFFF0000FFFFull);
+  SwapRegisterHalves<8>(v, 0x00FF00FF00FF00FFull);
+  SwapRegisterHalves<4>(v, 0x0F0F0F0F0F0F0F0Full);
+  SwapRegisterHalves<2>(v, 0x3333333333333333ull);
+  SwapNeighbourWords(v, 0x5555555555555555ull);
+#pragma GCC unroll 16
+  for (int i = 0; i < 16; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(a + 2 * i), v[i]);
+#else
   SwapHalves<16>(a, 32, 0x0000FFFF0000FFFFull);
   SwapHalves<8>(a, 32, 0x00FF00FF00FF00FFull);
   SwapHalves<4>(a, 32, 0x0F0F0F0F0F0F0F0Full);
   SwapHalves<2>(a, 32, 0x3333333333333333ull);
   SwapHalves<1>(a, 32, 0x5555555555555555ull);
+#endif
 }
 
 // A round of TransposeHalves when the upper half of every bit group of 2j
@@ -123,6 +179,8 @@ void TInkPlane::Reset(const TDIB& bitmap, int threshold, int left, int top, int 
   ColumnStride = (Bottom - Top + 64) / 64;
   RowsRead = ColumnsRead = false;
   OneWordRows = OneWordColumns = false;
+  OriginPage = nullptr;
+  ColumnSource = nullptr;
 }
 
 void TInkPlane::ResetWithRows(const TDIB& bitmap, int threshold, std::vector<std::uint64_t>& rows) {
@@ -157,7 +215,26 @@ void TInkPlane::ReadRows() {
               [&pixels](const std::uint8_t* p) { return pixels.Ink(p); });
 }
 
+bool TInkPlane::TakeSourceColumns() {
+  TInkPlane& source = *ColumnSource;
+  const int w = Right - Left + 1, h = Bottom - Top + 1;
+  const bool oneBlock = RowStride == 1 && ColumnStride == 1 && source.ColumnStride == 1;
+  if (!oneBlock || source.Bitmap != OriginPage || source.Threshold != Threshold ||
+      !source.Covers(OriginLeft, OriginTop, OriginLeft + w - 1, OriginTop + h - 1))
+    return false;
+  if (!source.ColumnsRead) source.ReadColumns();
+  ColumnsRead = true;
+  OneWordColumns = true;
+  Columns.resize(static_cast<std::size_t>(w));
+  const std::uint64_t* from = &source.Columns[static_cast<std::size_t>(OriginLeft - source.Left)];
+  const int down = OriginTop - source.Top;
+  const std::uint64_t rows = bit_spans::LowBits(h);
+  for (int x = 0; x < w; ++x) Columns[static_cast<std::size_t>(x)] = from[x] >> down & rows;
+  return true;
+}
+
 void TInkPlane::ReadColumns() {
+  if (ColumnSource != nullptr && TakeSourceColumns()) return;
   ColumnsRead = true;
   OneWordColumns = ColumnStride == 1;
   if (!RowsRead) ReadRows();
@@ -261,7 +338,21 @@ unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted)
       found |= bit_spans::Classes(line, a, a + across - 1, wanted);
     return found;
   }
+  // A line holds ink unless its bits are all paper, and paper unless they
+  // are all ink; the search for one class alone stops at the first line
+  // that has it.
   const std::uint64_t full = bit_spans::LowBits(across);
+  switch (wanted) {
+    case 1:
+      for (int k = 0; k < lines; ++k)
+        if ((line[k] >> a & full) != 0) return 1;
+      return 0;
+    case 2:
+      for (int k = 0; k < lines; ++k)
+        if ((line[k] >> a & full) != full) return 2;
+      return 0;
+    default: break;
+  }
   for (int k = 0; k < lines; ++k) {
     const std::uint64_t v = line[k] >> a & full;
     found |= (v != 0 ? 1u : 0u) | (v != full ? 2u : 0u);
@@ -284,6 +375,9 @@ void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int thresh
     GlyphPlane.Reset(glyphBitmap, threshold, 0, 0, glyphRight, glyphBottom);
   if (!Valid || !PagePlane.Names(page, threshold, left - 1, windowTop, right + 1, windowBottom))
     PagePlane.Reset(page, threshold, left - 1, windowTop, right + 1, windowBottom);
+  // A glyph plane whose rows are the page's ink takes its columns from the
+  // page plane, which most dispatches read by columns anyway.
+  GlyphPlane.SetColumnSource(GlyphPlane.PageOrigin() == &page ? &PagePlane : nullptr);
   Valid = Kept;
   GlyphOffered = false;
 }

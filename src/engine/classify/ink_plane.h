@@ -29,6 +29,18 @@ class TInkPlane {
   // `threshold` are already known as bits (bit x of rows[y], one a row):
   // the plane takes them and leaves its former buffer in their place.
   void ResetWithRows(const TDIB& bitmap, int threshold, std::vector<std::uint64_t>& rows);
+  // Says that the plane's rows, as ResetWithRows gave them, are also the
+  // ink of `page` at the plane's threshold over the rectangle of their size
+  // at (left, top): a plane of that page holding the rectangle's columns
+  // gives this plane its columns, with no transposition of its own.
+  void SetPageOrigin(const TDIB& page, int left, int top) {
+    OriginPage = &page;
+    OriginLeft = left;
+    OriginTop = top;
+  }
+  // The plane whose columns this one takes when it may, or null.
+  void SetColumnSource(TInkPlane* source) { ColumnSource = OriginPage != nullptr ? source : nullptr; }
+  const TDIB* PageOrigin() const { return OriginPage; }
   // Whether Reset with these arguments would name the same pixels.
   bool Names(const TDIB& bitmap, int threshold, int left, int top, int right, int bottom) const;
 
@@ -210,10 +222,15 @@ class TInkPlane {
   [[gnu::noinline]] unsigned ClassesRead(int x0, int y0, int x1, int y1, unsigned mask);
   [[gnu::noinline]] int RowRunsRead(int y, int x0, int x1);
   [[gnu::noinline]] int ColumnRunsRead(int x, int y0, int y1);
+  // The classes of a covered rectangle, exact for those `wanted` (the caller
+  // masks the rest).
   unsigned AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted);
 
   void ReadRows();
   void ReadColumns();
+  // Columns as the column source holds them over the rectangle at the page
+  // origin; false, reading nothing, when it cannot give them.
+  bool TakeSourceColumns();
 
   const TDIB* Bitmap = nullptr;
   int Threshold = 0;
@@ -227,6 +244,10 @@ class TInkPlane {
   bool OneWordRows = false, OneWordColumns = false;  // read, and a word each
   std::vector<std::uint64_t> Rows;                   // bit x - Left of row y
   std::vector<std::uint64_t> Columns;                // bit y - Top of column x
+  // Where the rows are the page's ink too (see SetPageOrigin), else null.
+  const TDIB* OriginPage = nullptr;
+  int OriginLeft = 0, OriginTop = 0;
+  TInkPlane* ColumnSource = nullptr;
 };
 
 // The planes of one dispatch: its glyph bitmap, and the page over the box
@@ -247,9 +268,13 @@ class TDispatchPlanes {
   // A glyph bitmap just cut, whose ink at `threshold` the cut already holds
   // as bits: while kept, the next dispatch on it at that threshold takes
   // them instead of reading its pixels.
-  void OfferGlyphRows(const TDIB& glyphBitmap, int threshold, std::vector<std::uint64_t>& rows) {
+  // `samePage`, when not null, holds these very rows as its ink over the box
+  // at (left, top).
+  void OfferGlyphRows(const TDIB& glyphBitmap, int threshold, std::vector<std::uint64_t>& rows,
+                      const TDIB* samePage, int left, int top) {
     if (!Kept) return;
     GlyphPlane.ResetWithRows(glyphBitmap, threshold, rows);
+    if (samePage != nullptr) GlyphPlane.SetPageOrigin(*samePage, left, top);
     GlyphOffered = true;
   }
   // The plane of `bitmap` at `threshold`, or null.

@@ -572,9 +572,15 @@ TEST_F(ProbeReferenceTest, GlyphCutAsCopyFillAndPaper) {
     g.Page = engine.Page.get();
     g.Left = Pick(0, w - 1), g.Top = Pick(0, h - 1);
     g.Right = Pick(g.Left, w - 1), g.Bottom = Pick(g.Top, h - 1);
-    const int seedX = Pick(g.Left - 1, g.Right + 1), seedY = Pick(g.Top - 1, g.Bottom + 1);
+    int seedX = Pick(g.Left - 1, g.Right + 1), seedY = Pick(g.Top - 1, g.Bottom + 1);
     engine.FillPass = round % 4;
     const int W = g.Width(), H = g.Height();
+    if (round % 7 == 2) {
+      // Every other row of the box all ink: the seed's region is all the
+      // box's ink, and the glyph's ink is the page's.
+      for (int y = g.Top; y <= g.Bottom; y += 2) test::FillRect(*engine.Page, g.Left, y, g.Right, y, 40);
+      seedX = g.Left, seedY = g.Top;
+    }
     TPlain expected = PlainCopy(*g.Page, g.Left, g.Top, W, H, 0xF8);
     auto fill = [&](int x, int y, bool eight) {
       if (x < 0 || y < 0 || x >= W || y >= H || (expected.At(x, y) & 7) != 0) return;
@@ -606,6 +612,13 @@ TEST_F(ProbeReferenceTest, GlyphCutAsCopyFillAndPaper) {
       for (int x = 0; x < W; ++x)
         ASSERT_EQ(plane->Classes(x, y, x, y, 3u), Ink(expected.At(x, y), thr) ? 1u : 2u)
             << "round " << round << " at " << x << "," << y;
+    // And by columns, however the plane came by them.
+    for (int x = 0; x < W; ++x) {
+      int runs = 0;
+      for (int y = 0; y < H; ++y)
+        if (Ink(expected.At(x, y), thr) && (y == 0 || !Ink(expected.At(x, y - 1), thr))) ++runs;
+      ASSERT_EQ(plane->ColumnRuns(x, 0, H - 1), runs) << "round " << round << " column " << x;
+    }
   }
 }
 
