@@ -58,26 +58,30 @@ void TDigitTests::Four() const {
     c *= 98;
     if (rm(7 * H / 8) + 1 < rm(3 * H / 8)) return;
   }
+  // Each count below is only compared with its least: it stops there.
   if (x0 > W4) {
+    const int least = std::max(1, W12);
     int columns = 0;
-    for (int x = 0; x <= Wm; ++x)
+    for (int x = 0; x <= Wm && columns < least; ++x)
       if (cross(x, 0, x, Hm - H8) == 2) ++columns;
-    if (columns < std::max(1, W12)) return;
+    if (columns < least) return;
   }
   {
+    const int least = std::max(1, H12);
     int rows = 0;
-    for (int y = H4; y <= Hm; ++y) {
+    for (int y = H4; y <= Hm && rows < least; ++y) {
       const int n = hx(y);
       if (n >= 3) break;
       if (n == 2) ++rows;
     }
-    if (rows < std::max(1, H12)) return;
+    if (rows < least) return;
   }
   {
+    const int least = H / 10 + 1;
     int rows = 0;
-    for (int y = Hm - H4; y <= Hm; ++y)
+    for (int y = Hm - H4; y <= Hm && rows < least; ++y)
       if (hx(y) == 1 && cross(W2, y, Wm, y) == 1) ++rows;
-    if (rows < H / 10 + 1) return;
+    if (rows < least) return;
   }
   if (Descends()) {
     const int q = lm(H16);
