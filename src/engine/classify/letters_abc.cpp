@@ -47,12 +47,12 @@ bool TLetterABCTests::innerCorner(int x1, int x2, int y1, int y2) const {
   if (rows == nullptr) return TGlyphView::innerCorner(x1, x2, y1, y2);
   // Pixels off the bitmap are paper, and so are the bits of a row past its
   // width: a corner needs ink at x + 1 and on the row above, so it lies in
-  // columns 0..62 and rows 1..HB - 1.
+  // columns 0..62 and on the bitmap's rows after the first.
   x1 = std::max(x1, 0);
   x2 = std::min(x2, 62);
   if (x1 > x2) return false;
   const std::uint64_t columns = (~std::uint64_t{0} >> (63 - x2)) & (~std::uint64_t{0} << x1);
-  const int last = std::min(y2, HB - 1);
+  const int last = std::min(y2, plane->BitmapHeight() - 1);
   for (int y = std::max(y1, 1); y <= last; ++y) {
     const std::uint64_t row = rows[y], above = rows[y - 1];
     // Paper at x, ink at x + 1 and above both.
