@@ -385,18 +385,20 @@ void TLetterABCTests::LetterC() const {
   const int v = j + 1 - std::max(P.run(L + 5 * W / 8, j, up, ink, H), P.run(L + W2, j, up, ink, H));
   if (v > T + H4 + s2) return;
 
-  // l: where ink returns right of the centre below the opening.
-  const int l = P.nextRow(xc, R, j, B - H8 - 1, true);
-  if (l - j < H / 6 || P.cross(xc, l - 1, R, T) < 1 ||
-      (P.lm(T + 3 * H / 4) > W16 && P.cross(xc, v, R, B) < 1 && P.cross(xc, B - H4, R, B) < 1))
-    return;
-
-  // No row bulges left of the middle row's left edge.
+  // No row bulges left of the middle row's left edge: kept margins, asked
+  // before the search below the opening and its slanted crossings; both
+  // only return, so their order decides nothing.
   {
     const int limit = lm(H2) - W32 - 1;
     for (int y = 0; y < H; ++y)
       if (lm(y) < limit) return;
   }
+
+  // l: where ink returns right of the centre below the opening.
+  const int l = P.nextRow(xc, R, j, B - H8 - 1, true);
+  if (l - j < H / 6 || P.cross(xc, l - 1, R, T) < 1 ||
+      (P.lm(T + 3 * H / 4) > W16 && P.cross(xc, v, R, B) < 1 && P.cross(xc, B - H4, R, B) < 1))
+    return;
 
   // Not tall: where the column just inside the left stroke meets the upper
   // half more than once, the column where the ink beyond the upper stroke
