@@ -6,8 +6,10 @@
 
 namespace omniocr {
 
-void RecognizeDigits(const TOmnifontOCR& engine, const TRecogContext& context) {
-  const TDigitTests t(TGlyphView::OfBitmap(engine, context));
+namespace {
+
+void RunDigitTests(const TGlyphView& view) {
+  const TDigitTests t(view);
   t.Five();
   t.One();
   t.Two();
@@ -19,6 +21,21 @@ void RecognizeDigits(const TOmnifontOCR& engine, const TRecogContext& context) {
   t.Nine();
   t.ZeroOpen();
   t.ZeroInner();
+}
+
+}  // namespace
+
+void RecognizeDigits(const TOmnifontOCR& engine, const TRecogContext& context) {
+  // The tests see the glyph bitmap with W and H of the bitmap itself. A
+  // bitmap the size of the record's box gives the view the context keeps
+  // for the letters (the same pixels, origin and size), which costs less to
+  // copy than to make.
+  const TOCRChar& g = *context.Glyph;
+  const TDIB& b = *context.Bitmap;
+  if (b.Width() == g.Right - g.Left + 1 && b.Height() == g.Bottom - g.Top + 1)
+    RunDigitTests(TGlyphView::OfBox(engine, context));
+  else
+    RunDigitTests(TGlyphView::OfBitmap(engine, context));
 }
 
 }  // namespace omniocr

@@ -58,26 +58,30 @@ void TDigitTests::Four() const {
     c *= 98;
     if (rm(7 * H / 8) + 1 < rm(3 * H / 8)) return;
   }
+  // Each count below is only compared with its least: it stops there.
   if (x0 > W4) {
+    const int least = std::max(1, W12);
     int columns = 0;
-    for (int x = 0; x <= Wm; ++x)
+    for (int x = 0; x <= Wm && columns < least; ++x)
       if (cross(x, 0, x, Hm - H8) == 2) ++columns;
-    if (columns < std::max(1, W12)) return;
+    if (columns < least) return;
   }
   {
+    const int least = std::max(1, H12);
     int rows = 0;
-    for (int y = H4; y <= Hm; ++y) {
+    for (int y = H4; y <= Hm && rows < least; ++y) {
       const int n = hx(y);
       if (n >= 3) break;
       if (n == 2) ++rows;
     }
-    if (rows < std::max(1, H12)) return;
+    if (rows < least) return;
   }
   {
+    const int least = H / 10 + 1;
     int rows = 0;
-    for (int y = Hm - H4; y <= Hm; ++y)
+    for (int y = Hm - H4; y <= Hm && rows < least; ++y)
       if (hx(y) == 1 && cross(W2, y, Wm, y) == 1) ++rows;
-    if (rows < H / 10 + 1) return;
+    if (rows < least) return;
   }
   if (Descends()) {
     const int q = lm(H16);
@@ -285,12 +289,10 @@ void TDigitTests::Nine() const {
   // offer can only reject, so their order decides nothing.
   if (HoleCount() < 1) return;
   // Both gates must hold; the one along rows and columns is asked first, as
-  // it is cheaper than the slanted crossing of the other.
+  // it is cheaper than the slanted crossing of the other. The tail's start,
+  // from kept margins, comes between them: it turns most glyphs away that
+  // pass the first, and every step up to the offer only returns.
   if (!(cross(W2, 0, W2, H4) > 0 && cross(W2, H2, Wm, H2) > 0 && (hx(H4) == 2 || hx(3 * H / 8) == 2))) return;
-  if (!(cross(W2, 0, W2, Hm - H4) == 2 || vx(W2) == 3 || vx(3 * W / 8) == 3 ||
-        cross(W4, 0, Wm - W4, Hm) == 3))
-    return;
-  TConf c;
   // Tail start: the deepest left margin of the lower half.
   int q = H2, g = -1;
   for (int y = H2; y <= Hm - H4; ++y)
@@ -299,6 +301,10 @@ void TDigitTests::Nine() const {
       q = y;
     }
   if (g < 1 || g < W8) return;
+  if (!(cross(W2, 0, W2, Hm - H4) == 2 || vx(W2) == 3 || vx(3 * W / 8) == 3 ||
+        cross(W4, 0, Wm - W4, Hm) == 3))
+    return;
+  TConf c;
   if (g < W2) {
     const int d = run(g - 1, q, down, ink, H8 + 1) / 2;
     q += d;

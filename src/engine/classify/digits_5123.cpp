@@ -27,19 +27,22 @@ void TDigitTests::Five() const {
   if (b > H4) return;
   const int gap = b + run(5 * W / 8, b, down, ink, H);
   if (gap > 5 * H / 8) return;
-  if (!SlantedCentreThree()) return;
-  TConf c;
+  // The kept margins of the stem's row and the bowl's row come next, then
+  // the centre's runs, then the runs along both rows: every step up to the
+  // offer's first factor only returns, so their order decides nothing.
   const int ym = (b + gap) / 2;
-  // Left stem on row ym.
   const int s = lm(ym);
   if (s > W / 2) return;
+  const int yb = 11 * H / 16;
+  const int r = rm(yb);
+  if (r > W4) return;
+  if (!SlantedCentreThree()) return;
+  TConf c;
+  // Left stem on row ym.
   const int e = s + run(s, ym, right, paper, W);
   if (e > 5 * W / 8) return;
   const int xg = (2 * e + run(e, ym, right, ink, W)) / 2;
   // Bowl on row yb.
-  const int yb = 11 * H / 16;
-  const int r = rm(yb);
-  if (r > W4) return;
   const int r2 = r + run(Wm - r, yb, left, paper, W);
   if (r2 > W2) return;
   const int xb = Wm - (2 * r2 + run(Wm - r2, yb, left, ink, W)) / 2;
@@ -123,8 +126,9 @@ void TDigitTests::One() const {
     bool twoRuns = false;
     for (int y = 1; y < H2 && !twoRuns; ++y) twoRuns = hx(y) == 2;
     if (!twoRuns) c *= 98;
+    // Only compared with H/8: the count stops there.
     int irregular = 0;
-    for (int y = 7 * H / 16; y < Hm; ++y)
+    for (int y = 7 * H / 16; y < Hm && irregular < H8; ++y)
       if (hx(y) != 1) ++irregular;
     if (irregular >= H8) return;
   }

@@ -39,6 +39,10 @@ class TDefTests : public TGlyphView {
   // rows T + H/3 up to B - H/6 (excluded), and give T + H/3 when there are
   // none.
   int LowestOpeningRow() const;
+  // Some row FindOpening looks at has a right margin of at least W/2: the
+  // W/2 columns from the right edge are paper, and the margin's limit
+  // reaches that far.
+  bool SomeRowOpensHalfway() const;
   void FindOpening(int& width, int& row) const;
   void FindOpeningOverTwoRows(int& width, int& row) const;
   bool SomeColumnCrossesTwiceAbove(int yo) const;
@@ -203,6 +207,11 @@ bool TDefTests::CentreColumnsCrossThrice() const {
 
 int TDefTests::LowestOpeningRow() const { return std::max(T + H / 3, B - H / 6 - 1); }
 
+bool TDefTests::SomeRowOpensHalfway() const {
+  const int last = B - H / 6 - 1;
+  return W / 2 <= Hm && P.nextRow(R - W / 2 + 1, R, T + H / 3, last, false) <= last;
+}
+
 void TDefTests::FindOpening(int& width, int& row) const {
   // The widest right margin of the middle rows: the mouth under the bar.
   width = 0;
@@ -290,6 +299,9 @@ void TDefTests::LowerE() const {
   // that turn most glyphs away for their cost come first: the mouth and
   // the holes against it, then the middle columns and rows, the curved top
   // last.
+  // Without a row open halfway the widest margin found below is under W/2;
+  // a small e's mouth may still open over two rows.
+  if (H >= 12 && !SomeRowOpensHalfway()) return;
   TConf c;
   int m = 0, yo = 0;
   FindOpening(m, yo);
