@@ -315,6 +315,11 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   [[gnu::always_inline]] int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
+  // The segment meets ink: cross(x1, y1, x2, y2) != 0, looking no further
+  // than the first ink.
+  bool meetsInk(int x1, int y1, int x2, int y2) const {
+    return SegmentMeetsInkIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
+  }
   [[gnu::always_inline]] int hx(int y) const {
     return RowKept(TLineMemo::kRowCrossings, y, [&] { return cross(0, y, Wm, y); });
   }
