@@ -470,13 +470,12 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     const int m = lm(y);
     return m >= W ? 0 : inkRun(m, y);
   }
-  // The view OfBox makes from `source`, kept in the context; once a dispatch.
+  // The view OfBox makes now, kept in the context; once a dispatch.
   [[gnu::noinline]] static inline const TGlyphView& KeepBoxView(const TOmnifontOCR& engine,
-                                                                const TRecogContext& context,
-                                                                const TSource& source);
-  // Whether this view is the one OfBox would make now from `source`.
-  [[gnu::always_inline]] inline bool BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context,
-                                               const TSource& source) const;
+                                                                const TRecogContext& context);
+  // Whether this view, kept by `context`, is the one OfBox would make now.
+  [[gnu::always_inline]] inline bool BoxViewOf(const TOmnifontOCR& engine,
+                                               const TRecogContext& context) const;
 
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
@@ -510,8 +509,12 @@ struct TRecogContext {
   THoleList HoleList;  // HoleCount and Holes, relative to the box
   // Row and column measures of the glyph bitmap, kept for the dispatch.
   mutable TLineMemo Lines;
-  // The view OfBox made last (see there).
+  // The view OfBox made last (see there), and the running dispatch's planes
+  // when it was made, with their FindGeneration then (null and 0 outside a
+  // dispatch).
   mutable std::optional<TGlyphView> BoxView;
+  mutable const TDispatchPlanes* BoxViewPlanes = nullptr;
+  mutable std::uint64_t BoxViewPlanesGeneration = 0;
 };
 
 TGlyphView::TSource::TSource(const TRecogContext& context, const TDIB& pixels)
@@ -643,24 +646,32 @@ inline TGlyphView TGlyphView::OfBitmap(const TOmnifontOCR& engine, const TRecogC
   return TGlyphView(engine, context, b, 0, 0, b.Width(), b.Height());
 }
 
-bool TGlyphView::BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context,
-                           const TSource& source) const {
-  // A view is made from these alone: the size is the box's, the origin 0, 0.
-  return &Engine == &engine && &Ctx == &context && &Pixels == context.Bitmap && Thr == context.Threshold &&
-         &P.Page == source.Page && P.Plane == source.PagePlane && Plane == source.PixelsPlane &&
-         L == source.L && T == source.T && R == source.R && B == source.B && WB == source.WB &&
-         HB == source.HB;
+bool TGlyphView::BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context) const {
+  // A view is made from these alone: the size is the box's, the origin 0, 0,
+  // and its planes are what the dispatch's planes find for the bitmap, the
+  // page and the threshold, which stay the same while those planes are the
+  // same ones, unopened and unclosed since (no lookup needed to tell).
+  const TOCRChar& glyph = *context.Glyph;
+  const TDIB& bitmap = *context.Bitmap;
+  const TDispatchPlanes* planes = activePlanes;
+  return &Engine == &engine && &Ctx == &context && &Pixels == &bitmap && Thr == context.Threshold &&
+         &P.Page == glyph.Page && L == glyph.Left && T == glyph.Top && R == glyph.Right &&
+         B == glyph.Bottom && WB == bitmap.Width() && HB == bitmap.Height() &&
+         planes == context.BoxViewPlanes &&
+         (planes == nullptr || planes->FindGeneration() == context.BoxViewPlanesGeneration);
 }
 
 inline const TGlyphView& TGlyphView::OfBox(const TOmnifontOCR& engine, const TRecogContext& context) {
-  const TSource source(context, *context.Bitmap);
   const std::optional<TGlyphView>& kept = context.BoxView;
-  if (kept && kept->BoxViewOf(engine, context, source)) return *kept;
-  return KeepBoxView(engine, context, source);
+  if (kept && kept->BoxViewOf(engine, context)) return *kept;
+  return KeepBoxView(engine, context);
 }
 
-const TGlyphView& TGlyphView::KeepBoxView(const TOmnifontOCR& engine, const TRecogContext& context,
-                                          const TSource& source) {
+const TGlyphView& TGlyphView::KeepBoxView(const TOmnifontOCR& engine, const TRecogContext& context) {
+  const TSource source(context, *context.Bitmap);
+  const TDispatchPlanes* planes = activePlanes;
+  context.BoxViewPlanes = planes;
+  context.BoxViewPlanesGeneration = planes == nullptr ? 0 : planes->FindGeneration();
   const int width = source.R - source.L + 1, height = source.B - source.T + 1;
   return context.BoxView.emplace(TGlyphView(engine, context, *context.Bitmap, 0, 0, width, height, source));
 }
