@@ -48,7 +48,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "engine/arith.h"
@@ -499,6 +501,22 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const int H2, H3, H4, H8, H12, H16, H32;
 };
 
+// A glyph's Left, Right, Top and Bottom as two words, compared at once.
+struct TGlyphBoxWords {
+  static_assert(offsetof(TOCRChar, Right) == offsetof(TOCRChar, Left) + 4 &&
+                offsetof(TOCRChar, Top) == offsetof(TOCRChar, Left) + 8 &&
+                offsetof(TOCRChar, Bottom) == offsetof(TOCRChar, Left) + 12);
+  static TGlyphBoxWords Of(const TOCRChar& glyph) {
+    TGlyphBoxWords box;
+    std::memcpy(&box, &glyph.Left, sizeof box);
+    return box;
+  }
+  bool operator==(const TGlyphBoxWords& other) const {
+    return ((LeftRight ^ other.LeftRight) | (TopBottom ^ other.TopBottom)) == 0;
+  }
+  std::uint64_t LeftRight, TopBottom;
+};
+
 // The working record of one dispatch, handed to every recogniser.
 struct TRecogContext {
   TOCRChar* Glyph = nullptr;
@@ -515,6 +533,8 @@ struct TRecogContext {
   mutable std::optional<TGlyphView> BoxView;
   mutable const TDispatchPlanes* BoxViewPlanes = nullptr;
   mutable std::uint64_t BoxViewPlanesGeneration = 0;
+  // The glyph's box the view was made from, as the glyph holds it.
+  mutable TGlyphBoxWords BoxViewBox{};
 };
 
 TGlyphView::TSource::TSource(const TRecogContext& context, const TDIB& pixels)
@@ -655,9 +675,8 @@ bool TGlyphView::BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& cont
   const TDIB& bitmap = *context.Bitmap;
   const TDispatchPlanes* planes = activePlanes;
   return &Engine == &engine && &Ctx == &context && &Pixels == &bitmap && Thr == context.Threshold &&
-         &P.Page == glyph.Page && L == glyph.Left && T == glyph.Top && R == glyph.Right &&
-         B == glyph.Bottom && WB == bitmap.Width() && HB == bitmap.Height() &&
-         planes == context.BoxViewPlanes &&
+         &P.Page == glyph.Page && TGlyphBoxWords::Of(glyph) == context.BoxViewBox && WB == bitmap.Width() &&
+         HB == bitmap.Height() && planes == context.BoxViewPlanes &&
          (planes == nullptr || planes->FindGeneration() == context.BoxViewPlanesGeneration);
 }
 
@@ -672,6 +691,7 @@ const TGlyphView& TGlyphView::KeepBoxView(const TOmnifontOCR& engine, const TRec
   const TDispatchPlanes* planes = activePlanes;
   context.BoxViewPlanes = planes;
   context.BoxViewPlanesGeneration = planes == nullptr ? 0 : planes->FindGeneration();
+  context.BoxViewBox = TGlyphBoxWords::Of(*context.Glyph);
   const int width = source.R - source.L + 1, height = source.B - source.T + 1;
   return context.BoxView.emplace(TGlyphView(engine, context, *context.Bitmap, 0, 0, width, height, source));
 }
