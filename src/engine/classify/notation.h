@@ -5,7 +5,8 @@
 // TGlyphView: the box size W x H with its short forms, the bitmap's own WB x
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
 // the run widths inkRun/fw/gap and secondRun, the crossing counts
-// hx/vx/cross, the rectangle tests inkIn/paperIn and, row by row or column
+// hx/vx/cross and meetsInk (whether a segment meets any ink at all), the
+// rectangle tests inkIn/paperIn and, row by row or column
 // by column, inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some
 // row or column of a range crossing n runs), nextRow (where a scan of rows
 // for one with ink, or with none, stops), the pixel test px and
