@@ -64,17 +64,17 @@ void TDigitTests::Five() const {
   // the right edge crosses no ink (none that ends on ink does, rm(y) = 0).
   {
     int y = H4;
-    while (y < 3 * H / 4 && (rm(y) == 0 || cross(xg, H4, Wm, y) != 0)) ++y;
+    while (y < 3 * H / 4 && (rm(y) == 0 || meetsInk(xg, H4, Wm, y))) ++y;
     if (y >= 3 * H / 4) return;
   }
   // The left side of the lower half opens: a segment from the left edge to
   // the bowl crosses no ink (none that starts on ink does, lm(y) = 0).
   {
     int y = H4;
-    while (y <= 11 * H / 16 && (lm(y) == 0 || cross(0, y, xb, 11 * H / 16) != 0)) ++y;
+    while (y <= 11 * H / 16 && (lm(y) == 0 || meetsInk(0, y, xb, 11 * H / 16))) ++y;
     if (y > 11 * H / 16) {
       y = H3;
-      while (y <= 2 * H / 3 && cross(0, y, xb, y) != 0) ++y;
+      while (y <= 2 * H / 3 && meetsInk(0, y, xb, y)) ++y;
       if (y > 2 * H / 3) return;
     }
   }

@@ -363,6 +363,7 @@ unsigned TInkPlane::AreaClasses(int x0, int y0, int x1, int y1, unsigned wanted)
 
 void TDispatchPlanes::Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top,
                            int right, int bottom, int ascLine, int descLine) {
+  ++Generation;
   Threshold = threshold;
   GlyphBitmap = &glyphBitmap;
   Page = &page;

@@ -257,7 +257,14 @@ class TDispatchPlanes {
  public:
   void Open(const TDIB& glyphBitmap, const TDIB& page, int threshold, int left, int top, int right,
             int bottom, int ascLine, int descLine);
-  void Close() { GlyphBitmap = Page = nullptr; }
+  void Close() {
+    GlyphBitmap = Page = nullptr;
+    ++Generation;
+  }
+  // Changes whenever Find's answers may: a holder of planes found here, from
+  // the same bitmaps and threshold, still holds Find's answers while it is
+  // the same.
+  std::uint64_t FindGeneration() const { return Generation; }
   // While kept, a dispatch that names the planes of the one before reads
   // none of their pixels again; Forget says that pixels have changed.
   void Keep(bool keep) {
@@ -290,6 +297,7 @@ class TDispatchPlanes {
   int Threshold = 0;
   const TDIB* GlyphBitmap = nullptr;
   const TDIB* Page = nullptr;
+  std::uint64_t Generation = 0;  // Open and Close each count one
   TInkPlane GlyphPlane, PagePlane;
 };
 

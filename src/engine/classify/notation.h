@@ -5,7 +5,8 @@
 // TGlyphView: the box size W x H with its short forms, the bitmap's own WB x
 // HB, the box centre xc, yc (page coordinates), the margin scans lm/rm/tm/bm,
 // the run widths inkRun/fw/gap and secondRun, the crossing counts
-// hx/vx/cross, the rectangle tests inkIn/paperIn and, row by row or column
+// hx/vx/cross and meetsInk (whether a segment meets any ink at all), the
+// rectangle tests inkIn/paperIn and, row by row or column
 // by column, inkEveryRow/inkEveryColumn/someRowSolid, someHx/someVx (some
 // row or column of a range crossing n runs), nextRow (where a scan of rows
 // for one with ink, or with none, stops), the pixel test px and
@@ -48,7 +49,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "engine/arith.h"
@@ -315,6 +318,11 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   [[gnu::always_inline]] int cross(int x1, int y1, int x2, int y2) const {
     return CountCrossingsIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
   }
+  // The segment meets ink: cross(x1, y1, x2, y2) != 0, looking no further
+  // than the first ink.
+  bool meetsInk(int x1, int y1, int x2, int y2) const {
+    return SegmentMeetsInkIn(Plane, Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr);
+  }
   [[gnu::always_inline]] int hx(int y) const {
     return RowKept(TLineMemo::kRowCrossings, y, [&] { return cross(0, y, Wm, y); });
   }
@@ -465,13 +473,12 @@ class TGlyphView : public TRangeWords<TGlyphView> {
     const int m = lm(y);
     return m >= W ? 0 : inkRun(m, y);
   }
-  // The view OfBox makes from `source`, kept in the context; once a dispatch.
+  // The view OfBox makes now, kept in the context; once a dispatch.
   [[gnu::noinline]] static inline const TGlyphView& KeepBoxView(const TOmnifontOCR& engine,
-                                                                const TRecogContext& context,
-                                                                const TSource& source);
-  // Whether this view is the one OfBox would make now from `source`.
-  [[gnu::always_inline]] inline bool BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context,
-                                               const TSource& source) const;
+                                                                const TRecogContext& context);
+  // Whether this view, kept by `context`, is the one OfBox would make now.
+  [[gnu::always_inline]] inline bool BoxViewOf(const TOmnifontOCR& engine,
+                                               const TRecogContext& context) const;
 
   const TOmnifontOCR& Engine;
   const TRecogContext& Ctx;
@@ -495,6 +502,22 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   const int H2, H3, H4, H8, H12, H16, H32;
 };
 
+// A glyph's Left, Right, Top and Bottom as two words, compared at once.
+struct TGlyphBoxWords {
+  static_assert(offsetof(TOCRChar, Right) == offsetof(TOCRChar, Left) + 4 &&
+                offsetof(TOCRChar, Top) == offsetof(TOCRChar, Left) + 8 &&
+                offsetof(TOCRChar, Bottom) == offsetof(TOCRChar, Left) + 12);
+  static TGlyphBoxWords Of(const TOCRChar& glyph) {
+    TGlyphBoxWords box;
+    std::memcpy(&box, &glyph.Left, sizeof box);
+    return box;
+  }
+  bool operator==(const TGlyphBoxWords& other) const {
+    return ((LeftRight ^ other.LeftRight) | (TopBottom ^ other.TopBottom)) == 0;
+  }
+  std::uint64_t LeftRight, TopBottom;
+};
+
 // The working record of one dispatch, handed to every recogniser.
 struct TRecogContext {
   TOCRChar* Glyph = nullptr;
@@ -505,8 +528,14 @@ struct TRecogContext {
   THoleList HoleList;  // HoleCount and Holes, relative to the box
   // Row and column measures of the glyph bitmap, kept for the dispatch.
   mutable TLineMemo Lines;
-  // The view OfBox made last (see there).
+  // The view OfBox made last (see there), and the running dispatch's planes
+  // when it was made, with their FindGeneration then (null and 0 outside a
+  // dispatch).
   mutable std::optional<TGlyphView> BoxView;
+  mutable const TDispatchPlanes* BoxViewPlanes = nullptr;
+  mutable std::uint64_t BoxViewPlanesGeneration = 0;
+  // The glyph's box the view was made from, as the glyph holds it.
+  mutable TGlyphBoxWords BoxViewBox{};
 };
 
 TGlyphView::TSource::TSource(const TRecogContext& context, const TDIB& pixels)
@@ -638,24 +667,32 @@ inline TGlyphView TGlyphView::OfBitmap(const TOmnifontOCR& engine, const TRecogC
   return TGlyphView(engine, context, b, 0, 0, b.Width(), b.Height());
 }
 
-bool TGlyphView::BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context,
-                           const TSource& source) const {
-  // A view is made from these alone: the size is the box's, the origin 0, 0.
-  return &Engine == &engine && &Ctx == &context && &Pixels == context.Bitmap && Thr == context.Threshold &&
-         &P.Page == source.Page && P.Plane == source.PagePlane && Plane == source.PixelsPlane &&
-         L == source.L && T == source.T && R == source.R && B == source.B && WB == source.WB &&
-         HB == source.HB;
+bool TGlyphView::BoxViewOf(const TOmnifontOCR& engine, const TRecogContext& context) const {
+  // A view is made from these alone: the size is the box's, the origin 0, 0,
+  // and its planes are what the dispatch's planes find for the bitmap, the
+  // page and the threshold, which stay the same while those planes are the
+  // same ones, unopened and unclosed since (no lookup needed to tell).
+  const TOCRChar& glyph = *context.Glyph;
+  const TDIB& bitmap = *context.Bitmap;
+  const TDispatchPlanes* planes = activePlanes;
+  return &Engine == &engine && &Ctx == &context && &Pixels == &bitmap && Thr == context.Threshold &&
+         &P.Page == glyph.Page && TGlyphBoxWords::Of(glyph) == context.BoxViewBox && WB == bitmap.Width() &&
+         HB == bitmap.Height() && planes == context.BoxViewPlanes &&
+         (planes == nullptr || planes->FindGeneration() == context.BoxViewPlanesGeneration);
 }
 
 inline const TGlyphView& TGlyphView::OfBox(const TOmnifontOCR& engine, const TRecogContext& context) {
-  const TSource source(context, *context.Bitmap);
   const std::optional<TGlyphView>& kept = context.BoxView;
-  if (kept && kept->BoxViewOf(engine, context, source)) return *kept;
-  return KeepBoxView(engine, context, source);
+  if (kept && kept->BoxViewOf(engine, context)) return *kept;
+  return KeepBoxView(engine, context);
 }
 
-const TGlyphView& TGlyphView::KeepBoxView(const TOmnifontOCR& engine, const TRecogContext& context,
-                                          const TSource& source) {
+const TGlyphView& TGlyphView::KeepBoxView(const TOmnifontOCR& engine, const TRecogContext& context) {
+  const TSource source(context, *context.Bitmap);
+  const TDispatchPlanes* planes = activePlanes;
+  context.BoxViewPlanes = planes;
+  context.BoxViewPlanesGeneration = planes == nullptr ? 0 : planes->FindGeneration();
+  context.BoxViewBox = TGlyphBoxWords::Of(*context.Glyph);
   const int width = source.R - source.L + 1, height = source.B - source.T + 1;
   return context.BoxView.emplace(TGlyphView(engine, context, *context.Bitmap, 0, 0, width, height, source));
 }

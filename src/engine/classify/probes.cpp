@@ -179,6 +179,24 @@ int SlantedRuns(const std::uint8_t* p, int n, int minorLength, std::ptrdiff_t ma
   return SlantedRuns(bitmap.Row(y0) + x0, n, ax, rowStep, sx, threshold);
 }
 
+// Whether any of the n + 1 pixels SlantedRuns samples from `p` is ink.
+bool SlantedMeetsInk(const std::uint8_t* p, int n, int minorLength, std::ptrdiff_t major,
+                     std::ptrdiff_t minor, int threshold) {
+  const unsigned t = static_cast<unsigned>(threshold & 0xFF);
+  if ((*p & 0xF8u) < t) return true;
+  int r = 0;
+  for (int k = n; k > 0; --k) {  // never stepping past the last pixel
+    p += major;
+    r += minorLength;
+    if (r >= n) {
+      r -= n;
+      p += minor;
+    }
+    if ((*p & 0xF8u) < t) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int CountCrossingsInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
@@ -192,6 +210,26 @@ int CountCrossingsInFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int
     }
   }
   return PixelCrossings(bitmap, x0, y0, x1, y1, threshold);
+}
+
+bool SegmentMeetsInkFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold) {
+  const int dx = x1 - x0, dy = y1 - y0;
+  const int n = std::max(std::abs(dx), std::abs(dy));
+  if (dx == 0 || dy == 0)
+    return ProbeRect(bitmap, std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1),
+                     threshold, 1) != 0;
+  if (!bitmap.Inside(x0, y0) || !bitmap.Inside(x1, y1)) {
+    for (int k = 0; k <= n; ++k)
+      if (InkAt(bitmap, x0 + dx * k / n, y0 + dy * k / n, threshold)) return true;
+    return false;
+  }
+  // Both ends inside, so is every sample; walked as PixelCrossings walks them.
+  const int ax = std::abs(dx), ay = std::abs(dy);
+  const std::ptrdiff_t sx = dx > 0 ? 1 : -1;
+  const int sy = dy > 0 ? 1 : -1;
+  const std::ptrdiff_t rowStep = bitmap.Row(y0 + sy) - bitmap.Row(y0);
+  if (ax == n) return SlantedMeetsInk(bitmap.Row(y0) + x0, n, ay, sx, rowStep, threshold);
+  return SlantedMeetsInk(bitmap.Row(y0) + x0, n, ax, rowStep, sx, threshold);
 }
 
 namespace {

@@ -133,6 +133,18 @@ inline std::uint8_t ProbeRect(const TDIB& bitmap, int x0, int y0, int x1, int y1
   return ProbeRectIn(ActivePlane(bitmap, threshold), bitmap, x0, y0, x1, y1, threshold, mask);
 }
 
+// Whether the segment meets ink: CountCrossings' samples, stopping at the
+// first ink one (some run is met exactly when some sample is ink). A row or a
+// column is a rectangle one line thick.
+bool SegmentMeetsInkFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int threshold);
+[[gnu::always_inline]] inline bool SegmentMeetsInkIn(const TInkPlane* plane, const TDIB& bitmap, int x0,
+                                                     int y0, int x1, int y1, int threshold) {
+  if (x0 == x1 || y0 == y1)
+    return ProbeRectIn(plane, bitmap, std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1),
+                       threshold, 1) != 0;
+  return SegmentMeetsInkFull(bitmap, x0, y0, x1, y1, threshold);
+}
+
 // The first row y of y0..y1 whose columns x0..x1 give ProbeRect with `mask`
 // non-zero (`holds`) or zero (!holds); y1 + 1 when no row does, y0 when the
 // range is empty: where a scan of that test row by row would stop.

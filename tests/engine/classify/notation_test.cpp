@@ -226,6 +226,20 @@ TEST_F(NotationTest, BoxViewFollowsTheContextsBitmapAndThreshold) {
   EXPECT_EQ(View().lm(2), first.W);
 }
 
+// A view kept from a dispatch holds its planes and claimed line measures;
+// asked for after the dispatch, and after a pixel changed, it is made again
+// without them.
+TEST_F(NotationTest, BoxViewOfADispatchIsNotHandedOutAfterIt) {
+  TOCRChar& g = Page.Record(0);
+  {
+    const TPlanesScope scope(Page.Engine.Scratch().Planes, *Ring.Bitmap, *g.Page, Ring.Context.Threshold,
+                             g.Left, g.Top, g.Right, g.Bottom, g.AscLine, g.DescLine);
+    ASSERT_EQ(View().lm(3), 0);  // the ring's left side
+  }
+  Ring.Bitmap->Row(3)[0] = 248;
+  EXPECT_EQ(View().lm(3), 4);
+}
+
 TEST_F(NotationTest, LetterPairOrderFollowsTall) {
   const TGlyphView tall = View();
   tall.addPair(u'O', u'o', 97);

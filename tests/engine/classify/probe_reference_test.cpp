@@ -341,6 +341,12 @@ TEST_F(ProbeReferenceTest, CrossingsAndRectanglesAsPixelLoopsFindThem) {
         if (k % 5 == 2) x1 = x0;
         ASSERT_EQ(CountCrossings(*b, x0, y0, x1, y1, thr), ReferenceCrossings(*b, x0, y0, x1, y1, thr))
             << x0 << "," << y0 << " to " << x1 << "," << y1 << " thr " << thr << " mode " << mode;
+        const bool meets = ReferenceCrossings(*b, x0, y0, x1, y1, thr) != 0;
+        ASSERT_EQ(SegmentMeetsInkIn(ActivePlane(*b, thr), *b, x0, y0, x1, y1, thr), meets)
+            << x0 << "," << y0 << " to " << x1 << "," << y1 << " thr " << thr << " mode " << mode;
+        ASSERT_EQ(SegmentMeetsInkFull(*b, x0, y0, x1, y1, thr), meets)
+            << x0 << "," << y0 << " to " << x1 << "," << y1 << " thr " << thr << " mode " << mode
+            << " (full)";
         const std::uint8_t mask = static_cast<std::uint8_t>(k % 4 == 0 ? 0xFF : k % 4);
         ASSERT_EQ(ProbeRect(*b, x0, y0, x1, y1, thr, mask), ReferenceProbeRect(*b, x0, y0, x1, y1, thr, mask))
             << x0 << "," << y0 << " to " << x1 << "," << y1 << " mask " << int{mask} << " mode " << mode;
