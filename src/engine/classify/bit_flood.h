@@ -16,6 +16,9 @@ template <int kWidest = 64>
 inline std::uint64_t FillRuns(std::uint64_t seeds, std::uint64_t mask) {
   static_assert(kWidest == 16 || kWidest == 32 || kWidest == 64);
   const std::uint64_t up = (((mask + seeds) ^ mask) | seeds) & mask;
+  // Each stretch of `up` begins at a seed; where no such seed has mask just
+  // below it, the runs are whole already.
+  if (((up & ~(up << 1)) >> 1 & mask) == 0) return up;
   std::uint64_t down = seeds, through = mask;
   down |= through & (down >> 1);
   through &= through >> 1;

@@ -317,6 +317,41 @@ TEST_F(ProbeReferenceTest, SpreadReachesWhatPixelGrowthReaches) {
   }
 }
 
+// The runs of a row that hold a seed, whole, as walking out from each seed
+// bit by bit finds them: seeds at a run's start, inside it, several in one
+// run, runs at bit 0 and at the top bit, in each width the fill is built for.
+std::uint64_t RunsHoldingSeeds(std::uint64_t seeds, std::uint64_t mask) {
+  std::uint64_t runs = 0;
+  for (int x = 0; x < 64; ++x) {
+    if ((seeds >> x & 1) == 0) continue;
+    for (int k = x; k >= 0 && (mask >> k & 1) != 0; --k) runs |= std::uint64_t{1} << k;
+    for (int k = x; k < 64 && (mask >> k & 1) != 0; ++k) runs |= std::uint64_t{1} << k;
+  }
+  return runs;
+}
+
+TEST_F(ProbeReferenceTest, FillRunsTakesWholeRunsOfEverySeed) {
+  for (int round = 0; round < 3000; ++round) {
+    const int w = round % 3 == 0 ? 16 : round % 3 == 1 ? 32 : 64;
+    const std::uint64_t full = bit_spans::LowBits(w);
+    const int density = Pick(10, 95), seedDensity = Pick(1, 30);
+    std::uint64_t mask = 0, seeds = 0;
+    for (int x = 0; x < w; ++x) {
+      if (Pick(0, 99) < density) mask |= std::uint64_t{1} << x;
+      if (Pick(0, 99) < seedDensity) seeds |= std::uint64_t{1} << x;
+    }
+    if (round % 7 == 0) seeds = mask & ~(mask << 1);  // every run from its start
+    if (round % 11 == 0) mask = full;                 // one run over the whole row
+    seeds &= mask;
+    const std::uint64_t expected = RunsHoldingSeeds(seeds, mask);
+    const std::uint64_t got = w == 16   ? bit_flood::FillRuns<16>(seeds, mask)
+                              : w == 32 ? bit_flood::FillRuns<32>(seeds, mask)
+                                        : bit_flood::FillRuns<64>(seeds, mask);
+    ASSERT_EQ(got, expected) << std::hex << "mask " << mask << " seeds " << seeds << " width " << std::dec
+                             << w;
+  }
+}
+
 // Each case is asked three times: reading pixels, and within a dispatch's
 // ink rows with the bitmap as the glyph bitmap and as the page (kept only
 // around a box); a scan of rows also with the plane given, as views ask. A scan of a rectangle's rows for the
