@@ -124,28 +124,68 @@ int RowRuns(const std::uint8_t* row, int xa, int xb, int threshold) {
 
 namespace {
 
-// Ink runs among the n + 1 pixels from `p` on, stepping `major` each pixel
-// and `minor` as well whenever the remainder of minorLength * k by n comes
-// round (the segment's samples, both ends inside the bitmap). Runs are
-// counted from the changes of class: each run opens with one and, unless it
-// reaches the last pixel, closes with one.
-int SlantedRuns(const std::uint8_t* p, int n, int minorLength, std::ptrdiff_t major, std::ptrdiff_t minor,
-                int threshold) {
-  const unsigned t = static_cast<unsigned>(threshold & 0xFF);
-  unsigned previous = (*p & 0xF8u) < t ? 1u : 0u, changes = previous;
+// The samples of a segment whose ends both lie inside the bitmap: n + 1
+// pixels from `Start`, stepping `Major` each pixel and `Minor` as well
+// whenever the remainder of MinorLength * k by n comes round. Sample k lies
+// at x0 + dx*k/n, y0 + dy*k/n, each truncated toward zero.
+struct TSlantedWalk {
+  const std::uint8_t* Start;
+  int N, MinorLength;
+  std::ptrdiff_t Major, Minor;
+};
+
+// The walk of a segment with dx and dy both non-zero, n the larger of |dx|
+// and |dy|.
+TSlantedWalk SlantedWalk(const TDIB& bitmap, int x0, int y0, int dx, int dy, int n) {
+  const int ax = std::abs(dx), ay = std::abs(dy);
+  const std::ptrdiff_t sx = dx > 0 ? 1 : -1;
+  // A bitmap's rows lie one stride apart, so one step up or down the rows
+  // moves the pixel's address by this much.
+  const int sy = dy > 0 ? 1 : -1;
+  const std::ptrdiff_t rowStep = bitmap.Row(y0 + sy) - bitmap.Row(y0);
+  const std::uint8_t* start = bitmap.Row(y0) + x0;
+  if (ax == n) return {start, n, ay, sx, rowStep};
+  return {start, n, ax, rowStep, sx};
+}
+
+// Hands every sample's byte to `visit` in order until it returns false;
+// whether it saw them all.
+template <class TVisit>
+inline bool WalkSlanted(const TSlantedWalk& walk, TVisit visit) {
+  const std::uint8_t* p = walk.Start;
+  if (!visit(*p)) return false;
   int r = 0;
-  for (int k = n; k > 0; --k) {  // never stepping past the last pixel
-    p += major;
-    r += minorLength;
-    if (r >= n) {
-      r -= n;
-      p += minor;
+  for (int k = walk.N; k > 0; --k) {  // never stepping past the last pixel
+    p += walk.Major;
+    r += walk.MinorLength;
+    if (r >= walk.N) {
+      r -= walk.N;
+      p += walk.Minor;
     }
-    const unsigned ink = (*p & 0xF8u) < t ? 1u : 0u;
+    if (!visit(*p)) return false;
+  }
+  return true;
+}
+
+// Ink runs among a walk's samples, counted from the changes of class: each
+// run opens with one (from paper before the first sample) and, unless it
+// reaches the last sample, closes with one.
+int SlantedRuns(const TSlantedWalk& walk, int threshold) {
+  const unsigned t = static_cast<unsigned>(threshold & 0xFF);
+  unsigned previous = 0, changes = 0;
+  WalkSlanted(walk, [&](std::uint8_t value) {
+    const unsigned ink = (value & 0xF8u) < t ? 1u : 0u;
     changes += ink ^ previous;
     previous = ink;
-  }
+    return true;
+  });
   return static_cast<int>((changes + previous) / 2);
+}
+
+// Whether any of a walk's samples is ink.
+bool SlantedMeetsInk(const TSlantedWalk& walk, int threshold) {
+  const unsigned t = static_cast<unsigned>(threshold & 0xFF);
+  return !WalkSlanted(walk, [t](std::uint8_t value) { return (value & 0xF8u) >= t; });
 }
 
 // Crossings read pixel by pixel.
@@ -166,35 +206,7 @@ int SlantedRuns(const std::uint8_t* p, int n, int minorLength, std::ptrdiff_t ma
     for (int k = 0, y = y0; k <= n; ++k, y += step) runs.Sample(bitmap.Row(y)[x0]);
     return runs.Count;
   }
-  // Sample k lies at x0 + dx*k/n, y0 + dy*k/n (each truncated toward zero):
-  // the major axis steps every sample, the other when its remainder of
-  // |d|*k by n comes round.
-  const int ax = std::abs(dx), ay = std::abs(dy);
-  const std::ptrdiff_t sx = dx > 0 ? 1 : -1;
-  // A bitmap's rows lie one stride apart, so one step up or down the rows
-  // moves the pixel's address by this much.
-  const int sy = dy > 0 ? 1 : -1;
-  const std::ptrdiff_t rowStep = bitmap.Row(y0 + sy) - bitmap.Row(y0);
-  if (ax == n) return SlantedRuns(bitmap.Row(y0) + x0, n, ay, sx, rowStep, threshold);
-  return SlantedRuns(bitmap.Row(y0) + x0, n, ax, rowStep, sx, threshold);
-}
-
-// Whether any of the n + 1 pixels SlantedRuns samples from `p` is ink.
-bool SlantedMeetsInk(const std::uint8_t* p, int n, int minorLength, std::ptrdiff_t major,
-                     std::ptrdiff_t minor, int threshold) {
-  const unsigned t = static_cast<unsigned>(threshold & 0xFF);
-  if ((*p & 0xF8u) < t) return true;
-  int r = 0;
-  for (int k = n; k > 0; --k) {  // never stepping past the last pixel
-    p += major;
-    r += minorLength;
-    if (r >= n) {
-      r -= n;
-      p += minor;
-    }
-    if ((*p & 0xF8u) < t) return true;
-  }
-  return false;
+  return SlantedRuns(SlantedWalk(bitmap, x0, y0, dx, dy, n), threshold);
 }
 
 }  // namespace
@@ -224,12 +236,7 @@ bool SegmentMeetsInkFull(const TDIB& bitmap, int x0, int y0, int x1, int y1, int
     return false;
   }
   // Both ends inside, so is every sample; walked as PixelCrossings walks them.
-  const int ax = std::abs(dx), ay = std::abs(dy);
-  const std::ptrdiff_t sx = dx > 0 ? 1 : -1;
-  const int sy = dy > 0 ? 1 : -1;
-  const std::ptrdiff_t rowStep = bitmap.Row(y0 + sy) - bitmap.Row(y0);
-  if (ax == n) return SlantedMeetsInk(bitmap.Row(y0) + x0, n, ay, sx, rowStep, threshold);
-  return SlantedMeetsInk(bitmap.Row(y0) + x0, n, ax, rowStep, sx, threshold);
+  return SlantedMeetsInk(SlantedWalk(bitmap, x0, y0, dx, dy, n), threshold);
 }
 
 namespace {

@@ -14,6 +14,8 @@
 #include <memory>
 #include <random>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "engine/omnifont_ocr.h"
 #include "engine/page_marks.h"
@@ -74,6 +76,18 @@ class BoxHolesTest : public ::testing::Test {
     }
     return page;
   }
+
+  // The page drawn by `art` as one glyph's box: its hole list holds
+  // `boxHoles` significant holes, and each rectangle has its holes.
+  void ExpectHolesOnArt(const std::vector<std::string>& art, int boxHoles,
+                        std::span<const TRectangleHoles> cases) {
+    const auto page = test::FromArt(art);
+    const int R = page->Width() - 1, B = page->Height() - 1;
+    ClearMarks(*page, 0, R, 0, B);
+    THoleList box;
+    ASSERT_EQ(CountHoles(engine, *page, 0, 0, R, B, 128, &box), boxHoles);
+    ExpectHoles(TPageProbes(engine, *page, 128, 0, 0, R, B), box, cases);
+  }
 };
 
 TEST_F(BoxHolesTest, AnswersAsTheRectangleCountedOnThePage) {
@@ -119,22 +133,10 @@ TEST_F(BoxHolesTest, AnswersAsTheRectangleCountedOnThePage) {
 // hole, one over the upper half or over the whole box has it; a hole on the
 // rectangle's edge is not one of the rectangle.
 TEST_F(BoxHolesTest, KeepsOnlyTheBoxHolesOffTheRectanglesEdge) {
-  const auto page = test::FromArt({
-      "............",
-      ".########...",
-      ".#......#...",
-      ".#......#...",
-      ".#......#...",
-      ".########...",
-      "............",
-      "............",
-      "............",
-      "............",
-  });
-  ClearMarks(*page, 0, 11, 0, 9);
-  THoleList box;
-  ASSERT_EQ(CountHoles(engine, *page, 0, 0, 11, 9, 128, &box), 1);
-  const TPageProbes P(engine, *page, 128, 0, 0, 11, 9);
+  const std::vector<std::string> art = {
+      "............", ".########...", ".#......#...", ".#......#...", ".#......#...",
+      ".########...", "............", "............", "............", "............",
+  };
   const TRectangleHoles cases[] = {
       {0, 11, 0, 9, 1},   // the whole box
       {0, 11, 0, 6, 1},   // the upper part, the ring inside it
@@ -145,26 +147,16 @@ TEST_F(BoxHolesTest, KeepsOnlyTheBoxHolesOffTheRectanglesEdge) {
       {0, 11, 0, 1, 0},   // two rows: never a hole
       {-1, 11, 0, 9, 1},  // reaching past the box: counted on the page
   };
-  ExpectHoles(P, box, cases);
+  ExpectHolesOnArt(art, 1, cases);
 }
 
 // A box of more than 40 pixels drops its one-pixel holes from its list; a
 // rectangle of 40 or fewer counts them. Without paper off its edge it has
 // none; with the one-pixel hole off its edge it has that one.
 TEST_F(BoxHolesTest, SmallRectanglesKeepTheOnePixelHolesTheBoxDrops) {
-  const auto page = test::FromArt({
-      "########",
-      "########",
-      "########",
-      "######.#",
-      "########",
-      "#.######",
-      "########",
-  });
-  ClearMarks(*page, 0, 7, 0, 6);
-  THoleList box;
-  ASSERT_EQ(CountHoles(engine, *page, 0, 0, 7, 6, 128, &box), 0);
-  const TPageProbes P(engine, *page, 128, 0, 0, 7, 6);
+  const std::vector<std::string> art = {
+      "########", "########", "########", "######.#", "########", "#.######", "########",
+  };
   const TRectangleHoles cases[] = {
       {0, 4, 0, 4, 0},  // solid inside its edge
       {4, 7, 1, 4, 1},  // the one-pixel hole at (6, 3) off the edge
@@ -174,7 +166,7 @@ TEST_F(BoxHolesTest, SmallRectanglesKeepTheOnePixelHolesTheBoxDrops) {
       {1, 3, 4, 6, 0},  // (1, 5) on the left edge
       {0, 3, 0, 3, 0},  // solid, paper only outside the rectangle
   };
-  ExpectHoles(P, box, cases);
+  ExpectHolesOnArt(art, 0, cases);
 }
 
 }  // namespace
