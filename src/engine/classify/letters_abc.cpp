@@ -3,10 +3,8 @@
 // that offers C and c together with an early way out for a G.
 
 #include <algorithm>
-#include <cstdint>
 
 #include "engine/classify/box_holes.h"
-#include "engine/classify/ink_plane.h"
 #include "engine/classify/recognisers.h"
 
 namespace omniocr {
@@ -34,32 +32,7 @@ class TLetterABCTests : public TGlyphView {
   int pageHoles(int x1, int x2, int y1, int y2) const {
     return HolesInBox(P, context().HoleList, x1, x2, y1, y2);
   }
-  // The view's innerCorner, asked a row at a time of the glyph bitmap's
-  // rows as words where the running dispatch keeps them.
-  bool innerCorner(int x1, int x2, int y1, int y2) const;
 };
-
-bool TLetterABCTests::innerCorner(int x1, int x2, int y1, int y2) const {
-  // The view is the glyph bitmap's from its origin (OfBox), so view and
-  // bitmap coordinates agree.
-  TInkPlane* plane = ActivePlane(*context().Bitmap, context().Threshold);
-  const std::uint64_t* rows = plane != nullptr ? plane->BitmapRowWords() : nullptr;
-  if (rows == nullptr) return TGlyphView::innerCorner(x1, x2, y1, y2);
-  // Pixels off the bitmap are paper, and so are the bits of a row past its
-  // width: a corner needs ink at x + 1 and on the row above, so it lies in
-  // columns 0..62 and on the bitmap's rows after the first.
-  x1 = std::max(x1, 0);
-  x2 = std::min(x2, 62);
-  if (x1 > x2) return false;
-  const std::uint64_t columns = (~std::uint64_t{0} >> (63 - x2)) & (~std::uint64_t{0} << x1);
-  const int last = std::min(y2, plane->BitmapHeight() - 1);
-  for (int y = std::max(y1, 1); y <= last; ++y) {
-    const std::uint64_t row = rows[y], above = rows[y - 1];
-    // Paper at x, ink at x + 1 and above both.
-    if ((~row & (row >> 1) & (above >> 1) & above & columns) != 0) return true;
-  }
-  return false;
-}
 
 bool TLetterABCTests::MiddleColumnsClosed() const {
   for (int x = W4; x < W - W4; ++x)

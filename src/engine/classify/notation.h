@@ -345,12 +345,7 @@ class TGlyphView : public TRangeWords<TGlyphView> {
   bool rowInk(int y) const { return inkIn(0, Wm, y, y); }
   // A paper pixel in x1..x2, y1..y2 whose right, upper-right and upper
   // neighbours are ink: an inside corner, as under the bar of a G.
-  bool innerCorner(int x1, int x2, int y1, int y2) const {
-    for (int x = x1; x <= x2; ++x)
-      for (int y = y1; y <= y2; ++y)
-        if (!px(x, y) && px(x + 1, y) && px(x + 1, y - 1) && px(x, y - 1)) return true;
-    return false;
-  }
+  bool innerCorner(int x1, int x2, int y1, int y2) const;
   int cov(int x1, int y1, int x2, int y2) const {
     return InkCoverage(Pixels, OX + x1, OY + y1, OX + x2, OY + y2, Thr, 100);
   }
@@ -660,6 +655,33 @@ void TGlyphView::KeepRowMargins() const {
     const std::uint64_t fromRight = rmOnBitmap ? row << drop : 0;
     rowMeasures.KeepSmall(y, TLineMemo::kRightMargin, fromRight == 0 ? rmPaper : std::countl_zero(fromRight));
   }
+}
+
+// Asked a row at a time of the bitmap's rows as words where the running
+// dispatch keeps them (bit x ink, bits past the width paper), else pixel by
+// pixel.
+inline bool TGlyphView::innerCorner(int x1, int x2, int y1, int y2) const {
+  TInkPlane* plane = ActivePlane(Pixels, Thr);
+  const std::uint64_t* rows = plane != nullptr && plane == Plane ? plane->BitmapRowWords() : nullptr;
+  if (rows == nullptr) {
+    for (int x = x1; x <= x2; ++x)
+      for (int y = y1; y <= y2; ++y)
+        if (!px(x, y) && px(x + 1, y) && px(x + 1, y - 1) && px(x, y - 1)) return true;
+    return false;
+  }
+  // Off the pixels is paper: a corner needs ink at x + 1 and on the row
+  // above, so it lies in columns 0..62 and on the bitmap's rows after the
+  // first.
+  const int xa = std::max(OX + x1, 0), xb = std::min(OX + x2, 62);
+  if (xa > xb) return false;
+  const std::uint64_t columns = (~std::uint64_t{0} >> (63 - xb)) & (~std::uint64_t{0} << xa);
+  const int last = std::min(OY + y2, plane->BitmapHeight() - 1);
+  for (int y = std::max(OY + y1, 1); y <= last; ++y) {
+    const std::uint64_t row = rows[y], above = rows[y - 1];
+    // Paper at x, ink at x + 1 and above both.
+    if ((~row & (row >> 1) & (above >> 1) & above & columns) != 0) return true;
+  }
+  return false;
 }
 
 inline TGlyphView TGlyphView::OfBitmap(const TOmnifontOCR& engine, const TRecogContext& context) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/classify/ink_plane.h"
@@ -238,6 +239,30 @@ TEST_F(NotationTest, BoxViewOfADispatchIsNotHandedOutAfterIt) {
   }
   Ring.Bitmap->Row(3)[0] = 248;
   EXPECT_EQ(View().lm(3), 4);
+}
+
+// Inside corners told from the bitmap's rows as words, as the running
+// dispatch keeps them, are those found pixel by pixel: every rectangle from
+// two columns and rows before the box to two past it.
+TEST_F(NotationTest, InnerCornersOnRowWordsAreThoseOfThePixels) {
+  TOCRChar& g = Page.Record(0);
+  const TGlyphView pixels = View();
+  std::vector<bool> byPixel;
+  for (int x1 = -2; x1 <= pixels.W + 1; ++x1)
+    for (int x2 = x1; x2 <= pixels.W + 1; ++x2)
+      for (int y1 = -2; y1 <= pixels.H + 1; ++y1)
+        for (int y2 = y1; y2 <= pixels.H + 1; ++y2) byPixel.push_back(pixels.innerCorner(x1, x2, y1, y2));
+  ASSERT_GT(std::count(byPixel.begin(), byPixel.end(), true), 0);
+  const TPlanesScope scope(Page.Engine.Scratch().Planes, *Ring.Bitmap, *g.Page, Ring.Context.Threshold,
+                           g.Left, g.Top, g.Right, g.Bottom, g.AscLine, g.DescLine);
+  const TGlyphView words = View();
+  std::size_t k = 0;
+  for (int x1 = -2; x1 <= words.W + 1; ++x1)
+    for (int x2 = x1; x2 <= words.W + 1; ++x2)
+      for (int y1 = -2; y1 <= words.H + 1; ++y1)
+        for (int y2 = y1; y2 <= words.H + 1; ++y2)
+          ASSERT_EQ(words.innerCorner(x1, x2, y1, y2), byPixel[k++])
+              << x1 << ".." << x2 << " x " << y1 << ".." << y2;
 }
 
 TEST_F(NotationTest, LetterPairOrderFollowsTall) {
